@@ -1,0 +1,54 @@
+#include "ScanError.h"
+
+#include <cstring>
+
+namespace cp {
+
+namespace {
+
+std::string SystemMessage(int error)
+{
+    // strerror_r in its GNU form may return a static string instead of filling buf.
+    char buf[256] = {};
+#if defined(_GNU_SOURCE) && !defined(__APPLE__)
+    return ::strerror_r(error, buf, sizeof buf);
+#else
+    ::strerror_r(error, buf, sizeof buf);
+    return buf;
+#endif
+}
+
+const char* Verb(ScanError::Operation operation)
+{
+    switch (operation) {
+    case ScanError::Operation::Open: return "Öffnen";
+    case ScanError::Operation::Read: return "Lesen";
+    case ScanError::Operation::Create: return "Anlegen";
+    case ScanError::Operation::Write: return "Schreiben";
+    case ScanError::Operation::Inspect: return "Prüfen";
+    }
+    return "Zugriff";
+}
+
+std::string Compose(ScanError::Operation operation, const std::string& path, const std::string& message)
+{
+    return std::string("Fehler beim ") + Verb(operation) + " von '" + path + "': " + message;
+}
+
+} // namespace
+
+ScanError::ScanError(Operation operation, std::string path, int systemError)
+    : ScanError(operation, std::move(path), systemError, SystemMessage(systemError))
+{
+}
+
+ScanError::ScanError(Operation operation, std::string path, int systemError, std::string detail)
+    : std::runtime_error(Compose(operation, path, detail))
+    , m_operation(operation)
+    , m_path(std::move(path))
+    , m_systemError(systemError)
+    , m_systemMessage(std::move(detail))
+{
+}
+
+} // namespace cp

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace cp {
+
+// A scan that failed: which operation on which file, and the system's error.
+class ScanError : public std::runtime_error {
+public:
+    enum class Operation { Open, Read, Create, Write, Inspect };
+
+    ScanError(Operation operation, std::string path, int systemError);
+    ScanError(Operation operation, std::string path, int systemError, std::string detail);
+
+    Operation operation() const { return m_operation; }
+    const std::string& path() const { return m_path; }
+    int systemError() const { return m_systemError; } // an errno value
+    const std::string& systemMessage() const { return m_systemMessage; }
+
+private:
+    Operation m_operation;
+    std::string m_path;
+    int m_systemError;
+    std::string m_systemMessage;
+};
+
+// Thrown when the observer asked the scan to stop (the window is closing).
+// Nothing half-written is left behind when it arrives.
+class ScanStopped : public std::exception {
+public:
+    const char* what() const noexcept override { return "scan stopped"; }
+};
+
+} // namespace cp

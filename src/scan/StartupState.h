@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace cp {
+
+// What the command line decided, fixed before the window opens.
+struct StartupState {
+    std::string SourceFile;   // file-name part as stored on disk; empty when none was named
+    std::string TargetFolder; // as typed, or the temporary folder
+    bool TargetGiven = false; // a target folder was named and exists: this is a batch run
+};
+
+} // namespace cp

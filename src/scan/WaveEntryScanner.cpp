@@ -1,0 +1,139 @@
+#include "WaveEntryScanner.h"
+
+#include "FileIo.h"
+#include "ScanError.h"
+#include "TagSearch.h"
+
+#include <vector>
+
+namespace cp {
+
+namespace {
+
+// Tells the observer the scan is over however ScanFile is left.
+class EndNotice {
+public:
+    explicit EndNotice(ScanObserver* observer) : m_observer(observer) {}
+    ~EndNotice()
+    {
+        if (m_observer)
+            m_observer->scanEnded(m_completed);
+    }
+    EndNotice(const EndNotice&) = delete;
+    EndNotice& operator=(const EndNotice&) = delete;
+    void completed() { m_completed = true; }
+
+private:
+    ScanObserver* m_observer;
+    bool m_completed = false;
+};
+
+} // namespace
+
+WaveEntryScanner::WaveEntryScanner(EntryTable& table, const StartupState& startup, EntryFileHolder* holder,
+                                   ScanObserver* observer)
+    : m_table(table)
+    , m_startup(startup)
+    , m_holder(holder)
+    , m_observer(observer)
+{
+}
+
+void WaveEntryScanner::checkStop()
+{
+    if (m_observer && m_observer->stopRequested())
+        throw ScanStopped();
+}
+
+void WaveEntryScanner::onHit(std::int64_t position)
+{
+    m_hits.push_back(position);
+    if (!m_observer)
+        return;
+    const double share = double(m_hits.front() + m_length - position) / double(m_length);
+    m_observer->tagFound(std::int64_t(m_hits.size()), position, share);
+    checkStop();
+}
+
+void WaveEntryScanner::ScanFile(const std::string& path)
+{
+    m_hits.clear();
+    m_length = 0;
+    ReleaseEntryFiles(m_table, m_holder);
+    if (m_observer)
+        m_observer->scanStarting(path);
+    EndNotice endNotice(m_observer);
+
+    SourceReader source(path);
+    m_length = source.size();
+    if (m_observer)
+        m_observer->fileOpened(m_length);
+    checkStop();
+
+    if (m_length <= kWholeFileLimit) {
+        std::vector<unsigned char> data(static_cast<std::size_t>(m_length));
+        const std::size_t got = source.readAt(data.data(), data.size(), 0);
+        ForEachTag(data.data(), got, [&](std::size_t at) { onHit(std::int64_t(at) + 1); });
+    } else {
+        std::vector<unsigned char> block(static_cast<std::size_t>(kBlockSize));
+        std::int64_t start = 1;
+        for (bool shortRead = false; !shortRead; start += kBlockStep) {
+            const std::size_t got = source.readAt(block.data(), block.size(), start - 1);
+            shortRead = got < block.size();
+            if (m_observer)
+                m_observer->blockStarted(start);
+            checkStop();
+            // A tag that lies wholly in the overlap was reported with the block before.
+            const std::int64_t seenUpTo = m_hits.empty() ? 0 : m_hits.back();
+            ForEachTag(block.data(), got, [&](std::size_t at) {
+                const std::int64_t position = start + std::int64_t(at);
+                if (position > seenUpTo)
+                    onHit(position);
+            });
+        }
+    }
+
+    const auto count = std::int64_t(m_hits.size());
+    m_table.CurrentEntry = 0;
+    m_table.EntryCount = count;
+    if (m_observer)
+        m_observer->searchFinished(count, count > 0 ? double(m_hits.front()) / double(m_length) : 1.0);
+    checkStop();
+
+    if (count > 0)
+        writeEntries(source, path);
+
+    m_table.ScannedFile = path;
+    endNotice.completed();
+    m_hits.clear();
+}
+
+void WaveEntryScanner::writeEntries(const SourceReader& source, const std::string& path)
+{
+    const auto count = std::int64_t(m_hits.size());
+    m_table.EntryFiles.assign(std::size_t(count), std::string());
+    m_table.EntryFileOwned.assign(std::size_t(count), false);
+    m_hits.push_back(m_length + 1);
+
+    const auto keepGoing = [this] { return !(m_observer && m_observer->stopRequested()); };
+    for (std::int64_t i = 0; i < count; ++i) {
+        const std::int64_t position = m_hits[std::size_t(i)];
+        const std::int64_t length = m_hits[std::size_t(i) + 1] - position;
+        EntryFileWriter writer;
+        std::string name;
+        // The name can be taken between the test and the creation; take the next.
+        do {
+            name = NextEntryFileName(m_table, m_startup, path);
+            m_table.EntryFiles[std::size_t(i)] = name;
+        } while (!writer.create(name));
+        writer.copyFrom(source, position - 1, length, keepGoing);
+        writer.commit();
+        m_table.EntryFileOwned[std::size_t(i)] = true;
+        if (m_observer) {
+            m_observer->entryWritten(i + 1, count);
+            checkStop();
+        }
+    }
+}
+
+} // namespace cp

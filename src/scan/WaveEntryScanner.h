@@ -1,0 +1,42 @@
+#pragma once
+
+#include "EntryTable.h"
+#include "ScanObserver.h"
+#include "StartupState.h"
+
+#include <cstdint>
+#include <string>
+
+namespace cp {
+
+// Cuts a file at every "RIFF" tag and writes each piece as an entry file.
+class WaveEntryScanner {
+public:
+    static constexpr std::int64_t kWholeFileLimit = 3'000'000;
+    static constexpr std::int64_t kBlockSize = 1'000'000;
+    static constexpr std::int64_t kBlockStep = 999'995; // blocks overlap so a tag across a boundary is seen
+
+    WaveEntryScanner(EntryTable& table, const StartupState& startup, EntryFileHolder* holder = nullptr,
+                     ScanObserver* observer = nullptr);
+
+    // Releases the previous entry files, searches path and writes its entries
+    // into the target folder. Throws ScanError on failure and ScanStopped when
+    // the observer asked to stop; the table then holds what the steps before
+    // the failure set (see EntryTable). Never ends the program.
+    void ScanFile(const std::string& path);
+
+private:
+    void onHit(std::int64_t position);
+    void checkStop();
+    void writeEntries(const class SourceReader& source, const std::string& path);
+
+    EntryTable& m_table;
+    const StartupState& m_startup;
+    EntryFileHolder* m_holder;
+    ScanObserver* m_observer;
+
+    std::vector<std::int64_t> m_hits; // 1-based tag positions of the scan under way
+    std::int64_t m_length = 0;
+};
+
+} // namespace cp

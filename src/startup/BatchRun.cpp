@@ -1,0 +1,70 @@
+#include "BatchRun.h"
+
+#include "CommandLine.h"
+#include "NumberFormat.h"
+#include "scan/EntryTable.h"
+#include "scan/ScanError.h"
+#include "scan/WaveEntryScanner.h"
+
+#include <algorithm>
+
+namespace cp {
+
+namespace {
+
+class BatchObserver final : public ScanObserver {
+public:
+    explicit BatchObserver(const std::atomic<bool>* stop) : m_stop(stop) {}
+
+    void fileOpened(std::int64_t length) override { m_length = length; }
+    void tagFound(std::int64_t hitCount, std::int64_t position, double) override
+    {
+        if (hitCount == 1)
+            m_firstTag = position;
+    }
+    void searchFinished(std::int64_t count, double finalShare) override
+    {
+        m_count = count;
+        m_share = count > 0 ? finalShare : 1.0;
+    }
+    bool stopRequested() override { return m_stop && m_stop->load(std::memory_order_relaxed); }
+
+    std::int64_t m_length = 0;
+    std::int64_t m_count = 0;
+    std::int64_t m_firstTag = 0;
+    double m_share = 1.0;
+
+private:
+    const std::atomic<bool>* m_stop;
+};
+
+} // namespace
+
+int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
+             const std::atomic<bool>* stop)
+{
+    EntryTable table;
+    BatchObserver observer(stop);
+    WaveEntryScanner scanner(table, state, nullptr, &observer);
+    try {
+        scanner.ScanFile(state.SourceFile);
+    } catch (const ScanError& error) {
+        std::fprintf(err, "%s: %s\n", kApplicationTitle, error.what());
+        return 1;
+    } catch (const ScanStopped&) {
+        std::fprintf(err, "%s: abgebrochen; bis dahin %lld vollständige Einträge in %s\n", kApplicationTitle,
+                     static_cast<long long>(std::count(table.EntryFileOwned.begin(), table.EntryFileOwned.end(), true)),
+                     state.TargetFolder.c_str());
+        return 130;
+    }
+
+    // From the first tag on, every byte went into some entry file.
+    const std::int64_t written = observer.m_count > 0 ? observer.m_length - observer.m_firstTag + 1 : 0;
+    const QString line = QStringLiteral("%1 Einträge mit %2 Byte nach %3 geschrieben, nicht erkannte Daten: %4")
+                             .arg(FormatGrouped(observer.m_count, locale), FormatGrouped(written, locale),
+                                  QString::fromStdString(state.TargetFolder), FormatShare(observer.m_share, locale));
+    std::fprintf(out, "%s\n", line.toLocal8Bit().constData());
+    return 0;
+}
+
+} // namespace cp

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "scan/StartupState.h"
+
+#include <QLocale>
+
+#include <atomic>
+#include <cstdio>
+
+namespace cp {
+
+// Scans state.SourceFile into state.TargetFolder without any window. Prints a
+// one-line summary to out, or the failing file and system error to err.
+// Returns the process exit status: 0 on success. A set stop flag (a signal
+// arrived) ends the run early, without a half-written entry file.
+int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
+             const std::atomic<bool>* stop = nullptr);
+
+} // namespace cp

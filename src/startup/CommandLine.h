@@ -1,0 +1,26 @@
+#pragma once
+
+#include "FileProbe.h"
+#include "scan/StartupState.h"
+
+#include <string>
+#include <vector>
+
+namespace cp {
+
+inline constexpr const char* kApplicationTitle = "Chunk Picker";
+inline constexpr const char* kUsageLine = "Syntax:  Chunkpicker.exe  [Quelldatei  [Zielverz]]";
+
+// "Ungültige Kommandozeilenparameter!", an empty line, then the usage line.
+// lineBreak is the platform's: a message box on Windows breaks on CR.
+std::string InvalidParametersMessage(const std::string& lineBreak = "\n");
+
+// The argument text as the program sees it: the arguments after the program's
+// own name, joined by single blanks (the way a shell had split them).
+std::string ArgumentText(const std::vector<std::string>& arguments);
+
+// Resolves the argument text into the start-up state. Returns false for an
+// invalid command line, in which case state holds what was decided so far.
+bool ResolveCommandLine(const std::string& argumentText, FileProbe& probe, StartupState& state);
+
+} // namespace cp

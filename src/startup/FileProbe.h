@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace cp {
+
+// The file-system questions the command line asks. An interface so that the
+// resolution can be fuzzed and tested against an invented directory tree.
+class FileProbe {
+public:
+    virtual ~FileProbe() = default;
+
+    // Name (last path component) of the first non-folder entry matching the
+    // pattern, whose last component may hold the wildcards * and ?; empty when
+    // nothing matches.
+    virtual std::string findFile(const std::string& pattern) = 0;
+
+    // Whether the path names an existing folder.
+    virtual bool folderExists(const std::string& path) = 0;
+
+    // Name as stored on disk of the first file or folder matching the pattern.
+    virtual std::optional<std::string> storedName(const std::string& pattern) = 0;
+
+    // The user's temporary folder.
+    virtual std::string tempFolder() = 0;
+};
+
+// The real file system. Matches are taken in byte order of their names so
+// that "the first match" does not depend on directory order.
+class SystemFileProbe final : public FileProbe {
+public:
+    std::string findFile(const std::string& pattern) override;
+    bool folderExists(const std::string& path) override;
+    std::optional<std::string> storedName(const std::string& pattern) override;
+    std::string tempFolder() override;
+};
+
+// Whether name matches pattern, where * stands for any run of characters and ?
+// for exactly one; every other character matches only itself.
+bool MatchesWildcard(const std::string& pattern, const std::string& name);
+
+} // namespace cp

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace cp {
+
+// The one separator these helpers know; '/' here, '\\' in a Windows build.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// Everything after the last separator; the whole text when there is none.
+std::string GetFileName(const std::string& path);
+
+// The path with exactly one trailing separator added unless it already ends in one.
+// Named for the folder-path convention the rest of the program speaks of.
+std::string AddBackslash(const std::string& path);
+
+} // namespace cp

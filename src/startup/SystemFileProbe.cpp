@@ -1,0 +1,117 @@
+#include "FileProbe.h"
+#include "PathHelpers.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+namespace cp {
+
+bool MatchesWildcard(const std::string& pattern, const std::string& name)
+{
+    // Greedy matching with one remembered star: linear in practice, and never
+    // worse than pattern length times name length.
+    std::size_t p = 0, n = 0;
+    std::size_t starP = std::string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+namespace {
+
+enum class Want { Files, FilesAndFolders };
+
+bool IsFolder(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// The first entry (in byte order of names) matching the last component of
+// pattern; wildcards count in that component only, as a directory lookup does.
+std::optional<std::string> FirstMatch(const std::string& pattern, Want want)
+{
+    const auto cut = pattern.rfind(kPathSeparator);
+    const std::string name = cut == std::string::npos ? pattern : pattern.substr(cut + 1);
+    if (name.empty())
+        return std::nullopt;
+    const std::string folder = cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
+
+    if (name.find_first_of("*?") == std::string::npos) {
+        if (!Exists(pattern) || (want == Want::Files && IsFolder(pattern)))
+            return std::nullopt;
+        return name;
+    }
+
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return std::nullopt;
+    std::optional<std::string> best;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string candidate = entry->d_name;
+        if (candidate == "." || candidate == ".." || !MatchesWildcard(name, candidate))
+            continue;
+        if (best && candidate >= *best)
+            continue;
+        if (want == Want::Files && IsFolder(folder + candidate))
+            continue;
+        best = candidate;
+    }
+    ::closedir(dir);
+    return best;
+}
+
+} // namespace
+
+std::string SystemFileProbe::findFile(const std::string& pattern)
+{
+    return FirstMatch(pattern, Want::Files).value_or(std::string());
+}
+
+bool SystemFileProbe::folderExists(const std::string& path)
+{
+    return !path.empty() && IsFolder(path);
+}
+
+std::optional<std::string> SystemFileProbe::storedName(const std::string& pattern)
+{
+    // The file the prefix test accepted must win over a folder that sorts first.
+    if (auto file = FirstMatch(pattern, Want::Files))
+        return file;
+    return FirstMatch(pattern, Want::FilesAndFolders);
+}
+
+std::string SystemFileProbe::tempFolder()
+{
+    std::error_code error;
+    auto folder = std::filesystem::temp_directory_path(error);
+    if (error)
+        return AddBackslash("/tmp");
+    return AddBackslash(folder.string());
+}
+
+} // namespace cp
