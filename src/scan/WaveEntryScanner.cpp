@@ -31,11 +31,12 @@ private:
 } // namespace
 
 WaveEntryScanner::WaveEntryScanner(EntryTable& table, const StartupState& startup, EntryFileHolder* holder,
-                                   ScanObserver* observer)
+                                   ScanObserver* observer, ScanGeometry geometry)
     : m_table(table)
     , m_startup(startup)
     , m_holder(holder)
     , m_observer(observer)
+    , m_geometry(geometry)
 {
 }
 
@@ -70,14 +71,14 @@ void WaveEntryScanner::ScanFile(const std::string& path)
         m_observer->fileOpened(m_length);
     checkStop();
 
-    if (m_length <= kWholeFileLimit) {
+    if (m_length <= m_geometry.wholeFileLimit) {
         std::vector<unsigned char> data(static_cast<std::size_t>(m_length));
         const std::size_t got = source.readAt(data.data(), data.size(), 0);
         ForEachTag(data.data(), got, [&](std::size_t at) { onHit(std::int64_t(at) + 1); });
     } else {
-        std::vector<unsigned char> block(static_cast<std::size_t>(kBlockSize));
+        std::vector<unsigned char> block(static_cast<std::size_t>(m_geometry.blockSize));
         std::int64_t start = 1;
-        for (bool shortRead = false; !shortRead; start += kBlockStep) {
+        for (bool shortRead = false; !shortRead; start += m_geometry.blockStep) {
             const std::size_t got = source.readAt(block.data(), block.size(), start - 1);
             shortRead = got < block.size();
             if (m_observer)

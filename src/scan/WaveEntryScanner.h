@@ -9,15 +9,25 @@
 
 namespace cp {
 
+// How a file is read for the search: whole up to a limit, else in
+// overlapping blocks. Only tests and fuzzing choose other numbers, to reach
+// block boundaries with small files.
+struct ScanGeometry {
+    std::int64_t wholeFileLimit = 3'000'000;
+    std::int64_t blockSize = 1'000'000;
+    std::int64_t blockStep = 999'995; // blocks overlap so that a tag across a boundary is seen whole
+};
+
 // Cuts a file at every "RIFF" tag and writes each piece as an entry file.
 class WaveEntryScanner {
 public:
-    static constexpr std::int64_t kWholeFileLimit = 3'000'000;
-    static constexpr std::int64_t kBlockSize = 1'000'000;
-    static constexpr std::int64_t kBlockStep = 999'995; // blocks overlap so a tag across a boundary is seen
+    static constexpr std::int64_t kWholeFileLimit = ScanGeometry{}.wholeFileLimit;
+    static constexpr std::int64_t kBlockSize = ScanGeometry{}.blockSize;
+    static constexpr std::int64_t kBlockStep = ScanGeometry{}.blockStep;
 
+    // geometry.blockSize - geometry.blockStep must be at least 3.
     WaveEntryScanner(EntryTable& table, const StartupState& startup, EntryFileHolder* holder = nullptr,
-                     ScanObserver* observer = nullptr);
+                     ScanObserver* observer = nullptr, ScanGeometry geometry = {});
 
     // Releases the previous entry files, searches path and writes its entries
     // into the target folder. Throws ScanError on failure and ScanStopped when
@@ -34,6 +44,7 @@ private:
     const StartupState& m_startup;
     EntryFileHolder* m_holder;
     ScanObserver* m_observer;
+    ScanGeometry m_geometry;
 
     std::vector<std::int64_t> m_hits; // 1-based tag positions of the scan under way
     std::int64_t m_length = 0;

@@ -18,4 +18,8 @@ std::string GetFileName(const std::string& path);
 // Named for the folder-path convention the rest of the program speaks of.
 std::string AddBackslash(const std::string& path);
 
+// Whether the path names an existing file or folder; a path ending in the
+// separator must name a folder. The empty path names nothing.
+bool PathExists(const std::string& path);
+
 } // namespace cp

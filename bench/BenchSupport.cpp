@@ -1,0 +1,92 @@
+#include "BenchSupport.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace cpbench {
+
+namespace {
+void Put(std::vector<unsigned char>& b, std::uint32_t v, int n)
+{
+    for (int i = 0; i < n; ++i)
+        b.push_back((v >> (8 * i)) & 0xff);
+}
+} // namespace
+
+std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanEntryBytes, unsigned seed)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        throw std::runtime_error("cannot write " + path);
+    std::uint32_t state = seed;
+    auto next = [&] { return state = state * 1664525u + 1013904223u; };
+    std::vector<unsigned char> b;
+    std::int64_t total = 0;
+    for (int e = 0; e < entries; ++e) {
+        b.clear();
+        const std::uint32_t data = std::uint32_t(meanEntryBytes / 2 + next() % meanEntryBytes) & ~1u;
+        for (const char* t = "RIFF"; *t; ++t)
+            b.push_back(std::uint8_t(*t));
+        Put(b, 36 + data, 4);
+        for (const char* t = "WAVEfmt "; *t; ++t)
+            b.push_back(std::uint8_t(*t));
+        Put(b, 16, 4), Put(b, 1, 2), Put(b, 1, 2), Put(b, 22050, 4), Put(b, 44100, 4), Put(b, 2, 2), Put(b, 16, 2);
+        for (const char* t = "data"; *t; ++t)
+            b.push_back(std::uint8_t(*t));
+        Put(b, data, 4);
+        const std::size_t junk = next() % 4096;
+        const std::size_t start = b.size();
+        b.resize(start + data + junk);
+        for (std::size_t i = start; i < b.size(); ++i) {
+            std::uint8_t x = std::uint8_t(next() >> 24);
+            b[i] = x == 'R' ? 'r' : x;
+        }
+        if (std::fwrite(b.data(), 1, b.size(), f) != b.size())
+            throw std::runtime_error("short write to " + path);
+        total += std::int64_t(b.size());
+    }
+    if (std::fclose(f) != 0)
+        throw std::runtime_error("cannot close " + path);
+    return total;
+}
+
+Child RunQuiet(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv)
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    std::vector<char*> args, envp;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    for (const auto& e : env)
+        envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data()) != 0)
+        throw std::runtime_error("cannot start " + argv[0]);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), usage.ru_maxrss};
+}
+
+void RemoveTree(const std::string& path)
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+} // namespace cpbench

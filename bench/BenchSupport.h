@@ -1,0 +1,38 @@
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace cpbench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double Seconds(Clock::time_point since)
+{
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+inline double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Writes an archive of `entries` wave sounds with junk between them; each
+// sound's size is drawn around meanEntryBytes. Returns the file size.
+std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanEntryBytes, unsigned seed = 1);
+
+// Runs a command, waits, and returns its exit status and peak RSS in KiB.
+struct Child {
+    int status = -1;
+    long maxRssKiB = 0;
+};
+Child RunQuiet(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});
+
+void RemoveTree(const std::string& path);
+
+} // namespace cpbench

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need (Debian 12), then builds.
+# Usage: scripts/setup.sh [BUILD_DIR [extra cmake arguments...]]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-svg-dev libqt6svg6 qt6-translations-l10n
+    libsdl2-dev libsndfile1-dev
+    libgtest-dev libgmock-dev
+    xvfb xauth xdotool x11-utils
+    clang libclang-rt-14-dev
+    util-linux
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+build="${1:-build}"
+shift || true
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build "$build"

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test: once in a normal build
+# and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh build
+(cd build && ctest --output-on-failure -j2)
+
+scripts/setup.sh build-asan -DCP_SANITIZE=ON -DCP_BUILD_BENCH=OFF
+(cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j2)

@@ -1,0 +1,63 @@
+#include "Icons.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+// The pictures live in a static library, where nothing else would pull them in.
+static void LoadPictures()
+{
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    (void)loaded;
+}
+
+namespace cp {
+
+namespace {
+QPixmap Render(const QString& resource, int size)
+{
+    LoadPictures();
+    QSvgRenderer renderer(resource);
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+    return pixmap;
+}
+
+// A disabled button shows its picture greyed and faded.
+QPixmap Greyed(const QPixmap& pixmap)
+{
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int g = qGray(line[x]);
+            line[x] = qRgba(g, g, g, qAlpha(line[x]) / 2);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+} // namespace
+
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    icon.addPixmap(Render(QStringLiteral(":/icons/chunkpicker.svg"), 16));
+    icon.addPixmap(Render(QStringLiteral(":/icons/chunkpicker.svg"), 32));
+    return icon;
+}
+
+QIcon ButtonIcon(const QString& name)
+{
+    const QPixmap normal = Render(QStringLiteral(":/icons/") + name + QStringLiteral(".svg"), 16);
+    QIcon icon;
+    icon.addPixmap(normal, QIcon::Normal);
+    icon.addPixmap(Greyed(normal), QIcon::Disabled);
+    return icon;
+}
+
+} // namespace cp

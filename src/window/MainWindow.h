@@ -1,0 +1,143 @@
+#pragma once
+
+#include "scan/EntryTable.h"
+#include "scan/ScanObserver.h"
+#include "scan/StartupState.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QProgressBar;
+class QSlider;
+class QTimer;
+class QToolBar;
+
+namespace cp {
+
+class SettingsStore;
+class SoundPlayer;
+class UserDialogs;
+class WaveDevice;
+
+// The program's one window: toolbar, the whole-file and current-entry
+// figures, loop box, position slider, and the progress bar that covers the
+// toolbar while a scan runs. Commands run on this thread; a scan lets the
+// window repaint and take a close request while it works.
+class MainWindow final : public QWidget, private ScanObserver {
+public:
+    // What the application owns and the window works on.
+    struct Context {
+        EntryTable& table;
+        const StartupState& startup;
+        SettingsStore& settings;
+        WaveDevice& device;
+        SoundPlayer& player;
+        UserDialogs& dialogs;
+        QString programFolder; // the default start folder of the file dialogs
+    };
+
+    // Toolbar button indexes; 3 is the separator.
+    enum Button { Open = 1, SaveAll = 2, Separator = 3, Previous = 4, Play = 5, Stop = 6, Save = 7, Next = 8 };
+
+    static constexpr const char* kOpenFilter =
+        "Alle Dateien (*.*)|*.*|AvP-FFL-Dateien (*.ffl)|*.ffl|Unreal-Sound (*.uax)|*.uax|AVI-Dateien (*.avi)|*.avi|"
+        "Quake & Clones (*.pak)|*.pak|Age Of Empires-Dateien (*.drs)|*.drs";
+
+    explicit MainWindow(Context context);
+    ~MainWindow() override;
+
+    // Shows the window at its remembered place and scans the source file
+    // named at start. Returns the exit status when the program must end now
+    // (a batch run is done, or the window was closed during the scan).
+    std::optional<int> Form_Load();
+
+    // One toolbar click, by 1-based button index, under the one error trap.
+    void tlbMain_ButtonClick(int index);
+
+    // The status word for a device mode.
+    static QString GetStringOfNumber(int mode);
+
+    QAction* button(int index) const { return m_buttons.at(std::size_t(index)); }
+    bool scanning() const { return m_scanning; }
+    int busyDepth() const { return m_busyDepth; }
+    int twipsToPixels(int twips) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    QLineEdit* valueField(QWidget* parent, const char* name, int left, int top, int width, const char* text);
+
+    // Commands
+    void OpenCommand();
+    void PreviousCommand();
+    void NextCommand();
+    void PlayCommand();
+    void StopCommand();
+    void LoadCurrentEntry();
+    void ShowCurrentEntry(const QString& zeroLengthWord);
+    void ScanFile(const QString& path);
+    void ApplyStartFolderRule(const QString& settingName, QString* initialDir);
+    void Form_Unload();
+    void tmrPlay_Timer();
+    void chkLoop_Click();
+    int loopValue() const;
+    void SetBusy();
+    void SetBusy(bool endOfStretch);
+    void ReportError(const QString& procedure, int number, const QString& description);
+    void setButton(int index, bool enabled);
+    int progressUnits(std::int64_t position) const;
+    void flushScanDisplay();
+
+    // ScanObserver
+    void scanStarting(const std::string& path) override;
+    void fileOpened(std::int64_t length) override;
+    void blockStarted(std::int64_t position) override;
+    void tagFound(std::int64_t hitCount, std::int64_t position, double runningShare) override;
+    void searchFinished(std::int64_t entryCount, double finalShare) override;
+    void scanEnded(bool completed) noexcept override;
+    bool stopRequested() override;
+
+    Context m_context;
+
+    QToolBar* m_tlbMain = nullptr;
+    std::array<QAction*, 9> m_buttons {}; // [1..8]; [0] unused
+    QProgressBar* m_pgbParsing = nullptr;
+    QGroupBox* m_frame[2] = {};
+    QLineEdit* m_txtFilesize = nullptr;
+    QLineEdit* m_txtEntrycount = nullptr;
+    QLineEdit* m_txtUnknownData = nullptr;
+    QLineEdit* m_txtEntrysize = nullptr;
+    QLineEdit* m_txtEntryLength = nullptr;
+    QLineEdit* m_txtQuality = nullptr;
+    QLineEdit* m_txtStatus = nullptr;
+    QCheckBox* m_chkLoop = nullptr;
+    QSlider* m_sldTime = nullptr;
+    QTimer* m_tmrPlay = nullptr;
+
+    QString m_lastOpenFileName;
+    int m_busyDepth = 0;
+    bool m_scanning = false;
+    bool m_closeRequested = false;
+    bool m_unloaded = false;
+
+    // The scan's latest figures, shown at most every few tens of milliseconds.
+    QElapsedTimer m_displayClock;
+    std::int64_t m_scanLength = 0;
+    std::int64_t m_shownHits = -1, m_pendingHits = 0;
+    double m_pendingShare = 1.0;
+    std::int64_t m_pendingProgress = 0;
+    bool m_anyHit = false;
+};
+
+} // namespace cp

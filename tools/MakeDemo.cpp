@@ -1,0 +1,118 @@
+// Writes the demo archive: a short tune of wave sounds in several formats,
+// packed with junk between them, like sounds inside a game archive.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+void Put(Bytes& b, std::uint32_t v, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        b.push_back((v >> (8 * i)) & 0xff);
+}
+
+void Put(Bytes& b, const char* text)
+{
+    for (; *text; ++text)
+        b.push_back(static_cast<unsigned char>(*text));
+}
+
+// A plucked note: a decaying sine with a little second harmonic.
+Bytes Note(double frequency, unsigned rate, unsigned bits, unsigned channels, unsigned ms)
+{
+    const unsigned frames = rate * ms / 1000;
+    const unsigned bytesPerSample = bits / 8;
+    Bytes data;
+    for (unsigned i = 0; i < frames; ++i) {
+        const double t = double(i) / rate;
+        const double envelope = std::exp(-3.0 * t) * std::min(1.0, t * 200.0);
+        const double s = envelope * (0.8 * std::sin(2 * M_PI * frequency * t) + 0.2 * std::sin(4 * M_PI * frequency * t));
+        for (unsigned c = 0; c < channels; ++c) {
+            const double pan = channels == 2 ? (c == 0 ? 1.0 : 0.6) : 1.0;
+            if (bits == 8)
+                data.push_back(static_cast<unsigned char>(std::lround(128 + 100 * s * pan)));
+            else
+                Put(data, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(26000 * s * pan))), 2);
+        }
+    }
+    Bytes wave;
+    Put(wave, "RIFF");
+    Put(wave, 36 + std::uint32_t(data.size()), 4);
+    Put(wave, "WAVEfmt ");
+    Put(wave, 16, 4);
+    Put(wave, 1, 2);
+    Put(wave, channels, 2);
+    Put(wave, rate, 4);
+    Put(wave, rate * channels * bytesPerSample, 4);
+    Put(wave, channels * bytesPerSample, 2);
+    Put(wave, bits, 2);
+    Put(wave, "data");
+    Put(wave, std::uint32_t(data.size()), 4);
+    wave.insert(wave.end(), data.begin(), data.end());
+    return wave;
+}
+
+Bytes Junk(std::size_t count, std::uint32_t seed)
+{
+    Bytes b(count);
+    for (auto& x : b) {
+        seed = seed * 1664525u + 1013904223u;
+        x = static_cast<unsigned char>(seed >> 24);
+        if (x == 'R')
+            x = 'r';
+    }
+    return b;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DEMOFILE\n", argv[0]);
+        return 2;
+    }
+    struct Voice {
+        double frequency;
+        unsigned rate, bits, channels, ms;
+    };
+    // C major scale up, in changing formats.
+    const Voice tune[] = {
+        {261.63, 22050, 16, 1, 600}, {293.66, 11025, 8, 1, 600},  {329.63, 44100, 16, 2, 600},
+        {349.23, 22050, 8, 2, 600},  {392.00, 16000, 16, 1, 600}, {440.00, 8000, 8, 1, 600},
+        {493.88, 32000, 16, 2, 600}, {523.25, 44100, 16, 1, 3000},
+    };
+    Bytes archive;
+    Put(archive, "PACK"); // an archive header of sorts, which no entry covers
+    archive.resize(64, 0);
+    unsigned seed = 7;
+    for (const Voice& v : tune) {
+        const Bytes note = Note(v.frequency, v.rate, v.bits, v.channels, v.ms);
+        archive.insert(archive.end(), note.begin(), note.end());
+        const Bytes gap = Junk(300 + 97 * seed % 1500, seed);
+        archive.insert(archive.end(), gap.begin(), gap.end());
+        seed += 13;
+    }
+    // A RIFF form that is no sound: an entry all the same, and one that cannot play.
+    Put(archive, "RIFF");
+    Put(archive, 4 + 16, 4);
+    Put(archive, "AVI LIST");
+    Put(archive, 8, 4);
+    Put(archive, "hdrlavih");
+
+    std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(archive.data()), std::streamsize(archive.size()));
+    out.close();
+    if (!out) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    std::printf("%s\n", argv[1]);
+    return 0;
+}
