@@ -50,7 +50,7 @@ SdlAudioOutput::SdlAudioOutput()
     }
     m_rate = have.freq;
     m_channels = have.channels;
-    m_decode.resize(std::size_t(kDecodeFrames) * 64);
+    m_decode.resize(std::size_t(kDecodeFrames) * 64); // room for the most channels a file may have
     m_voiceOut.resize(std::size_t(have.samples) * std::size_t(have.channels) * 4);
 }
 
@@ -158,7 +158,8 @@ void SdlAudioOutput::Callback(void* self, unsigned char* out, int length)
 bool SdlAudioOutput::fill(VoiceState& v, int bytesWanted)
 {
     const int channels = v.file.channels();
-    const std::int64_t chunk = std::int64_t(m_decode.size()) / channels;
+    // Small pieces: SDL 2.26's resampling stream drops frames from one large put.
+    const std::int64_t chunk = std::min<std::int64_t>(kDecodeFrames, std::int64_t(m_decode.size()) / channels);
     while (!v.drained && SDL_AudioStreamAvailable(v.stream) < bytesWanted) {
         const std::int64_t got = v.file.read(m_decode.data(), chunk);
         if (got > 0) {

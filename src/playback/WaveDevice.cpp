@@ -93,8 +93,9 @@ int WaveDevice::mode()
     if (!m_open)
         return NotOpen;
     if (m_playing && !(m_output && m_output->playing(Voice::Device))) {
-        // It played to its end and stopped by itself, standing at the end.
-        m_startFrame = currentFrame();
+        // It played to its end and stopped by itself, standing at the end
+        // (the output's count may miss a frame or two to resampling).
+        m_startFrame = m_frames;
         m_playing = false;
         if (m_output)
             m_output->stop(Voice::Device);
