@@ -20,7 +20,8 @@ void Put(std::vector<unsigned char>& b, std::uint32_t v, int n)
 }
 } // namespace
 
-std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanEntryBytes, unsigned seed)
+std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanEntryBytes, std::size_t maxJunkBytes,
+                         unsigned seed)
 {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
@@ -41,7 +42,7 @@ std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanE
         for (const char* t = "data"; *t; ++t)
             b.push_back(std::uint8_t(*t));
         Put(b, data, 4);
-        const std::size_t junk = next() % 4096;
+        const std::size_t junk = next() % maxJunkBytes;
         const std::size_t start = b.size();
         b.resize(start + data + junk);
         for (std::size_t i = start; i < b.size(); ++i) {

@@ -24,7 +24,9 @@ inline double Median(std::vector<double> v)
 
 // Writes an archive of `entries` wave sounds with junk between them; each
 // sound's size is drawn around meanEntryBytes. Returns the file size.
-std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanEntryBytes, unsigned seed = 1);
+// Junk of up to maxJunkBytes follows each sound.
+std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanEntryBytes, std::size_t maxJunkBytes = 4096,
+                         unsigned seed = 1);
 
 // Runs a command, waits, and returns its exit status and peak RSS in KiB.
 struct Child {

@@ -40,6 +40,14 @@ private:
 
 } // namespace
 
+QString BatchSummary(std::int64_t entries, std::int64_t bytesWritten, const std::string& folder, double share,
+                     const QLocale& locale)
+{
+    return QStringLiteral("%1 Einträge mit %2 Byte nach %3 geschrieben, nicht erkannte Daten: %4")
+        .arg(FormatGrouped(entries, locale), FormatGrouped(bytesWritten, locale), QString::fromStdString(folder),
+             FormatShare(share, locale));
+}
+
 int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
              const std::atomic<bool>* stop)
 {
@@ -60,9 +68,7 @@ int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, s
 
     // From the first tag on, every byte went into some entry file.
     const std::int64_t written = observer.m_count > 0 ? observer.m_length - observer.m_firstTag + 1 : 0;
-    const QString line = QStringLiteral("%1 Einträge mit %2 Byte nach %3 geschrieben, nicht erkannte Daten: %4")
-                             .arg(FormatGrouped(observer.m_count, locale), FormatGrouped(written, locale),
-                                  QString::fromStdString(state.TargetFolder), FormatShare(observer.m_share, locale));
+    const QString line = BatchSummary(observer.m_count, written, state.TargetFolder, observer.m_share, locale);
     std::fprintf(out, "%s\n", line.toLocal8Bit().constData());
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "window/MainWindow.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
@@ -19,8 +20,14 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -30,6 +37,32 @@ extern "C" void RequestStop(int)
 {
     g_stopBatch.store(true);
 }
+
+#ifndef _WIN32
+int g_signalPipe[2] = {-1, -1};
+
+extern "C" void ForwardSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM, SIGINT and SIGHUP close the window like the user does, so the
+// entry files in the temporary folder go with it (or a batch stops cleanly).
+void CloseOnSignals(QWidget& window, QObject& owner)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte;
+        [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
+        window.close();
+    });
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(signal, ForwardSignal);
+}
+#endif
 
 int RunWithoutDisplay(bool valid, const cp::StartupState& state)
 {
@@ -70,7 +103,7 @@ int main(int argc, char** argv)
         return RunWithoutDisplay(valid, state);
     // A batch run must not fail for want of a reachable display.
     if (valid && state.TargetGiven && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb;wayland;offscreen");
+        qputenv("QT_QPA_PLATFORM", "xcb;offscreen");
 
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Oxbrook"));
@@ -90,11 +123,17 @@ int main(int argc, char** argv)
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Oxbrook"),
                     QStringLiteral("Chunkpicker"));
     cp::SettingsStore settings(store);
-    cp::SdlAudioOutput audio;
-    cp::WaveDevice device(&audio);
-    cp::SoundPlayer player(&audio);
+    // A batch run plays nothing: it leaves the sound system alone.
+    std::unique_ptr<cp::SdlAudioOutput> audio;
+    if (!state.TargetGiven)
+        audio = std::make_unique<cp::SdlAudioOutput>();
+    cp::WaveDevice device(audio.get());
+    cp::SoundPlayer player(audio.get());
     cp::EntryTable table;
     cp::MainWindow window({table, state, settings, device, player, dialogs, QCoreApplication::applicationDirPath()});
+#ifndef _WIN32
+    CloseOnSignals(window, app);
+#endif
     if (const auto status = window.Form_Load())
         return *status;
     return app.exec();

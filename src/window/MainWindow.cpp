@@ -4,6 +4,7 @@
 #include "playback/WaveDevice.h"
 #include "scan/ScanError.h"
 #include "scan/WaveEntryScanner.h"
+#include "startup/BatchRun.h"
 #include "startup/CommandLine.h"
 #include "startup/ErrorReport.h"
 #include "startup/NumberFormat.h"
@@ -268,8 +269,16 @@ std::optional<int> MainWindow::Form_Load()
             return 1;
         ReportError(QStringLiteral("Form_Load"), ErrorNumber::OutOfMemory, QStringLiteral("Nicht genügend Speicher"));
     }
-    if (startup.TargetGiven)
-        return 0; // a batch run ends with its scan; the entry files stay
+    if (startup.TargetGiven) {
+        // A batch run ends with its scan; the entry files stay.
+        const std::int64_t count = m_context.table.EntryCount;
+        const std::int64_t written = count > 0 ? m_scanLength - m_firstTag + 1 : 0;
+        std::printf("%s\n", BatchSummary(count, written, startup.TargetFolder, m_finalShare, QLocale())
+                                .toLocal8Bit()
+                                .constData());
+        std::fflush(stdout);
+        return 0;
+    }
     if (m_closeRequested) {
         Form_Unload();
         return 0;
@@ -582,6 +591,8 @@ void MainWindow::tagFound(std::int64_t hitCount, std::int64_t position, double r
     m_pendingShare = runningShare;
     m_pendingProgress = position;
     m_anyHit = true;
+    if (hitCount == 1)
+        m_firstTag = position;
 }
 
 void MainWindow::flushScanDisplay()
@@ -598,6 +609,7 @@ void MainWindow::searchFinished(std::int64_t entryCount, double finalShare)
 {
     flushScanDisplay();
     m_txtEntrycount->setText(QString::number(entryCount));
+    m_finalShare = entryCount > 0 ? finalShare : 1.0;
     if (entryCount > 0)
         m_txtUnknownData->setText(FormatShare(finalShare, QLocale()));
 }

@@ -138,6 +138,8 @@ private:
     double m_pendingShare = 1.0;
     std::int64_t m_pendingProgress = 0;
     bool m_anyHit = false;
+    std::int64_t m_firstTag = 0; // for the summary a batch run prints
+    double m_finalShare = 1.0;
 };
 
 } // namespace cp

@@ -1,0 +1,91 @@
+// A scan through the window (offscreen, with all its display updates)
+// against the batch run of the same file, alternating in one run.
+// Usage: bench_window_scan WORKDIR [ROUNDS] [ENTRIES]
+#include "BenchSupport.h"
+#include "dialogs/UserDialogs.h"
+#include "playback/WaveDevice.h"
+#include "startup/BatchRun.h"
+#include "startup/SettingsStore.h"
+#include "window/MainWindow.h"
+
+#include <QApplication>
+#include <QSettings>
+
+#include <sys/stat.h>
+
+using namespace cpbench;
+
+namespace {
+class AnswerOnce final : public cp::UserDialogs {
+public:
+    QString file;
+    std::optional<OpenFileResult> openFile(QWidget*, const OpenFile&) override { return OpenFileResult {file, 1}; }
+    void message(QWidget*, const QString& caption, const QString& text) override
+    {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    }
+};
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s WORKDIR [ROUNDS] [ENTRIES]\n", argv[0]);
+        return 2;
+    }
+    const std::string work = argv[1];
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+    const int entries = argc > 3 ? std::atoi(argv[3]) : 100'000;
+    ::mkdir(work.c_str(), 0755);
+    const std::string source = work + "/many.pak";
+    const std::int64_t size = MakeArchive(source, entries, 700, 600);
+    std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(work + "/config"));
+    QSettings qs(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker");
+    cp::SettingsStore settings(qs);
+    FILE* devnull = std::fopen("/dev/null", "w");
+
+    std::vector<double> window, batch;
+    for (int r = 0; r < rounds; ++r) {
+        cp::StartupState state;
+        state.SourceFile = source;
+        state.TargetFolder = work + "/batch";
+        state.TargetGiven = true;
+        RemoveTree(state.TargetFolder);
+        ::mkdir(state.TargetFolder.c_str(), 0755);
+        auto t = Clock::now();
+        if (cp::RunBatch(state, QLocale(), devnull, stderr) != 0)
+            return 1;
+        batch.push_back(Seconds(t));
+        RemoveTree(state.TargetFolder);
+
+        cp::StartupState interactive;
+        interactive.TargetFolder = work + "/window";
+        RemoveTree(interactive.TargetFolder);
+        ::mkdir(interactive.TargetFolder.c_str(), 0755);
+        cp::EntryTable table;
+        cp::WaveDevice device(nullptr);
+        cp::SoundPlayer player(nullptr);
+        AnswerOnce dialogs;
+        dialogs.file = QString::fromStdString(source);
+        {
+            cp::MainWindow w({table, interactive, settings, device, player, dialogs, QString::fromStdString(work)});
+            w.Form_Load();
+            t = Clock::now();
+            w.tlbMain_ButtonClick(cp::MainWindow::Open);
+            window.push_back(Seconds(t));
+            if (table.EntryCount != entries) {
+                std::fprintf(stderr, "window found %lld entries\n", static_cast<long long>(table.EntryCount));
+                return 1;
+            }
+        }
+        RemoveTree(interactive.TargetFolder);
+        std::printf("round %d: window %.3f s, batch %.3f s\n", r + 1, window.back(), batch.back());
+    }
+    std::printf("window/batch (median of %d): %.2f  [window %.3f s, batch %.3f s]\n", rounds,
+                Median(window) / Median(batch), Median(window), Median(batch));
+    RemoveTree(work);
+    return 0;
+}
