@@ -4,6 +4,7 @@
 // Usage: bench_batch CHUNKPICKER WORKDIR [ROUNDS] [ENTRIES]
 #include "BenchSupport.h"
 #include "scan/TagSearch.h"
+#include "support/Fixtures.h"
 
 #include <sys/stat.h>
 
@@ -29,14 +30,15 @@ int main(int argc, char** argv)
 
     std::vector<double> batch, cp;
     long peakKiB = 0;
-    RunQuiet({"cat", source}); // into the page cache for both contenders alike
+    cptest::RunProgram({"sh", "-c", "cat \"$0\" >/dev/null", source}); // into the page cache for both alike
     for (int r = 0; r < rounds; ++r) {
         RemoveTree(target);
         ::mkdir(target.c_str(), 0755);
-        RunQuiet({"sync"});
+        cptest::RunProgram({"sync"});
         auto t = Clock::now();
-        const Child c = RunQuiet({chunkpicker, source, target}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
-        RunQuiet({"sync"});
+        const cptest::RunResult c =
+            cptest::RunProgram({chunkpicker, source, target}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
+        cptest::RunProgram({"sync"});
         batch.push_back(Seconds(t));
         if (c.status != 0) {
             std::fprintf(stderr, "batch run failed with %d\n", c.status);
@@ -45,10 +47,10 @@ int main(int argc, char** argv)
         peakKiB = std::max(peakKiB, c.maxRssKiB);
 
         RemoveTree(copy);
-        RunQuiet({"sync"});
+        cptest::RunProgram({"sync"});
         t = Clock::now();
-        RunQuiet({"cp", source, copy});
-        RunQuiet({"sync"});
+        cptest::RunProgram({"cp", source, copy});
+        cptest::RunProgram({"sync"});
         cp.push_back(Seconds(t));
         std::printf("round %d: batch %.3f s, cp %.3f s\n", r + 1, batch.back(), cp.back());
     }

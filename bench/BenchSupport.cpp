@@ -1,14 +1,7 @@
 #include "BenchSupport.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
 #include <filesystem>
 #include <stdexcept>
-
-extern char** environ;
 
 namespace cpbench {
 
@@ -56,32 +49,6 @@ std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanE
     if (std::fclose(f) != 0)
         throw std::runtime_error("cannot close " + path);
     return total;
-}
-
-Child RunQuiet(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv)
-{
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e)
-        env.emplace_back(*e);
-    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    std::vector<char*> args, envp;
-    for (const auto& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    for (const auto& e : env)
-        envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data()) != 0)
-        throw std::runtime_error("cannot start " + argv[0]);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    struct rusage usage {};
-    ::wait4(pid, &status, 0, &usage);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), usage.ru_maxrss};
 }
 
 void RemoveTree(const std::string& path)

@@ -28,13 +28,6 @@ inline double Median(std::vector<double> v)
 std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanEntryBytes, std::size_t maxJunkBytes = 4096,
                          unsigned seed = 1);
 
-// Runs a command, waits, and returns its exit status and peak RSS in KiB.
-struct Child {
-    int status = -1;
-    long maxRssKiB = 0;
-};
-Child RunQuiet(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});
-
 void RemoveTree(const std::string& path);
 
 } // namespace cpbench

@@ -170,24 +170,33 @@ void MainWindow::buildControls()
     m_frame[0] = new QGroupBox(QStringLiteral("gesamte Datei"), this);
     m_frame[0]->setObjectName(QStringLiteral("Frame(0)"));
     at(m_frame[0], 225, 465, 2940, 1230);
-    label(m_frame[0], 0, "Größe:", 180, 300, 480);
-    m_txtFilesize = valueField(m_frame[0], "txtFilesize", 945, 300, 1815, "0 Byte");
-    label(m_frame[0], 1, "Einträge:", 180, 570, 630);
-    m_txtEntrycount = valueField(m_frame[0], "txtEntrycount", 2205, 577, 555, "0");
-    label(m_frame[0], 2, "nicht erkannte Daten:", 180, 855, 1545);
-    m_txtUnknownData = valueField(m_frame[0], "txtUnknownData", 1860, 855, 900, "0%");
-
     m_frame[1] = new QGroupBox(QStringLiteral("aktueller Eintrag"), this);
     m_frame[1]->setObjectName(QStringLiteral("Frame(1)"));
     at(m_frame[1], 3330, 465, 2940, 1545);
-    label(m_frame[1], 5, "Größe:", 150, 285, 480);
-    m_txtEntrysize = valueField(m_frame[1], "txtEntrysize", 915, 285, 1815, "0 Byte");
-    label(m_frame[1], 4, "Länge:", 150, 560, 495);
-    m_txtEntryLength = valueField(m_frame[1], "txtEntryLength", 660, 555, 2070, "0");
-    label(m_frame[1], 3, "Qualität:", 150, 840, 585);
-    m_txtQuality = valueField(m_frame[1], "txtQuality", 855, 840, 1875, "mies");
-    label(m_frame[1], 6, "Status:", 150, 1110, 495);
-    m_txtStatus = valueField(m_frame[1], "txtStatus", 735, 1110, 1995, "angehalten");
+
+    // One row a figure: caption left, value field right, in twips within its group.
+    const struct {
+        int frame, labelIndex;
+        const char* caption;
+        int labelLeft, labelTop, labelWidth;
+        QLineEdit* MainWindow::*field;
+        const char* name;
+        int left, top, width;
+        const char* text;
+    } rows[] = {
+        {0, 0, "Größe:", 180, 300, 480, &MainWindow::m_txtFilesize, "txtFilesize", 945, 300, 1815, "0 Byte"},
+        {0, 1, "Einträge:", 180, 570, 630, &MainWindow::m_txtEntrycount, "txtEntrycount", 2205, 577, 555, "0"},
+        {0, 2, "nicht erkannte Daten:", 180, 855, 1545, &MainWindow::m_txtUnknownData, "txtUnknownData", 1860, 855,
+         900, "0%"},
+        {1, 5, "Größe:", 150, 285, 480, &MainWindow::m_txtEntrysize, "txtEntrysize", 915, 285, 1815, "0 Byte"},
+        {1, 4, "Länge:", 150, 560, 495, &MainWindow::m_txtEntryLength, "txtEntryLength", 660, 555, 2070, "0"},
+        {1, 3, "Qualität:", 150, 840, 585, &MainWindow::m_txtQuality, "txtQuality", 855, 840, 1875, "mies"},
+        {1, 6, "Status:", 150, 1110, 495, &MainWindow::m_txtStatus, "txtStatus", 735, 1110, 1995, "angehalten"},
+    };
+    for (const auto& row : rows) {
+        label(m_frame[row.frame], row.labelIndex, row.caption, row.labelLeft, row.labelTop, row.labelWidth);
+        this->*row.field = valueField(m_frame[row.frame], row.name, row.left, row.top, row.width, row.text);
+    }
 
     auto* line1 = new QFrame(this);
     line1->setObjectName(QStringLiteral("Line1"));

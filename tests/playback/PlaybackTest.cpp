@@ -237,13 +237,18 @@ protected:
     }
     void TearDown() override { ::setenv("SDL_AUDIODRIVER", "dummy", 1); }
 
-    // The device's output as floats (the device plays 32-bit float).
+    // The device's output as floats (the device plays 32-bit float stereo),
+    // from the first sounding frame on: a paused device still writes silence.
     std::vector<float> Played()
     {
         const Bytes bytes = ReadFile(raw);
         std::vector<float> samples(bytes.size() / sizeof(float));
         std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
-        return samples;
+        std::size_t first = 0;
+        while (first < samples.size() && samples[first] == 0.0f)
+            ++first;
+        first -= first % 2;
+        return std::vector<float>(samples.begin() + std::ptrdiff_t(first), samples.end());
     }
 };
 
