@@ -8,7 +8,10 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstring>
+#include <stdexcept>
+#include <thread>
 #include <fstream>
 #include <iterator>
 
@@ -24,34 +27,45 @@ int main(int argc, char** argv)
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 5;
     const int entries = argc > 4 ? std::atoi(argv[4]) : 10'000;
     ::mkdir(work.c_str(), 0755);
-    const std::string source = work + "/archive.pak", target = work + "/entries", copy = work + "/copy.pak";
+    const std::string source = work + "/archive.pak";
     const std::int64_t size = MakeArchive(source, entries, 100'000);
     std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
 
     std::vector<double> batch, cp;
     long peakKiB = 0;
     cptest::RunProgram({"sh", "-c", "cat \"$0\" >/dev/null", source}); // into the page cache for both alike
-    for (int r = 0; r < rounds; ++r) {
-        RemoveTree(target);
-        ::mkdir(target.c_str(), 0755);
+    // Every run writes into a fresh folder and nothing is deleted until the
+    // end: ext4 searches past recently deleted inodes when it creates files,
+    // which would charge one round's clean-up to the next.
+    std::string target, copy;
+    auto settle = [&] {
         cptest::RunProgram({"sync"});
-        auto t = Clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    };
+    auto timeBatch = [&] {
+        ::mkdir(target.c_str(), 0755);
+        const auto t = Clock::now();
         const cptest::RunResult c =
             cptest::RunProgram({chunkpicker, source, target}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
         cptest::RunProgram({"sync"});
         batch.push_back(Seconds(t));
-        if (c.status != 0) {
-            std::fprintf(stderr, "batch run failed with %d\n", c.status);
-            return 1;
-        }
+        if (c.status != 0)
+            throw std::runtime_error("batch run failed: " + c.err);
         peakKiB = std::max(peakKiB, c.maxRssKiB);
-
-        RemoveTree(copy);
-        cptest::RunProgram({"sync"});
-        t = Clock::now();
+    };
+    auto timeCp = [&] {
+        const auto t = Clock::now();
         cptest::RunProgram({"cp", source, copy});
         cptest::RunProgram({"sync"});
         cp.push_back(Seconds(t));
+    };
+    for (int r = 0; r < rounds; ++r) {
+        target = work + "/entries" + std::to_string(r);
+        copy = work + "/copy" + std::to_string(r) + ".pak";
+        settle();
+        r % 2 ? timeCp() : timeBatch();
+        settle();
+        r % 2 ? timeBatch() : timeCp();
         std::printf("round %d: batch %.3f s, cp %.3f s\n", r + 1, batch.back(), cp.back());
     }
     std::printf("batch/cp (median of %d, both including sync): %.2f  [batch %.3f s, cp %.3f s]\n", rounds,

@@ -51,19 +51,18 @@ int main(int argc, char** argv)
     for (int r = 0; r < rounds; ++r) {
         cp::StartupState state;
         state.SourceFile = source;
-        state.TargetFolder = work + "/batch";
+        // Fresh folders, deleted only at the end: ext4 creates files slowly
+        // next to inodes it has just freed, which would blur the rounds.
+        state.TargetFolder = work + "/batch" + std::to_string(r);
         state.TargetGiven = true;
-        RemoveTree(state.TargetFolder);
         ::mkdir(state.TargetFolder.c_str(), 0755);
         auto t = Clock::now();
         if (cp::RunBatch(state, QLocale(), devnull, stderr) != 0)
             return 1;
         batch.push_back(Seconds(t));
-        RemoveTree(state.TargetFolder);
 
         cp::StartupState interactive;
-        interactive.TargetFolder = work + "/window";
-        RemoveTree(interactive.TargetFolder);
+        interactive.TargetFolder = work + "/window" + std::to_string(r);
         ::mkdir(interactive.TargetFolder.c_str(), 0755);
         cp::EntryTable table;
         cp::WaveDevice device(nullptr);
@@ -81,7 +80,6 @@ int main(int argc, char** argv)
                 return 1;
             }
         }
-        RemoveTree(interactive.TargetFolder);
         std::printf("round %d: window %.3f s, batch %.3f s\n", r + 1, window.back(), batch.back());
     }
     std::printf("window/batch (median of %d): %.2f  [window %.3f s, batch %.3f s]\n", rounds,

@@ -1,4 +1,5 @@
 #include "scan/ScanError.h"
+#include "scan/TagSearch.h"
 #include "scan/WaveEntryScanner.h"
 #include "support/Fixtures.h"
 
@@ -375,6 +376,32 @@ TEST_F(ScanTest, PositionsBeyondFourGibibytes)
     ASSERT_EQ(last.size(), 34u);
     EXPECT_EQ(Bytes(last.begin(), last.begin() + 8), Text("RIFFtail"));
     EXPECT_NEAR(recorder.finalShare, double(fourGiB + 1) / double(fourGiB + 64), 1e-12);
+}
+
+} // namespace
+
+namespace {
+
+TEST(TagSearch, EveryAlignmentAndLengthAgreesWithThePlainSearch)
+{
+    // Tags at every offset of buffers from 0 to 48 bytes, over backgrounds of
+    // noise, of near misses and of 'R's, cover the 16-byte steps and the tail.
+    for (const char fill : {'\0', 'R', 'F', 'x'}) {
+        for (std::size_t size = 0; size <= 48; ++size) {
+            for (std::size_t at = 0; at <= size; ++at) {
+                Bytes b(size, static_cast<unsigned char>(fill));
+                for (std::size_t k = 0; k < 4 && at + k < size; ++k)
+                    b[at + k] = static_cast<unsigned char>(cp::kTag[k]); // may be cut off at the end
+                std::vector<std::int64_t> found;
+                cp::ForEachTag(b.data(), b.size(), [&](std::size_t o) { found.push_back(std::int64_t(o) + 1); });
+                ASSERT_EQ(found, NaiveTags(b)) << "size " << size << ", tag at " << at << ", fill " << int(fill);
+            }
+        }
+    }
+    const Bytes dense = Text("RIFFRIFFRIFFRIFFRIFFRIFFRIFFRIFFRIFFRIFFRIF");
+    std::size_t count = 0;
+    cp::ForEachTag(dense.data(), dense.size(), [&](std::size_t) { ++count; });
+    EXPECT_EQ(count, 10u);
 }
 
 } // namespace
