@@ -257,6 +257,8 @@ std::optional<int> MainWindow::Form_Load()
     QCoreApplication::processEvents();
 
     const StartupState& startup = m_context.startup;
+    if (m_closeRequested) // closed before anything was scanned
+        return startup.TargetGiven ? 130 : 0;
     if (startup.SourceFile.empty())
         return std::nullopt;
     try {
@@ -319,13 +321,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (m_context.startup.TargetGiven && !m_unloaded) {
-        event->accept();
-        QCoreApplication::exit(0);
-        return;
-    }
-    Form_Unload();
+    // Remembered so that a start-up still under way ends instead of scanning.
+    m_closeRequested = true;
     event->accept();
+    if (!m_context.startup.TargetGiven) // a batch run's entry files are its output
+        Form_Unload();
     QCoreApplication::exit(0);
 }
 
@@ -392,7 +392,7 @@ void MainWindow::OpenCommand()
     request.fileName = m_lastOpenFileName;
 
     const auto chosen = m_context.dialogs.openFile(this, request);
-    if (!chosen)
+    if (!chosen || m_closeRequested) // a signal may have closed the window meanwhile
         throw CommandError(ErrorNumber::DialogCancelled, QStringLiteral("Abbruch"));
     m_lastOpenFileName = chosen->fileName;
 

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QSettings>
 
-#include <cerrno>
 
 using namespace cptest;
 
@@ -102,16 +101,6 @@ TEST(ErrorReport, TextAndCaption)
         << text.toStdString();
     EXPECT_TRUE(text.endsWith("'. Vielen Dank!"));
     EXPECT_TRUE(text.contains(cp::ContactAddress()));
-}
-
-TEST(ErrorReport, NumbersForSystemErrors)
-{
-    EXPECT_EQ(cp::ErrorNumberForSystemError(ENOENT), 53);
-    EXPECT_EQ(cp::ErrorNumberForSystemError(ENOSPC), 61);
-    EXPECT_EQ(cp::ErrorNumberForSystemError(EFBIG), 61);
-    EXPECT_EQ(cp::ErrorNumberForSystemError(EACCES), 70);
-    EXPECT_EQ(cp::ErrorNumberForSystemError(EROFS), 70);
-    EXPECT_EQ(cp::ErrorNumberForSystemError(EISDIR), 75);
 }
 
 TEST(NumberFormat, GermanAndEnglishSeparators)

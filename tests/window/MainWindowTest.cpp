@@ -306,6 +306,17 @@ TEST_F(WindowTest, ClosingDuringAScanEndsCleanly)
     EXPECT_NE(settings->GetRegSetting("WindowPosX", "x"), "x");
 }
 
+TEST_F(WindowTest, ClosedWhileTheOpenDialogIsUpNothingIsScanned)
+{
+    Window().Form_Load();
+    OpenArchive();
+    dialogs.whileOpen = [&] { Window().close(); }; // as a SIGTERM does
+    OpenArchive();
+    EXPECT_TRUE(ListFolder(target).empty());
+    EXPECT_NE(settings->GetRegSetting("WindowPosX", "x"), "x");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
 TEST_F(WindowTest, PositionAndLoopBoxComeBackFromTheSettings)
 {
     settings->SaveRegSetting("WindowPosX", "1500");
