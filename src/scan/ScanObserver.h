@@ -25,8 +25,12 @@ public:
     {
         (void)hitCount, (void)position, (void)runningShare;
     }
-    // The search is over; finalShare is only meaningful when entryCount > 0.
-    virtual void searchFinished(std::int64_t entryCount, double finalShare) { (void)entryCount, (void)finalShare; }
+    // The search is over; firstTag (1-based) and finalShare are only
+    // meaningful when entryCount > 0.
+    virtual void searchFinished(std::int64_t entryCount, std::int64_t firstTag, double finalShare)
+    {
+        (void)entryCount, (void)firstTag, (void)finalShare;
+    }
     // Entry file index (1-based) of count is complete on disk.
     virtual void entryWritten(std::int64_t index, std::int64_t count) { (void)index, (void)count; }
     // The scan is over; completed is false when it failed or was stopped.

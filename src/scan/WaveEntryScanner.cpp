@@ -98,7 +98,8 @@ void WaveEntryScanner::ScanFile(const std::string& path)
     m_table.CurrentEntry = 0;
     m_table.EntryCount = count;
     if (m_observer)
-        m_observer->searchFinished(count, count > 0 ? double(m_hits.front()) / double(m_length) : 1.0);
+        m_observer->searchFinished(count, count > 0 ? m_hits.front() : 0,
+                                   count > 0 ? double(m_hits.front()) / double(m_length) : 1.0);
     checkStop();
 
     if (count > 0)

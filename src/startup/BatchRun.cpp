@@ -17,14 +17,10 @@ public:
     explicit BatchObserver(const std::atomic<bool>* stop) : m_stop(stop) {}
 
     void fileOpened(std::int64_t length) override { m_length = length; }
-    void tagFound(std::int64_t hitCount, std::int64_t position, double) override
-    {
-        if (hitCount == 1)
-            m_firstTag = position;
-    }
-    void searchFinished(std::int64_t count, double finalShare) override
+    void searchFinished(std::int64_t count, std::int64_t firstTag, double finalShare) override
     {
         m_count = count;
+        m_firstTag = firstTag;
         m_share = count > 0 ? finalShare : 1.0;
     }
     bool stopRequested() override { return m_stop && m_stop->load(std::memory_order_relaxed); }
@@ -40,9 +36,11 @@ private:
 
 } // namespace
 
-QString BatchSummary(std::int64_t entries, std::int64_t bytesWritten, const std::string& folder, double share,
-                     const QLocale& locale)
+QString BatchSummary(std::int64_t entries, std::int64_t fileLength, std::int64_t firstTag, const std::string& folder,
+                     double share, const QLocale& locale)
 {
+    // From the first tag on, every byte went into some entry file.
+    const std::int64_t bytesWritten = entries > 0 ? fileLength - firstTag + 1 : 0;
     return QStringLiteral("%1 Einträge mit %2 Byte nach %3 geschrieben, nicht erkannte Daten: %4")
         .arg(FormatGrouped(entries, locale), FormatGrouped(bytesWritten, locale), QString::fromStdString(folder),
              FormatShare(share, locale));
@@ -66,9 +64,8 @@ int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, s
         return 130;
     }
 
-    // From the first tag on, every byte went into some entry file.
-    const std::int64_t written = observer.m_count > 0 ? observer.m_length - observer.m_firstTag + 1 : 0;
-    const QString line = BatchSummary(observer.m_count, written, state.TargetFolder, observer.m_share, locale);
+    const QString line = BatchSummary(observer.m_count, observer.m_length, observer.m_firstTag, state.TargetFolder,
+                                      observer.m_share, locale);
     std::fprintf(out, "%s\n", line.toLocal8Bit().constData());
     return 0;
 }

@@ -282,11 +282,9 @@ std::optional<int> MainWindow::Form_Load()
     }
     if (startup.TargetGiven) {
         // A batch run ends with its scan; the entry files stay.
-        const std::int64_t count = m_context.table.EntryCount;
-        const std::int64_t written = count > 0 ? m_scanLength - m_firstTag + 1 : 0;
-        std::printf("%s\n", BatchSummary(count, written, startup.TargetFolder, m_finalShare, QLocale())
-                                .toLocal8Bit()
-                                .constData());
+        const QString summary = BatchSummary(m_context.table.EntryCount, m_scanLength, m_firstTag,
+                                             startup.TargetFolder, m_finalShare, QLocale());
+        std::printf("%s\n", summary.toLocal8Bit().constData());
         std::fflush(stdout);
         return 0;
     }
@@ -600,8 +598,6 @@ void MainWindow::tagFound(std::int64_t hitCount, std::int64_t position, double r
     m_pendingShare = runningShare;
     m_pendingProgress = position;
     m_anyHit = true;
-    if (hitCount == 1)
-        m_firstTag = position;
 }
 
 void MainWindow::flushScanDisplay()
@@ -614,8 +610,9 @@ void MainWindow::flushScanDisplay()
     m_pgbParsing->setValue(progressUnits(m_pendingProgress));
 }
 
-void MainWindow::searchFinished(std::int64_t entryCount, double finalShare)
+void MainWindow::searchFinished(std::int64_t entryCount, std::int64_t firstTag, double finalShare)
 {
+    m_firstTag = firstTag;
     flushScanDisplay();
     m_txtEntrycount->setText(QString::number(entryCount));
     m_finalShare = entryCount > 0 ? finalShare : 1.0;

@@ -104,7 +104,7 @@ private:
     void fileOpened(std::int64_t length) override;
     void blockStarted(std::int64_t position) override;
     void tagFound(std::int64_t hitCount, std::int64_t position, double runningShare) override;
-    void searchFinished(std::int64_t entryCount, double finalShare) override;
+    void searchFinished(std::int64_t entryCount, std::int64_t firstTag, double finalShare) override;
     void scanEnded(bool completed) noexcept override;
     bool stopRequested() override;
 

@@ -47,7 +47,7 @@ struct Recorder : cp::ScanObserver {
         hits.push_back(position);
         shares.push_back(share);
     }
-    void searchFinished(std::int64_t n, double share) override
+    void searchFinished(std::int64_t n, std::int64_t, double share) override
     {
         entryCount = n;
         finalShare = share;
