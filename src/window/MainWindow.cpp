@@ -67,10 +67,15 @@ MainWindow::MainWindow(Context context)
 
 MainWindow::~MainWindow() = default;
 
+double MainWindow::twipsPerPixel() const
+{
+    // 15 at 96 dots per inch.
+    return 1440.0 / logicalDpiX();
+}
+
 int MainWindow::twipsToPixels(int twips) const
 {
-    // 15 twips a pixel at 96 dots per inch.
-    return qRound(double(twips) * logicalDpiX() / 1440.0);
+    return qRound(double(twips) / twipsPerPixel());
 }
 
 QLineEdit* MainWindow::valueField(QWidget* parent, const char* name, int left, int top, int width, const char* text)
@@ -227,10 +232,10 @@ std::optional<int> MainWindow::Form_Load()
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
 
     // Positions are kept in twips, the program's unit for them.
-    const double twipsPerPixel = 1440.0 / logicalDpiX();
+    const double perPixel = twipsPerPixel();
     const QRect screenArea = (screen() ? screen() : QGuiApplication::primaryScreen())->geometry();
     const auto centre = [&](int screenPixels, int windowTwips) {
-        return (qRound(screenPixels * twipsPerPixel) - windowTwips) / 2;
+        return (qRound(screenPixels * perPixel) - windowTwips) / 2;
     };
     double x = 0, y = 0;
     const QLocale locale;
@@ -240,7 +245,7 @@ std::optional<int> MainWindow::Form_Load()
     if (!SettingToNumber(m_context.settings.GetRegSetting("WindowPosY", centre(screenArea.height(), kClientHeight)),
                          locale, &y))
         y = centre(screenArea.height(), kClientHeight);
-    move(screenArea.left() + qRound(float(x) / twipsPerPixel), screenArea.top() + qRound(float(y) / twipsPerPixel));
+    move(screenArea.left() + qRound(float(x) / perPixel), screenArea.top() + qRound(float(y) / perPixel));
 
     m_context.device.setTimeFormat(0);
     double loop = 0;
@@ -300,9 +305,8 @@ void MainWindow::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    const double twipsPerPixel = 1440.0 / logicalDpiX();
-    m_context.settings.SaveRegSetting("WindowPosX", QString::number(qRound(pos().x() * twipsPerPixel)));
-    m_context.settings.SaveRegSetting("WindowPosY", QString::number(qRound(pos().y() * twipsPerPixel)));
+    m_context.settings.SaveRegSetting("WindowPosX", QString::number(qRound(pos().x() * twipsPerPixel())));
+    m_context.settings.SaveRegSetting("WindowPosY", QString::number(qRound(pos().y() * twipsPerPixel())));
     m_context.settings.SaveRegSetting("Loop", QString::number(loopValue()));
     m_context.settings.sync();
     ReleaseEntryFiles(m_context.table, &m_context.device);

@@ -69,6 +69,7 @@ public:
     QAction* button(int index) const { return m_buttons.at(std::size_t(index)); }
     bool scanning() const { return m_scanning; }
     int busyDepth() const { return m_busyDepth; }
+    double twipsPerPixel() const;
     int twipsToPixels(int twips) const;
 
 protected:
