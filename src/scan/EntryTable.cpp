@@ -1,7 +1,7 @@
 #include "EntryTable.h"
 
 #include "FileIo.h"
-#include "startup/PathHelpers.h"
+#include "base/PathHelpers.h"
 
 #include <cstdio>
 

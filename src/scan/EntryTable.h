@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StartupState.h"
+#include "base/StartupState.h"
 
 #include <cstdint>
 #include <string>

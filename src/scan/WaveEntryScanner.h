@@ -2,7 +2,7 @@
 
 #include "EntryTable.h"
 #include "ScanObserver.h"
-#include "StartupState.h"
+#include "base/StartupState.h"
 
 #include <cstdint>
 #include <string>

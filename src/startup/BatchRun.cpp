@@ -1,6 +1,6 @@
 #include "BatchRun.h"
 
-#include "CommandLine.h"
+#include "base/CommandLine.h"
 #include "NumberFormat.h"
 #include "scan/EntryTable.h"
 #include "scan/ScanError.h"

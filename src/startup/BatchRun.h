@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scan/StartupState.h"
+#include "base/StartupState.h"
 
 #include <QLocale>
 

@@ -2,7 +2,7 @@
 
 #include "scan/EntryTable.h"
 #include "scan/ScanObserver.h"
-#include "scan/StartupState.h"
+#include "base/StartupState.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -80,15 +80,15 @@ private:
     QLineEdit* valueField(QWidget* parent, const char* name, int left, int top, int width, const char* text);
 
     // Commands
-    void OpenCommand();
-    void PreviousCommand();
-    void NextCommand();
-    void PlayCommand();
-    void StopCommand();
+    void openCommand();
+    void previousCommand();
+    void nextCommand();
+    void playCommand();
+    void stopCommand();
     void LoadCurrentEntry();
     void ShowCurrentEntry(const QString& zeroLengthWord);
     void ScanFile(const QString& path);
-    void ApplyStartFolderRule(const QString& settingName, QString* initialDir);
+    void applyStartFolderRule(const QString& settingName, QString* initialDir);
     void Form_Unload();
     void tmrPlay_Timer();
     void chkLoop_Click();

@@ -1,6 +1,6 @@
 // Resolves arbitrary command lines against an invented directory tree and
 // checks what a valid resolution promises.
-#include "startup/CommandLine.h"
+#include "base/CommandLine.h"
 
 #include <cstdlib>
 #include <set>

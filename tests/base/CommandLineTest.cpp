@@ -1,5 +1,5 @@
-#include "startup/CommandLine.h"
-#include "startup/PathHelpers.h"
+#include "base/CommandLine.h"
+#include "base/PathHelpers.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>

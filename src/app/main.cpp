@@ -3,7 +3,7 @@
 #include "playback/WaveDevice.h"
 #include "scan/EntryTable.h"
 #include "startup/BatchRun.h"
-#include "startup/CommandLine.h"
+#include "base/CommandLine.h"
 #include "startup/Display.h"
 #include "startup/SettingsStore.h"
 #include "window/MainWindow.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "FileProbe.h"
-#include "scan/StartupState.h"
+#include "base/StartupState.h"
 
 #include <string>
 #include <vector>

@@ -1,0 +1,180 @@
+// The controls of the main window, placed in twips as designed and converted
+// to pixels at the screen's logical resolution.
+#include "MainWindow.h"
+
+#include "window/Icons.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSlider>
+#include <QToolBar>
+
+#include <algorithm>
+
+namespace cp {
+
+double MainWindow::twipsPerPixel() const
+{
+    // 15 at 96 dots per inch.
+    return 1440.0 / logicalDpiX();
+}
+
+int MainWindow::twipsToPixels(int twips) const
+{
+    return qRound(double(twips) / twipsPerPixel());
+}
+
+QLineEdit* MainWindow::valueField(QWidget* parent, const char* name, int left, int top, int width, const char* text)
+{
+    auto* field = new QLineEdit(QString::fromUtf8(text), parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setAccessibleName(QString::fromLatin1(name));
+    field->setReadOnly(true);
+    field->setFocusPolicy(Qt::NoFocus);
+    field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    field->setFrame(false);
+    field->setTextMargins(0, 0, 0, 0);
+    field->setContextMenuPolicy(Qt::NoContextMenu);
+    // Looks like a label on the button face; transparent so that a wide
+    // caption beside it is never painted over.
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    field->setPalette(palette);
+    field->setAutoFillBackground(false);
+    field->setGeometry(twipsToPixels(left), twipsToPixels(top) - 1, twipsToPixels(width), twipsToPixels(195) + 2);
+    return field;
+}
+
+void MainWindow::buildControls()
+{
+    auto at = [this](QWidget* w, int left, int top, int width, int height) {
+        w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+    };
+    auto label = [&](QWidget* parent, int index, const char* text, int left, int top, int width) {
+        auto* l = new QLabel(QString::fromUtf8(text), parent);
+        l->setObjectName(QStringLiteral("Label(%1)").arg(index));
+        at(l, left, top, width, 195);
+        // Fonts here are wider than the layout's; a caption keeps its whole text.
+        l->resize(std::max(l->width(), l->sizeHint().width()), l->height());
+        return l;
+    };
+
+    // The progress bar lies in the toolbar strip, behind the toolbar until a scan raises it.
+    m_pgbParsing = new QProgressBar(this);
+    m_pgbParsing->setObjectName(QStringLiteral("pgbParsing"));
+    m_pgbParsing->setRange(0, 100);
+    m_pgbParsing->setValue(0);
+    m_pgbParsing->setTextVisible(false);
+    at(m_pgbParsing, 15, 30, 6405, 330);
+
+    m_tlbMain = new QToolBar(this);
+    m_tlbMain->setObjectName(QStringLiteral("tlbMain"));
+    m_tlbMain->setMovable(false);
+    m_tlbMain->setFloatable(false);
+    m_tlbMain->setIconSize(QSize(16, 16));
+    m_tlbMain->setContentsMargins(0, 0, 0, 0);
+    m_tlbMain->layout()->setContentsMargins(1, 1, 1, 1);
+    m_tlbMain->layout()->setSpacing(0);
+    m_tlbMain->setAutoFillBackground(true);
+    at(m_tlbMain, 0, 0, 6465, 390);
+    const struct {
+        const char* tooltip;
+        const char* icon;
+    } buttons[] = {
+        {"Datei öffnen", "open"},
+        {"Alle gefundenen Einträge speichern", "saveall"},
+        {nullptr, nullptr},
+        {"zum vorhergehenden Eintrag springen", "previous"},
+        {"Eintrag abspielen", "play"},
+        {"Stoppen", "stop"},
+        {"aktuellen Eintrag speichern", "save"},
+        {"zum nächsten Eintrag springen", "next"},
+    };
+    for (int i = 1; i <= 8; ++i) {
+        const auto& b = buttons[i - 1];
+        if (!b.tooltip) {
+            m_buttons[std::size_t(i)] = m_tlbMain->addSeparator();
+            continue;
+        }
+        QAction* action = m_tlbMain->addAction(ButtonIcon(QString::fromLatin1(b.icon)), QString());
+        action->setToolTip(QString::fromUtf8(b.tooltip));
+        action->setObjectName(QStringLiteral("Button%1").arg(i));
+        if (QWidget* w = m_tlbMain->widgetForAction(action)) {
+            w->setFixedSize(23, 22);
+            w->setObjectName(QStringLiteral("Button%1").arg(i));
+            w->setAccessibleName(QString::fromUtf8(b.tooltip));
+        }
+        connect(action, &QAction::triggered, this, [this, i] { tlbMain_ButtonClick(i); });
+        m_buttons[std::size_t(i)] = action;
+    }
+    // Before the first scan only Open can be used.
+    for (int i : {SaveAll, Previous, Play, Stop, Save, Next})
+        m_buttons[std::size_t(i)]->setEnabled(false);
+    m_pgbParsing->lower();
+
+    auto* line = new QFrame(this);
+    line->setObjectName(QStringLiteral("Line"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(0, twipsToPixels(375) - 1, twipsToPixels(6450), 2);
+
+    m_frame[0] = new QGroupBox(QStringLiteral("gesamte Datei"), this);
+    m_frame[0]->setObjectName(QStringLiteral("Frame(0)"));
+    at(m_frame[0], 225, 465, 2940, 1230);
+    m_frame[1] = new QGroupBox(QStringLiteral("aktueller Eintrag"), this);
+    m_frame[1]->setObjectName(QStringLiteral("Frame(1)"));
+    at(m_frame[1], 3330, 465, 2940, 1545);
+
+    // One row a figure: caption left, value field right, in twips within its group.
+    const struct {
+        int frame, labelIndex;
+        const char* caption;
+        int labelLeft, labelTop, labelWidth;
+        QLineEdit* MainWindow::*field;
+        const char* name;
+        int left, top, width;
+        const char* text;
+    } rows[] = {
+        {0, 0, "Größe:", 180, 300, 480, &MainWindow::m_txtFilesize, "txtFilesize", 945, 300, 1815, "0 Byte"},
+        {0, 1, "Einträge:", 180, 570, 630, &MainWindow::m_txtEntrycount, "txtEntrycount", 2205, 577, 555, "0"},
+        {0, 2, "nicht erkannte Daten:", 180, 855, 1545, &MainWindow::m_txtUnknownData, "txtUnknownData", 1860, 855,
+         900, "0%"},
+        {1, 5, "Größe:", 150, 285, 480, &MainWindow::m_txtEntrysize, "txtEntrysize", 915, 285, 1815, "0 Byte"},
+        {1, 4, "Länge:", 150, 560, 495, &MainWindow::m_txtEntryLength, "txtEntryLength", 660, 555, 2070, "0"},
+        {1, 3, "Qualität:", 150, 840, 585, &MainWindow::m_txtQuality, "txtQuality", 855, 840, 1875, "mies"},
+        {1, 6, "Status:", 150, 1110, 495, &MainWindow::m_txtStatus, "txtStatus", 735, 1110, 1995, "angehalten"},
+    };
+    for (const auto& row : rows) {
+        label(m_frame[row.frame], row.labelIndex, row.caption, row.labelLeft, row.labelTop, row.labelWidth);
+        this->*row.field = valueField(m_frame[row.frame], row.name, row.left, row.top, row.width, row.text);
+    }
+
+    auto* line1 = new QFrame(this);
+    line1->setObjectName(QStringLiteral("Line1"));
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+    line1->setGeometry(twipsToPixels(240), twipsToPixels(1905) - 1, twipsToPixels(1620 - 240), 2);
+
+    m_chkLoop = new QCheckBox(QStringLiteral("Endlos abspielen"), this);
+    m_chkLoop->setObjectName(QStringLiteral("chkLoop"));
+    at(m_chkLoop, 1650, 1815, 1515, 195);
+    m_chkLoop->resize(std::max(m_chkLoop->width(), m_chkLoop->sizeHint().width()), m_chkLoop->height());
+    connect(m_chkLoop, &QCheckBox::clicked, this, [this] { chkLoop_Click(); });
+
+    // Display only: nothing reads the slider, so it takes neither focus nor drags.
+    m_sldTime = new QSlider(Qt::Horizontal, this);
+    m_sldTime->setObjectName(QStringLiteral("sldTime"));
+    m_sldTime->setFocusPolicy(Qt::NoFocus);
+    m_sldTime->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_sldTime->setTickPosition(QSlider::TicksBelow);
+    m_sldTime->setRange(0, 10);
+    at(m_sldTime, 60, 2055, 6360, 510);
+}
+
+} // namespace cp
