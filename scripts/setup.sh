@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-translations-l10n
-    libsdl2-dev libsndfile1-dev
+    libsdl2-dev libsndfile1-dev libxcb1-dev
     libgtest-dev libgmock-dev
     xvfb xauth xdotool x11-utils x11-apps openbox wmctrl
     clang libclang-rt-14-dev

@@ -6,6 +6,7 @@
 #include "base/CommandLine.h"
 #include "startup/Display.h"
 #include "startup/SettingsStore.h"
+#include "window/Icons.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
@@ -64,15 +65,21 @@ void CloseOnSignals(QWidget& window, QObject& owner)
 }
 #endif
 
-int RunWithoutDisplay(bool valid, const cp::StartupState& state)
+// The invalid-command-line message where no box can be seen, with its cause.
+int RefuseCommandLine(const std::string& cause)
 {
-    if (!valid) {
-        std::fprintf(stderr, "%s\n", cp::InvalidParametersMessage().c_str());
-        return 2;
-    }
+    std::fprintf(stderr, "%s\n%s\n", cp::InvalidParametersMessage().c_str(), cause.c_str());
+    return 2;
+}
+
+int RunWithoutDisplay(bool valid, const std::string& cause, const cp::StartupState& state)
+{
+    if (!valid)
+        return RefuseCommandLine(cause);
     if (state.TargetGiven) {
-        std::signal(SIGINT, RequestStop);
-        std::signal(SIGTERM, RequestStop);
+        // Closing the terminal (HUP) stops a batch as cleanly as Ctrl+C does.
+        for (int signal : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(signal, RequestStop);
         return cp::RunBatch(state, QLocale::system(), stdout, stderr, &g_stopBatch);
     }
     std::fprintf(stderr,
@@ -97,13 +104,18 @@ int main(int argc, char** argv)
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     cp::SystemFileProbe probe;
     cp::StartupState state;
-    const bool valid = cp::ResolveCommandLine(cp::ArgumentText(arguments), probe, state);
+    std::string cause;
+    const bool valid = cp::ResolveCommandLine(cp::ArgumentText(arguments), probe, state, &cause);
 
-    if (!cp::HasDisplay())
-        return RunWithoutDisplay(valid, state);
-    // A batch run must not fail for want of a reachable display.
-    if (valid && state.TargetGiven && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb;offscreen");
+    const cp::DisplayKind display = cp::FindDisplay();
+    // A batch run must not fail for want of a display that answers.
+    if (display == cp::DisplayKind::None || (display == cp::DisplayKind::Unreachable && (!valid || state.TargetGiven)))
+        return RunWithoutDisplay(valid, cause, state);
+    if (display == cp::DisplayKind::Unreachable) {
+        std::fprintf(stderr, "%s: Die Anzeige ist nicht erreichbar (DISPLAY=%s).\n", cp::kApplicationTitle,
+                     qEnvironmentVariable("DISPLAY").toLocal8Bit().constData());
+        return 3;
+    }
 
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Oxbrook"));
@@ -113,8 +125,12 @@ int main(int argc, char** argv)
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTranslations);
 
+    QApplication::setWindowIcon(cp::ApplicationIcon());
+
     cp::QtUserDialogs dialogs;
     if (!valid) {
+        if (!cp::PlatformShowsWindows())
+            return RefuseCommandLine(cause);
         dialogs.message(nullptr, QString::fromUtf8(cp::kApplicationTitle),
                         QString::fromStdString(cp::InvalidParametersMessage()));
         return 2;

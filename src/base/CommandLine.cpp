@@ -45,8 +45,13 @@ bool FirstAcceptedPrefix(const std::string& text, Accept accept, std::size_t* en
 
 } // namespace
 
-bool ResolveCommandLine(const std::string& argumentText, FileProbe& probe, StartupState& state)
+bool ResolveCommandLine(const std::string& argumentText, FileProbe& probe, StartupState& state, std::string* cause)
 {
+    const auto invalid = [cause](const char* what, const std::string& path) {
+        if (cause)
+            *cause = std::string(what) + " nicht gefunden: " + path;
+        return false;
+    };
     if (!argumentText.empty()) {
         // Quotes only serve to carry blanks through a shell; they need not pair.
         std::string line = argumentText;
@@ -66,14 +71,14 @@ bool ResolveCommandLine(const std::string& argumentText, FileProbe& probe, Start
                     rest, [&](const std::string& c) { return probe.folderExists(c); }, &folderEnd);
                 state.TargetFolder = folderFound ? rest.substr(0, folderEnd) : rest;
                 if (!probe.folderExists(state.TargetFolder))
-                    return false;
+                    return invalid("Zielverzeichnis", state.TargetFolder);
                 state.TargetGiven = true;
             }
         }
 
         const auto stored = probe.storedName(state.SourceFile);
         if (!stored)
-            return false;
+            return invalid("Quelldatei", state.SourceFile);
         const auto cut = state.SourceFile.rfind(kPathSeparator);
         state.SourceFile = cut == std::string::npos ? *stored : state.SourceFile.substr(0, cut + 1) + *stored;
     }

@@ -20,7 +20,9 @@ std::string InvalidParametersMessage(const std::string& lineBreak = "\n");
 std::string ArgumentText(const std::vector<std::string>& arguments);
 
 // Resolves the argument text into the start-up state. Returns false for an
-// invalid command line, in which case state holds what was decided so far.
-bool ResolveCommandLine(const std::string& argumentText, FileProbe& probe, StartupState& state);
+// invalid command line, in which case state holds what was decided so far
+// and cause says which part was not found.
+bool ResolveCommandLine(const std::string& argumentText, FileProbe& probe, StartupState& state,
+                        std::string* cause = nullptr);
 
 } // namespace cp

@@ -1,7 +1,10 @@
 #include "UserDialogs.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+
+#include <cstdio>
 
 namespace cp {
 
@@ -38,14 +41,30 @@ std::optional<UserDialogs::OpenFileResult> QtUserDialogs::openFile(QWidget* owne
         return std::nullopt;
     OpenFileResult result;
     result.fileName = dialog.selectedFiles().constFirst();
-    result.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    if (result.filterIndex < 1)
-        result.filterIndex = 1;
+    // With the details hidden, Qt 6.4 answers with the shown text, the
+    // description alone, rather than the filter it was given.
+    const QString selected = dialog.selectedNameFilter();
+    const QStringList parts = request.filter.split(QLatin1Char('|'));
+    result.filterIndex = 1;
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        if (selected == filters[i] || selected == parts[2 * i])
+            result.filterIndex = int(i) + 1;
+    }
     return result;
+}
+
+bool PlatformShowsWindows()
+{
+    const QString name = QGuiApplication::platformName();
+    return name != QLatin1String("offscreen") && name != QLatin1String("minimal");
 }
 
 void QtUserDialogs::message(QWidget* owner, const QString& caption, const QString& text)
 {
+    if (!PlatformShowsWindows()) {
+        std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+        return;
+    }
     QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, owner);
     box.exec();
 }

@@ -31,7 +31,12 @@ public:
     virtual void message(QWidget* owner, const QString& caption, const QString& text) = 0;
 };
 
-// Qt's own dialogs; the buttons speak the user's language.
+// Whether the running Qt platform shows windows to a person; offscreen and
+// minimal do not, so a message box there would wait for nobody.
+bool PlatformShowsWindows();
+
+// Qt's own dialogs; the buttons speak the user's language. Where no window
+// can be seen, messages go to stderr instead.
 class QtUserDialogs final : public UserDialogs {
 public:
     std::optional<OpenFileResult> openFile(QWidget* owner, const OpenFile& request) override;

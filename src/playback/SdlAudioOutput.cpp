@@ -10,6 +10,7 @@ namespace {
 constexpr int kDecodeFrames = 1024;
 constexpr int kMaxDeviceChannels = 8;
 constexpr Uint16 kDeviceFrames = 1024;
+constexpr int kPaddingPieces = 2; // of kDecodeFrames: more than the resampler holds back
 
 class DeviceLock {
 public:
@@ -95,6 +96,9 @@ bool SdlAudioOutput::play(Voice voice, const std::string& path, std::int64_t sta
         v.stream = stream;
         v.loop = loop;
         v.active = true;
+        // What the rest of the file lasts at the device's rate; the padding
+        // that pushes the resampler's tail out must not add to it.
+        v.deviceFramesTotal = loop ? -1 : (v.file.frames() - startFrame) * m_rate / v.file.sampleRate();
     }
     SDL_PauseAudioDevice(m_device, 0);
     return true;
@@ -168,6 +172,11 @@ bool SdlAudioOutput::fill(VoiceState& v, int bytesWanted)
         } else if (v.loop && v.file.frames() > 0 && v.file.seek(0)) {
             continue; // back to the start with no gap
         } else {
+            // SDL 2.26 keeps the resampler's last few hundred frames when only
+            // flushed: push them out with silence, cut off again in mix().
+            std::fill_n(m_decode.begin(), std::size_t(chunk) * std::size_t(channels), 0.0f);
+            for (int i = 0; i < kPaddingPieces; ++i)
+                SDL_AudioStreamPut(v.stream, m_decode.data(), int(chunk * channels * int(sizeof(float))));
             SDL_AudioStreamFlush(v.stream);
             v.drained = true;
         }
@@ -177,7 +186,8 @@ bool SdlAudioOutput::fill(VoiceState& v, int bytesWanted)
 
 void SdlAudioOutput::mix(float* out, int frames)
 {
-    const int bytes = frames * m_channels * int(sizeof(float));
+    const int frameBytes = m_channels * int(sizeof(float));
+    const int bytes = frames * frameBytes;
     if (m_voiceOut.size() < std::size_t(frames * m_channels))
         return; // the device asked for more than it said it would; play silence
     for (auto& v : m_voices) {
@@ -187,12 +197,15 @@ void SdlAudioOutput::mix(float* out, int frames)
             release(v);
             continue;
         }
-        const int got = SDL_AudioStreamGet(v.stream, m_voiceOut.data(), bytes);
+        int wanted = bytes;
+        if (v.deviceFramesTotal >= 0)
+            wanted = int(std::min<std::int64_t>(bytes, (v.deviceFramesTotal - v.deviceFrames) * frameBytes));
+        const int got = wanted > 0 ? SDL_AudioStreamGet(v.stream, m_voiceOut.data(), wanted) : 0;
         const int samples = got > 0 ? got / int(sizeof(float)) : 0;
         for (int i = 0; i < samples; ++i)
             out[i] = std::clamp(out[i] + m_voiceOut[std::size_t(i)], -1.0f, 1.0f);
         v.deviceFrames += samples / m_channels;
-        if (v.drained && SDL_AudioStreamAvailable(v.stream) == 0) {
+        if (wanted <= 0 || (v.drained && SDL_AudioStreamAvailable(v.stream) == 0)) {
             v.active = false; // played to its end; the file stays so the position reads the end
         }
     }

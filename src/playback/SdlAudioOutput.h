@@ -38,6 +38,7 @@ private:
         bool loop = false;
         bool drained = false;           // the file gave all it had and will give no more
         std::int64_t deviceFrames = 0;  // frames of the device's rate delivered so far
+        std::int64_t deviceFramesTotal = -1; // what a sound that does not loop lasts there
     };
 
     static void Callback(void* self, unsigned char* out, int length);

@@ -144,7 +144,9 @@ PlaybackTick TickPlayback(WaveDevice& device, std::int64_t currentEntry, int loo
     tick.sliderValue = device.position();
     tick.status = GetStringOfNumber(device.mode());
     tick.playEnabled = currentEntry > 0;
-    tick.stopEnabled = currentEntry > 0 && (device.mode() == WaveDevice::Playing || loopValue == 1);
+    // Play repeats through the sound player for any tick in the box, the
+    // partial one included, so Stop must be there for each of them.
+    tick.stopEnabled = currentEntry > 0 && (device.mode() == WaveDevice::Playing || loopValue != 0);
     return tick;
 }
 

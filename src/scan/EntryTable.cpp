@@ -3,19 +3,58 @@
 #include "FileIo.h"
 #include "base/PathHelpers.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace cp {
 
+std::string EntryFileName(const std::string& folder, std::int64_t number, const std::string& source)
+{
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%03lld", static_cast<long long>(number));
+    return AddBackslash(folder) + "Sound" + digits + " aus " + GetFileName(source) + ".wav";
+}
+
+EntryFileList::EntryFileList(const std::string& folder, const std::string& source)
+    : m_folder(folder)
+    , m_source(source)
+{
+}
+
+std::string EntryFileList::operator[](std::size_t index) const
+{
+    return EntryFileName(m_folder, m_numbers.at(index), m_source);
+}
+
+void EntryFileList::add(std::int64_t number)
+{
+    m_numbers.push_back(number);
+    m_inodes.push_back(0);
+}
+
+void EntryFileList::markOwned(std::size_t index, FileIdentity identity)
+{
+    m_device = identity.device;
+    m_inodes.at(index) = identity.inode;
+}
+
+std::int64_t EntryFileList::ownedCount() const
+{
+    return std::count_if(m_inodes.begin(), m_inodes.end(), [](std::uint64_t inode) { return inode != 0; });
+}
+
+void EntryFileList::removeOwned()
+{
+    for (std::size_t i = 0; i < m_inodes.size(); ++i) {
+        if (m_inodes[i] != 0 && RemoveFileIfSame((*this)[i], FileIdentity {m_device, m_inodes[i]}))
+            m_inodes[i] = 0;
+    }
+}
+
 std::string NextEntryFileName(EntryTable& table, const StartupState& startup, const std::string& source)
 {
-    const std::string folder = AddBackslash(startup.TargetFolder);
-    const std::string tail = " aus " + GetFileName(source) + ".wav";
     for (;;) {
-        ++table.EntryFileNumber;
-        char number[32];
-        std::snprintf(number, sizeof number, "%03lld", static_cast<long long>(table.EntryFileNumber));
-        std::string candidate = folder + "Sound" + number + tail;
+        std::string candidate = EntryFileName(startup.TargetFolder, ++table.EntryFileNumber, source);
         if (!FileExists(candidate))
             return candidate;
     }
@@ -23,18 +62,11 @@ std::string NextEntryFileName(EntryTable& table, const StartupState& startup, co
 
 void ReleaseEntryFiles(EntryTable& table, EntryFileHolder* holder)
 {
-    bool ownsAny = false;
-    for (const bool owned : table.EntryFileOwned)
-        ownsAny = ownsAny || owned;
-    if (table.ScannedFile.empty() && !ownsAny)
+    if (table.ScannedFile.empty() && table.EntryFiles.ownedCount() == 0)
         return;
-
     if (holder)
         holder->closeEntryFile();
-    for (std::size_t i = 0; i < table.EntryFileOwned.size() && i < table.EntryFiles.size(); ++i) {
-        if (table.EntryFileOwned[i] && RemoveFile(table.EntryFiles[i]))
-            table.EntryFileOwned[i] = false;
-    }
+    table.EntryFiles.removeOwned();
 }
 
 } // namespace cp

@@ -3,35 +3,71 @@
 #include "base/StartupState.h"
 
 #include <cstdint>
+#include <deque>
 #include <string>
-#include <vector>
 
 namespace cp {
+
+// Which file on disk a path named when this run created it; a file that was
+// replaced under the same name since is another file.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0; // 0: no file
+};
+
+// "Sound" + number (three digits at least) + " aus " + the source's name +
+// ".wav" in folder (which may or may not end in the separator).
+std::string EntryFileName(const std::string& folder, std::int64_t number, const std::string& source);
+
+// The entry files of one scan: names are derived from their numbers, so an
+// entry costs 16 bytes however long its path is. Index i holds entry i + 1,
+// as the vector of paths it stands in for did.
+class EntryFileList {
+public:
+    EntryFileList() = default;
+    EntryFileList(const std::string& folder, const std::string& source);
+
+    std::size_t size() const { return m_numbers.size(); }
+    bool empty() const { return m_numbers.empty(); }
+    std::string operator[](std::size_t index) const;
+
+    // Appends the next entry's name; it is not owned until markOwned.
+    void add(std::int64_t number);
+    void markOwned(std::size_t index, FileIdentity identity);
+    bool owned(std::size_t index) const { return m_inodes[index] != 0; }
+    std::int64_t ownedCount() const;
+
+    // Deletes the owned files that are still the files this run created;
+    // a file that is gone or was replaced by someone else is no longer ours.
+    // One that cannot be deleted stays owned.
+    void removeOwned();
+
+private:
+    std::string m_folder;
+    std::string m_source;
+    std::uint64_t m_device = 0; // every entry file lies in the one folder
+    std::deque<std::int64_t> m_numbers;
+    std::deque<std::uint64_t> m_inodes; // 0: not (or no longer) this run's
+};
 
 // The state every entry command works on. Entry numbers are 1-based, as the
 // user sees them; EntryFiles[n - 1] holds entry n.
 struct EntryTable {
-    std::vector<std::string> EntryFiles; // replaced by every scan that finds entries
-    std::int64_t EntryCount = 0;         // entries of the last completed search
-    std::int64_t CurrentEntry = 0;       // 0: none, else 1..EntryCount
-    std::string ScannedFile;             // path of the last completed scan
+    EntryFileList EntryFiles;    // replaced by every scan that finds entries
+    std::int64_t EntryCount = 0; // entries of the last completed search
+    std::int64_t CurrentEntry = 0; // 0: none, else 1..EntryCount
+    std::string ScannedFile;     // path of the last completed scan
 
     // Raised before every name tried; never reset within a run, so numbers go on
     // across scans.
     std::int64_t EntryFileNumber = 0;
 
-    // Parallel to EntryFiles: true while the file was created by this run and
-    // has not been deleted since. The clean-up deletes only these, so a file
-    // that appears later under an old name is never touched.
-    std::vector<bool> EntryFileOwned;
-
-    const std::string& entryFile(std::int64_t entry) const { return EntryFiles.at(std::size_t(entry - 1)); }
+    std::string entryFile(std::int64_t entry) const { return EntryFiles[std::size_t(entry - 1)]; }
 };
 
-// A full path in the target folder under which no file exists right now:
-// "Sound" + number (three digits at least) + " aus " + the source's name + ".wav".
-// Folders do not count as taken; any kind of file does. Throws ScanError when
-// the existence test itself fails (e.g. the folder may not be searched).
+// The next number whose name is free in the target folder; the table's
+// counter moves on to it. Folders do not count as taken; any kind of file
+// does. Throws ScanError when the existence test itself fails.
 std::string NextEntryFileName(EntryTable& table, const StartupState& startup, const std::string& source);
 
 // Something that may keep an entry file open (the wave device) and must let go
@@ -43,8 +79,8 @@ public:
 };
 
 // Closes the holder and deletes the entry files this run created. Never fails;
-// a file that cannot be deleted stays listed as owned and is tried again at
-// the next clean-up. The table's fields otherwise keep their values.
+// a file that cannot be deleted stays owned and is tried again at the next
+// clean-up. The table's fields otherwise keep their values.
 void ReleaseEntryFiles(EntryTable& table, EntryFileHolder* holder);
 
 } // namespace cp

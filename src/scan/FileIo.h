@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EntryTable.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -30,14 +32,19 @@ private:
     std::int64_t m_size = 0;
 };
 
-// A file this scan creates. Deleted again when destroyed before commit(), so a
-// failed or stopped copy leaves nothing half-written behind.
+// An entry file being written. It has no name (or a clearly temporary one
+// where the file system cannot hold unnamed files) until publish(), so a
+// run that is killed or fails never leaves a partial file under an entry's
+// name; destroyed before publish(), it leaves nothing.
 class EntryFileWriter {
 public:
-    // Creates path exclusively. Returns false (and holds nothing) when a file
-    // or folder of that name exists; throws ScanError on any other failure.
-    bool create(const std::string& path);
+    // Opens the file in folder; displayName is what errors call it until it
+    // is published. unnamed = false skips straight to the temporary name.
+    // Throws ScanError.
+    EntryFileWriter(const std::string& folder, std::string displayName, bool unnamed = true);
     ~EntryFileWriter();
+    EntryFileWriter(const EntryFileWriter&) = delete;
+    EntryFileWriter& operator=(const EntryFileWriter&) = delete;
 
     // Copies length bytes of source from offset into the file, in bounded
     // pieces and inside the kernel where it can; between pieces keepGoing() is
@@ -45,20 +52,29 @@ public:
     void copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length,
                   const std::function<bool()>& keepGoing);
 
-    // Closes the file (a failing close is a failed write) and keeps it.
-    void commit();
+    // Gives the complete file its final name and closes it; never replaces.
+    // False (and still unpublished) when a file or folder of that name
+    // exists; throws ScanError on any other failure.
+    bool publish(const std::string& path, FileIdentity* identity);
 
 private:
+    [[noreturn]] void fail(int error);
     void discard();
-    std::string m_path;
+    std::string m_displayName;
+    std::string m_tempPath; // empty while the file has no name at all
     int m_fd = -1;
 };
+
+// Removes the temporary files that runs killed in folder left behind; those of
+// runs still going are left alone.
+void RemoveStaleTemporaries(const std::string& folder);
 
 // Whether a non-folder entry of that name exists (a dangling link counts).
 // Throws ScanError when the test itself fails.
 bool FileExists(const std::string& path);
 
-// Deletes one file; true when it is gone afterwards (also when it was gone before).
-bool RemoveFile(const std::string& path);
+// Deletes path if it is still the file identity names; true when that file
+// is gone afterwards (also when it was gone before, or replaced by another).
+bool RemoveFileIfSame(const std::string& path, FileIdentity identity);
 
 } // namespace cp

@@ -1,12 +1,19 @@
 #include "FileIo.h"
 
 #include "ScanError.h"
+#include "base/PathHelpers.h"
+
+#include <dirent.h>
+#include <signal.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <utility>
 #include <cerrno>
 #include <vector>
 
@@ -70,21 +77,61 @@ std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t 
     return done;
 }
 
-bool EntryFileWriter::create(const std::string& path)
+namespace {
+
+constexpr const char* kTempPrefix = ".chunkpicker-";
+constexpr const char* kTempSuffix = ".tmp";
+
+int OpenRetrying(const char* path, int flags, mode_t mode = 0)
 {
-    discard();
     int fd;
     do {
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(path, flags, mode);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        if (errno == EEXIST)
-            return false;
-        throw ScanError(ScanError::Operation::Create, path, errno);
+    return fd;
+}
+
+// The pid in a temporary name of ours, or 0 when the name is not one.
+pid_t TempOwner(const std::string& name)
+{
+    const std::string prefix = kTempPrefix, suffix = kTempSuffix;
+    if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0
+        || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return 0;
+    char* end = nullptr;
+    const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+    return pid > 0 && end && *end == '-' ? pid_t(pid) : 0;
+}
+
+} // namespace
+
+EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayName, bool unnamed)
+    : m_displayName(std::move(displayName))
+{
+    const std::string dir = AddBackslash(folder);
+    if (unnamed) {
+        m_fd = OpenRetrying(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        // Naming it later goes through /proc; without it, use a temporary name.
+        if (m_fd >= 0 && ::access("/proc/self/fd", X_OK) != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+        if (m_fd >= 0)
+            return;
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
+            throw ScanError(ScanError::Operation::Create, m_displayName, errno);
     }
-    m_fd = fd;
-    m_path = path;
-    return true;
+    static std::atomic<unsigned> counter {0};
+    for (;;) {
+        m_tempPath = dir + kTempPrefix + std::to_string(::getpid()) + "-" + std::to_string(++counter) + kTempSuffix;
+        m_fd = OpenRetrying(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd >= 0)
+            return;
+        if (errno != EEXIST) {
+            m_tempPath.clear();
+            throw ScanError(ScanError::Operation::Create, m_displayName, errno);
+        }
+    }
 }
 
 EntryFileWriter::~EntryFileWriter()
@@ -94,22 +141,71 @@ EntryFileWriter::~EntryFileWriter()
 
 void EntryFileWriter::discard()
 {
-    if (m_fd < 0)
-        return;
-    ::close(m_fd);
-    ::unlink(m_path.c_str());
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_tempPath.empty())
+        ::unlink(m_tempPath.c_str());
     m_fd = -1;
-    m_path.clear();
+    m_tempPath.clear();
+}
+
+void EntryFileWriter::fail(int error)
+{
+    discard();
+    throw ScanError(ScanError::Operation::Write, m_displayName, error);
+}
+
+bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity)
+{
+    int linked;
+    if (m_tempPath.empty()) {
+        const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+        linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+    } else {
+        linked = ::renameat2(AT_FDCWD, m_tempPath.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
+        if (linked != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            // No such rename here: a hard link never replaces either.
+            linked = ::link(m_tempPath.c_str(), path.c_str());
+            if (linked == 0)
+                ::unlink(m_tempPath.c_str());
+        }
+    }
+    if (linked != 0) {
+        if (errno == EEXIST)
+            return false;
+        m_displayName = path;
+        fail(errno);
+    }
+    m_tempPath.clear();
+    struct stat st {};
+    const bool known = ::fstat(m_fd, &st) == 0;
+    const int fd = std::exchange(m_fd, -1);
+    if (::close(fd) != 0 && errno != EINTR) {
+        const int error = errno;
+        ::unlink(path.c_str());
+        throw ScanError(ScanError::Operation::Write, path, error);
+    }
+    *identity = known ? FileIdentity {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)} : FileIdentity {};
+    return true;
+}
+
+void RemoveStaleTemporaries(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const std::string base = AddBackslash(folder);
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t owner = TempOwner(entry->d_name);
+        if (owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH)
+            ::unlink((base + entry->d_name).c_str());
+    }
+    ::closedir(dir);
 }
 
 void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length,
                                const std::function<bool()>& keepGoing)
 {
-    auto fail = [&](int error) {
-        const std::string path = m_path;
-        discard();
-        throw ScanError(ScanError::Operation::Write, path, error);
-    };
     auto sourceShrank = [&] {
         const std::string path = source.path();
         discard();
@@ -167,20 +263,6 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
     }
 }
 
-void EntryFileWriter::commit()
-{
-    if (m_fd < 0)
-        return;
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0 && errno != EINTR) {
-        const int error = errno;
-        ::unlink(m_path.c_str());
-        throw ScanError(ScanError::Operation::Write, m_path, error);
-    }
-    m_path.clear();
-}
-
 bool FileExists(const std::string& path)
 {
     struct stat st {};
@@ -191,8 +273,13 @@ bool FileExists(const std::string& path)
     throw ScanError(ScanError::Operation::Inspect, path, errno);
 }
 
-bool RemoveFile(const std::string& path)
+bool RemoveFileIfSame(const std::string& path, FileIdentity identity)
 {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR;
+    if (std::uint64_t(st.st_dev) != identity.device || std::uint64_t(st.st_ino) != identity.inode)
+        return true; // someone else's file now
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 

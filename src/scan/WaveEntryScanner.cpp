@@ -4,6 +4,7 @@
 #include "ScanError.h"
 #include "TagSearch.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace cp {
@@ -77,10 +78,13 @@ void WaveEntryScanner::ScanFile(const std::string& path)
         ForEachTag(data.data(), got, [&](std::size_t at) { onHit(std::int64_t(at) + 1); });
     } else {
         std::vector<unsigned char> block(static_cast<std::size_t>(m_geometry.blockSize));
+        // Only the length taken at open is searched: tags appended meanwhile
+        // would make entries the copy cannot cut consistently.
         std::int64_t start = 1;
-        for (bool shortRead = false; !shortRead; start += m_geometry.blockStep) {
-            const std::size_t got = source.readAt(block.data(), block.size(), start - 1);
-            shortRead = got < block.size();
+        for (bool last = false; !last; start += m_geometry.blockStep) {
+            const auto want = std::size_t(std::min<std::int64_t>(m_geometry.blockSize, m_length - (start - 1)));
+            const std::size_t got = source.readAt(block.data(), want, start - 1);
+            last = got < block.size() || start - 1 + std::int64_t(got) >= m_length;
             if (m_observer)
                 m_observer->blockStarted(start);
             checkStop();
@@ -113,24 +117,25 @@ void WaveEntryScanner::ScanFile(const std::string& path)
 void WaveEntryScanner::writeEntries(const SourceReader& source, const std::string& path)
 {
     const auto count = std::int64_t(m_hits.size());
-    m_table.EntryFiles.assign(std::size_t(count), std::string());
-    m_table.EntryFileOwned.assign(std::size_t(count), false);
-    m_hits.push_back(m_length + 1);
+    m_table.EntryFiles = EntryFileList(m_startup.TargetFolder, path);
+    RemoveStaleTemporaries(m_startup.TargetFolder);
 
     const auto keepGoing = [this] { return !(m_observer && m_observer->stopRequested()); };
     for (std::int64_t i = 0; i < count; ++i) {
-        const std::int64_t position = m_hits[std::size_t(i)];
-        const std::int64_t length = m_hits[std::size_t(i) + 1] - position;
-        EntryFileWriter writer;
-        std::string name;
-        // The name can be taken between the test and the creation; take the next.
-        do {
-            name = NextEntryFileName(m_table, m_startup, path);
-            m_table.EntryFiles[std::size_t(i)] = name;
-        } while (!writer.create(name));
+        // Each position is dropped once its entry is written, so the names
+        // grow as the positions shrink.
+        const std::int64_t position = m_hits.front();
+        const std::int64_t length = (m_hits.size() > 1 ? m_hits[1] : m_length + 1) - position;
+        std::string name = NextEntryFileName(m_table, m_startup, path);
+        EntryFileWriter writer(m_startup.TargetFolder, name, m_geometry.unnamedFiles);
         writer.copyFrom(source, position - 1, length, keepGoing);
-        writer.commit();
-        m_table.EntryFileOwned[std::size_t(i)] = true;
+        FileIdentity identity;
+        // The name can be taken between the test and now; take the next.
+        while (!writer.publish(name, &identity))
+            name = NextEntryFileName(m_table, m_startup, path);
+        m_table.EntryFiles.add(m_table.EntryFileNumber);
+        m_table.EntryFiles.markOwned(std::size_t(i), identity);
+        m_hits.pop_front();
         if (m_observer) {
             m_observer->entryWritten(i + 1, count);
             checkStop();

@@ -5,6 +5,7 @@
 #include "base/StartupState.h"
 
 #include <cstdint>
+#include <deque>
 #include <string>
 
 namespace cp {
@@ -16,6 +17,7 @@ struct ScanGeometry {
     std::int64_t wholeFileLimit = 3'000'000;
     std::int64_t blockSize = 1'000'000;
     std::int64_t blockStep = 999'995; // blocks overlap so that a tag across a boundary is seen whole
+    bool unnamedFiles = true;         // false: write under temporary names, as where the file system must
 };
 
 // Cuts a file at every "RIFF" tag and writes each piece as an entry file.
@@ -46,7 +48,7 @@ private:
     ScanObserver* m_observer;
     ScanGeometry m_geometry;
 
-    std::vector<std::int64_t> m_hits; // 1-based tag positions of the scan under way
+    std::deque<std::int64_t> m_hits; // 1-based tag positions of the scan under way, 8 bytes a tag
     std::int64_t m_length = 0;
 };
 

@@ -6,7 +6,11 @@
 #include "scan/ScanError.h"
 #include "scan/WaveEntryScanner.h"
 
-#include <algorithm>
+#include "ErrorReport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <new>
 
 namespace cp {
 
@@ -36,14 +40,41 @@ private:
 
 } // namespace
 
-QString BatchSummary(std::int64_t entries, std::int64_t fileLength, std::int64_t firstTag, const std::string& folder,
-                     double share, const QLocale& locale)
+std::string BatchSummary(std::int64_t entries, std::int64_t fileLength, std::int64_t firstTag,
+                         const std::string& folder, double share, const QLocale& locale)
 {
     // From the first tag on, every byte went into some entry file.
     const std::int64_t bytesWritten = entries > 0 ? fileLength - firstTag + 1 : 0;
-    return QStringLiteral("%1 Einträge mit %2 Byte nach %3 geschrieben, nicht erkannte Daten: %4")
-        .arg(FormatGrouped(entries, locale), FormatGrouped(bytesWritten, locale), QString::fromStdString(folder),
-             FormatShare(share, locale));
+    const QByteArray head = QStringLiteral("%1 Einträge mit %2 Byte nach ")
+                                .arg(FormatGrouped(entries, locale), FormatGrouped(bytesWritten, locale))
+                                .toLocal8Bit();
+    const QByteArray tail =
+        QStringLiteral(" geschrieben, nicht erkannte Daten: %1").arg(FormatShare(share, locale)).toLocal8Bit();
+    // The folder as the user named it, byte for byte, whatever its encoding.
+    return head.toStdString() + folder + tail.toStdString();
+}
+
+bool PrintLine(std::FILE* out, const std::string& line)
+{
+    const bool written = std::fwrite(line.data(), 1, line.size(), out) == line.size() && std::fputc('\n', out) != EOF;
+    return std::fflush(out) == 0 && written && !std::ferror(out);
+}
+
+int FinishBatch(const std::string& summary, std::FILE* out, std::FILE* err)
+{
+    errno = 0;
+    if (PrintLine(out, summary))
+        return 0;
+    const int error = errno;
+    std::fprintf(err, "%s: Die Zusammenfassung konnte nicht ausgegeben werden: %s\n", kApplicationTitle,
+                 std::strerror(error != 0 ? error : EIO));
+    return 1;
+}
+
+std::string OutOfMemoryText(const std::string& path)
+{
+    return "Fehler " + std::to_string(ErrorNumber::OutOfMemory) + ": nicht genügend Speicher beim Durchsuchen von '"
+        + path + "'";
 }
 
 int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
@@ -57,17 +88,17 @@ int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, s
     } catch (const ScanError& error) {
         std::fprintf(err, "%s: %s\n", kApplicationTitle, error.what());
         return 1;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(err, "%s: %s\n", kApplicationTitle, OutOfMemoryText(state.SourceFile).c_str());
+        return 1;
     } catch (const ScanStopped&) {
         std::fprintf(err, "%s: abgebrochen; bis dahin %lld vollständige Einträge in %s\n", kApplicationTitle,
-                     static_cast<long long>(std::count(table.EntryFileOwned.begin(), table.EntryFileOwned.end(), true)),
-                     state.TargetFolder.c_str());
+                     static_cast<long long>(table.EntryFiles.ownedCount()), state.TargetFolder.c_str());
         return 130;
     }
-
-    const QString line = BatchSummary(observer.m_count, observer.m_length, observer.m_firstTag, state.TargetFolder,
-                                      observer.m_share, locale);
-    std::fprintf(out, "%s\n", line.toLocal8Bit().constData());
-    return 0;
+    return FinishBatch(BatchSummary(observer.m_count, observer.m_length, observer.m_firstTag, state.TargetFolder,
+                                    observer.m_share, locale),
+                       out, err);
 }
 
 } // namespace cp

@@ -11,15 +11,26 @@
 
 namespace cp {
 
+// "<n> Einträge mit <bytes> Byte nach <folder> geschrieben, nicht erkannte Daten: <share>", where the
+// bytes are everything from the first tag (1-based) to the end of the file. The folder keeps its bytes;
+// the rest is in the locale's encoding.
+std::string BatchSummary(std::int64_t entries, std::int64_t fileLength, std::int64_t firstTag,
+                         const std::string& folder, double share, const QLocale& locale);
+
+// Writes line and a line break and flushes; false when not all of it arrived.
+bool PrintLine(std::FILE* out, const std::string& line);
+
+// Prints the summary; a summary that cannot be written fails the run (status
+// 1, the reason on err), as a tool whose output is lost must.
+int FinishBatch(const std::string& summary, std::FILE* out, std::FILE* err);
+
+// "Fehler 7: ..." for a scan of path that ran out of memory.
+std::string OutOfMemoryText(const std::string& path);
+
 // Scans state.SourceFile into state.TargetFolder without any window. Prints a
 // one-line summary to out, or the failing file and system error to err.
 // Returns the process exit status: 0 on success. A set stop flag (a signal
 // arrived) ends the run early, without a half-written entry file.
-// "<n> Einträge mit <bytes> Byte nach <folder> geschrieben, nicht erkannte Daten: <share>", where the
-// bytes are everything from the first tag (1-based) to the end of the file.
-QString BatchSummary(std::int64_t entries, std::int64_t fileLength, std::int64_t firstTag, const std::string& folder,
-                     double share, const QLocale& locale);
-
 int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
              const std::atomic<bool>* stop = nullptr);
 

@@ -1,23 +1,77 @@
 #include "Display.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <string>
+
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+#endif
 
 namespace cp {
 
 namespace {
-bool Set(const char* name)
+
+std::string Env(const char* name)
 {
     const char* value = std::getenv(name);
-    return value && *value;
+    return value ? value : "";
 }
+
+#ifndef _WIN32
+bool XAnswers(const std::string& display)
+{
+    xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+    const bool ok = connection && xcb_connection_has_error(connection) == 0;
+    if (connection)
+        xcb_disconnect(connection);
+    return ok;
+}
+
+bool WaylandAnswers(const std::string& display)
+{
+    std::string path = display;
+    if (path.empty() || path[0] != '/') {
+        const std::string runtime = Env("XDG_RUNTIME_DIR");
+        if (runtime.empty())
+            return false;
+        path = runtime + "/" + (path.empty() ? "wayland-0" : path);
+    }
+    sockaddr_un address {};
+    if (path.size() >= sizeof address.sun_path)
+        return false;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return ok;
+}
+#endif
+
 } // namespace
 
-bool HasDisplay()
+DisplayKind FindDisplay()
 {
 #ifdef _WIN32
-    return true;
+    return DisplayKind::Reachable;
 #else
-    return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM");
+    const std::string platform = Env("QT_QPA_PLATFORM");
+    const std::string x = Env("DISPLAY"), wayland = Env("WAYLAND_DISPLAY");
+    // Which platform Qt tries first; a list falls back by itself.
+    const std::string first = platform.substr(0, platform.find(';'));
+    if (!first.empty() && first.rfind("xcb", 0) != 0 && first.rfind("wayland", 0) != 0)
+        return DisplayKind::Reachable;
+    if (first.rfind("wayland", 0) == 0 || (first.empty() && x.empty() && !wayland.empty()))
+        return WaylandAnswers(wayland) ? DisplayKind::Reachable : DisplayKind::Unreachable;
+    if (x.empty())
+        return first.empty() ? DisplayKind::None : DisplayKind::Unreachable;
+    return XAnswers(x) ? DisplayKind::Reachable : DisplayKind::Unreachable;
 #endif
 }
 

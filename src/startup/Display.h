@@ -2,8 +2,14 @@
 
 namespace cp {
 
-// Whether a window can be shown at all: an X or Wayland display, or a Qt
-// platform chosen explicitly (offscreen in tests). Windows always has one.
-bool HasDisplay();
+enum class DisplayKind {
+    None,        // nothing to show a window on: a batch runs headless
+    Reachable,   // a display answers, or a Qt platform was chosen explicitly
+    Unreachable, // a display is named but does not answer
+};
+
+// Where a window could be shown. Asked before Qt starts, since Qt ends the
+// process when the display it was told to use does not answer.
+DisplayKind FindDisplay();
 
 } // namespace cp

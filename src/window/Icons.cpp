@@ -51,9 +51,9 @@ QIcon ApplicationIcon()
     return icon;
 }
 
-QIcon ButtonIcon(const QString& name)
+QIcon ButtonIcon(const QString& name, int size)
 {
-    const QPixmap normal = Render(QStringLiteral(":/icons/") + name + QStringLiteral(".svg"), 16);
+    const QPixmap normal = Render(QStringLiteral(":/icons/") + name + QStringLiteral(".svg"), size);
     QIcon icon;
     icon.addPixmap(normal, QIcon::Normal);
     icon.addPixmap(Greyed(normal), QIcon::Disabled);

@@ -5,9 +5,9 @@
 
 namespace cp {
 
-// The window icon (16 and 32 pixels) and the toolbar pictures (16 pixels),
-// drawn from the program's own SVG resources.
+// The window icon (16 and 32 pixels) and the toolbar pictures (size pixels
+// square), drawn from the program's own SVG resources.
 QIcon ApplicationIcon();
-QIcon ButtonIcon(const QString& name); // open, saveall, previous, play, stop, save, next
+QIcon ButtonIcon(const QString& name, int size); // open, saveall, previous, play, stop, save, next
 
 } // namespace cp

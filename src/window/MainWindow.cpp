@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QScreen>
 #include <QTimer>
 
@@ -25,6 +26,7 @@ namespace {
 
 constexpr int kClientWidth = 6465; // twips
 constexpr int kClientHeight = 2655;
+constexpr int kFrameWaitMs = 300; // how long a first start waits to learn its frame
 
 } // namespace
 
@@ -84,6 +86,8 @@ std::optional<int> MainWindow::Form_Load()
     m_tmrPlay->start();
     show();
     QCoreApplication::processEvents();
+    centreOnFrame(m_context.settings.GetRegSetting("WindowPosX", "").isEmpty(),
+                  m_context.settings.GetRegSetting("WindowPosY", "").isEmpty());
 
     const StartupState& startup = m_context.startup;
     if (m_closeRequested) // closed before anything was scanned
@@ -91,7 +95,7 @@ std::optional<int> MainWindow::Form_Load()
     if (startup.SourceFile.empty())
         return std::nullopt;
     try {
-        ScanFile(QString::fromStdString(startup.SourceFile));
+        ScanFile(startup.SourceFile);
     } catch (const ScanStopped&) {
         if (startup.TargetGiven)
             return 130; // the batch was broken off; what it completed stays
@@ -105,23 +109,38 @@ std::optional<int> MainWindow::Form_Load()
         ReportError(QStringLiteral("Form_Load"), ErrorNumberForSystemError(error.systemError()),
                     QString::fromStdString(error.what()));
     } catch (const std::bad_alloc&) {
-        if (startup.TargetGiven)
+        if (startup.TargetGiven) {
+            std::fprintf(stderr, "%s: %s\n", kApplicationTitle, OutOfMemoryText(startup.SourceFile).c_str());
             return 1;
+        }
         ReportError(QStringLiteral("Form_Load"), ErrorNumber::OutOfMemory, QStringLiteral("Nicht genügend Speicher"));
     }
     if (startup.TargetGiven) {
         // A batch run ends with its scan; the entry files stay.
-        const QString summary = BatchSummary(m_context.table.EntryCount, m_scanLength, m_firstTag,
-                                             startup.TargetFolder, m_finalShare, QLocale());
-        std::printf("%s\n", summary.toLocal8Bit().constData());
-        std::fflush(stdout);
-        return 0;
+        return FinishBatch(BatchSummary(m_context.table.EntryCount, m_scanLength, m_firstTag, startup.TargetFolder,
+                                        m_finalShare, QLocale()),
+                           stdout, stderr);
     }
     if (m_closeRequested) {
         Form_Unload();
         return 0;
     }
     return std::nullopt;
+}
+
+void MainWindow::centreOnFrame(bool horizontally, bool vertically)
+{
+    if (!horizontally && !vertically)
+        return;
+    // The window manager tells the frame's size only once the window is up.
+    QElapsedTimer waited;
+    waited.start();
+    while (frameGeometry().size() == size() && waited.elapsed() < kFrameWaitMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    const QRect area = (screen() ? screen() : QGuiApplication::primaryScreen())->geometry();
+    const QSize frame = frameGeometry().size();
+    move(horizontally ? area.left() + (area.width() - frame.width()) / 2 : x(),
+         vertically ? area.top() + (area.height() - frame.height()) / 2 : y());
 }
 
 void MainWindow::Form_Unload()

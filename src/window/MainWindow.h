@@ -87,9 +87,11 @@ private:
     void stopCommand();
     void LoadCurrentEntry();
     void ShowCurrentEntry(const QString& zeroLengthWord);
-    void ScanFile(const QString& path);
+    void ScanFile(const std::string& path); // the path's bytes, as the file system knows them
     void applyStartFolderRule(const QString& settingName, QString* initialDir);
     void Form_Unload();
+    // Centres the window with its frame on a first start, once the frame is known.
+    void centreOnFrame(bool horizontally, bool vertically);
     void tmrPlay_Timer();
     void chkLoop_Click();
     int loopValue() const;

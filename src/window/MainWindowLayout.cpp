@@ -41,6 +41,8 @@ QLineEdit* MainWindow::valueField(QWidget* parent, const char* name, int left, i
     field->setFrame(false);
     field->setTextMargins(0, 0, 0, 0);
     field->setContextMenuPolicy(Qt::NoContextMenu);
+    // A figure to read, not text to mark: no highlight may stay behind.
+    connect(field, &QLineEdit::selectionChanged, field, &QLineEdit::deselect);
     // Looks like a label on the button face; transparent so that a wide
     // caption beside it is never painted over.
     QPalette palette = field->palette();
@@ -77,7 +79,9 @@ void MainWindow::buildControls()
     m_tlbMain->setObjectName(QStringLiteral("tlbMain"));
     m_tlbMain->setMovable(false);
     m_tlbMain->setFloatable(false);
-    m_tlbMain->setIconSize(QSize(16, 16));
+    // Buttons and pictures grow with the resolution like everything else.
+    const int iconSize = twipsToPixels(240);
+    m_tlbMain->setIconSize(QSize(iconSize, iconSize));
     m_tlbMain->setContentsMargins(0, 0, 0, 0);
     m_tlbMain->layout()->setContentsMargins(1, 1, 1, 1);
     m_tlbMain->layout()->setSpacing(0);
@@ -102,11 +106,11 @@ void MainWindow::buildControls()
             m_buttons[std::size_t(i)] = m_tlbMain->addSeparator();
             continue;
         }
-        QAction* action = m_tlbMain->addAction(ButtonIcon(QString::fromLatin1(b.icon)), QString());
+        QAction* action = m_tlbMain->addAction(ButtonIcon(QString::fromLatin1(b.icon), iconSize), QString());
         action->setToolTip(QString::fromUtf8(b.tooltip));
         action->setObjectName(QStringLiteral("Button%1").arg(i));
         if (QWidget* w = m_tlbMain->widgetForAction(action)) {
-            w->setFixedSize(23, 22);
+            w->setFixedSize(twipsToPixels(345), twipsToPixels(330));
             w->setObjectName(QStringLiteral("Button%1").arg(i));
             w->setAccessibleName(QString::fromUtf8(b.tooltip));
         }
@@ -155,16 +159,21 @@ void MainWindow::buildControls()
         this->*row.field = valueField(m_frame[row.frame], row.name, row.left, row.top, row.width, row.text);
     }
 
+    // The box keeps its whole caption and tick, and stays clear of the group
+    // beside it; where the font is wider it moves left along its line.
+    m_chkLoop = new QCheckBox(QStringLiteral("Endlos abspielen"), this);
+    m_chkLoop->setObjectName(QStringLiteral("chkLoop"));
+    const QSize boxHint = m_chkLoop->sizeHint();
+    const int boxWidth = std::max(twipsToPixels(1515), boxHint.width());
+    const int boxHeight = std::max(twipsToPixels(195), boxHint.height());
+    const int boxLeft = std::min(twipsToPixels(1650), m_frame[1]->x() - twipsToPixels(90) - boxWidth);
+    m_chkLoop->setGeometry(boxLeft, twipsToPixels(1815 + 195 / 2) - boxHeight / 2, boxWidth, boxHeight);
+
     auto* line1 = new QFrame(this);
     line1->setObjectName(QStringLiteral("Line1"));
     line1->setFrameShape(QFrame::HLine);
     line1->setFrameShadow(QFrame::Sunken);
-    line1->setGeometry(twipsToPixels(240), twipsToPixels(1905) - 1, twipsToPixels(1620 - 240), 2);
-
-    m_chkLoop = new QCheckBox(QStringLiteral("Endlos abspielen"), this);
-    m_chkLoop->setObjectName(QStringLiteral("chkLoop"));
-    at(m_chkLoop, 1650, 1815, 1515, 195);
-    m_chkLoop->resize(std::max(m_chkLoop->width(), m_chkLoop->sizeHint().width()), m_chkLoop->height());
+    line1->setGeometry(twipsToPixels(240), twipsToPixels(1905) - 1, boxLeft - twipsToPixels(30 + 240), 2);
     connect(m_chkLoop, &QCheckBox::clicked, this, [this] { chkLoop_Click(); });
 
     // Display only: nothing reads the slider, so it takes neither focus nor drags.

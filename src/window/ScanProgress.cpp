@@ -22,7 +22,7 @@ namespace {
 constexpr int kDisplayIntervalMs = 40; // how often a scan refreshes its figures
 } // namespace
 
-void MainWindow::ScanFile(const QString& path)
+void MainWindow::ScanFile(const std::string& path)
 {
     m_scanning = true;
     struct Reset {
@@ -30,7 +30,7 @@ void MainWindow::ScanFile(const QString& path)
         ~Reset() { flag = false; }
     } reset {m_scanning};
     WaveEntryScanner scanner(m_context.table, m_context.startup, &m_context.device, this);
-    scanner.ScanFile(path.toStdString());
+    scanner.ScanFile(path);
 }
 
 int MainWindow::progressUnits(std::int64_t position) const

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 
@@ -61,7 +62,7 @@ void MainWindow::tlbMain_ButtonClick(int index)
 void MainWindow::applyStartFolderRule(const QString& settingName, QString* initialDir)
 {
     const QString folder = m_context.settings.GetRegSetting(settingName, m_context.programFolder);
-    if (PathExists(folder.toStdString())) {
+    if (PathExists(QFile::encodeName(folder).toStdString())) {
         QDir::setCurrent(folder);
         *initialDir = folder;
     }
@@ -87,7 +88,7 @@ void MainWindow::openCommand()
     QDir::setCurrent(QFileInfo(chosen->fileName).absolutePath());
     m_context.settings.SaveRegSetting("FFLDir", QDir::currentPath());
     ReleaseEntryFiles(m_context.table, &m_context.device);
-    ScanFile(chosen->fileName);
+    ScanFile(QFile::encodeName(chosen->fileName).toStdString());
 }
 
 } // namespace cp
