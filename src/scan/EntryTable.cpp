@@ -8,6 +8,13 @@
 
 namespace cp {
 
+std::uint64_t FileIdentity::key() const
+{
+    std::uint64_t k = inode * 0x9E3779B97F4A7C15ull;
+    k ^= std::uint64_t(modifiedNs) + 0x7F4A7C159E3779B9ull + (k << 6) + (k >> 2);
+    return k != 0 ? k : 1;
+}
+
 std::string EntryFileName(const std::string& folder, std::int64_t number, const std::string& source)
 {
     char digits[32];
@@ -29,25 +36,25 @@ std::string EntryFileList::operator[](std::size_t index) const
 void EntryFileList::add(std::int64_t number)
 {
     m_numbers.push_back(number);
-    m_inodes.push_back(0);
+    m_keys.push_back(0);
 }
 
 void EntryFileList::markOwned(std::size_t index, FileIdentity identity)
 {
     m_device = identity.device;
-    m_inodes.at(index) = identity.inode;
+    m_keys.at(index) = identity.key();
 }
 
 std::int64_t EntryFileList::ownedCount() const
 {
-    return std::count_if(m_inodes.begin(), m_inodes.end(), [](std::uint64_t inode) { return inode != 0; });
+    return std::count_if(m_keys.begin(), m_keys.end(), [](std::uint64_t key) { return key != 0; });
 }
 
 void EntryFileList::removeOwned()
 {
-    for (std::size_t i = 0; i < m_inodes.size(); ++i) {
-        if (m_inodes[i] != 0 && RemoveFileIfSame((*this)[i], FileIdentity {m_device, m_inodes[i]}))
-            m_inodes[i] = 0;
+    for (std::size_t i = 0; i < m_keys.size(); ++i) {
+        if (m_keys[i] != 0 && RemoveFileIfSame((*this)[i], m_device, m_keys[i]))
+            m_keys[i] = 0;
     }
 }
 

@@ -9,10 +9,15 @@
 namespace cp {
 
 // Which file on disk a path named when this run created it; a file that was
-// replaced under the same name since is another file.
+// replaced under the same name since is another file. File systems hand a
+// freed inode number to the next new file, so the time of the last write
+// counts as well.
 struct FileIdentity {
     std::uint64_t device = 0;
-    std::uint64_t inode = 0; // 0: no file
+    std::uint64_t inode = 0;
+    std::int64_t modifiedNs = 0;
+    // Inode and time in one nonzero word, as the entry list keeps it.
+    std::uint64_t key() const;
 };
 
 // "Sound" + number (three digits at least) + " aus " + the source's name +
@@ -34,7 +39,7 @@ public:
     // Appends the next entry's name; it is not owned until markOwned.
     void add(std::int64_t number);
     void markOwned(std::size_t index, FileIdentity identity);
-    bool owned(std::size_t index) const { return m_inodes[index] != 0; }
+    bool owned(std::size_t index) const { return m_keys[index] != 0; }
     std::int64_t ownedCount() const;
 
     // Deletes the owned files that are still the files this run created;
@@ -47,7 +52,7 @@ private:
     std::string m_source;
     std::uint64_t m_device = 0; // every entry file lies in the one folder
     std::deque<std::int64_t> m_numbers;
-    std::deque<std::uint64_t> m_inodes; // 0: not (or no longer) this run's
+    std::deque<std::uint64_t> m_keys; // FileIdentity::key(); 0: not (or no longer) this run's
 };
 
 // The state every entry command works on. Entry numbers are 1-based, as the

@@ -73,8 +73,9 @@ void RemoveStaleTemporaries(const std::string& folder);
 // Throws ScanError when the test itself fails.
 bool FileExists(const std::string& path);
 
-// Deletes path if it is still the file identity names; true when that file
-// is gone afterwards (also when it was gone before, or replaced by another).
-bool RemoveFileIfSame(const std::string& path, FileIdentity identity);
+// Deletes path if it is still the file of that device and FileIdentity::key();
+// true when that file is gone afterwards (also when it was gone before, or
+// replaced by another).
+bool RemoveFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key);
 
 } // namespace cp

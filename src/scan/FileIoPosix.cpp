@@ -103,6 +103,12 @@ pid_t TempOwner(const std::string& name)
     return pid > 0 && end && *end == '-' ? pid_t(pid) : 0;
 }
 
+FileIdentity Identity(const struct stat& st)
+{
+    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino),
+            std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
 } // namespace
 
 EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayName, bool unnamed)
@@ -185,7 +191,7 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity)
         ::unlink(path.c_str());
         throw ScanError(ScanError::Operation::Write, path, error);
     }
-    *identity = known ? FileIdentity {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)} : FileIdentity {};
+    *identity = known ? Identity(st) : FileIdentity {};
     return true;
 }
 
@@ -273,12 +279,12 @@ bool FileExists(const std::string& path)
     throw ScanError(ScanError::Operation::Inspect, path, errno);
 }
 
-bool RemoveFileIfSame(const std::string& path, FileIdentity identity)
+bool RemoveFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key)
 {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0)
         return errno == ENOENT || errno == ENOTDIR;
-    if (std::uint64_t(st.st_dev) != identity.device || std::uint64_t(st.st_ino) != identity.inode)
+    if (std::uint64_t(st.st_dev) != device || Identity(st).key() != key)
         return true; // someone else's file now
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }

@@ -108,10 +108,12 @@ void MainWindow::searchFinished(std::int64_t entryCount, std::int64_t firstTag, 
 
 bool MainWindow::stopRequested()
 {
+    // Counted from one refresh to the next: when handling events took long,
+    // the figures are due again at once.
     if (m_displayClock.elapsed() >= kDisplayIntervalMs) {
+        m_displayClock.restart();
         flushScanDisplay();
         QCoreApplication::processEvents();
-        m_displayClock.restart();
     }
     return m_closeRequested;
 }

@@ -1,4 +1,5 @@
-// Settings store, error report and number formats: the QtCore part.
+// Settings store, error report, number formats and the batch summary: the QtCore part.
+#include "startup/BatchRun.h"
 #include "startup/ErrorReport.h"
 #include "startup/NumberFormat.h"
 #include "startup/SettingsStore.h"
@@ -7,115 +8,102 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QSettings>
-
 
 using namespace cptest;
 
 namespace {
 
-class SettingsTest : public ::testing::Test {
-protected:
+TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
+{
     TempDir dir;
-    // QSettings works out the user's folder once per process; each test gets its own.
-    void SetUp() override
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir.path()));
+    const auto store = [] { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker"); };
     {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir.path()));
+        QSettings qs = store();
+        cp::SettingsStore settings(qs);
+        EXPECT_EQ(settings.GetRegSetting("FFLDir", "/opt/chunkpicker"), "/opt/chunkpicker") << "first start: defaults";
+        EXPECT_EQ(settings.GetRegSetting("Filter", 0), "0");
+        settings.SaveRegSetting("FFLDir", "/home/ich/Spiele, alt");
+        settings.SaveRegSetting("A", "Wahr");
+        settings.SaveRegSetting("B", "True");
+        settings.SaveRegSetting("C", "wahr");
+        settings.SaveRegSetting("D", "");
+        settings.SaveRegSetting("E", QString(1024, 'x'));
+        settings.SaveRegSetting("F", QString(1025, 'x'));
+        settings.sync();
     }
-    QString file() const { return QString::fromStdString(dir / "Oxbrook/Chunkpicker.conf"); }
-    static QSettings Store() { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker"); }
-};
-
-TEST_F(SettingsTest, RoundTripThroughTheUsersConfigFile)
-{
-    {
-        QSettings qs = Store();
-        cp::SettingsStore store(qs);
-        EXPECT_EQ(store.GetRegSetting("FFLDir", "/opt/chunkpicker"), "/opt/chunkpicker") << "first start: defaults";
-        EXPECT_EQ(store.GetRegSetting("Filter", 0), "0");
-        store.SaveRegSetting("FFLDir", "/home/ich/Spiele, alt");
-        store.SaveRegSetting("WindowPosX", "4500");
-        store.sync();
-    }
-    ASSERT_TRUE(QFile::exists(file()));
-    QSettings qs = Store();
-    cp::SettingsStore store(qs);
-    EXPECT_EQ(store.GetRegSetting("FFLDir", "x"), "/home/ich/Spiele, alt");
-    EXPECT_EQ(store.GetRegSetting("WindowPosX", 7), "4500");
+    // Another tool may write a list without quotes.
+    const std::string file = dir / "Oxbrook/Chunkpicker.conf";
+    const Bytes written = ReadFile(file);
+    WriteFile(file, Concat({written, Text("Handmade=/a,/b\n")}));
+    QSettings qs = store();
+    cp::SettingsStore settings(qs);
+    EXPECT_EQ(settings.GetRegSetting("FFLDir", "x"), "/home/ich/Spiele, alt");
+    EXPECT_EQ(settings.GetRegSetting("Handmade", ""), "/a,/b");
+    EXPECT_EQ(settings.GetRegSetting("A", "0"), "-1");
+    EXPECT_EQ(settings.GetRegSetting("B", "0"), "-1");
+    EXPECT_EQ(settings.GetRegSetting("C", "0"), "wahr");
+    EXPECT_EQ(settings.GetRegSetting("D", "0"), "0") << "an empty value counts as absent";
+    EXPECT_EQ(settings.GetRegSetting("D", "Wahr"), "-1") << "the rule holds for defaults too";
+    EXPECT_EQ(settings.GetRegSetting("E", "0").size(), 1024);
+    EXPECT_EQ(settings.GetRegSetting("F", "0"), "0") << "longer than the read buffer";
 }
 
-TEST_F(SettingsTest, BooleansEmptyValuesAndLongValues)
-{
-    QSettings qs = Store();
-    cp::SettingsStore store(qs);
-    store.SaveRegSetting("A", "Wahr");
-    store.SaveRegSetting("B", "True");
-    store.SaveRegSetting("C", "wahr");
-    store.SaveRegSetting("D", "");
-    store.SaveRegSetting("E", QString(1024, 'x'));
-    store.SaveRegSetting("F", QString(1025, 'x'));
-    EXPECT_EQ(store.GetRegSetting("A", "0"), "-1");
-    EXPECT_EQ(store.GetRegSetting("B", "0"), "-1");
-    EXPECT_EQ(store.GetRegSetting("C", "0"), "wahr");
-    EXPECT_EQ(store.GetRegSetting("D", "0"), "0") << "an empty value counts as absent";
-    EXPECT_EQ(store.GetRegSetting("D", "Wahr"), "-1") << "the rule holds for defaults too";
-    EXPECT_EQ(store.GetRegSetting("E", "0").size(), 1024);
-    EXPECT_EQ(store.GetRegSetting("F", "0"), "0");
-}
-
-TEST_F(SettingsTest, ValuesWrittenByHandAreReadAsText)
-{
-    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir / "Oxbrook")));
-    WriteFile(file().toStdString(), Text("[General]\nFFLDir=/a,/b\nLoop=1\nFileSavedMsg=Wahr\n"));
-    QSettings qs = Store();
-    cp::SettingsStore store(qs);
-    EXPECT_EQ(store.GetRegSetting("FFLDir", ""), "/a,/b");
-    EXPECT_EQ(store.GetRegSetting("Loop", 0), "1");
-    EXPECT_EQ(store.GetRegSetting("FileSavedMsg", "0"), "-1");
-}
-
-TEST(SettingNumbers, LocaleFormFirstThenPlain)
+TEST(Settings, NumbersInTheLocaleFormFirstThenPlain)
 {
     const QLocale german(QLocale::German, QLocale::Germany);
     double v = 0;
-    EXPECT_TRUE(cp::SettingToNumber("4500", german, &v));
-    EXPECT_EQ(v, 4500);
     EXPECT_TRUE(cp::SettingToNumber("-120,5", german, &v));
     EXPECT_EQ(v, -120.5);
-    EXPECT_TRUE(cp::SettingToNumber("99999999", german, &v)) << "off-screen positions are kept";
+    EXPECT_TRUE(cp::SettingToNumber("99999999", german, &v));
+    EXPECT_EQ(v, 99999999);
     EXPECT_FALSE(cp::SettingToNumber("links", german, &v));
     EXPECT_EQ(cp::BooleanTrueText(german), "Wahr");
     EXPECT_EQ(cp::BooleanTrueText(QLocale(QLocale::English)), "True");
 }
 
-TEST(ErrorReport, TextAndCaption)
+TEST(ErrorReport, TextCaptionAndNumbers)
 {
     EXPECT_EQ(cp::ReportErrorCaption(53), "Fehler 53");
-    EXPECT_EQ(cp::ReportErrorCaption(-5), "Fehler -5");
-    const QString text = cp::ReportErrorText("tlbMain_ButtonClick", "", "\r");
-    EXPECT_TRUE(text.startsWith("In der Prozedur 'tlbMain_ButtonClick' trat folgender Fehler auf: \r\r"
-                                "Die Arbeit mit Chunk Picker kann wahrscheinlich fortgesetzt werden.\r"
-                                "Falls dieser Fehler durch eine Änderung am Programm behoben werden kann, beschreiben "
-                                "Sie die zum Fehler führenden Schritte ausführlich, und schicken Sie den Report an '"))
-        << text.toStdString();
-    EXPECT_TRUE(text.endsWith("'. Vielen Dank!"));
-    EXPECT_TRUE(text.contains(cp::ContactAddress()));
+    ASSERT_FALSE(cp::ContactAddress().isEmpty());
+    EXPECT_EQ(cp::ReportErrorText("tlbMain_ButtonClick", "kaputt", "\r"),
+              "In der Prozedur 'tlbMain_ButtonClick' trat folgender Fehler auf: kaputt\r\r"
+              "Die Arbeit mit Chunk Picker kann wahrscheinlich fortgesetzt werden.\r"
+              "Falls dieser Fehler durch eine Änderung am Programm behoben werden kann, beschreiben Sie die zum "
+              "Fehler führenden Schritte ausführlich, und schicken Sie den Report an '"
+                  + cp::ContactAddress() + "'. Vielen Dank!");
+    const std::pair<int, int> numbers[] = {{ENOENT, 53}, {ENOTDIR, 76}, {EROFS, 70}, {EFBIG, 61},
+                                           {EIO, 57},    {ENOMEM, 7},   {EISDIR, 75}};
+    for (const auto& [error, number] : numbers)
+        EXPECT_EQ(cp::ErrorNumberForSystemError(error), number) << error;
 }
 
 TEST(NumberFormat, GermanAndEnglishSeparators)
 {
     const QLocale de(QLocale::German, QLocale::Germany), en(QLocale::English, QLocale::UnitedStates);
     EXPECT_EQ(cp::FormatGrouped(1234567, de), "1.234.567");
-    EXPECT_EQ(cp::FormatGrouped(999, de), "999");
-    EXPECT_EQ(cp::FormatGrouped(0, de), "0");
     EXPECT_EQ(cp::FormatGrouped(5'000'000'000LL, en), "5,000,000,000");
-    EXPECT_EQ(cp::FormatOneDecimal(2.5, de), "2,5");
     EXPECT_EQ(cp::FormatOneDecimal(1234.56, de), "1.234,6");
     EXPECT_EQ(cp::FormatOneDecimal(0, de), "0,0");
     EXPECT_EQ(cp::FormatShare(0.12345, de), "12,3%");
-    EXPECT_EQ(cp::FormatShare(1.0, de), "100,0%");
-    EXPECT_EQ(cp::FormatShare(0.0001, en), "0.0%");
+    EXPECT_EQ(cp::FormatShare(12.3456, de), "1234,6%") << "a share is never grouped";
+}
+
+TEST(BatchSummary, KeepsTheFolderBytesAndFailsWhenItCannotBeWritten)
+{
+    const QLocale de(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(cp::BatchSummary(2, 10'000, 1001, "/tmp/\xff\xfe", 0.1001, de),
+              "2 Einträge mit 9.000 Byte nach /tmp/\xff\xfe geschrieben, nicht erkannte Daten: 10,0%");
+    EXPECT_EQ(cp::BatchSummary(0, 10'000, 0, "/x", 1.0, de),
+              "0 Einträge mit 0 Byte nach /x geschrieben, nicht erkannte Daten: 100,0%");
+    std::FILE* full = std::fopen("/dev/full", "w");
+    std::FILE* err = std::tmpfile();
+    ASSERT_TRUE(full && err);
+    EXPECT_EQ(cp::FinishBatch("summary", full, err), 1);
+    EXPECT_EQ(cp::FinishBatch("summary", err, err), 0);
+    std::fclose(full);
+    std::fclose(err);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <thread>
 
 extern char** environ;
 
@@ -83,68 +84,43 @@ Bytes Junk(std::size_t count, unsigned seed)
     return bytes;
 }
 
-namespace {
-void Put16(Bytes& b, unsigned v)
-{
-    b.push_back(v & 0xff);
-    b.push_back((v >> 8) & 0xff);
-}
-void Put32(Bytes& b, std::uint32_t v)
-{
-    Put16(b, v & 0xffff);
-    Put16(b, v >> 16);
-}
-} // namespace
-
-Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency, unsigned channels)
+Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency)
 {
     const std::uint32_t frames = std::uint32_t(std::uint64_t(sampleRate) * milliseconds / 1000);
-    const std::uint32_t dataSize = frames * channels * 2;
-    Bytes b = Text("RIFF");
-    Put32(b, 36 + dataSize);
-    const Bytes wave = Text("WAVEfmt ");
-    b.insert(b.end(), wave.begin(), wave.end());
-    Put32(b, 16);
-    Put16(b, 1);
-    Put16(b, channels);
-    Put32(b, sampleRate);
-    Put32(b, sampleRate * channels * 2);
-    Put16(b, channels * 2);
-    Put16(b, 16);
-    const Bytes data = Text("data");
-    b.insert(b.end(), data.begin(), data.end());
-    Put32(b, dataSize);
-    for (std::uint32_t i = 0; i < frames; ++i) {
-        const double s = std::sin(2.0 * M_PI * frequency * i / sampleRate);
-        const auto v = static_cast<std::int16_t>(std::lround(s * 12000));
-        for (unsigned c = 0; c < channels; ++c)
-            Put16(b, static_cast<std::uint16_t>(v));
-    }
+    Bytes b;
+    const auto put = [&b](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            b.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    };
+    const auto text = [&b](const char* t) { b.insert(b.end(), t, t + 4); };
+    text("RIFF");
+    put(36 + frames * 2, 4);
+    text("WAVE");
+    text("fmt ");
+    put(16, 4), put(1, 2), put(1, 2), put(sampleRate, 4), put(sampleRate * 2, 4), put(2, 2), put(16, 2);
+    text("data");
+    put(frames * 2, 4);
+    for (std::uint32_t i = 0; i < frames; ++i)
+        put(std::uint16_t(std::lround(12000 * std::sin(2.0 * M_PI * frequency * i / sampleRate))), 2);
     return b;
 }
 
-RunResult RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv)
+Program::Program(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv)
 {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
-        const auto name = entry.substr(0, entry.find('='));
-        const bool overridden = std::any_of(extraEnv.begin(), extraEnv.end(), [&](const std::string& x) {
-            return x.substr(0, x.find('=')) == name;
-        });
-        if (!overridden)
+        const auto name = entry.substr(0, entry.find('=') + 1);
+        if (std::none_of(extraEnv.begin(), extraEnv.end(), [&](const std::string& x) { return x.rfind(name, 0) == 0; }))
             env.push_back(entry);
     }
     env.insert(env.end(), extraEnv.begin(), extraEnv.end());
 
-    TempDir capture;
-    const std::string outPath = capture / "out", errPath = capture / "err";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-
+    posix_spawn_file_actions_addopen(&actions, 1, (m_capture / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, (m_capture / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     std::vector<char*> args, envp;
     for (const auto& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
@@ -152,21 +128,34 @@ RunResult RunProgram(const std::vector<std::string>& argv, const std::vector<std
     for (const auto& e : env)
         envp.push_back(const_cast<char*>(e.c_str()));
     envp.push_back(nullptr);
-
-    pid_t pid = 0;
-    RunResult result;
-    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data()) != 0)
-        throw std::runtime_error("cannot start " + argv[0]);
+    const int failed = posix_spawnp(&m_pid, args[0], &actions, nullptr, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    if (failed)
+        throw std::runtime_error("cannot start " + argv[0]);
+}
+
+RunResult Program::Wait()
+{
     int status = 0;
     struct rusage usage {};
-    ::wait4(pid, &status, 0, &usage);
+    ::wait4(m_pid, &status, 0, &usage);
+    RunResult result;
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.maxRssKiB = usage.ru_maxrss;
-    const Bytes out = ReadFile(outPath), err = ReadFile(errPath);
+    const Bytes out = ReadFile(m_capture / "out"), err = ReadFile(m_capture / "err");
     result.out.assign(out.begin(), out.end());
     result.err.assign(err.begin(), err.end());
     return result;
+}
+
+bool WaitUntil(const std::function<bool()>& done)
+{
+    for (int i = 0; i < 2000; ++i) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
 }
 
 } // namespace cptest

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,16 +34,33 @@ Bytes Concat(std::initializer_list<Bytes> parts);
 // count bytes of junk that never contain the tag; seed varies the content.
 Bytes Junk(std::size_t count, unsigned seed = 1);
 // A PCM wave file: a sine tone, mono 16-bit, with the given rate and length.
-Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency = 440.0, unsigned channels = 1);
+Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency = 440.0);
 
-// Runs a program with arguments and extra environment; returns its exit
-// status (or 128 + signal) and fills out/err with what it printed.
+// A program run with arguments and extra environment ("NAME=" empties a
+// variable). Start() returns at once; Wait() gives its exit status (or 128 +
+// signal) and what it printed.
 struct RunResult {
     int status = -1;
     std::string out;
     std::string err;
     long maxRssKiB = 0;
 };
-RunResult RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});
+class Program {
+public:
+    Program(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});
+    pid_t pid() const { return m_pid; }
+    RunResult Wait();
+
+private:
+    TempDir m_capture;
+    pid_t m_pid = -1;
+};
+inline RunResult RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {})
+{
+    return Program(argv, extraEnv).Wait();
+}
+
+// Polls until done() holds or about ten seconds have passed.
+bool WaitUntil(const std::function<bool()>& done);
 
 } // namespace cptest
