@@ -5,8 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-
-#include <filesystem>
+#include <unistd.h>
 
 using namespace cptest;
 
@@ -14,12 +13,9 @@ namespace {
 
 TEST(PathHelpers, CutAppendAndExist)
 {
-    EXPECT_EQ(cp::GetFileName("/spiele/daten/sound.ffl"), "sound.ffl");
-    EXPECT_EQ(cp::GetFileName("sound.ffl"), "sound.ffl");
-    EXPECT_EQ(cp::GetFileName("/spiele/"), "");
-    EXPECT_EQ(cp::AddBackslash("/out"), "/out/");
-    EXPECT_EQ(cp::AddBackslash("/out/"), "/out/");
-    EXPECT_EQ(cp::AddBackslash(""), "/");
+    EXPECT_EQ(cp::GetFileName("/spiele/sound.ffl") + cp::GetFileName("sound.ffl") + cp::GetFileName("/spiele/"),
+              "sound.fflsound.ffl");
+    EXPECT_EQ(cp::AddBackslash("/out") + cp::AddBackslash("/out/") + cp::AddBackslash(""), "/out//out//");
     TempDir dir;
     WriteFile(dir / "f", Text("x"));
     for (const auto& [path, exists] : std::vector<std::pair<std::string, bool>> {
@@ -28,110 +24,54 @@ TEST(PathHelpers, CutAppendAndExist)
         EXPECT_EQ(cp::PathExists(path), exists) << path;
 }
 
-TEST(Wildcards, StarAndQuestionMarkOnly)
+// A real folder tree with blanks and umlauts in its names; the working
+// directory is the tree, so that a relative target can be found.
+TEST(CommandLine, ResolvesAgainstARealTree)
 {
-    EXPECT_TRUE(cp::MatchesWildcard("s?und*", "sound.ffl"));
-    EXPECT_TRUE(cp::MatchesWildcard("a*b*c", "aXbYbZc"));
-    EXPECT_TRUE(cp::MatchesWildcard("*", ""));
-    EXPECT_FALSE(cp::MatchesWildcard("*.ffl", "sound.FFL"));
-    EXPECT_FALSE(cp::MatchesWildcard("?", ""));
-    EXPECT_FALSE(cp::MatchesWildcard("[ab]", "a")); // brackets are plain characters
-}
-
-// A real folder tree with blanks and umlauts in its names.
-class CommandLineTest : public ::testing::Test {
-protected:
     TempDir dir;
+    const std::string d = dir.path() + "/";
+    for (const char* folder : {"Ziel ordner", "b", "w", "w/a sound.ffl", "w/sub"})
+        ::mkdir((d + folder).c_str(), 0755);
+    for (const char* file : {"Größe Sounds.ffl", "a", "a b.ffl", "s.ffl", "s.ffl x", "w/b sound.ffl", "w/c sound.ffl"})
+        WriteFile(d + file, Text("RIFF"));
     cp::SystemFileProbe probe;
-    cp::StartupState state;
-    std::string cause;
-
-    std::string File(const std::string& name)
-    {
-        WriteFile(dir / name, Text("RIFF"));
-        return dir / name;
+    const std::string temp = probe.tempFolder(), sounds = d + "Größe Sounds.ffl";
+    const struct {
+        std::string line;
+        bool valid;
+        std::string source, target, cause;
+    } cases[] = {
+        {"", true, "", temp, ""},
+        {'"' + sounds + '"', true, sounds, temp, ""},
+        {sounds, true, sounds, temp, ""},
+        {'"' + sounds, true, sounds, temp, ""}, // quotes need not pair
+        {'"' + sounds + "\" \"" + d + "Ziel ordner/\" noch mehr Wörter", true, sounds, d + "Ziel ordner/", ""},
+        {d + "a b.ffl", false, d + "a", "b.ffl", "Zielverzeichnis nicht gefunden: b.ffl"}, // the shortest prefix wins
+        {d + "a b", true, d + "a", "b", ""},                                               // relative to the tree
+        {d + "fehlt.ffl", false, "", "", "Quelldatei nicht gefunden: " + d + "fehlt.ffl"},
+        {"\"\"\"", false, "", "", "Quelldatei nicht gefunden: "},
+        {d + "s.ffl  " + d, false, "", "", "Zielverzeichnis nicht gefunden:  " + d}, // a target starting with a blank
+        {d + "s.ffl " + d + "s.ffl", false, "", "", "Zielverzeichnis nicht gefunden: " + d + "s.ffl"},
+        {d + "s.ffl ", true, d + "s.ffl", temp, ""}, // a trailing blank names no target
+        {d + "w/? sound.ffl " + d + "b", true, d + "w/b sound.ffl", d + "b", ""},
+        {d + "w/a*", true, d + "w/a sound.ffl", temp, ""}, // a folder alone passes; the scan reports it
+        {d + "w/sub/../c*", true, d + "w/sub/../c sound.ffl", temp, ""},
+    };
+    char* previous = ::get_current_dir_name();
+    ASSERT_EQ(::chdir(d.c_str()), 0);
+    for (const auto& c : cases) {
+        cp::StartupState state;
+        std::string cause;
+        EXPECT_EQ(cp::ResolveCommandLine(c.line, probe, state, &cause), c.valid) << c.line;
+        EXPECT_EQ(cause, c.cause) << c.line;
+        if (c.valid) {
+            EXPECT_EQ(state.SourceFile, c.source) << c.line;
+            EXPECT_EQ(state.TargetFolder, c.target) << c.line;
+            EXPECT_EQ(state.TargetGiven, c.target != temp) << c.line;
+        }
     }
-    std::string Folder(const std::string& name)
-    {
-        ::mkdir((dir / name).c_str(), 0755);
-        return dir / name;
-    }
-    bool Resolve(const std::string& line)
-    {
-        state = cp::StartupState();
-        cause.clear();
-        return cp::ResolveCommandLine(line, probe, state, &cause);
-    }
-};
-
-TEST_F(CommandLineTest, SourceAndTargetWithBlanksQuotedOrNot)
-{
-    ASSERT_TRUE(Resolve(""));
-    EXPECT_EQ(state.TargetFolder, probe.tempFolder());
-    EXPECT_FALSE(state.TargetGiven);
-    const std::string source = File("Größere Sounds.ffl");
-    for (const std::string& line : {'"' + source + '"', source, "\"" + source, source + "\"\""}) {
-        ASSERT_TRUE(Resolve(line)) << line;
-        EXPECT_EQ(state.SourceFile, source);
-        EXPECT_FALSE(state.TargetGiven);
-    }
-    const std::string target = Folder("Ziel ordner");
-    ASSERT_TRUE(Resolve("\"" + source + "\" \"" + target + "/\" noch mehr Wörter"));
-    EXPECT_EQ(state.SourceFile, source);
-    EXPECT_EQ(state.TargetFolder, target + "/");
-    EXPECT_TRUE(state.TargetGiven);
-}
-
-TEST_F(CommandLineTest, ShortestExistingPrefixWins)
-{
-    const std::string a = File("a");
-    File("a b.ffl");
-    EXPECT_FALSE(Resolve(dir / "a b.ffl")) << "'b.ffl' is taken as a target folder that does not exist";
-    EXPECT_EQ(cause, "Zielverzeichnis nicht gefunden: b.ffl");
-    const std::string previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
-    Folder("b.ffl");
-    const bool ok = Resolve(dir / "a b.ffl");
-    std::filesystem::current_path(previous);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(state.SourceFile, a);
-    EXPECT_EQ(state.TargetFolder, "b.ffl");
-}
-
-TEST_F(CommandLineTest, InvalidLinesNameTheirCause)
-{
-    const std::string source = File("s.ffl");
-    EXPECT_FALSE(Resolve(dir / "missing.ffl"));
-    EXPECT_EQ(cause, "Quelldatei nicht gefunden: " + dir / "missing.ffl");
-    EXPECT_FALSE(Resolve("\"\"\"")) << "quotes only: the empty name cannot be looked up";
-    EXPECT_FALSE(Resolve(source + "  " + dir.path())) << "two blanks: the target starts with a blank";
-    EXPECT_FALSE(Resolve(source + " " + source)) << "a file is no target folder";
-    File("s.ffl x");
-    ASSERT_TRUE(Resolve(source + " ")) << "a trailing blank names no target";
-    EXPECT_EQ(state.SourceFile, source);
-}
-
-TEST_F(CommandLineTest, WildcardsTakeTheFirstFileAndFoldersDoNotCountAsSources)
-{
-    File("b sound.ffl");
-    File("c sound.ffl");
-    Folder("a sound.ffl");
-    const std::string target = Folder("out");
-    ASSERT_TRUE(Resolve(dir / "? sound.ffl " + target));
-    EXPECT_EQ(state.SourceFile, dir / "b sound.ffl");
-    EXPECT_TRUE(state.TargetGiven);
-    ASSERT_TRUE(Resolve(dir / "a*")) << "a folder alone passes; the scan reports it";
-    EXPECT_EQ(state.SourceFile, dir / "a sound.ffl");
-    Folder("sub");
-    ASSERT_TRUE(Resolve(dir / "sub/../c*")) << "the folder part stays as typed";
-    EXPECT_EQ(state.SourceFile, dir / "sub/../c sound.ffl");
-}
-
-TEST(CommandLineText, InvalidMessageAndArgumentText)
-{
-    EXPECT_EQ(cp::InvalidParametersMessage("\r"),
-              "Ungültige Kommandozeilenparameter!\r\rSyntax:  Chunkpicker.exe  [Quelldatei  [Zielverz]]");
-    EXPECT_EQ(cp::ArgumentText({"/a b", "c"}), "/a b c");
+    ASSERT_EQ(::chdir(previous), 0);
+    std::free(previous);
 }
 
 } // namespace

@@ -28,21 +28,19 @@ private:
 void WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
 std::vector<std::string> ListFolder(const std::string& path); // sorted names, no . and ..
-
 Bytes Text(const std::string& text);
 Bytes Concat(std::initializer_list<Bytes> parts);
-// count bytes of junk that never contain the tag; seed varies the content.
-Bytes Junk(std::size_t count, unsigned seed = 1);
+Bytes Junk(std::size_t count, unsigned seed = 1); // never holds the tag; seed varies it
 // A PCM wave file: a sine tone, mono 16-bit, with the given rate and length.
 Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency = 440.0);
+// Polls until done() holds or about ten seconds have passed.
+bool WaitUntil(const std::function<bool()>& done);
 
-// A program run with arguments and extra environment ("NAME=" empties a
-// variable). Start() returns at once; Wait() gives its exit status (or 128 +
-// signal) and what it printed.
+// A program started with arguments and extra environment ("NAME=value");
+// Wait() gives its exit status (or 128 + signal) and what it printed.
 struct RunResult {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
     long maxRssKiB = 0;
 };
 class Program {
@@ -59,8 +57,5 @@ inline RunResult RunProgram(const std::vector<std::string>& argv, const std::vec
 {
     return Program(argv, extraEnv).Wait();
 }
-
-// Polls until done() holds or about ten seconds have passed.
-bool WaitUntil(const std::function<bool()>& done);
 
 } // namespace cptest
