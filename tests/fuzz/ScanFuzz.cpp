@@ -2,43 +2,10 @@
 // result against a plain search: every tag once, every byte from the first
 // tag on in exactly one entry file, in order.
 #include "scan/WaveEntryScanner.h"
+#include "support/Fixtures.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
-
-namespace {
-
-std::string WorkFolder()
-{
-    static const std::string folder = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/cpfuzz-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        return pattern;
-    }();
-    return folder;
-}
-
-std::vector<unsigned char> Slurp(const std::string& path)
-{
-    std::vector<unsigned char> bytes;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        unsigned char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
-            bytes.insert(bytes.end(), buf, buf + n);
-        std::fclose(f);
-    }
-    return bytes;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -51,15 +18,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     data += 3;
     size -= 3;
 
-    const std::string folder = WorkFolder();
-    const std::string source = folder + "/source.bin";
-    FILE* f = std::fopen(source.c_str(), "wb");
-    if (size && std::fwrite(data, 1, size, f) != size)
-        std::abort();
-    std::fclose(f);
+    geometry.unnamedFiles = data[-2] & 0x80; // both ways of writing an entry file
+    static const cptest::TempDir folder;
+    const std::string source = folder / "source.bin";
+    cptest::WriteFile(source, cptest::Bytes(data, data + size));
 
     cp::StartupState startup;
-    startup.TargetFolder = folder;
+    startup.TargetFolder = folder.path();
     cp::EntryTable table;
     cp::WaveEntryScanner scanner(table, startup, nullptr, nullptr, geometry);
     scanner.ScanFile(source);
@@ -72,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     for (std::size_t i = 0; i < tags.size(); ++i) {
         const std::size_t end = i + 1 < tags.size() ? tags[i + 1] : size;
-        const auto bytes = Slurp(table.EntryFiles[i]);
+        const auto bytes = cptest::ReadFile(table.EntryFiles[i]);
         if (bytes.size() != end - tags[i] || std::memcmp(bytes.data(), data + tags[i], bytes.size()) != 0)
             std::abort();
     }

@@ -3,41 +3,23 @@
 #include "playback/SoundFile.h"
 #include "playback/WaveDevice.h"
 
-#include <unistd.h>
+#include "support/Fixtures.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 #include <vector>
-
-namespace {
-std::string WorkFile()
-{
-    static const std::string path = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/cpfuzz-sound-XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0)
-            std::abort();
-        ::close(fd);
-        return pattern;
-    }();
-    return path;
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // Most inputs start from a valid header so the fuzzer gets past the magic quickly.
     static const unsigned char header[] = {'R', 'I', 'F', 'F', 0xff, 0xff, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-    const std::string path = WorkFile();
-    FILE* f = std::fopen(path.c_str(), "wb");
+    static const cptest::TempDir folder;
+    const std::string path = folder / "sound.wav";
+    cptest::Bytes bytes;
     if (size > 0 && data[0] & 1)
-        std::fwrite(header, 1, sizeof header, f);
+        bytes.assign(header, header + sizeof header);
     if (size > 1)
-        std::fwrite(data + 1, 1, size - 1, f);
-    std::fclose(f);
+        bytes.insert(bytes.end(), data + 1, data + size);
+    cptest::WriteFile(path, bytes);
 
     cp::WaveDevice device(nullptr);
     device.setFileName(path);

@@ -1,5 +1,4 @@
 #include "scan/ScanError.h"
-#include "scan/TagSearch.h"
 #include "scan/WaveEntryScanner.h"
 #include "support/Fixtures.h"
 
@@ -14,26 +13,22 @@
 #include <cstring>
 
 using namespace cptest;
-using cp::ScanError;
 using cp::WaveEntryScanner;
 
 namespace {
 
 // Records what the window would be told; onBlock may change the source meanwhile.
-struct Recorder : cp::ScanObserver {
+struct Recorder : cp::ScanObserver, cp::EntryFileHolder {
     std::vector<std::int64_t> hits;
     std::vector<double> shares;
-    std::int64_t blocks = 0, written = 0, stopAfterHits = -1, stopAfterEntries = -1;
+    std::int64_t blocks = 0, written = 0, stopAfterHits = -1, stopAfterEntries = -1, closes = 0;
     double finalShare = -1;
     bool completed = false;
     std::function<void()> onBlock;
 
     void scanStarting(const std::string&) override { hits.clear(), shares.clear(), blocks = written = 0; }
     void blockStarted(std::int64_t) override { ++blocks, onBlock ? onBlock() : void(); }
-    void tagFound(std::int64_t, std::int64_t position, double share) override
-    {
-        hits.push_back(position), shares.push_back(share);
-    }
+    void tagFound(std::int64_t, std::int64_t at, double share) override { hits.push_back(at), shares.push_back(share); }
     void searchFinished(std::int64_t, std::int64_t, double share) override { finalShare = share; }
     void entryWritten(std::int64_t index, std::int64_t) override { written = index; }
     void scanEnded(bool ok) noexcept override { completed = ok; }
@@ -42,10 +37,6 @@ struct Recorder : cp::ScanObserver {
         return (stopAfterHits >= 0 && std::int64_t(hits.size()) >= stopAfterHits)
             || (stopAfterEntries >= 0 && written >= stopAfterEntries);
     }
-};
-
-struct Holder : cp::EntryFileHolder {
-    int closes = 0;
     void closeEntryFile() override { ++closes; }
 };
 
@@ -53,8 +44,7 @@ std::vector<std::int64_t> NaiveTags(const Bytes& b)
 {
     std::vector<std::int64_t> tags;
     for (std::size_t i = 0; i + 4 <= b.size(); ++i)
-        if (std::memcmp(&b[i], "RIFF", 4) == 0)
-            tags.push_back(std::int64_t(i) + 1);
+        std::memcmp(&b[i], "RIFF", 4) == 0 ? tags.push_back(std::int64_t(i) + 1) : void();
     return tags;
 }
 
@@ -65,7 +55,6 @@ protected:
     cp::StartupState startup {"", target, false};
     cp::EntryTable table;
     Recorder recorder;
-    Holder holder;
     cp::ScanGeometry geometry;
 
     void SetUp() override { ::mkdir(target.c_str(), 0755); }
@@ -74,17 +63,11 @@ protected:
         WriteFile(dir / name, bytes);
         return dir / name;
     }
-    void Scan(const std::string& path) { WaveEntryScanner(table, startup, &holder, &recorder, geometry).ScanFile(path); }
-    std::vector<std::string> Names() const
+    void Scan(const std::string& path) { WaveEntryScanner(table, startup, &recorder, &recorder, geometry).ScanFile(path); }
+    // The entry files are exactly the source cut at the tags a plain search finds.
+    void ExpectCut(const Bytes& source)
     {
-        std::vector<std::string> names;
-        for (std::size_t i = 0; i < table.EntryFiles.size(); ++i)
-            names.push_back(table.EntryFiles[i]);
-        return names;
-    }
-    // The entry files are exactly the source cut at the given tags.
-    void ExpectCutAt(const Bytes& source, const std::vector<std::int64_t>& tags)
-    {
+        const auto tags = NaiveTags(source);
         ASSERT_EQ(table.EntryCount, std::int64_t(tags.size()));
         ASSERT_EQ(table.EntryFiles.size(), tags.size());
         for (std::size_t i = 0; i < tags.size(); ++i) {
@@ -99,41 +82,37 @@ TEST_F(ScanTest, CutsAtEveryTagKeepsEveryByteAndReportsTheShares)
     const Bytes source = Concat({Junk(100), MakeWave(8000, 50), Junk(37, 2), Text("RIFFRIFF"), Text("riff RIF")});
     const std::string path = Source(source);
     Scan(path);
-    const auto tags = NaiveTags(source);
-    ASSERT_EQ(tags.size(), 3u);
-    ExpectCutAt(source, tags);
-    EXPECT_EQ(Names().back(), target + "/Sound003 aus sound.ffl.wav");
-    EXPECT_EQ(table.ScannedFile, path);
+    ExpectCut(source);
+    const std::vector<std::int64_t> tags {101, 101 + 844 + 37, 101 + 844 + 37 + 4};
     EXPECT_EQ(recorder.hits, tags);
+    EXPECT_EQ(table.entryFile(3), target + "/Sound003 aus sound.ffl.wav");
+    EXPECT_EQ(table.ScannedFile, path);
     EXPECT_TRUE(recorder.completed);
     // Unknown so far: the part before the first tag and after the latest hit.
     const double length = double(source.size());
     EXPECT_DOUBLE_EQ(recorder.shares[0], 1.0);
     EXPECT_DOUBLE_EQ(recorder.shares[1], double(tags[0] + source.size() - tags[1]) / length);
     EXPECT_DOUBLE_EQ(recorder.finalShare, double(tags[0]) / length);
-
     // A file without tags keeps the previous list, though its files are gone.
     for (const Bytes& nothing : {Bytes {}, Text("riffRIFriff")}) {
         Scan(Source(nothing, "nothing.bin"));
-        EXPECT_EQ(table.EntryCount, 0);
+        EXPECT_EQ(table.EntryCount + table.EntryFiles.size() + ListFolder(target).size(), 3u);
         EXPECT_EQ(table.ScannedFile, dir / "nothing.bin");
-        EXPECT_EQ(table.EntryFiles.size(), 3u);
-        EXPECT_TRUE(ListFolder(target).empty());
     }
     // A source that cannot be read fails after releasing, and creates nothing.
     Scan(path);
     try {
         Scan(dir / "missing.ffl");
         FAIL() << "expected a ScanError";
-    } catch (const ScanError& e) {
+    } catch (const cp::ScanError& e) {
         EXPECT_EQ(e.systemError(), ENOENT);
         EXPECT_EQ(e.path(), dir / "missing.ffl");
     }
     EXPECT_TRUE(ListFolder(target).empty());
     EXPECT_EQ(table.ScannedFile, path);
     EXPECT_FALSE(recorder.completed);
-    EXPECT_EQ(holder.closes, 4);
-    EXPECT_THROW(Scan(dir.path()), ScanError);
+    EXPECT_EQ(recorder.closes, 4);
+    EXPECT_THROW(Scan(dir.path()), cp::ScanError);
 }
 
 TEST_F(ScanTest, BlockModeReportsEveryTagOnceAroundBoundaries)
@@ -161,7 +140,7 @@ TEST_F(ScanTest, BlockModeReportsEveryTagOnceAroundBoundaries)
         std::memcpy(&dense[at], "RIFF", 4);
     std::memcpy(&dense[1'999'985], "RIFRIFF", 7);
     Scan(Source(dense));
-    ExpectCutAt(dense, NaiveTags(dense));
+    ExpectCut(dense);
 }
 
 TEST_F(ScanTest, NumbersSkipTakenNamesOfEveryKindAndGoOnAcrossScans)
@@ -170,75 +149,69 @@ TEST_F(ScanTest, NumbersSkipTakenNamesOfEveryKindAndGoOnAcrossScans)
     ::symlink("/nonexistent", (target + "/Sound002 aus x.wav").c_str()); // a dangling link is taken too
     ::mkdir((target + "/Sound003 aus x.wav").c_str(), 0755);             // a folder cannot be replaced either
     Scan(Source(Text("RIFFRIFF"), "x"));
-    EXPECT_EQ(Names(), (std::vector<std::string> {target + "/Sound004 aus x.wav", target + "/Sound005 aus x.wav"}));
+    EXPECT_EQ(table.entryFile(1) + table.entryFile(2), target + "/Sound004 aus x.wav" + target + "/Sound005 aus x.wav");
     EXPECT_EQ(ReadFile(target + "/Sound001 aus x.wav"), Text("mine"));
-    startup.TargetFolder = target + "/"; // a trailing separator gives the same names
     table.EntryFileNumber = 998;
     Scan(Source(Text("RIFFRIFF"), "Spiel ä.uax"));
-    EXPECT_EQ(Names(), (std::vector<std::string> {target + "/Sound999 aus Spiel ä.uax.wav",
-                                                  target + "/Sound1000 aus Spiel ä.uax.wav"}));
+    EXPECT_EQ(table.entryFile(2), target + "/Sound1000 aus Spiel ä.uax.wav");
 }
 
 TEST_F(ScanTest, WriteFailurePartwayKeepsCompletedEntriesAndNothingElse)
 {
+    // Where files cannot be unnamed, temporary names are used: those of killed
+    // runs go, those of runs still going stay.
+    const std::string live = ".chunkpicker-" + std::to_string(::getpid()) + "-7.tmp";
+    WriteFile(target + "/.chunkpicker-999999999-1.tmp", Text("left by a killed run"));
+    WriteFile(target + "/" + live, Text("a run still going"));
     // Entries of 1,000 and 5,000 bytes; the file-size limit stops the second.
     const std::string path = Source(Concat({Text("RIFF"), Junk(996), Text("RIFF"), Junk(4996, 2)}));
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
     for (const bool unnamed : {true, false}) {
         geometry.unnamedFiles = unnamed;
-        struct rlimit old {};
-        ::getrlimit(RLIMIT_FSIZE, &old);
         const struct rlimit small {3000, old.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &small);
-        int error = 0;
         try {
             Scan(path);
-        } catch (const ScanError& e) {
-            error = e.systemError();
-            EXPECT_EQ(e.path(), target + (unnamed ? "/Sound002 aus sound.ffl.wav" : "/Sound004 aus sound.ffl.wav"));
+            ADD_FAILURE() << "the limit was not reached";
+        } catch (const cp::ScanError& e) {
+            EXPECT_EQ(e.systemError(), EFBIG);
+            EXPECT_EQ(e.path(), cp::EntryFileName(target, table.EntryFileNumber, path));
         }
         ::setrlimit(RLIMIT_FSIZE, &old);
-        EXPECT_EQ(error, EFBIG);
-        ASSERT_EQ(ListFolder(target).size(), 1u) << "no partial or temporary file";
-        EXPECT_EQ(ReadFile(table.EntryFiles[0]).size(), 1000u);
-        cp::ReleaseEntryFiles(table, &holder); // a failed first scan still cleans up
-        EXPECT_TRUE(ListFolder(target).empty());
+        EXPECT_EQ(ListFolder(target).size(), 2u) << "the live temporary file and the complete entry";
+        EXPECT_EQ(ReadFile(table.entryFile(1)).size(), 1000u);
+        cp::ReleaseEntryFiles(table, &recorder); // a failed first scan still cleans up
+        EXPECT_EQ(ListFolder(target), std::vector<std::string> {live});
     }
     std::signal(SIGXFSZ, oldHandler);
 }
 
-TEST_F(ScanTest, StoppedScansKeepWhatTheyCompleted)
+TEST_F(ScanTest, StoppedScansKeepWhatTheyCompletedAndCleanUpTakesOnlyItsOwnFiles)
 {
-    const std::string path = Source(Text("RIFFabcRIFFdefRIFF"));
+    const std::string path = Source(Text("RIFFabcRIFFdefRIFFghi"));
     recorder.stopAfterHits = 1;
     EXPECT_THROW(Scan(path), cp::ScanStopped);
     EXPECT_TRUE(ListFolder(target).empty()) << "stopped in the search: nothing written";
     recorder.stopAfterHits = -1, recorder.stopAfterEntries = 2;
     EXPECT_THROW(Scan(path), cp::ScanStopped);
-    EXPECT_EQ(ListFolder(target).size(), 2u);
     EXPECT_EQ(table.EntryFiles.ownedCount(), 2);
     EXPECT_FALSE(recorder.completed);
-}
-
-TEST_F(ScanTest, CleanUpDeletesOnlyTheFilesThisRunCreated)
-{
-    Holder fresh;
-    cp::ReleaseEntryFiles(table, &fresh);
-    EXPECT_EQ(fresh.closes, 0) << "before any scan the device is not touched";
-    Scan(Source(Text("RIFFabcRIFFdefRIFFghi")));
-    const auto names = Names();
+    recorder.stopAfterEntries = -1;
+    Scan(path);
     // One deleted and its name taken later by someone else (who may well get
     // the freed inode number); another replaced in place.
-    ::unlink(names[0].c_str());
-    WriteFile(names[0], Text("another instance's file"));
+    ::unlink(table.entryFile(1).c_str());
+    WriteFile(table.entryFile(1), Text("another instance's file"));
     const struct timespec later[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
-    ::utimensat(AT_FDCWD, names[0].c_str(), later, 0);
-    ::rename(names[2].c_str(), (dir / "moved").c_str());
-    WriteFile(names[2], Text("a stranger's file"));
-    cp::ReleaseEntryFiles(table, &holder);
-    EXPECT_EQ(ListFolder(target), (std::vector<std::string> {"Sound001 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav"}));
+    ::utimensat(AT_FDCWD, table.entryFile(1).c_str(), later, 0);
+    ::rename(table.entryFile(3).c_str(), (dir / "moved").c_str());
+    WriteFile(table.entryFile(3), Text("a stranger's file"));
+    cp::ReleaseEntryFiles(table, &recorder);
+    EXPECT_EQ(ListFolder(target), (std::vector<std::string> {"Sound003 aus sound.ffl.wav", "Sound005 aus sound.ffl.wav"}));
     EXPECT_EQ(table.EntryFiles.ownedCount(), 0);
-    EXPECT_EQ(holder.closes, 1);
+    EXPECT_EQ(recorder.closes, 2) << "the device lets go whenever files of this run are deleted";
 }
 
 TEST_F(ScanTest, ASourceChangingDuringTheSearchIsCutAtItsLengthAtOpenOrReported)
@@ -252,56 +225,11 @@ TEST_F(ScanTest, ASourceChangingDuringTheSearchIsCutAtItsLengthAtOpenOrReported)
         ::close(fd);
     };
     Scan(path);
-    ExpectCutAt(source, {1, 205});
+    ExpectCut(source);
     recorder.onBlock = [&] { ::truncate(path.c_str(), 100); };
     WriteFile(path, source);
-    EXPECT_THROW(Scan(path), ScanError) << "a source cut short under the scan is an error";
+    EXPECT_THROW(Scan(path), cp::ScanError) << "a source cut short under the scan is an error";
     EXPECT_TRUE(ListFolder(target).empty());
-}
-
-TEST_F(ScanTest, TemporaryNamesWhereFilesCannotBeUnnamed)
-{
-    geometry.unnamedFiles = false;
-    const std::string live = ".chunkpicker-" + std::to_string(::getpid()) + "-7.tmp";
-    WriteFile(target + "/.chunkpicker-999999999-1.tmp", Text("left by a killed run")); // no such process
-    WriteFile(target + "/" + live, Text("a run still going"));
-    const Bytes source = Concat({Text("RIFF"), Junk(30), Text("RIFF")});
-    Scan(Source(source));
-    ExpectCutAt(source, {1, 35});
-    EXPECT_EQ(ListFolder(target),
-              (std::vector<std::string> {live, "Sound001 aus sound.ffl.wav", "Sound002 aus sound.ffl.wav"}));
-}
-
-TEST_F(ScanTest, PositionsBeyondFourGibibytes)
-{
-    const std::int64_t fourGiB = std::int64_t(1) << 32;
-    const int fd = ::open((dir / "huge.pak").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_EQ(::ftruncate(fd, fourGiB + 64), 0);
-    ASSERT_EQ(::pwrite(fd, "RIFF", 4, fourGiB), 4);
-    ASSERT_EQ(::pwrite(fd, "RIFF", 4, fourGiB + 30), 4);
-    ::close(fd);
-    Scan(dir / "huge.pak");
-    EXPECT_EQ(recorder.hits, (std::vector<std::int64_t> {fourGiB + 1, fourGiB + 31}));
-    EXPECT_EQ(ReadFile(table.EntryFiles[1]).size(), 34u);
-    EXPECT_NEAR(recorder.finalShare, double(fourGiB + 1) / double(fourGiB + 64), 1e-12);
-}
-
-TEST(TagSearch, EveryAlignmentAndLengthAgreesWithThePlainSearch)
-{
-    // Tags at every offset of buffers up to 48 bytes, over backgrounds of
-    // noise, near misses and 'R's, cover the 16-byte steps and the tail.
-    for (const char fill : {'\0', 'R', 'F', 'x'}) {
-        for (std::size_t size = 0; size <= 48; ++size) {
-            for (std::size_t at = 0; at <= size; ++at) {
-                Bytes b(size, static_cast<unsigned char>(fill));
-                for (std::size_t k = 0; k < 4 && at + k < size; ++k)
-                    b[at + k] = static_cast<unsigned char>(cp::kTag[k]);
-                std::vector<std::int64_t> found;
-                cp::ForEachTag(b.data(), b.size(), [&](std::size_t o) { found.push_back(std::int64_t(o) + 1); });
-                ASSERT_EQ(found, NaiveTags(b)) << "size " << size << ", tag at " << at << ", fill " << int(fill);
-            }
-        }
-    }
 }
 
 } // namespace

@@ -17,46 +17,28 @@ TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
     TempDir dir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir.path()));
     const auto store = [] { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker"); };
+    const struct {
+        QString name, stored, fallback, read;
+    } values[] = {
+        {"FFLDir", "/home/ich/Spiele, alt", "x", "/home/ich/Spiele, alt"}, {"A", "Wahr", "0", "-1"}, {"B", "True", "0", "-1"},
+        {"C", "wahr", "0", "wahr"}, {"D", "", "0", "0"}, {"E", "", "Wahr", "-1"}, // empty is absent; defaults convert too
+        {"F", QString(1024, 'x'), "0", QString(1024, 'x')}, {"G", QString(1025, 'x'), "0", "0"}, // the read buffer's size
+    };
     {
         QSettings qs = store();
         cp::SettingsStore settings(qs);
-        EXPECT_EQ(settings.GetRegSetting("FFLDir", "/opt/chunkpicker"), "/opt/chunkpicker") << "first start: defaults";
-        EXPECT_EQ(settings.GetRegSetting("Filter", 0), "0");
-        settings.SaveRegSetting("FFLDir", "/home/ich/Spiele, alt");
-        settings.SaveRegSetting("A", "Wahr");
-        settings.SaveRegSetting("B", "True");
-        settings.SaveRegSetting("C", "wahr");
-        settings.SaveRegSetting("D", "");
-        settings.SaveRegSetting("E", QString(1024, 'x'));
-        settings.SaveRegSetting("F", QString(1025, 'x'));
+        EXPECT_EQ(settings.GetRegSetting("Filter", 0), "0") << "first start: defaults";
+        for (const auto& v : values)
+            settings.SaveRegSetting(v.name, v.stored);
         settings.sync();
     }
-    // Another tool may write a list without quotes.
-    const std::string file = dir / "Oxbrook/Chunkpicker.conf";
-    const Bytes written = ReadFile(file);
-    WriteFile(file, Concat({written, Text("Handmade=/a,/b\n")}));
+    const std::string file = dir / "Oxbrook/Chunkpicker.conf"; // another tool may write a list without quotes
+    WriteFile(file, Concat({ReadFile(file), Text("Handmade=/a,/b\n")}));
     QSettings qs = store();
     cp::SettingsStore settings(qs);
-    EXPECT_EQ(settings.GetRegSetting("FFLDir", "x"), "/home/ich/Spiele, alt");
     EXPECT_EQ(settings.GetRegSetting("Handmade", ""), "/a,/b");
-    EXPECT_EQ(settings.GetRegSetting("A", "0"), "-1");
-    EXPECT_EQ(settings.GetRegSetting("B", "0"), "-1");
-    EXPECT_EQ(settings.GetRegSetting("C", "0"), "wahr");
-    EXPECT_EQ(settings.GetRegSetting("D", "0"), "0") << "an empty value counts as absent";
-    EXPECT_EQ(settings.GetRegSetting("D", "Wahr"), "-1") << "the rule holds for defaults too";
-    EXPECT_EQ(settings.GetRegSetting("E", "0").size(), 1024);
-    EXPECT_EQ(settings.GetRegSetting("F", "0"), "0") << "longer than the read buffer";
-}
-
-TEST(Settings, NumbersInTheLocaleFormFirstThenPlain)
-{
-    const QLocale german(QLocale::German, QLocale::Germany);
-    double v = 0;
-    EXPECT_TRUE(cp::SettingToNumber("-120,5", german, &v) && v == -120.5);
-    EXPECT_TRUE(cp::SettingToNumber("1.5", german, &v) && v == 1.5) << "the plain form as a fallback";
-    EXPECT_FALSE(cp::SettingToNumber("links", german, &v));
-    EXPECT_EQ(cp::BooleanTrueText(german), "Wahr");
-    EXPECT_EQ(cp::BooleanTrueText(QLocale(QLocale::English)), "True");
+    for (const auto& v : values)
+        EXPECT_EQ(settings.GetRegSetting(v.name, v.fallback), v.read) << v.name.toStdString();
 }
 
 TEST(ErrorReport, TextCaptionAndNumbers)
