@@ -43,7 +43,6 @@ TEST(CommandLine, ResolvesAgainstARealTree)
     } cases[] = {
         {"", true, "", temp, ""},
         {'"' + sounds + '"', true, sounds, temp, ""},
-        {sounds, true, sounds, temp, ""},
         {'"' + sounds, true, sounds, temp, ""}, // quotes need not pair
         {'"' + sounds + "\" \"" + d + "Ziel ordner/\" noch mehr Wörter", true, sounds, d + "Ziel ordner/", ""},
         {d + "a b.ffl", false, d + "a", "b.ffl", "Zielverzeichnis nicht gefunden: b.ffl"}, // the shortest prefix wins
@@ -51,7 +50,6 @@ TEST(CommandLine, ResolvesAgainstARealTree)
         {d + "fehlt.ffl", false, "", "", "Quelldatei nicht gefunden: " + d + "fehlt.ffl"},
         {"\"\"\"", false, "", "", "Quelldatei nicht gefunden: "},
         {d + "s.ffl  " + d, false, "", "", "Zielverzeichnis nicht gefunden:  " + d}, // a target starting with a blank
-        {d + "s.ffl " + d + "s.ffl", false, "", "", "Zielverzeichnis nicht gefunden: " + d + "s.ffl"},
         {d + "s.ffl ", true, d + "s.ffl", temp, ""}, // a trailing blank names no target
         {d + "w/? sound.ffl " + d + "b", true, d + "w/b sound.ffl", d + "b", ""},
         {d + "w/a*", true, d + "w/a sound.ffl", temp, ""}, // a folder alone passes; the scan reports it

@@ -11,23 +11,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 3)
         return 0;
-    cp::ScanGeometry geometry;
-    geometry.blockSize = 8 + data[0] % 64;
-    geometry.blockStep = geometry.blockSize - 3 - data[1] % 5; // overlaps of 3 to 7 bytes
-    geometry.wholeFileLimit = data[2] % 48;
-    data += 3;
-    size -= 3;
-
-    geometry.unnamedFiles = data[-2] & 0x80; // both ways of writing an entry file
+    // Overlaps of 3 to 7 bytes, and both ways of writing an entry file.
+    const std::int64_t block = 8 + data[0] % 64;
+    const cp::ScanGeometry geometry {data[2] % 48, block, block - 3 - data[1] % 5, (data[1] & 0x80) != 0};
+    data += 3, size -= 3;
     static const cptest::TempDir folder;
     const std::string source = folder / "source.bin";
     cptest::WriteFile(source, cptest::Bytes(data, data + size));
-
-    cp::StartupState startup;
-    startup.TargetFolder = folder.path();
+    const cp::StartupState startup {"", folder.path(), false};
     cp::EntryTable table;
-    cp::WaveEntryScanner scanner(table, startup, nullptr, nullptr, geometry);
-    scanner.ScanFile(source);
+    cp::WaveEntryScanner(table, startup, nullptr, nullptr, geometry).ScanFile(source);
 
     std::vector<std::size_t> tags;
     for (std::size_t i = 0; i + 4 <= size; ++i)

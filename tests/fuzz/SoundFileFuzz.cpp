@@ -14,12 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const unsigned char header[] = {'R', 'I', 'F', 'F', 0xff, 0xff, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
     static const cptest::TempDir folder;
     const std::string path = folder / "sound.wav";
-    cptest::Bytes bytes;
-    if (size > 0 && data[0] & 1)
-        bytes.assign(header, header + sizeof header);
-    if (size > 1)
-        bytes.insert(bytes.end(), data + 1, data + size);
-    cptest::WriteFile(path, bytes);
+    if (size < 1)
+        return 0;
+    cptest::Bytes bytes(header, header + (data[0] & 1 ? sizeof header : 0));
+    cptest::WriteFile(path, cptest::Concat({bytes, cptest::Bytes(data + 1, data + size)}));
 
     cp::WaveDevice device(nullptr);
     device.setFileName(path);
@@ -28,10 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto length = device.length();
     if (length < 0 || (device.mode() == cp::WaveDevice::NotOpen && length != 0))
         std::abort();
-    device.command("Play");
-    device.command("Stop");
-    (void)device.position();
-    device.command("Close");
+    device.command("Play"), device.command("Stop"), device.position(), device.command("Close");
 
     cp::SoundFile sound(path);
     if (sound.isOpen()) {

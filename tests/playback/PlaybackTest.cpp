@@ -44,27 +44,6 @@ protected:
     }
 };
 
-TEST_F(DummyOutput, PlaysOnceStopsWhereItIsAndRewinds)
-{
-    ASSERT_TRUE(output.available());
-    WriteSound(dir / "adpcm.wav", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 22050, 1, 33075);
-    Load(dir / "adpcm.wav");
-    EXPECT_NEAR(double(device.length()), 1500.0, 1000.0 * 1024 / 22050) << "ADPCM pads its last block";
-    Load(wave);
-    EXPECT_EQ(device.length(), 400);
-    device.command("Play");
-    ASSERT_TRUE(WaitUntil([&] { return device.position() >= 50; }));
-    device.command("Stop");
-    const auto at = device.position();
-    EXPECT_EQ(device.mode(), WaveDevice::Stopped);
-    EXPECT_LT(at, 400);
-    device.command("Play"); // goes on from there to the end
-    ASSERT_TRUE(WaitUntil([&] { return device.mode() == WaveDevice::Stopped; }));
-    EXPECT_EQ(device.position(), 400) << "a sound that ended stands at its end";
-    device.command("Prev");
-    EXPECT_EQ(device.position(), 0);
-}
-
 TEST_F(DummyOutput, UndecodableEntriesBothVoicesAndClosing)
 {
     WriteFile(dir / "entry", Concat({Text("RIFF"), Junk(500)}));
@@ -108,12 +87,9 @@ std::vector<float> PlayOnDisk(const std::string& wave, bool loop)
     const Bytes bytes = ReadFile(dir / "out.raw");
     std::vector<float> samples(bytes.size() / sizeof(float));
     std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
-    std::size_t first = 0, last = samples.size();
-    while (first < last && samples[first] == 0.0f)
-        ++first;
-    while (last > first && samples[last - 1] == 0.0f)
-        --last;
-    return std::vector<float>(samples.begin() + std::ptrdiff_t(first - first % 2), samples.begin() + std::ptrdiff_t(last));
+    const auto sounding = [](float f) { return f != 0.0f; };
+    const auto first = std::find_if(samples.begin(), samples.end(), sounding) - samples.begin();
+    return std::vector<float>(samples.begin() + first - first % 2, std::find_if(samples.rbegin(), samples.rend(), sounding).base());
 }
 
 TEST(DiskOutput, PlaysTheEntrysOwnSamplesEveryResampledEntryWholeAndLoopsWithoutAGap)
@@ -129,10 +105,9 @@ TEST(DiskOutput, PlaysTheEntrysOwnSamplesEveryResampledEntryWholeAndLoopsWithout
         EXPECT_NEAR(double(PlayOnDisk(wave, false).size() / 2), 22050, 44.1 * 4) << rate << " Hz: 500 ms within 4 ms";
     }
     WriteSound(wave, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, 1000);
-    const std::vector<float> played = PlayOnDisk(wave, true);
-    ASSERT_GE(played.size(), std::size_t(3500 * 2));
-    for (std::size_t i = 0; i + 2000 < 3500 * 2; ++i)
-        ASSERT_EQ(played[i], played[i + 2000]) << "sample " << i << " and one length later";
+    const std::vector<float> played = PlayOnDisk(wave, true); // one length is 2,000 samples
+    ASSERT_GE(played.size(), 7000u);
+    EXPECT_TRUE(std::equal(played.begin(), played.begin() + 5000, played.begin() + 2000)) << "each as one length later";
 }
 
 } // namespace

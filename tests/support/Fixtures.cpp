@@ -68,10 +68,8 @@ Bytes Junk(std::size_t count, unsigned seed)
 {
     Bytes bytes(count);
     std::uint32_t state = seed * 2654435761u + 1;
-    for (auto& b : bytes) {
-        state = state * 1664525u + 1013904223u;
-        b = static_cast<unsigned char>(state >> 24 == 'R' ? 'r' : state >> 24);
-    }
+    for (auto& b : bytes)
+        b = (state = state * 1664525u + 1013904223u) >> 24 == 'R' ? 'r' : static_cast<unsigned char>(state >> 24);
     return bytes;
 }
 
