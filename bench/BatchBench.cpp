@@ -1,12 +1,23 @@
-// The batch run against cp of the same file to the same disk, alternating in
-// one run so that both see the same machine; plus the tag search on data in
-// memory against memchr over the same bytes.
+// The batch run against cp of the same file and against cp -r of a folder
+// holding the same entry files, alternating in one run so that all see the
+// same machine; plus the tag search on data in memory against memchr over the
+// same bytes.
 // Usage: bench_batch CHUNKPICKER WORKDIR [ROUNDS] [ENTRIES]
+//        bench_batch CHUNKPICKER WORKDIR tags COUNT [search]
+// The second form measures the batch run's memory per tag on COUNT tags back
+// to back: for the whole run, or (search) up to its first entry file.
 #include "BenchSupport.h"
 #include "scan/TagSearch.h"
 #include "support/Fixtures.h"
 
+#include <linux/magic.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <filesystem>
 
 #include <chrono>
 #include <cstring>
@@ -17,8 +28,66 @@
 
 using namespace cpbench;
 
+namespace {
+
+long ResidentKiB(pid_t pid, const char* field)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(field, 0) == 0)
+            return std::atol(line.c_str() + std::strlen(field));
+    return 0;
+}
+
+// Peak resident memory of a batch run on source, sampled until it ends or,
+// with untilFirstEntry, until its first entry file appears.
+long PeakKiB(const std::string& chunkpicker, const std::string& source, const std::string& target, bool untilFirstEntry)
+{
+    cptest::RunProgram({"rm", "-rf", target});
+    ::mkdir(target.c_str(), 0755);
+    cptest::Program run({chunkpicker, source, target}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
+    long peak = 0;
+    for (;;) {
+        const long now = ResidentKiB(run.pid(), "VmHWM:");
+        if (now == 0) // ended: a zombie has no memory figures
+            break;
+        peak = std::max(peak, now);
+        if (untilFirstEntry && std::filesystem::exists(target + "/Sound001 aus tags.pak.wav")) {
+            ::kill(run.pid(), SIGKILL);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    run.Wait();
+    return peak;
+}
+
+int MeasureTags(const std::string& chunkpicker, const std::string& work, long count, bool searchOnly)
+{
+    ::mkdir(work.c_str(), 0755);
+    const std::string empty = work + "/tags.pak", source = work + "/tags.pak";
+    cptest::WriteFile(empty, {});
+    const long baseline = PeakKiB(chunkpicker, empty, work + "/out", false);
+    std::string tags;
+    tags.reserve(std::size_t(count) * 4);
+    for (long i = 0; i < count; ++i)
+        tags += "RIFF";
+    cptest::WriteFile(source, cptest::Text(tags));
+    tags = std::string();
+    const long peak = PeakKiB(chunkpicker, source, work + "/out", searchOnly);
+    std::printf("%ld tags (%s): peak %.1f MiB, without tags %.1f MiB: %.1f bytes a tag\n", count,
+                searchOnly ? "up to the first entry file" : "whole run", double(peak) / 1024, double(baseline) / 1024,
+                double(peak - baseline) * 1024 / double(count));
+    RemoveTree(work);
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (argc > 4 && std::string(argv[3]) == "tags")
+        return MeasureTags(argv[1], argv[2], std::atol(argv[4]), argc > 5);
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s CHUNKPICKER WORKDIR [ROUNDS] [ENTRIES]\n", argv[0]);
         return 2;
@@ -31,7 +100,20 @@ int main(int argc, char** argv)
     const std::int64_t size = MakeArchive(source, entries, 100'000);
     std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
 
-    std::vector<double> batch, cp;
+    std::vector<double> batch, cp, cpr, batchCpu, cpCpu, cprCpu;
+    // CPU seconds of the children started since the last call: on tmpfs nothing waits for a disk, so these
+    // repeat where wall-clock times on a shared machine do not.
+    double cpuSoFar = 0;
+    auto childCpu = [&cpuSoFar] {
+        struct rusage u {};
+        ::getrusage(RUSAGE_CHILDREN, &u);
+        const double now = double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+        const double spent = now - cpuSoFar;
+        cpuSoFar = now;
+        return spent;
+    };
+    struct statfs fs {};
+    const bool inMemory = ::statfs(work.c_str(), &fs) == 0 && fs.f_type == TMPFS_MAGIC;
     long peakKiB = 0;
     cptest::RunProgram({"sh", "-c", "cat \"$0\" >/dev/null", source}); // into the page cache for both alike
     // Every run writes into a fresh folder and nothing is deleted until the
@@ -41,6 +123,7 @@ int main(int argc, char** argv)
     auto settle = [&] {
         cptest::RunProgram({"sync"});
         std::this_thread::sleep_for(std::chrono::seconds(1));
+        childCpu();
     };
     auto timeBatch = [&] {
         ::mkdir(target.c_str(), 0755);
@@ -49,6 +132,7 @@ int main(int argc, char** argv)
             cptest::RunProgram({chunkpicker, source, target}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
         cptest::RunProgram({"sync"});
         batch.push_back(Seconds(t));
+        batchCpu.push_back(childCpu());
         if (c.status != 0)
             throw std::runtime_error("batch run failed: " + c.err);
         peakKiB = std::max(peakKiB, c.maxRssKiB);
@@ -58,6 +142,15 @@ int main(int argc, char** argv)
         cptest::RunProgram({"cp", source, copy});
         cptest::RunProgram({"sync"});
         cp.push_back(Seconds(t));
+        cpCpu.push_back(childCpu());
+    };
+    // The floor a user compares with: the same bytes in the same number of files.
+    auto timeCpR = [&] {
+        const auto t = Clock::now();
+        cptest::RunProgram({"cp", "-r", work + "/entries0", copy + ".d"});
+        cptest::RunProgram({"sync"});
+        cpr.push_back(Seconds(t));
+        cprCpu.push_back(childCpu());
     };
     for (int r = 0; r < rounds; ++r) {
         target = work + "/entries" + std::to_string(r);
@@ -66,10 +159,20 @@ int main(int argc, char** argv)
         r % 2 ? timeCp() : timeBatch();
         settle();
         r % 2 ? timeBatch() : timeCp();
-        std::printf("round %d: batch %.3f s, cp %.3f s\n", r + 1, batch.back(), cp.back());
+        settle();
+        timeCpR();
+        std::printf("round %d: batch %.3f s, cp %.3f s, cp -r %.3f s\n", r + 1, batch.back(), cp.back(), cpr.back());
+        if (inMemory) { // tmpfs keeps every copy in memory: drop them before they crowd the next round
+            RemoveTree(copy), RemoveTree(copy + ".d");
+            r > 0 ? RemoveTree(target) : void();
+        }
     }
-    std::printf("batch/cp (median of %d, both including sync): %.2f  [batch %.3f s, cp %.3f s]\n", rounds,
+    std::printf("batch/cp (median of %d, all including sync): %.2f  [batch %.3f s, cp %.3f s]\n", rounds,
                 Median(batch) / Median(cp), Median(batch), Median(cp));
+    std::printf("batch/cp -r of the entry files: %.2f  [cp -r %.3f s]\n", Median(batch) / Median(cpr), Median(cpr));
+    std::printf("CPU time: batch/cp -r %.2f, batch/cp %.2f  [batch %.3f s, cp %.3f s, cp -r %.3f s]\n",
+                Median(batchCpu) / Median(cprCpu), Median(batchCpu) / Median(cpCpu), Median(batchCpu), Median(cpCpu),
+                Median(cprCpu));
     std::printf("batch peak resident memory: %.1f MiB\n", double(peakKiB) / 1024);
 
     // Search on bytes already in memory.
