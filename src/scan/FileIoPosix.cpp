@@ -118,7 +118,8 @@ EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayN
     if (unnamed) {
         m_fd = OpenRetrying(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         // Naming it later goes through /proc; without it, use a temporary name.
-        if (m_fd >= 0 && ::access("/proc/self/fd", X_OK) != 0) {
+        static const bool canName = ::access("/proc/self/fd", X_OK) == 0;
+        if (m_fd >= 0 && !canName) {
             ::close(m_fd);
             m_fd = -1;
         }
@@ -177,10 +178,11 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity)
         }
     }
     if (linked != 0) {
-        if (errno == EEXIST)
+        const int error = errno;
+        if (error == EEXIST)
             return false;
         m_displayName = path;
-        fail(errno);
+        fail(error);
     }
     m_tempPath.clear();
     struct stat st {};
