@@ -12,16 +12,12 @@ namespace cptest {
 using Bytes = std::vector<unsigned char>;
 
 // A fresh folder under $TMPDIR, removed with everything in it on destruction.
-class TempDir {
-public:
+struct TempDir {
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return m_path; }
     std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-private:
     std::string m_path;
 };
 
@@ -43,13 +39,10 @@ struct RunResult {
     std::string out, err;
     long maxRssKiB = 0;
 };
-class Program {
-public:
+struct Program {
     Program(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});
     pid_t pid() const { return m_pid; }
     RunResult Wait();
-
-private:
     TempDir m_capture;
     pid_t m_pid = -1;
 };

@@ -144,8 +144,8 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
               QLocale().toString(3) + "|" + QLocale().toString(qlonglong(archive.size())) + " Byte|"
                   + QLocale().toString(100.0 * 1001 / double(archive.size()), 'f', 1) + "%");
     EXPECT_EQ(EntryCaption() + Enabled(), "aktueller Eintrag: keiner128");
-    EXPECT_EQ(settings.GetRegSetting("Filter", "x") + settings.GetRegSetting("FFLDir", "x"), "5" + QString::fromStdString(dir.path()));
-    EXPECT_EQ(dialogs.requests.at(0).initialDir, QString::fromStdString(dir.path())) << "the program folder";
+    EXPECT_EQ(settings.GetRegSetting("Filter", "x") + settings.GetRegSetting("FFLDir", "x") + dialogs.requests.at(0).initialDir,
+              "5" + QString::fromStdString(dir.path() + dir.path())) << "the program folder at first, the file's after";
 
     Click(MainWindow::Previous); // from no entry it wraps to the last
     EXPECT_EQ(EntryCaption(), "aktueller Eintrag: 3/3");
