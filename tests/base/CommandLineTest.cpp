@@ -32,7 +32,7 @@ TEST(CommandLine, ResolvesAgainstARealTree)
     const std::string d = dir.path() + "/";
     for (const char* folder : {"Ziel ordner", "b", "w", "w/a sound.ffl", "w/sub"})
         ::mkdir((d + folder).c_str(), 0755);
-    for (const char* file : {"Größe Sounds.ffl", "a", "a b.ffl", "s.ffl", "s.ffl x", "w/b sound.ffl", "w/c sound.ffl"})
+    for (const char* file : {"Größe Sounds.ffl", "a", "a b.ffl", "b x.ffl", "s.ffl", "s.ffl x", "w/b sound.ffl", "w/c sound.ffl"})
         WriteFile(d + file, Text("RIFF"));
     cp::SystemFileProbe probe;
     const std::string temp = probe.tempFolder(), sounds = d + "Größe Sounds.ffl";
@@ -47,6 +47,7 @@ TEST(CommandLine, ResolvesAgainstARealTree)
         {'"' + sounds + "\" \"" + d + "Ziel ordner/\" noch mehr Wörter", true, sounds, d + "Ziel ordner/", ""},
         {d + "a b.ffl", false, d + "a", "b.ffl", "Zielverzeichnis nicht gefunden: b.ffl"}, // the shortest prefix wins
         {d + "a b", true, d + "a", "b", ""},                                               // relative to the tree
+        {d + "b x.ffl", true, d + "b x.ffl", temp, ""}, // a folder "b" is no source
         {d + "fehlt.ffl", false, "", "", "Quelldatei nicht gefunden: " + d + "fehlt.ffl"},
         {"\"\"\"", false, "", "", "Quelldatei nicht gefunden: "},
         {d + "s.ffl  " + d, false, "", "", "Zielverzeichnis nicht gefunden:  " + d}, // a target starting with a blank

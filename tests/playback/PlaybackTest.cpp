@@ -52,7 +52,6 @@ TEST_F(DummyOutput, UndecodableEntriesBothVoicesAndClosing)
     EXPECT_EQ(device.mode() + device.length(), WaveDevice::NotOpen);
     Load(wave);
     EXPECT_TRUE(cp::TickPlayback(device, 2, 2).stopEnabled) << "a partly ticked box loops on Play: Stop ends it";
-    EXPECT_FALSE(cp::TickPlayback(device, 0, 1).stopEnabled) << "no entry current: no Stop, whatever the box says";
     device.command("Play");
     EXPECT_EQ(cp::TickPlayback(device, 2, 0).status, "wird abgespielt");
     cp::SoundPlayer player(&output);
@@ -75,7 +74,6 @@ std::vector<float> PlayOnDisk(const std::string& wave, bool loop)
     ::setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
     {
         cp::SdlAudioOutput output;
-        EXPECT_EQ(output.deviceRate(), 44100);
         WaveDevice device(&output);
         cp::SoundPlayer player(&output);
         device.setFileName(wave);

@@ -37,13 +37,14 @@ TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
     QSettings qs = store();
     cp::SettingsStore settings(qs);
     EXPECT_EQ(settings.GetRegSetting("Handmade", ""), "/a,/b");
+    double number = 0; // in the user's form first, then in the plain one
+    EXPECT_TRUE(cp::SettingToNumber("-120,5", QLocale(QLocale::German), &number) && number == -120.5);
     for (const auto& v : values)
         EXPECT_EQ(settings.GetRegSetting(v.name, v.fallback), v.read) << v.name.toStdString();
 }
 
 TEST(ErrorReport, TextCaptionAndNumbers)
 {
-    EXPECT_EQ(cp::ReportErrorCaption(53), "Fehler 53");
     ASSERT_FALSE(cp::ContactAddress().isEmpty());
     EXPECT_EQ(cp::ReportErrorText("tlbMain_ButtonClick", "kaputt", "\r"),
               "In der Prozedur 'tlbMain_ButtonClick' trat folgender Fehler auf: kaputt\r\r"
