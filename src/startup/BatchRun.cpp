@@ -54,11 +54,16 @@ std::string BatchSummary(std::int64_t entries, std::int64_t fileLength, std::int
     return head.toStdString() + folder + tail.toStdString();
 }
 
+namespace {
+
+// Writes line and a line break and flushes; false when not all of it arrived.
 bool PrintLine(std::FILE* out, const std::string& line)
 {
     const bool written = std::fwrite(line.data(), 1, line.size(), out) == line.size() && std::fputc('\n', out) != EOF;
     return std::fflush(out) == 0 && written && !std::ferror(out);
 }
+
+} // namespace
 
 int FinishBatch(const std::string& summary, std::FILE* out, std::FILE* err)
 {

@@ -17,9 +17,6 @@ namespace cp {
 std::string BatchSummary(std::int64_t entries, std::int64_t fileLength, std::int64_t firstTag,
                          const std::string& folder, double share, const QLocale& locale);
 
-// Writes line and a line break and flushes; false when not all of it arrived.
-bool PrintLine(std::FILE* out, const std::string& line);
-
 // Prints the summary; a summary that cannot be written fails the run (status
 // 1, the reason on err), as a tool whose output is lost must.
 int FinishBatch(const std::string& summary, std::FILE* out, std::FILE* err);
