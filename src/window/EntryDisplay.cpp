@@ -42,7 +42,6 @@ void MainWindow::nextCommand()
     ShowCurrentEntry(QStringLiteral("ganz schlecht"));
 }
 
-
 void MainWindow::LoadCurrentEntry()
 {
     WaveDevice& device = m_context.device;
@@ -57,7 +56,7 @@ void MainWindow::ShowCurrentEntry(const QString& zeroLengthWord)
     const EntryTable& table = m_context.table;
     m_frame[1]->setTitle(QStringLiteral("aktueller Eintrag: %1/%2").arg(table.CurrentEntry).arg(table.EntryCount));
 
-    const std::string& path = table.entryFile(table.CurrentEntry);
+    const std::string path = table.entryFile(table.CurrentEntry);
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error)

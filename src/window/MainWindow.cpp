@@ -52,7 +52,6 @@ MainWindow::MainWindow(Context context)
 
 MainWindow::~MainWindow() = default;
 
-
 std::optional<int> MainWindow::Form_Load()
 {
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
@@ -65,11 +64,13 @@ std::optional<int> MainWindow::Form_Load()
     };
     double x = 0, y = 0;
     const QLocale locale;
-    if (!SettingToNumber(m_context.settings.GetRegSetting("WindowPosX", centre(screenArea.width(), kClientWidth)),
-                         locale, &x))
+    // A first start, or a position that is no number, is centred: roughly now,
+    // exactly with the frame once the window is up.
+    const bool centreX = !SettingToNumber(m_context.settings.GetRegSetting("WindowPosX", ""), locale, &x);
+    const bool centreY = !SettingToNumber(m_context.settings.GetRegSetting("WindowPosY", ""), locale, &y);
+    if (centreX)
         x = centre(screenArea.width(), kClientWidth);
-    if (!SettingToNumber(m_context.settings.GetRegSetting("WindowPosY", centre(screenArea.height(), kClientHeight)),
-                         locale, &y))
+    if (centreY)
         y = centre(screenArea.height(), kClientHeight);
     move(screenArea.left() + qRound(float(x) / perPixel), screenArea.top() + qRound(float(y) / perPixel));
 
@@ -86,8 +87,7 @@ std::optional<int> MainWindow::Form_Load()
     m_tmrPlay->start();
     show();
     QCoreApplication::processEvents();
-    centreOnFrame(m_context.settings.GetRegSetting("WindowPosX", "").isEmpty(),
-                  m_context.settings.GetRegSetting("WindowPosY", "").isEmpty());
+    centreOnFrame(centreX, centreY);
 
     const StartupState& startup = m_context.startup;
     if (m_closeRequested) // closed before anything was scanned

@@ -33,7 +33,6 @@ void MainWindow::stopCommand()
     m_context.player.stop();
 }
 
-
 QString MainWindow::GetStringOfNumber(int mode)
 {
     return QString::fromStdString(cp::GetStringOfNumber(mode));
