@@ -33,16 +33,11 @@ std::string EntryFileList::operator[](std::size_t index) const
     return EntryFileName(m_folder, m_numbers.at(index), m_source);
 }
 
-void EntryFileList::add(std::int64_t number)
-{
-    m_numbers.push_back(number);
-    m_keys.push_back(0);
-}
-
-void EntryFileList::markOwned(std::size_t index, FileIdentity identity)
+void EntryFileList::add(std::int64_t number, FileIdentity identity)
 {
     m_device = identity.device;
-    m_keys.at(index) = identity.key();
+    m_numbers.push_back(number);
+    m_keys.push_back(identity.key());
 }
 
 std::int64_t EntryFileList::ownedCount() const

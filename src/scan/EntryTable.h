@@ -36,9 +36,8 @@ public:
     bool empty() const { return m_numbers.empty(); }
     std::string operator[](std::size_t index) const;
 
-    // Appends the next entry's name; it is not owned until markOwned.
-    void add(std::int64_t number);
-    void markOwned(std::size_t index, FileIdentity identity);
+    // Appends an entry file this run created under that number.
+    void add(std::int64_t number, FileIdentity identity);
     bool owned(std::size_t index) const { return m_keys[index] != 0; }
     std::int64_t ownedCount() const;
 

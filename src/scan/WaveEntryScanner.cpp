@@ -133,8 +133,7 @@ void WaveEntryScanner::writeEntries(const SourceReader& source, const std::strin
         // The name can be taken between the test and now; take the next.
         while (!writer.publish(name, &identity))
             name = NextEntryFileName(m_table, m_startup, path);
-        m_table.EntryFiles.add(m_table.EntryFileNumber);
-        m_table.EntryFiles.markOwned(std::size_t(i), identity);
+        m_table.EntryFiles.add(m_table.EntryFileNumber, identity);
         m_hits.pop_front();
         if (m_observer) {
             m_observer->entryWritten(i + 1, count);
