@@ -2,6 +2,7 @@
 // against the batch run of the same file, alternating in one run.
 // Usage: bench_window_scan WORKDIR [ROUNDS] [ENTRIES]
 #include "BenchSupport.h"
+#include "support/ScriptedDialogs.h"
 #include "dialogs/UserDialogs.h"
 #include "playback/WaveDevice.h"
 #include "startup/BatchRun.h"
@@ -15,17 +16,6 @@
 
 using namespace cpbench;
 
-namespace {
-class AnswerOnce final : public cp::UserDialogs {
-public:
-    QString file;
-    std::optional<OpenFileResult> openFile(QWidget*, const OpenFile&) override { return OpenFileResult {file, 1}; }
-    void message(QWidget*, const QString& caption, const QString& text) override
-    {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
-    }
-};
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -67,8 +57,8 @@ int main(int argc, char** argv)
         cp::EntryTable table;
         cp::WaveDevice device(nullptr);
         cp::SoundPlayer player(nullptr);
-        AnswerOnce dialogs;
-        dialogs.file = QString::fromStdString(source);
+        cptest::ScriptedDialogs dialogs;
+        dialogs.files.push_back({QString::fromStdString(source), 1});
         {
             cp::MainWindow w({table, interactive, settings, device, player, dialogs, QString::fromStdString(work)});
             w.Form_Load();

@@ -1,8 +1,11 @@
 #include "UserDialogs.h"
 
+#include "NoticeDialog.h"
+
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QProgressDialog>
 
 #include <cstdio>
 
@@ -53,20 +56,118 @@ std::optional<UserDialogs::OpenFileResult> QtUserDialogs::openFile(QWidget* owne
     return result;
 }
 
+std::optional<QString> QtUserDialogs::saveFile(QWidget* owner, const SaveFile& request)
+{
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The copy asks before it replaces a file; asking here too would ask twice.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(NameFiltersFromPairs(request.filter));
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.initialDir.isEmpty())
+        dialog.setDirectory(request.initialDir);
+    dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+UserDialogs::Replace QtUserDialogs::askReplace(QWidget* owner, const QString& path, bool several)
+{
+    const QString text = QStringLiteral("Die Datei „%1“ ist bereits vorhanden.\n\nMöchten Sie sie ersetzen?").arg(path);
+    if (!PlatformShowsWindows()) { // nobody to answer: keep what is there
+        std::fprintf(stderr, "%s (nein)\n", text.toLocal8Bit().constData());
+        return Replace::No;
+    }
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (several)
+        buttons |= QMessageBox::YesToAll | QMessageBox::NoToAll | QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Datei ersetzen"), text, buttons, owner);
+    box.setDefaultButton(QMessageBox::No);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Replace::Yes;
+    case QMessageBox::YesToAll: return Replace::YesToAll;
+    case QMessageBox::NoToAll: return Replace::NoToAll;
+    case QMessageBox::Cancel: return Replace::Cancel;
+    default: return Replace::No;
+    }
+}
+
+namespace {
+
+class ProgressWindow final : public UserDialogs::Progress {
+public:
+    ProgressWindow(QWidget* owner, const QString& label)
+        : m_dialog(label, QStringLiteral("Abbrechen"), 0, kSteps, owner)
+    {
+        m_dialog.setWindowTitle(QStringLiteral("Kopieren"));
+        m_dialog.setWindowModality(Qt::WindowModal); // lets the window repaint, takes no clicks
+        m_dialog.setMinimumDuration(1000);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        m_dialog.setValue(0);
+    }
+    bool update(std::int64_t done, std::int64_t total) override
+    {
+        // Setting the value runs the pending events, among them a click on Cancel.
+        m_dialog.setValue(total > 0 ? int(double(done) / double(total) * kSteps) : 0);
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    static constexpr int kSteps = 1000;
+    QProgressDialog m_dialog;
+};
+
+} // namespace
+
+std::unique_ptr<UserDialogs::Progress> QtUserDialogs::progress(QWidget* owner, const QString& label)
+{
+    return std::make_unique<ProgressWindow>(owner, label);
+}
+
+bool QtUserDialogs::notice(const QString& text)
+{
+    if (!PlatformShowsWindows()) {
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        return false;
+    }
+    NoticeDialog dialog;
+    dialog.setText(text);
+    dialog.exec();
+    return dialog.neverAgain();
+}
+
 bool PlatformShowsWindows()
 {
     const QString name = QGuiApplication::platformName();
     return name != QLatin1String("offscreen") && name != QLatin1String("minimal");
 }
 
-void QtUserDialogs::message(QWidget* owner, const QString& caption, const QString& text)
+namespace {
+
+void ShowMessage(QMessageBox::Icon icon, QWidget* owner, const QString& caption, const QString& text)
 {
     if (!PlatformShowsWindows()) {
         std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
         return;
     }
-    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, owner);
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+} // namespace
+
+void QtUserDialogs::message(QWidget* owner, const QString& caption, const QString& text)
+{
+    ShowMessage(QMessageBox::Information, owner, caption, text);
+}
+
+void QtUserDialogs::warning(QWidget* owner, const QString& caption, const QString& text)
+{
+    ShowMessage(QMessageBox::Warning, owner, caption, text);
 }
 
 } // namespace cp

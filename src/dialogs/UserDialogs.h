@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -27,8 +29,44 @@ public:
     // Modal; nothing when the user cancels.
     virtual std::optional<OpenFileResult> openFile(QWidget* owner, const OpenFile& request) = 0;
 
+    struct SaveFile {
+        QString initialDir;
+        QString filter;        // as for OpenFile
+        QString defaultSuffix; // added when the name typed has none, without the dot
+        QString fileName;      // the name proposed
+    };
+    // Modal; the full path chosen, nothing when the user cancels. It asks
+    // nothing about an existing file of that name: the copy does.
+    virtual std::optional<QString> saveFile(QWidget* owner, const SaveFile& request) = 0;
+
+    // The folder picker: modal, only folders can be confirmed, initialPath
+    // (when not empty) selected at the start. The folder's full path, or an
+    // empty string when the user cancels.
+    virtual QString browseForFolder(QWidget* owner, const QString& title, const QString& initialPath) = 0;
+
+    // Whether a copy may replace the existing file at path. The answers for
+    // all further files and Cancel are offered only when several are copied.
+    enum class Replace { Yes, No, YesToAll, NoToAll, Cancel };
+    virtual Replace askReplace(QWidget* owner, const QString& path, bool several) = 0;
+
+    // A window that shows how far a long copy has come, once it has taken
+    // about a second, and lets the user cancel it.
+    class Progress {
+    public:
+        virtual ~Progress() = default;
+        // False once the user has cancelled.
+        virtual bool update(std::int64_t done, std::int64_t total) = 0;
+    };
+    virtual std::unique_ptr<Progress> progress(QWidget* owner, const QString& label) = 0;
+
+    // The once-only notice, shown modally without an owner. True when the
+    // user ticked "never again" and confirmed with OK or Enter.
+    virtual bool notice(const QString& text) = 0;
+
     // A modal message with the information icon and an OK button.
     virtual void message(QWidget* owner, const QString& caption, const QString& text) = 0;
+    // The same with the warning icon, for something that did not work.
+    virtual void warning(QWidget* owner, const QString& caption, const QString& text) = 0;
 };
 
 // Whether the running Qt platform shows windows to a person; offscreen and
@@ -40,8 +78,18 @@ bool PlatformShowsWindows();
 class QtUserDialogs final : public UserDialogs {
 public:
     std::optional<OpenFileResult> openFile(QWidget* owner, const OpenFile& request) override;
+    std::optional<QString> saveFile(QWidget* owner, const SaveFile& request) override;
+    QString browseForFolder(QWidget* owner, const QString& title, const QString& initialPath) override;
+    Replace askReplace(QWidget* owner, const QString& path, bool several) override;
+    std::unique_ptr<Progress> progress(QWidget* owner, const QString& label) override;
+    bool notice(const QString& text) override;
     void message(QWidget* owner, const QString& caption, const QString& text) override;
+    void warning(QWidget* owner, const QString& caption, const QString& text) override;
 };
+
+// Qt's folder dialog, the platform's own where there is one: a folder's full
+// path, or an empty string on cancel.
+QString BrowseForFolder(QWidget* owner, const QString& title, const QString& initialPath);
 
 // "description|pattern|..." as name filters for a Qt file dialog. The
 // description is shown as it stands; "*.*" means every file, dot or not.

@@ -46,20 +46,25 @@ public:
     EntryFileWriter(const EntryFileWriter&) = delete;
     EntryFileWriter& operator=(const EntryFileWriter&) = delete;
 
-    // Copies length bytes of source from offset into the file, in bounded
-    // pieces and inside the kernel where it can; between pieces keepGoing() is
-    // asked and the copy ends with ScanStopped when it says no.
-    void copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length,
-                  const std::function<bool()>& keepGoing);
+    // Told the bytes copied so far between pieces; false stops the copy.
+    using KeepGoing = std::function<bool(std::int64_t copied)>;
 
-    // Gives the complete file its final name and closes it; never replaces.
-    // False (and still unpublished) when a file or folder of that name
-    // exists; throws ScanError on any other failure.
-    bool publish(const std::string& path, FileIdentity* identity);
+    // Copies length bytes of source from offset into the file, in bounded
+    // pieces and inside the kernel where it can; between pieces keepGoing is
+    // asked and the copy ends with ScanStopped when it says no.
+    void copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length, const KeepGoing& keepGoing);
+
+    // Gives the complete file its final name and closes it. Without replace it
+    // returns false (still unpublished) when a file or folder of that name
+    // exists; with replace the file takes the place of an existing one in one
+    // step, written to disk first, so the old one stays whole until then.
+    // Throws ScanError on any other failure.
+    bool publish(const std::string& path, FileIdentity* identity, bool replace = false);
 
 private:
     [[noreturn]] void fail(int error);
     void discard();
+    std::string m_folder;
     std::string m_displayName;
     std::string m_tempPath; // empty while the file has no name at all
     int m_fd = -1;

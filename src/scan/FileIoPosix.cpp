@@ -103,6 +103,12 @@ pid_t TempOwner(const std::string& name)
     return pid > 0 && end && *end == '-' ? pid_t(pid) : 0;
 }
 
+std::string TemporaryName(const std::string& dir)
+{
+    static std::atomic<unsigned> counter {0};
+    return dir + kTempPrefix + std::to_string(::getpid()) + "-" + std::to_string(++counter) + kTempSuffix;
+}
+
 FileIdentity Identity(const struct stat& st)
 {
     return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino),
@@ -112,9 +118,10 @@ FileIdentity Identity(const struct stat& st)
 } // namespace
 
 EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayName, bool unnamed)
-    : m_displayName(std::move(displayName))
+    : m_folder(AddBackslash(folder))
+    , m_displayName(std::move(displayName))
 {
-    const std::string dir = AddBackslash(folder);
+    const std::string& dir = m_folder;
     if (unnamed) {
         m_fd = OpenRetrying(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         // Naming it later goes through /proc; without it, use a temporary name.
@@ -128,9 +135,8 @@ EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayN
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
             throw ScanError(ScanError::Operation::Create, m_displayName, errno);
     }
-    static std::atomic<unsigned> counter {0};
     for (;;) {
-        m_tempPath = dir + kTempPrefix + std::to_string(::getpid()) + "-" + std::to_string(++counter) + kTempSuffix;
+        m_tempPath = TemporaryName(dir);
         m_fd = OpenRetrying(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0)
             return;
@@ -162,12 +168,27 @@ void EntryFileWriter::fail(int error)
     throw ScanError(ScanError::Operation::Write, m_displayName, error);
 }
 
-bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity)
+bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, bool replace)
 {
+    const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+    if (replace) {
+        // The old file goes in the rename; the new one must be on disk by then.
+        if (::fsync(m_fd) != 0)
+            fail(errno);
+        // A link never replaces: a temporary name first, renamed over the old file.
+        while (m_tempPath.empty()) {
+            const std::string temp = TemporaryName(m_folder);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                m_tempPath = temp;
+            else if (errno != EEXIST)
+                fail(errno);
+        }
+    }
     int linked;
     if (m_tempPath.empty()) {
-        const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
         linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+    } else if (replace) {
+        linked = ::rename(m_tempPath.c_str(), path.c_str());
     } else {
         linked = ::renameat2(AT_FDCWD, m_tempPath.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
         if (linked != 0 && (errno == EINVAL || errno == ENOSYS)) {
@@ -179,7 +200,7 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity)
     }
     if (linked != 0) {
         const int error = errno;
-        if (error == EEXIST)
+        if (error == EEXIST && !replace)
             return false;
         m_displayName = path;
         fail(error);
@@ -188,7 +209,8 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity)
     struct stat st {};
     const bool known = ::fstat(m_fd, &st) == 0;
     const int fd = std::exchange(m_fd, -1);
-    if (::close(fd) != 0 && errno != EINTR) {
+    // After a replacing rename the file is already on disk, and the old one gone.
+    if (::close(fd) != 0 && errno != EINTR && !replace) {
         const int error = errno;
         ::unlink(path.c_str());
         throw ScanError(ScanError::Operation::Write, path, error);
@@ -212,21 +234,21 @@ void RemoveStaleTemporaries(const std::string& folder)
 }
 
 void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length,
-                               const std::function<bool()>& keepGoing)
+                               const KeepGoing& keepGoing)
 {
     auto sourceShrank = [&] {
         const std::string path = source.path();
         discard();
         throw ScanError(ScanError::Operation::Read, path, EIO, "die Datei wurde während der Suche gekürzt");
     };
+    std::int64_t done = 0;
     auto checkStop = [&] {
-        if (keepGoing && !keepGoing()) {
+        if (keepGoing && !keepGoing(done)) {
             discard();
             throw ScanStopped();
         }
     };
 
-    std::int64_t done = 0;
     bool kernelCopy = true;
     std::vector<unsigned char> buffer;
     while (done < length) {

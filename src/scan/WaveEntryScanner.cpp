@@ -120,7 +120,7 @@ void WaveEntryScanner::writeEntries(const SourceReader& source, const std::strin
     m_table.EntryFiles = EntryFileList(m_startup.TargetFolder, path);
     RemoveStaleTemporaries(m_startup.TargetFolder);
 
-    const auto keepGoing = [this] { return !(m_observer && m_observer->stopRequested()); };
+    const auto keepGoing = [this](std::int64_t) { return !(m_observer && m_observer->stopRequested()); };
     for (std::int64_t i = 0; i < count; ++i) {
         // Each position is dropped once its entry is written, so the names
         // grow as the positions shrink.

@@ -160,8 +160,8 @@ void MainWindow::Form_Unload()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_scanning) {
-        // The scan notices at its next step, removes what it half wrote, and unwinds.
+    if (m_scanning || m_copying) {
+        // The scan or copy notices at its next step, removes what it half wrote, and unwinds.
         m_closeRequested = true;
         event->ignore();
         return;

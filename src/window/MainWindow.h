@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -24,6 +25,7 @@ class QToolBar;
 namespace cp {
 
 class SettingsStore;
+class ShellCopy;
 class SoundPlayer;
 class UserDialogs;
 class WaveDevice;
@@ -85,6 +87,13 @@ private:
     void nextCommand();
     void playCommand();
     void stopCommand();
+    void saveAllCommand();
+    void saveCommand();
+    // Runs the copies of one saving command, telling the user afterwards what failed.
+    void copyEntries(std::int64_t total, bool several, const std::function<void(ShellCopy&)>& copies);
+    void ShowNotice(const QString& settingName, const QString& text);
+    QString proposedSaveName() const;
+    QString savedNoticeText() const;
     void LoadCurrentEntry();
     void ShowCurrentEntry(const QString& zeroLengthWord);
     void ScanFile(const std::string& path); // the path's bytes, as the file system knows them
@@ -131,6 +140,7 @@ private:
     QString m_lastOpenFileName;
     int m_busyDepth = 0;
     bool m_scanning = false;
+    bool m_copying = false; // a saving command is copying; closing waits for it
     bool m_closeRequested = false;
     bool m_unloaded = false;
 

@@ -21,7 +21,7 @@ namespace cp {
 void MainWindow::tlbMain_ButtonClick(int index)
 {
     // The progress bar covers the toolbar during a scan; this makes sure of it.
-    if (m_scanning || m_unloaded)
+    if (m_scanning || m_copying || m_unloaded)
         return;
     try {
         switch (index) {
@@ -30,8 +30,8 @@ void MainWindow::tlbMain_ButtonClick(int index)
         case Play: playCommand(); break;
         case Stop: stopCommand(); break;
         case Next: nextCommand(); break;
-        case SaveAll: // the saving commands are not part of this version yet
-        case Save:
+        case SaveAll: saveAllCommand(); break;
+        case Save: saveCommand(); break;
         default: break;
         }
     } catch (const CommandError& error) {

@@ -6,6 +6,7 @@
 #include "playback/WaveDevice.h"
 #include "startup/SettingsStore.h"
 #include "support/Fixtures.h"
+#include "support/ScriptedDialogs.h"
 #include "window/MainWindow.h"
 
 #include <gtest/gtest.h>
@@ -56,22 +57,6 @@ TEST(RealFileDialog, RemembersTheChosenFilter)
     EXPECT_EQ(chosen->filterIndex, 3);
 }
 
-struct ScriptedDialogs final : cp::UserDialogs {
-    std::vector<OpenFileResult> answers; // taken from the back; none left: the user cancels
-    std::vector<OpenFile> requests;
-    QStringList messages; // caption, then text
-
-    std::optional<OpenFileResult> openFile(QWidget*, const OpenFile& request) override
-    {
-        requests.push_back(request);
-        if (answers.empty())
-            return std::nullopt;
-        const OpenFileResult answer = answers.back();
-        return answers.pop_back(), answer;
-    }
-    void message(QWidget*, const QString& caption, const QString& text) override { messages << caption << text; }
-};
-
 class WindowTest : public ::testing::Test {
 protected:
     TempDir dir;
@@ -108,7 +93,7 @@ protected:
     void Click(int button) { Window().tlbMain_ButtonClick(button); }
     void Open(const std::string& path = {})
     {
-        dialogs.answers.push_back(cp::UserDialogs::OpenFileResult {QString::fromStdString(path.empty() ? archivePath : path), 5});
+        dialogs.files.push_back(cp::UserDialogs::OpenFileResult {QString::fromStdString(path.empty() ? archivePath : path), 5});
         Click(MainWindow::Open);
     }
 };
@@ -143,7 +128,7 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
               QLocale().toString(3) + "|" + QLocale().toString(qlonglong(archive.size())) + " Byte|"
                   + QLocale().toString(100.0 * 1001 / double(archive.size()), 'f', 1) + "%");
     EXPECT_EQ(EntryCaption() + Enabled(), "aktueller Eintrag: keiner128");
-    EXPECT_EQ(settings.GetRegSetting("Filter", "x") + settings.GetRegSetting("FFLDir", "x") + dialogs.requests.at(0).initialDir,
+    EXPECT_EQ(settings.GetRegSetting("Filter", "x") + settings.GetRegSetting("FFLDir", "x") + dialogs.opened.at(0).initialDir,
               "5" + QString::fromStdString(dir.path() + dir.path())) << "the program folder at first, the file's after";
 
     Click(MainWindow::Previous); // from no entry it wraps to the last
@@ -169,7 +154,7 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
 
     Click(MainWindow::Open); // cancelled: nothing changes
     EXPECT_EQ(EntryCaption() + dialogs.messages.join(""), "aktueller Eintrag: 1/3");
-    EXPECT_EQ(dialogs.requests.back().filterIndex, 5) << "the remembered filter";
+    EXPECT_EQ(dialogs.opened.back().filterIndex, 5) << "the remembered filter";
     ::unlink(table.entryFile(1).c_str()); // an entry file removed behind the program's back
     Click(MainWindow::Next), Click(MainWindow::Next), Click(MainWindow::Next);
     Open(dir / "weg.ffl");
@@ -204,7 +189,7 @@ TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenCl
     probe.start(0);
     Open();
     EXPECT_GE(counts.size(), 4u) << "the count grows while the search runs";
-    EXPECT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.opened.size(), 1u);
     EXPECT_EQ(Window().childAt(open)->objectName(), "Button1");
     EXPECT_EQ(Field("txtEntrycount"), "350");
 

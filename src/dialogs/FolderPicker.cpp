@@ -1,0 +1,29 @@
+// The folder picker: the one place that asks the user for a folder.
+#include "UserDialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+namespace cp {
+
+QString BrowseForFolder(QWidget* owner, const QString& title, const QString& initialPath)
+{
+    QFileDialog dialog(owner, title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    // Opening in the folder selects it: confirming at once returns it. Without
+    // one the dialog starts wherever the platform's starts.
+    if (!initialPath.isEmpty() && QDir(initialPath).exists())
+        dialog.setDirectory(initialPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QDir::cleanPath(dialog.selectedFiles().constFirst());
+}
+
+QString QtUserDialogs::browseForFolder(QWidget* owner, const QString& title, const QString& initialPath)
+{
+    return BrowseForFolder(owner, title, initialPath);
+}
+
+} // namespace cp

@@ -1,0 +1,89 @@
+#include "NoticeDialog.h"
+
+#include "base/CommandLine.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace cp {
+
+NoticeDialog::NoticeDialog(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                         | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("frmMessage"));
+    auto at = [this](QWidget* w, int left, int top, int width, int height) {
+        w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+    };
+    m_Image1 = new QLabel(this);
+    m_Image1->setObjectName(QStringLiteral("Image1"));
+    at(m_Image1, 120, 135, 480, 480);
+    m_Image1->setPixmap(QApplication::windowIcon().pixmap(m_Image1->size()));
+
+    m_Label = new QPlainTextEdit(this);
+    m_Label->setObjectName(QStringLiteral("Label"));
+    at(m_Label, 705, 135, 3855, 1665);
+    m_Label->setReadOnly(true);
+    m_Label->setFocusPolicy(Qt::NoFocus); // no tab stop: the focus starts on the box
+    m_Label->setFrameShape(QFrame::NoFrame);
+    QPalette face = m_Label->palette();
+    face.setColor(QPalette::Base, face.color(QPalette::Button));
+    m_Label->setPalette(face);
+
+    m_chkShowAgain = new QCheckBox(QStringLiteral("Diese Meldung nie wieder zeigen"), this);
+    m_chkShowAgain->setObjectName(QStringLiteral("chkShowAgain"));
+    at(m_chkShowAgain, 705, 1905, 3855, 240);
+    m_chkShowAgain->resize(m_chkShowAgain->size().expandedTo(m_chkShowAgain->sizeHint()));
+
+    m_bttnOK = new QPushButton(QStringLiteral("OK"), this);
+    m_bttnOK->setObjectName(QStringLiteral("bttnOK"));
+    at(m_bttnOK, 1560, 2355, 1560, 315);
+    m_bttnOK->setAutoDefault(false); // Enter is handled below, wherever the focus is
+    connect(m_bttnOK, &QPushButton::clicked, this, [this] { bttnOK_Click(); });
+
+    setTabOrder(m_chkShowAgain, m_bttnOK);
+    setFixedSize(twipsToPixels(4680), twipsToPixels(2790));
+    m_chkShowAgain->setFocus();
+    Form_Load();
+}
+
+int NoticeDialog::twipsToPixels(int twips) const
+{
+    return qRound(double(twips) * logicalDpiX() / 1440.0);
+}
+
+void NoticeDialog::Form_Load()
+{
+    setWindowTitle(QString::fromUtf8(kApplicationTitle));
+}
+
+void NoticeDialog::setText(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_Label->setPlainText(shown);
+}
+
+bool NoticeDialog::neverAgain() const
+{
+    return result() == QDialog::Accepted && m_chkShowAgain->isChecked();
+}
+
+void NoticeDialog::bttnOK_Click()
+{
+    accept();
+}
+
+void NoticeDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        bttnOK_Click();
+    else
+        QDialog::keyPressEvent(event);
+}
+
+} // namespace cp

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "FileIo.h"
+
+#include <cstdint>
+#include <string>
+
+namespace cp {
+
+enum class CopyOutcome { Copied, TargetExists };
+
+// Copies the whole of source to target (a full file path) through a new
+// file in the target's folder, so the target name only ever holds a complete
+// copy, and a failed or stopped copy leaves the file it was to replace whole.
+// Without replace an existing target is left alone and reported; the source is
+// only read. Throws ScanError naming the file at fault, ScanStopped when
+// keepGoing says no.
+CopyOutcome CopyWholeFile(const std::string& source, const std::string& target, bool replace,
+                          const EntryFileWriter::KeepGoing& keepGoing = {});
+
+// The folder part of a path: everything before its last separator ("." when
+// there is none).
+std::string FolderOf(const std::string& path);
+
+} // namespace cp

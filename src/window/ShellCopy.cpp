@@ -1,0 +1,110 @@
+#include "ShellCopy.h"
+
+#include "base/CommandLine.h"
+#include "base/PathHelpers.h"
+#include "scan/FileCopy.h"
+#include "scan/ScanError.h"
+
+#include <QFile>
+#include <QLocale>
+
+#include <filesystem>
+#include <system_error>
+
+namespace cp {
+
+namespace {
+
+constexpr int kUpdateIntervalMs = 20; // the progress window is asked no more often
+
+QString Shown(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+} // namespace
+
+std::int64_t FileSizeOrZero(const std::string& path)
+{
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? 0 : std::int64_t(size);
+}
+
+ShellCopy::ShellCopy(UserDialogs& dialogs, QWidget* owner, std::int64_t total, bool several,
+                     std::function<bool()> stopping)
+    : m_dialogs(dialogs)
+    , m_owner(owner)
+    , m_total(total)
+    , m_several(several)
+    , m_stopping(std::move(stopping))
+{
+    m_progress = m_dialogs.progress(owner, several ? QStringLiteral("Die Einträge werden kopiert …")
+                                                   : QStringLiteral("Der Eintrag wird kopiert …"));
+    m_sinceUpdate.start();
+}
+
+bool ShellCopy::keepGoing(std::int64_t copied)
+{
+    if (m_stopping && m_stopping())
+        m_cancelled = true;
+    else if (m_sinceUpdate.elapsed() >= kUpdateIntervalMs) {
+        m_sinceUpdate.restart();
+        m_cancelled = !m_progress->update(m_done + copied, m_total);
+    }
+    return !m_cancelled;
+}
+
+bool ShellCopy::ShellCopyFile(const std::string& source, const std::string& target)
+{
+    if (m_cancelled)
+        return false;
+    // A folder (named with or without the separator) takes the file under its own name.
+    const std::string path = PathExists(AddBackslash(target)) ? AddBackslash(target) + GetFileName(source) : target;
+    bool replace = false;
+    for (;;) {
+        try {
+            if (CopyWholeFile(source, path, replace, [this](std::int64_t copied) { return keepGoing(copied); })
+                == CopyOutcome::Copied) {
+                m_done += FileSizeOrZero(path);
+                return true;
+            }
+        } catch (const ScanStopped&) {
+            return false; // nothing of this copy is left
+        } catch (const ScanError& error) {
+            if (m_failures++ == 0)
+                m_firstFailure = QStringLiteral("„%1“ konnte nicht nach „%2“ kopiert werden.\n\n%3")
+                                     .arg(Shown(GetFileName(source)), Shown(path), QString::fromStdString(error.what()));
+            return false;
+        }
+        const auto answer = m_answerForAll ? *m_answerForAll : m_dialogs.askReplace(m_owner, Shown(path), m_several);
+        switch (answer) {
+        case UserDialogs::Replace::YesToAll:
+            m_answerForAll = UserDialogs::Replace::Yes;
+            [[fallthrough]];
+        case UserDialogs::Replace::Yes:
+            replace = true;
+            break;
+        case UserDialogs::Replace::NoToAll:
+            m_answerForAll = UserDialogs::Replace::No;
+            return false;
+        case UserDialogs::Replace::No:
+            return false;
+        case UserDialogs::Replace::Cancel:
+            m_cancelled = true;
+            return false;
+        }
+    }
+}
+
+void ShellCopy::reportFailures()
+{
+    if (m_failures == 0)
+        return;
+    QString text = m_firstFailure;
+    if (m_failures > 1)
+        text += QStringLiteral("\n\nInsgesamt konnten %1 Dateien nicht kopiert werden.").arg(QLocale().toString(m_failures));
+    m_dialogs.warning(m_owner, QString::fromUtf8(kApplicationTitle), text);
+}
+
+} // namespace cp
