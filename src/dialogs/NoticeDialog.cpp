@@ -16,6 +16,9 @@ NoticeDialog::NoticeDialog(QWidget* owner)
                          | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmMessage"));
+    QFont small = font(); // the size the layout was drawn for, as in the main window
+    small.setPointSizeF(8);
+    setFont(small);
     auto at = [this](QWidget* w, int left, int top, int width, int height) {
         w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
     };
@@ -30,6 +33,7 @@ NoticeDialog::NoticeDialog(QWidget* owner)
     m_Label->setReadOnly(true);
     m_Label->setFocusPolicy(Qt::NoFocus); // no tab stop: the focus starts on the box
     m_Label->setFrameShape(QFrame::NoFrame);
+    m_Label->document()->setDocumentMargin(0);
     QPalette face = m_Label->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Button));
     m_Label->setPalette(face);

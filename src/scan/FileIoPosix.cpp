@@ -21,7 +21,8 @@ namespace cp {
 
 namespace {
 
-constexpr std::int64_t kKernelCopyPiece = std::int64_t(64) << 20;
+// Small enough that a stop or a progress report is never long in coming.
+constexpr std::int64_t kKernelCopyPiece = std::int64_t(8) << 20;
 constexpr std::size_t kBufferedCopyPiece = std::size_t(1) << 20;
 
 } // namespace

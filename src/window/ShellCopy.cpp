@@ -41,14 +41,13 @@ ShellCopy::ShellCopy(UserDialogs& dialogs, QWidget* owner, std::int64_t total, b
 {
     m_progress = m_dialogs.progress(owner, several ? QStringLiteral("Die Einträge werden kopiert …")
                                                    : QStringLiteral("Der Eintrag wird kopiert …"));
-    m_sinceUpdate.start();
 }
 
 bool ShellCopy::keepGoing(std::int64_t copied)
 {
     if (m_stopping && m_stopping())
         m_cancelled = true;
-    else if (m_sinceUpdate.elapsed() >= kUpdateIntervalMs) {
+    else if (!m_sinceUpdate.isValid() || m_sinceUpdate.elapsed() >= kUpdateIntervalMs) {
         m_sinceUpdate.restart();
         m_cancelled = !m_progress->update(m_done + copied, m_total);
     }

@@ -50,6 +50,20 @@ click "${play[@]}"
 xwd -id "$wid" -silent >"$artifacts/playing.xwd" # to look at
 
 click "${loop[@]}"
+
+# Save entry 8 under a typed name and switch the notice off; a second Save shows none.
+saveas() { click "$1" 11; xdotool type --delay 5 "$2"; xdotool key Return; sleep 0.8; }
+saveas 133 "$work/erstes.wav"
+timeout 10 xdotool search --sync --onlyvisible --name '^Chunk Picker$' >/dev/null || fail "no notice after Save"
+xdotool key space Return
+sleep 0.5
+saveas 133 "$work/zweites.wav"
+! xdotool search --onlyvisible --name '^Chunk Picker$' >/dev/null || fail "the notice came back after it was ticked"
+cmp "$work/erstes.wav" "$TMPDIR/Sound008 aus demo.pak.wav" && cmp "$work/zweites.wav" "$work/erstes.wav" \
+    || fail "the saved entry differs from entry 8"
+mkdir "$work/alle"
+saveas 35 "$work/alle"
+for f in "$TMPDIR"/Sound*; do cmp "$f" "$work/alle/${f##*/}" || fail "Save all: ${f##*/} missing or different"; done
 xdotool windowmove "$wid" 40 60
 sleep 0.3
 wmctrl -i -c "$wid"
@@ -58,7 +72,7 @@ wait "$app" || fail "the program ended with status $?"
 app=""
 
 conf="$XDG_CONFIG_HOME/Oxbrook/Chunkpicker.conf"
-grep -q '^Loop=1$' "$conf" || fail "Loop=1 not saved: $(cat "$conf")"
+grep -q '^Loop=1$' "$conf" && grep -q '^FileSavedMsg=Wahr$' "$conf" || fail "not saved: $(cat "$conf")"
 grep -q '^WindowPosX=[0-9]' "$conf" && grep -q '^WindowPosY=[0-9]' "$conf" || fail "the position was not saved"
 [ "$(entries)" -eq 0 ] || fail "entry files left in the temporary folder"
 

@@ -1,3 +1,4 @@
+#include "scan/FileCopy.h"
 #include "scan/ScanError.h"
 #include "scan/WaveEntryScanner.h"
 #include "support/Fixtures.h"
@@ -5,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -210,6 +214,51 @@ TEST_F(ScanTest, ASourceChangingDuringTheSearchIsCutAtItsLengthAtOpenOrReported)
     WriteFile(path, source);
     EXPECT_THROW(Scan(path), cp::ScanError) << "a source cut short under the scan is an error";
     EXPECT_TRUE(ListFolder(target).empty());
+}
+
+TEST_F(ScanTest, ACopyReplacesOnlyWhenToldAndOnlyWithACompleteFile)
+{
+    const Bytes bytes = Junk(9 << 20);
+    const std::string source = Source(bytes), copy = dir / "copy.wav";
+    std::vector<std::int64_t> told;
+    EXPECT_EQ(cp::CopyWholeFile(source, copy, false, [&](std::int64_t n) { return told.push_back(n), true; }),
+              cp::CopyOutcome::Copied);
+    EXPECT_TRUE(ReadFile(copy) == bytes && told == (std::vector<std::int64_t> {0, 8 << 20}));
+    WriteFile(copy, Text("old"));
+    EXPECT_EQ(cp::CopyWholeFile(source, copy, false), cp::CopyOutcome::TargetExists);
+    EXPECT_THROW(cp::CopyWholeFile(source, copy, true, [](std::int64_t n) { return n == 0; }), cp::ScanStopped);
+    EXPECT_EQ(ReadFile(copy), Text("old")) << "declined or stopped, the old file stays";
+    for (const bool unnamed : {true, false}) {
+        cp::EntryFileWriter writer(dir.path(), copy, unnamed);
+        writer.copyFrom(cp::SourceReader(source), 0, 5 + unnamed, {});
+        cp::FileIdentity identity;
+        EXPECT_TRUE(writer.publish(copy, &identity, true));
+        EXPECT_EQ(ReadFile(copy), Bytes(bytes.begin(), bytes.begin() + 5 + unnamed));
+    }
+    EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"copy.wav", "out", "sound.ffl"})) << "no temporary left";
+
+    // A disk that fills up halfway through the replacement.
+    const std::string full = dir / "full";
+    ::mkdir(full.c_str(), 0755);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("tmpfs", full.c_str(), "tmpfs", 0, "size=1m") != 0)
+            ::_exit(77);
+        WriteFile(full + "/copy.wav", Text("old"));
+        int status = 1;
+        try {
+            cp::CopyWholeFile(source, full + "/copy.wav", true);
+        } catch (const cp::ScanError& e) {
+            status = e.systemError() == ENOSPC && e.path() == full + "/copy.wav" ? 0 : 2;
+        }
+        ::_exit(ReadFile(full + "/copy.wav") == Text("old") && ListFolder(full).size() == 1 ? status : 3);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no private mount here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no error, 2: the wrong one, 3: the old file or a temporary damaged";
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 // The window offscreen, in German on a 144 dpi screen (so nothing may assume
 // 96), on the real engine, settings and audio (dummy driver); the dialogs
 // answer from the test, except where Qt's own file dialog is the subject.
+#include "base/PathHelpers.h"
+#include "dialogs/NoticeDialog.h"
 #include "dialogs/UserDialogs.h"
 #include "playback/SdlAudioOutput.h"
 #include "playback/WaveDevice.h"
+#include "scan/FileIo.h"
 #include "startup/SettingsStore.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
@@ -19,6 +22,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSettings>
 #include <QSlider>
@@ -26,6 +30,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <cstring>
 #include <set>
 
 #include <sys/stat.h>
@@ -55,6 +60,41 @@ TEST(RealFileDialog, RemembersTheChosenFilter)
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->fileName, QString::fromStdString(dir / "sound.uax")) << "the name the last use left";
     EXPECT_EQ(chosen->filterIndex, 3);
+}
+
+TEST(RealFolderPicker, StartsInTheGivenFolderAndGivesEmptyOnCancel)
+{
+    TempDir dir;
+    for (const bool confirm : {true, false}) {
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            EXPECT_EQ(dialog->windowTitle() + dialog->directory().path(), "Zielverzeichnis" + QString::fromStdString(dir.path()));
+            EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+            QMetaObject::invokeMethod(dialog, confirm ? "accept" : "reject");
+        });
+        EXPECT_EQ(cp::BrowseForFolder(nullptr, "Zielverzeichnis", QString::fromStdString(dir.path())),
+                  confirm ? QString::fromStdString(dir.path()) : QString());
+    }
+}
+
+TEST(NoticeDialog, EnterKeepsTheTickTheTitleBarDropsIt)
+{
+    for (const bool enter : {true, false}) {
+        cp::NoticeDialog notice;
+        notice.setText("Zeile 1\r\n\r\nZeile 3");
+        notice.show();
+        QApplication::setActiveWindow(&notice);
+        auto* box = notice.findChild<QCheckBox*>("chkShowAgain");
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        EXPECT_EQ(notice.windowTitle() + notice.findChild<QPlainTextEdit*>("Label")->toPlainText(), "Chunk PickerZeile 1\n\nZeile 3");
+        EXPECT_EQ(notice.size(), QSize(468, 279)) << "4680 x 2790 twips at 144 dpi";
+        EXPECT_FALSE(box->isChecked());
+        QTest::keyClick(box, Qt::Key_Space);
+        enter ? QTest::keyClick(box, Qt::Key_Return) : void(notice.close());
+        EXPECT_TRUE(notice.isHidden());
+        EXPECT_EQ(notice.neverAgain(), enter);
+    }
 }
 
 class WindowTest : public ::testing::Test {
@@ -197,6 +237,114 @@ TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenCl
     Open(); // closed during the scan
     EXPECT_TRUE(ListFolder(target).empty()) << "no entry file stays, whole or half";
     EXPECT_EQ(settings.GetRegSetting("Loop", "x"), "0") << "and the settings are written";
+}
+
+TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTicked)
+{
+    WriteFile(dir / "sounds.ffl", archive);
+    settings.SaveRegSetting("Count", "42");
+    Window().Form_Load();
+    Open(dir / "sounds.ffl");
+    Click(MainWindow::Previous); // entry 3
+    const std::string folder = dir / "gespeichert", saved = folder + "/x.wav";
+    ::mkdir(folder.c_str(), 0755);
+    auto save = [&](const std::string& as) { dialogs.saveAs.push_back(QString::fromStdString(as)), Click(MainWindow::Save); };
+    save(saved);
+    const auto& request = dialogs.saved.at(0);
+    EXPECT_EQ(request.initialDir + "|" + request.fileName + "|" + request.defaultSuffix + "|" + request.filter,
+              QString::fromStdString(dir.path()) + "|Sound042.wav|wav|Wave-Dateien (*.wav)|*.wav|Alle Dateien (*.*)|*.*");
+    EXPECT_EQ(ReadFile(saved), ReadFile(table.entryFile(3)));
+    EXPECT_EQ(settings.GetRegSetting("WAVDir", ""), QString::fromStdString(folder));
+    EXPECT_EQ(dialogs.notices.value(0), "Der Eintrag 3 wurde erfolgreich aus der Datei sounds.ffl erportiert.\r\n\r\n"
+                                        "Da dieses Programm beim Speichern keine Optimierung vornimmt und das Original-Format "
+                                        "beibehält, kann ein erneutes Speichern mit Goldwave eine kleinere Datei verursachen.");
+
+    Click(MainWindow::Next); // entry 1 onto the saved file: declined, then replaced and ticked
+    dialogs.replies = {cp::UserDialogs::Replace::No, cp::UserDialogs::Replace::Yes};
+    dialogs.ticks = {true};
+    save(saved);
+    EXPECT_EQ(ReadFile(saved), ReadFile(table.entryFile(3)));
+    save(saved);
+    EXPECT_EQ(ReadFile(saved), ReadFile(table.entryFile(1)));
+    EXPECT_EQ(dialogs.questions, QStringList(2, QString::fromStdString(saved)));
+    EXPECT_EQ(dialogs.notices.size(), 2) << "none after a declined copy";
+    EXPECT_EQ(settings.GetRegSetting("FileSavedMsg", "0"), "-1");
+    EXPECT_EQ(qsettings.value("FileSavedMsg").toString(), "Wahr");
+
+    save(dir / "nirgends/x.wav"); // a copy that fails: told why, no notice
+    Click(MainWindow::Save); // cancelled: nothing at all
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.messages[1].startsWith("„Sound001 aus sounds.ffl.wav“ konnte nicht nach „" + QString::fromStdString(dir / "nirgends/x.wav")));
+    EXPECT_TRUE(dialogs.messages[1].contains(std::strerror(ENOENT))) << dialogs.messages[1].toStdString();
+
+    // Ticked once, the notice stays away, also after a restart.
+    window.reset();
+    QSettings restarted(QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat);
+    cp::SettingsStore again(restarted);
+    MainWindow second({table, startup, again, device, player, dialogs, QString::fromStdString(dir.path())});
+    second.Form_Load();
+    dialogs.files.push_back({QString::fromStdString(dir / "sounds.ffl"), 1});
+    second.tlbMain_ButtonClick(MainWindow::Open), second.tlbMain_ButtonClick(MainWindow::Next);
+    dialogs.saveAs.push_back(QString::fromStdString(folder + "/y.wav"));
+    second.tlbMain_ButtonClick(MainWindow::Save);
+    EXPECT_EQ(dialogs.saved.back().initialDir, QString::fromStdString(folder)) << "the folder of the last Save";
+    EXPECT_TRUE(cp::FileExists(folder + "/y.wav") && dialogs.notices.size() == 2);
+}
+
+TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
+{
+    Window().Form_Load();
+    Open();
+    const std::string folder = dir / "alle";
+    ::mkdir(folder.c_str(), 0755);
+    Click(MainWindow::SaveAll); // cancelled in the picker: nothing happens
+    EXPECT_EQ(dialogs.folderStarts, QStringList {"Zielverzeichnis:"}) << "no such folder as the default: nothing preselected";
+    EXPECT_EQ(settings.GetRegSetting("SaveAllPath", "x"), "x");
+
+    std::vector<std::string> names;
+    for (int i = 1; i <= 3; ++i)
+        names.push_back(folder + "/" + cp::GetFileName(table.entryFile(i))), WriteFile(names.back(), Text("alt"));
+    dialogs.folders = {QString::fromStdString(folder)};
+    dialogs.replies = {cp::UserDialogs::Replace::No, cp::UserDialogs::Replace::YesToAll};
+    QString pathWhileCopying;
+    dialogs.keepCopying = [&] { return pathWhileCopying = settings.GetRegSetting("SaveAllPath", ""), true; };
+    Click(MainWindow::SaveAll);
+    EXPECT_EQ(pathWhileCopying, QString::fromStdString(folder)) << "written before the copying starts";
+    EXPECT_EQ(dialogs.questions, QStringList({QString::fromStdString(names[0]), QString::fromStdString(names[1])}));
+    EXPECT_EQ(ReadFile(names[0]), Text("alt"));
+    for (int i : {1, 2})
+        EXPECT_EQ(ReadFile(names[i]), ReadFile(table.entryFile(i + 1)));
+    EXPECT_EQ(ListFolder(folder).size(), 3u);
+
+    // Cancelled in the progress window: nothing more is copied, nothing half.
+    const std::string third = dir / "dritte";
+    ::mkdir(third.c_str(), 0755);
+    dialogs.folders = {QString::fromStdString(third)};
+    dialogs.keepCopying = [] { return false; };
+    Click(MainWindow::SaveAll);
+    EXPECT_TRUE(ListFolder(third).empty());
+    EXPECT_TRUE(dialogs.messages.empty()) << "a cancel is silent";
+    dialogs.keepCopying = [] { return true; };
+
+    // Two entry files gone: both fail, the third is copied, one message tells.
+    const std::string second = dir / "zweite";
+    ::mkdir(second.c_str(), 0755);
+    ::unlink(table.entryFile(1).c_str()), ::unlink(table.entryFile(2).c_str());
+    dialogs.folders = {QString::fromStdString(second)};
+    Click(MainWindow::SaveAll);
+    EXPECT_EQ(dialogs.folderStarts.back(), "Zielverzeichnis:" + QString::fromStdString(third));
+    EXPECT_EQ(ListFolder(second), std::vector<std::string> {cp::GetFileName(table.entryFile(3))});
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.messages[1].startsWith("„" + QString::fromStdString(cp::GetFileName(table.entryFile(1)))));
+    EXPECT_TRUE(dialogs.messages[1].endsWith("Insgesamt konnten 2 Dateien nicht kopiert werden."));
+
+    // Closed (by a signal) while copying: the copy under way ends, then the window goes.
+    dialogs.folders = {QString::fromStdString(third)};
+    dialogs.keepCopying = [&] { return Window().close(), true; };
+    Click(MainWindow::SaveAll);
+    EXPECT_EQ(ListFolder(third), std::vector<std::string> {cp::GetFileName(table.entryFile(3))});
+    EXPECT_TRUE(ListFolder(target).empty());
+    EXPECT_EQ(dialogs.messages.size(), 2);
 }
 
 TEST_F(WindowTest, PositionAndLoopBoxComeBackAndAnyTickedLoopCanBeStopped)
