@@ -12,53 +12,35 @@
 namespace cptest {
 
 struct ScriptedDialogs final : cp::UserDialogs {
-    std::deque<OpenFileResult> files; // Open answers, in turn
+    std::deque<OpenFileResult> files; // each script is answered in turn
+    std::deque<QString> saveAs, folders;
+    std::deque<Replace> replies; // none left: No
+    std::deque<bool> ticks;      // the notice's box
+    std::function<bool()> keepCopying = [] { return true; }; // false: Cancel in the progress window
     std::vector<OpenFile> opened;
-    std::deque<QString> saveAs; // Save answers, in turn
     std::vector<SaveFile> saved;
-    std::deque<QString> folders; // folder picker answers, in turn
-    QStringList folderStarts;
-    std::deque<Replace> replies; // replace answers, in turn; none left: No
-    QStringList questions;
-    std::function<bool()> keepCopying = [] { return true; }; // the progress window's Cancel
-    std::deque<bool> ticks; // the notice's box, in turn
-    QStringList notices;
-    QStringList messages; // caption, then text
+    QStringList folderStarts, questions, notices, messages; // messages: caption, then text
 
-    template <typename T> static std::optional<T> Next(std::deque<T>& answers)
+    template <typename T> static std::optional<T> Next(std::deque<T>& script)
     {
-        if (answers.empty())
-            return std::nullopt;
-        T answer = answers.front();
-        return answers.pop_front(), answer;
+        std::optional<T> answer;
+        if (!script.empty())
+            answer = script.front(), script.pop_front();
+        return answer;
     }
-    std::optional<OpenFileResult> openFile(QWidget*, const OpenFile& request) override
+    std::optional<OpenFileResult> openFile(QWidget*, const OpenFile& r) override { return opened.push_back(r), Next(files); }
+    std::optional<QString> saveFile(QWidget*, const SaveFile& r) override { return saved.push_back(r), Next(saveAs); }
+    QString browseForFolder(QWidget*, const QString& title, const QString& start) override
     {
-        return opened.push_back(request), Next(files);
+        return folderStarts << title + ":" + start, Next(folders).value_or(QString());
     }
-    std::optional<QString> saveFile(QWidget*, const SaveFile& request) override
-    {
-        return saved.push_back(request), Next(saveAs);
-    }
-    QString browseForFolder(QWidget*, const QString& title, const QString& initialPath) override
-    {
-        folderStarts << title + ":" + initialPath;
-        return Next(folders).value_or(QString());
-    }
-    Replace askReplace(QWidget*, const QString& path, bool) override
-    {
-        questions << path;
-        return Next(replies).value_or(Replace::No);
-    }
-    struct ScriptedProgress final : Progress {
+    Replace askReplace(QWidget*, const QString& path, bool) override { return questions << path, Next(replies).value_or(Replace::No); }
+    struct Scripted final : Progress {
         std::function<bool()>& keepGoing;
-        explicit ScriptedProgress(std::function<bool()>& k) : keepGoing(k) {}
+        explicit Scripted(std::function<bool()>& k) : keepGoing(k) {}
         bool update(std::int64_t, std::int64_t) override { return keepGoing(); }
     };
-    std::unique_ptr<Progress> progress(QWidget*, const QString&) override
-    {
-        return std::make_unique<ScriptedProgress>(keepCopying);
-    }
+    std::unique_ptr<Progress> progress(QWidget*, const QString&) override { return std::make_unique<Scripted>(keepCopying); }
     bool notice(const QString& text) override { return notices << text, Next(ticks).value_or(false); }
     void message(QWidget*, const QString& caption, const QString& text) override { messages << caption << text; }
     void warning(QWidget*, const QString& caption, const QString& text) override { messages << caption << text; }

@@ -31,6 +31,7 @@
 #include <QToolBar>
 
 #include <cstring>
+#include <functional>
 #include <set>
 
 #include <sys/stat.h>
@@ -40,41 +41,46 @@ using cp::MainWindow;
 
 namespace {
 
+// Answers the file dialog about to open, once it is up.
+void WhenDialogOpens(const std::function<void(QFileDialog*)>& answer)
+{
+    QTimer::singleShot(0, [answer] {
+        QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
+        answer(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
+    });
+}
+
 // First: a window closed later asks the application to quit, and from then
 // on no dialog's own event loop would run in this process.
-TEST(RealFileDialog, RemembersTheChosenFilter)
+TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTheFolder)
 {
     TempDir dir;
+    const QString folder = QString::fromStdString(dir.path());
     WriteFile(dir / "sound.uax", Text("RIFF"));
-    QTimer::singleShot(0, [&] {
-        QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    WhenDialogOpens([](QFileDialog* dialog) {
         auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
         EXPECT_EQ(types->currentIndex(), 1) << "the stored filter is preselected";
         types->setCurrentIndex(2);
         QMetaObject::invokeMethod(dialog, "accept");
     });
     cp::QtUserDialogs dialogs;
-    const auto chosen =
-        dialogs.openFile(nullptr, {QString::fromStdString(dir.path()), MainWindow::kOpenFilter, 2, "sound.uax"});
+    const auto chosen = dialogs.openFile(nullptr, {folder, MainWindow::kOpenFilter, 2, "sound.uax"});
     ASSERT_TRUE(chosen);
-    EXPECT_EQ(chosen->fileName, QString::fromStdString(dir / "sound.uax")) << "the name the last use left";
-    EXPECT_EQ(chosen->filterIndex, 3);
-}
+    EXPECT_EQ(chosen->fileName + QString::number(chosen->filterIndex), folder + "/sound.uax3") << "the name the last use left";
 
-TEST(RealFolderPicker, StartsInTheGivenFolderAndGivesEmptyOnCancel)
-{
-    TempDir dir;
+    WhenDialogOpens([](QFileDialog* dialog) { dialog->selectFile("sound"), QMetaObject::invokeMethod(dialog, "accept"); });
+    EXPECT_EQ(dialogs.saveFile(nullptr, {folder, "Wave-Dateien (*.wav)|*.wav", "wav", "x.wav"}), folder + "/sound.wav");
+    WriteFile(dir / "da.wav", {}); // replacing is the copy's question, not the dialog's
+    WhenDialogOpens([](QFileDialog* dialog) { QMetaObject::invokeMethod(dialog, "accept"); });
+    EXPECT_EQ(dialogs.saveFile(nullptr, {folder, "", "wav", "da.wav"}), folder + "/da.wav");
+
     for (const bool confirm : {true, false}) {
-        QTimer::singleShot(0, [&] {
-            QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            EXPECT_EQ(dialog->windowTitle() + dialog->directory().path(), "Zielverzeichnis" + QString::fromStdString(dir.path()));
-            EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+        WhenDialogOpens([&](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->windowTitle() + dialog->directory().path() + QString::number(dialog->fileMode()),
+                      "Zielverzeichnis" + folder + QString::number(QFileDialog::Directory));
             QMetaObject::invokeMethod(dialog, confirm ? "accept" : "reject");
         });
-        EXPECT_EQ(cp::BrowseForFolder(nullptr, "Zielverzeichnis", QString::fromStdString(dir.path())),
-                  confirm ? QString::fromStdString(dir.path()) : QString());
+        EXPECT_EQ(cp::BrowseForFolder(nullptr, "Zielverzeichnis", folder), confirm ? folder : QString());
     }
 }
 
@@ -268,25 +274,17 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     EXPECT_EQ(ReadFile(saved), ReadFile(table.entryFile(1)));
     EXPECT_EQ(dialogs.questions, QStringList(2, QString::fromStdString(saved)));
     EXPECT_EQ(dialogs.notices.size(), 2) << "none after a declined copy";
-    EXPECT_EQ(settings.GetRegSetting("FileSavedMsg", "0"), "-1");
-    EXPECT_EQ(qsettings.value("FileSavedMsg").toString(), "Wahr");
 
     save(dir / "nirgends/x.wav"); // a copy that fails: told why, no notice
     Click(MainWindow::Save); // cancelled: nothing at all
-    ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_TRUE(dialogs.messages[1].startsWith("„Sound001 aus sounds.ffl.wav“ konnte nicht nach „" + QString::fromStdString(dir / "nirgends/x.wav")));
-    EXPECT_TRUE(dialogs.messages[1].contains(std::strerror(ENOENT))) << dialogs.messages[1].toStdString();
+    EXPECT_EQ(dialogs.messages.value(1), "„Sound001 aus sounds.ffl.wav“ konnte nicht nach „" + QString::fromStdString(dir / "nirgends/x.wav")
+                  + "“ kopiert werden.\n\nFehler beim Anlegen von '" + QString::fromStdString(dir / "nirgends/x.wav': ") + std::strerror(ENOENT));
 
     // Ticked once, the notice stays away, also after a restart.
-    window.reset();
+    qsettings.sync();
     QSettings restarted(QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat);
-    cp::SettingsStore again(restarted);
-    MainWindow second({table, startup, again, device, player, dialogs, QString::fromStdString(dir.path())});
-    second.Form_Load();
-    dialogs.files.push_back({QString::fromStdString(dir / "sounds.ffl"), 1});
-    second.tlbMain_ButtonClick(MainWindow::Open), second.tlbMain_ButtonClick(MainWindow::Next);
-    dialogs.saveAs.push_back(QString::fromStdString(folder + "/y.wav"));
-    second.tlbMain_ButtonClick(MainWindow::Save);
+    EXPECT_EQ(restarted.value("FileSavedMsg").toString() + cp::SettingsStore(restarted).GetRegSetting("FileSavedMsg", "0"), "Wahr-1");
+    save(folder + "/y.wav");
     EXPECT_EQ(dialogs.saved.back().initialDir, QString::fromStdString(folder)) << "the folder of the last Save";
     EXPECT_TRUE(cp::FileExists(folder + "/y.wav") && dialogs.notices.size() == 2);
 }
@@ -295,54 +293,44 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
 {
     Window().Form_Load();
     Open();
-    const std::string folder = dir / "alle";
-    ::mkdir(folder.c_str(), 0755);
     Click(MainWindow::SaveAll); // cancelled in the picker: nothing happens
     EXPECT_EQ(dialogs.folderStarts, QStringList {"Zielverzeichnis:"}) << "no such folder as the default: nothing preselected";
     EXPECT_EQ(settings.GetRegSetting("SaveAllPath", "x"), "x");
+    auto saveAllInto = [&](const std::string& folder) {
+        ::mkdir(folder.c_str(), 0755), dialogs.folders = {QString::fromStdString(folder)}, Click(MainWindow::SaveAll);
+        return ListFolder(folder);
+    };
+    auto name = [&](int entry) { return cp::GetFileName(table.entryFile(entry)); };
 
-    std::vector<std::string> names;
+    const std::string first = dir / "alle";
+    ::mkdir(first.c_str(), 0755);
     for (int i = 1; i <= 3; ++i)
-        names.push_back(folder + "/" + cp::GetFileName(table.entryFile(i))), WriteFile(names.back(), Text("alt"));
-    dialogs.folders = {QString::fromStdString(folder)};
+        WriteFile(first + "/" + name(i), Text("alt"));
     dialogs.replies = {cp::UserDialogs::Replace::No, cp::UserDialogs::Replace::YesToAll};
     QString pathWhileCopying;
     dialogs.keepCopying = [&] { return pathWhileCopying = settings.GetRegSetting("SaveAllPath", ""), true; };
-    Click(MainWindow::SaveAll);
-    EXPECT_EQ(pathWhileCopying, QString::fromStdString(folder)) << "written before the copying starts";
-    EXPECT_EQ(dialogs.questions, QStringList({QString::fromStdString(names[0]), QString::fromStdString(names[1])}));
-    EXPECT_EQ(ReadFile(names[0]), Text("alt"));
-    for (int i : {1, 2})
-        EXPECT_EQ(ReadFile(names[i]), ReadFile(table.entryFile(i + 1)));
-    EXPECT_EQ(ListFolder(folder).size(), 3u);
+    EXPECT_EQ(saveAllInto(first).size(), 3u);
+    EXPECT_EQ(pathWhileCopying, QString::fromStdString(first)) << "written before the copying starts";
+    EXPECT_EQ(dialogs.questions, QStringList({QString::fromStdString(first + "/" + name(1)), QString::fromStdString(first + "/" + name(2))}));
+    EXPECT_EQ(ReadFile(first + "/" + name(1)), Text("alt"));
+    for (int i : {2, 3})
+        EXPECT_EQ(ReadFile(first + "/" + name(i)), ReadFile(table.entryFile(i)));
 
-    // Cancelled in the progress window: nothing more is copied, nothing half.
-    const std::string third = dir / "dritte";
-    ::mkdir(third.c_str(), 0755);
-    dialogs.folders = {QString::fromStdString(third)};
-    dialogs.keepCopying = [] { return false; };
-    Click(MainWindow::SaveAll);
-    EXPECT_TRUE(ListFolder(third).empty());
-    EXPECT_TRUE(dialogs.messages.empty()) << "a cancel is silent";
+    dialogs.keepCopying = [] { return false; }; // cancelled in the progress window: nothing, not even half
+    EXPECT_TRUE(saveAllInto(dir / "dritte").empty() && dialogs.messages.empty()) << "a cancel is silent";
     dialogs.keepCopying = [] { return true; };
 
     // Two entry files gone: both fail, the third is copied, one message tells.
-    const std::string second = dir / "zweite";
-    ::mkdir(second.c_str(), 0755);
     ::unlink(table.entryFile(1).c_str()), ::unlink(table.entryFile(2).c_str());
-    dialogs.folders = {QString::fromStdString(second)};
-    Click(MainWindow::SaveAll);
-    EXPECT_EQ(dialogs.folderStarts.back(), "Zielverzeichnis:" + QString::fromStdString(third));
-    EXPECT_EQ(ListFolder(second), std::vector<std::string> {cp::GetFileName(table.entryFile(3))});
+    EXPECT_EQ(saveAllInto(dir / "zweite"), std::vector<std::string> {name(3)});
+    EXPECT_EQ(dialogs.folderStarts.back(), "Zielverzeichnis:" + QString::fromStdString(dir / "dritte"));
     ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_TRUE(dialogs.messages[1].startsWith("„" + QString::fromStdString(cp::GetFileName(table.entryFile(1)))));
+    EXPECT_TRUE(dialogs.messages[1].startsWith("„" + QString::fromStdString(name(1))));
     EXPECT_TRUE(dialogs.messages[1].endsWith("Insgesamt konnten 2 Dateien nicht kopiert werden."));
 
     // Closed (by a signal) while copying: the copy under way ends, then the window goes.
-    dialogs.folders = {QString::fromStdString(third)};
     dialogs.keepCopying = [&] { return Window().close(), true; };
-    Click(MainWindow::SaveAll);
-    EXPECT_EQ(ListFolder(third), std::vector<std::string> {cp::GetFileName(table.entryFile(3))});
+    EXPECT_EQ(saveAllInto(dir / "dritte"), std::vector<std::string> {name(3)});
     EXPECT_TRUE(ListFolder(target).empty());
     EXPECT_EQ(dialogs.messages.size(), 2);
 }
