@@ -1,0 +1,112 @@
+// Save all through the window (offscreen) against cp -r of the same entry
+// files, alternating in one run, each round into a fresh folder; then the
+// peak memory of saving one entry of the archive's whole size.
+// Usage: bench_save_all WORKDIR [ROUNDS] [ENTRIES] [ENTRY_BYTES]
+#include "BenchSupport.h"
+#include "playback/WaveDevice.h"
+#include "startup/SettingsStore.h"
+#include "support/Fixtures.h"
+#include "support/ScriptedDialogs.h"
+#include "window/MainWindow.h"
+
+#include <QApplication>
+#include <QSettings>
+
+#include <fstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace cpbench;
+
+namespace {
+
+// Peak resident memory since the last reset, in MiB.
+double PeakMiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    return -1;
+}
+
+void ResetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s WORKDIR [ROUNDS] [ENTRIES] [ENTRY_BYTES]\n", argv[0]);
+        return 2;
+    }
+    const std::string work = argv[1];
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
+    const int entries = argc > 3 ? std::atoi(argv[3]) : 10'000;
+    const auto entryBytes = std::size_t(argc > 4 ? std::atol(argv[4]) : 100'000);
+    ::mkdir(work.c_str(), 0755);
+    const std::string source = work + "/many.pak";
+    const std::int64_t size = MakeArchive(source, entries, entryBytes, 600);
+    std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
+
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(work + "/config"));
+    QSettings qs(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker");
+    cp::SettingsStore settings(qs);
+    cp::StartupState state;
+    state.TargetFolder = work + "/entries";
+    ::mkdir(state.TargetFolder.c_str(), 0755);
+    cp::EntryTable table;
+    cp::WaveDevice device(nullptr);
+    cp::SoundPlayer player(nullptr);
+    cptest::ScriptedDialogs dialogs;
+    cp::MainWindow window({table, state, settings, device, player, dialogs, QString::fromStdString(work)});
+    window.Form_Load();
+    dialogs.files.push_back({QString::fromStdString(source), 1});
+    window.tlbMain_ButtonClick(cp::MainWindow::Open);
+
+    std::vector<double> save, cpr;
+    double peak = 0;
+    for (int r = 0; r < rounds; ++r) {
+        const std::string saved = work + "/saved" + std::to_string(r), copied = work + "/copied" + std::to_string(r);
+        ::mkdir(saved.c_str(), 0755);
+        dialogs.folders.push_back(QString::fromStdString(saved));
+        ResetPeak();
+        auto t = Clock::now();
+        window.tlbMain_ButtonClick(cp::MainWindow::SaveAll);
+        save.push_back(Seconds(t));
+        peak = std::max(peak, PeakMiB());
+        t = Clock::now();
+        cptest::RunProgram({"cp", "-r", state.TargetFolder, copied});
+        cpr.push_back(Seconds(t));
+        std::printf("round %d: Save all %.3f s, cp -r %.3f s\n", r + 1, save.back(), cpr.back());
+        RemoveTree(saved), RemoveTree(copied); // the next round writes into fresh folders
+        ::sync();
+    }
+    std::printf("Save all/cp -r (median of %d): %.2f  [Save all %.3f s, cp -r %.3f s], peak RSS during Save all %.1f MiB\n",
+                rounds, Median(save) / Median(cpr), Median(save), Median(cpr), peak);
+    if (!dialogs.messages.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(dialogs.messages.join('\n')));
+
+    // One entry as large as the whole archive, saved on its own.
+    const int fd = ::open(source.c_str(), O_WRONLY | O_TRUNC);
+    if (fd < 0 || ::write(fd, "RIFF", 4) != 4 || ::ftruncate(fd, size) != 0)
+        return 1;
+    ::close(fd);
+    dialogs.files.push_back({QString::fromStdString(source), 1});
+    window.tlbMain_ButtonClick(cp::MainWindow::Open);
+    window.tlbMain_ButtonClick(cp::MainWindow::Next);
+    dialogs.saveAs.push_back(QString::fromStdString(work + "/one.wav"));
+    ResetPeak();
+    const auto t = Clock::now();
+    window.tlbMain_ButtonClick(cp::MainWindow::Save);
+    std::printf("Save of one %.1f MiB entry: %.3f s, peak RSS %.1f MiB\n", double(size) / (1 << 20), Seconds(t), PeakMiB());
+    RemoveTree(work);
+    return 0;
+}
