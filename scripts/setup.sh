@@ -12,6 +12,7 @@ packages=(
     xvfb xauth xdotool x11-utils x11-apps openbox wmctrl
     clang libclang-rt-14-dev
     util-linux
+    dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -9,3 +9,6 @@ scripts/setup.sh build
 
 scripts/setup.sh build-asan -DCP_SANITIZE=ON -DCP_BUILD_BENCH=OFF
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j2)
+
+# The package as a user gets it: installed with apt, run, and purged without a trace.
+scripts/package-check.sh build

@@ -5,7 +5,13 @@
 #include "startup/BatchRun.h"
 #include "base/CommandLine.h"
 #include "startup/Display.h"
+#include "startup/ErrorReport.h"
 #include "startup/SettingsStore.h"
+#ifdef _WIN32
+#include "startup/WindowsFileTypeRegistry.h"
+#else
+#include "startup/XdgFileTypeRegistry.h"
+#endif
 #include "window/Icons.h"
 #include "window/MainWindow.h"
 
@@ -72,6 +78,20 @@ int RefuseCommandLine(const std::string& cause)
     return 2;
 }
 
+// The error report of a file-type registration that failed: a box where
+// one can be seen, else on stderr; the start goes on either way.
+void ReportRegistrationFailures(const std::vector<cp::RegistrationFailure>& failures, cp::UserDialogs* dialogs)
+{
+    for (const auto& failure : failures) {
+        const QString caption = cp::ReportErrorCaption(failure.number);
+        const QString text = cp::ReportErrorText(QStringLiteral("RegisterFile"), QString::fromStdString(failure.description));
+        if (dialogs)
+            dialogs->message(nullptr, caption, text);
+        else
+            std::fprintf(stderr, "%s\n%s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+    }
+}
+
 int RunWithoutDisplay(bool valid, const std::string& cause, const cp::StartupState& state)
 {
     if (!valid)
@@ -99,7 +119,15 @@ int main(int argc, char** argv)
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
 
-    // File-type registration joins here, before the command line is read.
+    // At every start, before the command line is read, so that the association
+    // follows the program wherever it now lies.
+#ifdef _WIN32
+    cp::WindowsFileTypeRegistry registry;
+#else
+    cp::XdgFileTypeRegistry registry(cp::XdgFileTypeRegistry::Places::FromEnvironment(), cp::ExecutablePath(),
+                                     cp::ApplicationIconSvg().toStdString());
+#endif
+    const std::vector<cp::RegistrationFailure> registrationFailures = cp::RegisterFileTypes(registry);
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     cp::SystemFileProbe probe;
@@ -109,9 +137,12 @@ int main(int argc, char** argv)
 
     const cp::DisplayKind display = cp::FindDisplay();
     // A batch run must not fail for want of a display that answers.
-    if (display == cp::DisplayKind::None || (display == cp::DisplayKind::Unreachable && (!valid || state.TargetGiven)))
+    if (display == cp::DisplayKind::None || (display == cp::DisplayKind::Unreachable && (!valid || state.TargetGiven))) {
+        ReportRegistrationFailures(registrationFailures, nullptr);
         return RunWithoutDisplay(valid, cause, state);
+    }
     if (display == cp::DisplayKind::Unreachable) {
+        ReportRegistrationFailures(registrationFailures, nullptr);
         std::fprintf(stderr, "%s: Die Anzeige ist nicht erreichbar (DISPLAY=%s).\n", cp::kApplicationTitle,
                      qEnvironmentVariable("DISPLAY").toLocal8Bit().constData());
         return 3;
@@ -128,6 +159,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(cp::ApplicationIcon());
 
     cp::QtUserDialogs dialogs;
+    ReportRegistrationFailures(registrationFailures, &dialogs);
     if (!valid) {
         if (!cp::PlatformShowsWindows())
             return RefuseCommandLine(cause);

@@ -18,8 +18,4 @@ enum class CopyOutcome { Copied, TargetExists };
 CopyOutcome CopyWholeFile(const std::string& source, const std::string& target, bool replace,
                           const EntryFileWriter::KeepGoing& keepGoing = {});
 
-// The folder part of a path: everything before its last separator ("." when
-// there is none).
-std::string FolderOf(const std::string& path);
-
 } // namespace cp

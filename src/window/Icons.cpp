@@ -1,5 +1,6 @@
 #include "Icons.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -49,6 +50,13 @@ QIcon ApplicationIcon()
     icon.addPixmap(Render(QStringLiteral(":/icons/chunkpicker.svg"), 16));
     icon.addPixmap(Render(QStringLiteral(":/icons/chunkpicker.svg"), 32));
     return icon;
+}
+
+QByteArray ApplicationIconSvg()
+{
+    LoadPictures();
+    QFile file(QStringLiteral(":/icons/chunkpicker.svg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QIcon ButtonIcon(const QString& name, int size)

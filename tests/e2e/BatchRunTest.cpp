@@ -126,6 +126,13 @@ TEST_F(BatchRun, FullOrReadOnlyTargetFailsWithoutHalfWrittenFiles)
             << "the complete first entry, and nothing of the second";
         Empty(copy);
     }
+    // Where the desktop's folders cannot be written, the association is left out and nothing else changes.
+    const std::string xdg = dir / "xdg";
+    ::mkdir(xdg.c_str(), 0755);
+    const RunResult r = RunProgram({"unshare", "-rm", "sh", "-c", "mount --bind -o ro \"$2\" \"$2\" && exec \"$0\" \"$1\" \"$3\"",
+                                    CHUNKPICKER_BIN, sourcePath, xdg, out},
+                                   With(With(kNoDisplay, "XDG_DATA_HOME=" + xdg), "XDG_CONFIG_HOME=" + xdg));
+    EXPECT_TRUE(r.status == 0 && r.err.empty() && ListFolder(out).size() == 2 && ListFolder(xdg).empty()) << r.err;
 }
 
 #ifndef CP_SANITIZED // the sanitizers reserve memory of their own

@@ -1,0 +1,307 @@
+#include "XdgFileTypeRegistry.h"
+
+#include "base/CommandLine.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+extern char** environ;
+
+namespace cp {
+
+namespace {
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+std::string ReadWhole(const std::string& path)
+{
+    std::string content;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return content;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        content.append(buffer, std::size_t(n));
+    }
+    ::close(fd);
+    return content;
+}
+
+// A new file beside the old one, renamed over it once complete: a reader
+// never sees half of it.
+bool WriteAtomically(const std::string& path, const std::string& content)
+{
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    const std::string temp = path + ".tmp-" + std::to_string(::getpid());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += std::size_t(n);
+    }
+    const bool ok = ::close(fd) == 0 && done == content.size() && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok)
+        ::unlink(temp.c_str());
+    return ok;
+}
+
+bool IsValidUtf8(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || i + length > text.size())
+            return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2)
+                return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string XmlEscaped(const std::string& text)
+{
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// A desktop entry's string value: a backslash is written doubled.
+std::string EntryValue(const std::string& text)
+{
+    std::string out;
+    for (const char c : text)
+        out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return out;
+}
+
+std::string FindInPath(const std::string& tool)
+{
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/bin:/bin";
+    for (std::size_t start = 0; start <= folders.size();) {
+        const auto end = std::min(folders.find(':', start), folders.size());
+        const std::string candidate = folders.substr(start, end - start) + "/" + tool;
+        if (end > start && ::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
+} // namespace
+
+XdgFileTypeRegistry::Places XdgFileTypeRegistry::Places::FromEnvironment()
+{
+    // Relative values are invalid by the base-directory rules and are ignored.
+    auto absolute = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && value[0] == '/' ? std::string(value) : std::string();
+    };
+    const std::string home = absolute("HOME");
+    Places places {absolute("XDG_DATA_HOME"), absolute("XDG_CONFIG_HOME")};
+    if (places.dataHome.empty() && !home.empty())
+        places.dataHome = home + "/.local/share";
+    if (places.configHome.empty() && !home.empty())
+        places.configHome = home + "/.config";
+    return places;
+}
+
+XdgFileTypeRegistry::XdgFileTypeRegistry(Places places, std::string programPath, std::string iconSvg)
+    : m_places(std::move(places))
+    , m_programPath(std::move(programPath))
+    , m_iconSvg(std::move(iconSvg))
+{
+}
+
+std::string XdgFileTypeRegistry::MimeTypeOf(const std::string& extension)
+{
+    return "application/x-" + Lower(extension);
+}
+
+std::string XdgFileTypeRegistry::ExecWord(const std::string& programPath)
+{
+    const bool control = std::any_of(programPath.begin(), programPath.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+    if (programPath.empty() || control || !IsValidUtf8(programPath))
+        return {};
+    std::string word;
+    if (programPath.find_first_of(" \t\"'\\><~|&;$*?#()`") == std::string::npos) {
+        word = programPath;
+    } else {
+        word = "\"";
+        for (const char c : programPath)
+            word += std::string(std::string("\"`$\\").find(c) != std::string::npos ? 1 : 0, '\\') + c;
+        word += "\"";
+    }
+    std::string fieldSafe; // a percent sign would start a field code
+    for (const char c : word)
+        fieldSafe += c == '%' ? std::string("%%") : std::string(1, c);
+    return EntryValue(fieldSafe);
+}
+
+std::string XdgFileTypeRegistry::desktopEntry(const std::string& path, const std::string& mimeType, const std::string& exec)
+{
+    // The types registered before (by this or an earlier start) stay listed.
+    std::vector<std::string> types;
+    const std::string old = ReadWhole(path);
+    const auto at = old.find("\nMimeType=");
+    if (at != std::string::npos) {
+        const auto end = std::min(old.find('\n', at + 1), old.size());
+        const std::string list = old.substr(at + 10, end - at - 10);
+        for (std::size_t start = 0; start < list.size();) {
+            const auto cut = std::min(list.find(';', start), list.size());
+            if (cut > start)
+                types.push_back(list.substr(start, cut - start));
+            start = cut + 1;
+        }
+    }
+    if (std::find(types.begin(), types.end(), mimeType) == types.end())
+        types.push_back(mimeType);
+    std::string typeList;
+    for (const auto& type : types)
+        typeList += type + ";";
+    const std::string title = kApplicationTitle;
+    return "[Desktop Entry]\nType=Application\nName=" + title
+        + "\nComment=Findet eingebettete Wave-Sounds und andere RIFF-Einträge in beliebigen Dateien und speichert sie"
+          "\nIcon=" + kApplicationId + "\nTryExec=" + EntryValue(m_programPath) + "\nExec=" + exec + " %f\nMimeType="
+        + typeList + "\nCategories=AudioVideo;Audio;\nActions=Open;\n\n[Desktop Action Open]\nName=Öffnen (" + title
+        + ")\nExec=" + exec + " %f\n";
+}
+
+void XdgFileTypeRegistry::RegisterFile(const std::string& extension, int, const std::string& description)
+{
+    const std::string exec = ExecWord(m_programPath);
+    if (m_places.dataHome.empty() || m_places.configHome.empty() || exec.empty() || !IsValidUtf8(description))
+        return;
+    const std::string type = MimeTypeOf(extension);
+    const std::string id = kApplicationId;
+    // Globs are matched in any letter case unless marked otherwise.
+    const std::string package = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+                                "  <mime-type type=\"" + type + "\">\n"
+                                "    <comment>" + XmlEscaped(description) + "</comment>\n"
+                                "    <icon name=\"" + id + "\"/>\n"
+                                "    <glob pattern=\"*." + XmlEscaped(Lower(extension)) + "\"/>\n"
+                                "  </mime-type>\n"
+                                "</mime-info>\n";
+    const std::string data = m_places.dataHome;
+    if (writeIfChanged(data + "/mime/packages/" + id + "-" + Lower(extension) + ".xml", package))
+        refresh("update-mime-database", data + "/mime");
+    if (!m_iconSvg.empty())
+        writeIfChanged(data + "/icons/hicolor/scalable/apps/" + id + ".svg", m_iconSvg);
+    const std::string entry = data + "/applications/" + id + ".desktop";
+    if (writeIfChanged(entry, desktopEntry(entry, type, exec)))
+        refresh("update-desktop-database", data + "/applications");
+    const std::string list = m_places.configHome + "/mimeapps.list";
+    writeIfChanged(list, WithDefaultApplication(ReadWhole(list), type, id + ".desktop"));
+}
+
+bool XdgFileTypeRegistry::writeIfChanged(const std::string& path, const std::string& content)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && std::size_t(st.st_size) == content.size() && ReadWhole(path) == content)
+        return false;
+    if (!WriteAtomically(path, content))
+        return false;
+    ++m_filesWritten;
+    return true;
+}
+
+void XdgFileTypeRegistry::refresh(const char* tool, const std::string& folder)
+{
+    const std::string program = FindInPath(tool);
+    if (program.empty())
+        return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (const int fd : {0, 1, 2}) // a batch run's output stays its own
+        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    std::string toolName = tool, folderArg = folder;
+    char* argv[] = {toolName.data(), folderArg.data(), nullptr};
+    pid_t child = -1;
+    if (::posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ) == 0) {
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+std::string WithDefaultApplication(const std::string& list, const std::string& mimeType, const std::string& desktopId)
+{
+    const std::string wanted = mimeType + "=" + desktopId + ";";
+    auto trimmed = [](std::string text) {
+        while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t'))
+            text.pop_back();
+        const auto first = text.find_first_not_of(" \t");
+        return first == std::string::npos ? std::string() : text.substr(first);
+    };
+    bool inGroup = false, groupSeen = false;
+    std::size_t insertAt = std::string::npos; // after the group's last line that is not blank
+    for (std::size_t start = 0; start < list.size();) {
+        const auto end = std::min(list.find('\n', start), list.size());
+        const std::string line = trimmed(list.substr(start, end - start));
+        const std::size_t next = end < list.size() ? end + 1 : end;
+        if (!line.empty() && line.front() == '[') {
+            inGroup = line == "[Default Applications]";
+            groupSeen = groupSeen || inGroup;
+            if (inGroup)
+                insertAt = next;
+        } else if (inGroup && !line.empty()) {
+            insertAt = next;
+            const auto equals = line.find('=');
+            if (equals != std::string::npos && trimmed(line.substr(0, equals)) == mimeType) {
+                if (line == wanted)
+                    return list;
+                return list.substr(0, start) + wanted + list.substr(end);
+            }
+        }
+        start = next;
+    }
+    if (groupSeen) {
+        const bool needsBreak = insertAt == list.size() && !list.empty() && list.back() != '\n';
+        return list.substr(0, insertAt) + (needsBreak ? "\n" : "") + wanted + "\n" + list.substr(insertAt);
+    }
+    std::string out = list;
+    if (!out.empty() && out.back() != '\n')
+        out += '\n';
+    return out + (out.empty() ? "" : "\n") + "[Default Applications]\n" + wanted + "\n";
+}
+
+} // namespace cp

@@ -1,0 +1,105 @@
+// The desktop association against a temporary XDG tree, read back with the
+// desktop's own tools.
+#include "startup/XdgFileTypeRegistry.h"
+#include "support/Fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <stdexcept>
+
+using namespace cptest;
+using cp::XdgFileTypeRegistry;
+
+namespace {
+
+class Registration : public ::testing::Test {
+protected:
+    TempDir dir;
+    XdgFileTypeRegistry::Places places {dir / "data", dir / "config"};
+    std::string entry = dir / "data/applications/example.oxbrook.Chunkpicker.desktop";
+
+    int Start(const std::string& program) // what a start registers; the number of files written
+    {
+        XdgFileTypeRegistry registry(places, program, "<svg/>");
+        EXPECT_TRUE(cp::RegisterFileTypes(registry).empty());
+        return registry.filesWritten();
+    }
+    std::string Query(const std::vector<std::string>& args)
+    {
+        auto argv = args;
+        argv.insert(argv.begin(), "xdg-mime");
+        return RunProgram(argv, {"XDG_DATA_HOME=" + places.dataHome, "XDG_CONFIG_HOME=" + places.configHome,
+                                 "XDG_DATA_DIRS=/usr/share", "XDG_CURRENT_DESKTOP="}).out;
+    }
+    std::string Line(const std::string& key) // the first line of the entry that starts with key
+    {
+        const Bytes bytes = ReadFile(entry);
+        const std::string text(bytes.begin(), bytes.end());
+        const auto at = text.find("\n" + key);
+        return at == std::string::npos ? "" : text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+    }
+    std::int64_t Modified(const std::string& path)
+    {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mtim.tv_sec * 1'000'000'000LL + st.st_mtim.tv_nsec : -1;
+    }
+};
+
+TEST_F(Registration, AFirstStartWritesEverythingALaterOneNothingAMoveRewritesExec)
+{
+    EXPECT_EQ(Start("/usr/bin/chunkpicker"), 7) << "per type its package and default; the icon; the entry twice";
+    const std::int64_t cache = Modified(dir / "data/mime/mime.cache");
+    ASSERT_GT(cache, 0) << "the type cache was refreshed";
+    WriteFile(dir / "SOUNDS.FFL", {}), WriteFile(dir / "x.uax", {});
+    EXPECT_EQ(Query({"query", "filetype", dir / "SOUNDS.FFL"}) + Query({"query", "filetype", dir / "x.uax"}),
+              "application/x-ffl\napplication/x-uax\n");
+    EXPECT_EQ(Query({"query", "default", "application/x-uax"}), "example.oxbrook.Chunkpicker.desktop\n");
+    EXPECT_EQ(Line("MimeType="), "MimeType=application/x-ffl;application/x-uax;");
+
+    EXPECT_EQ(Start("/usr/bin/chunkpicker"), 0);
+    EXPECT_EQ(Modified(dir / "data/mime/mime.cache"), cache) << "no tool ran";
+
+    // Moved into a folder whose name needs quoting: the entry follows, the rest stays.
+    EXPECT_EQ(Start("/opt/Meine Spiele/chunk$picker\\"), 1);
+    EXPECT_EQ(Line("Exec="), R"(Exec="/opt/Meine Spiele/chunk\\$picker\\\\" %f)");
+    EXPECT_EQ(Line("TryExec="), R"(TryExec=/opt/Meine Spiele/chunk$picker\\)");
+    EXPECT_EQ(RunProgram({"desktop-file-validate", entry}).status, 0);
+    EXPECT_EQ(Start(std::string("/opt/\xff/chunkpicker")), 0) << "no entry for a path a desktop entry cannot hold";
+}
+
+TEST_F(Registration, TheUsersOtherAssociationsStayByteForByte)
+{
+    const std::string before = "# meine\r\n[Added Associations]\napplication/x-ffl=other.desktop;\n\n"
+                               "[Default Applications]\ntext/plain=gedit.desktop;\napplication/x-ffl = other.desktop;\n\n"
+                               "[Andere]\nx=y";
+    ::mkdir(places.configHome.c_str(), 0755);
+    WriteFile(places.configHome + "/mimeapps.list", Text(before));
+    Start("/usr/bin/chunkpicker");
+    const Bytes after = ReadFile(places.configHome + "/mimeapps.list");
+    EXPECT_EQ(std::string(after.begin(), after.end()),
+              "# meine\r\n[Added Associations]\napplication/x-ffl=other.desktop;\n\n[Default Applications]\n"
+              "text/plain=gedit.desktop;\napplication/x-ffl=example.oxbrook.Chunkpicker.desktop;\n"
+              "application/x-uax=example.oxbrook.Chunkpicker.desktop;\n\n[Andere]\nx=y");
+    EXPECT_EQ(cp::WithDefaultApplication("x=y", "a/b", "c.desktop"), "x=y\n\n[Default Applications]\na/b=c.desktop;\n");
+}
+
+TEST(RegisterFileTypes, AnErrorEndsOnlyItsOwnType)
+{
+    struct Failing final : cp::FileTypeRegistry {
+        std::vector<std::string> registered;
+        void RegisterFile(const std::string& extension, int icon, const std::string& description) override
+        {
+            if (extension == "FFL")
+                throw std::runtime_error("kaputt");
+            registered.push_back(extension + std::to_string(icon) + description);
+        }
+    } registry;
+    const auto failures = cp::RegisterFileTypes(registry);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].description, "kaputt");
+    EXPECT_EQ(registry.registered, std::vector<std::string> {"UAX1Unreal-Sound"});
+}
+
+} // namespace
