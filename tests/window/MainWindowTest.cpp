@@ -74,13 +74,15 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
     WhenDialogOpens([](QFileDialog* dialog) { QMetaObject::invokeMethod(dialog, "accept"); });
     EXPECT_EQ(dialogs.saveFile(nullptr, {folder, "", "wav", "da.wav"}), folder + "/da.wav");
 
+    const QString target = folder + "/Ziel"; // not where the last dialog was
+    ::mkdir((dir / "Ziel").c_str(), 0755);
     for (const bool confirm : {true, false}) {
         WhenDialogOpens([&](QFileDialog* dialog) {
             EXPECT_EQ(dialog->windowTitle() + dialog->directory().path() + QString::number(dialog->fileMode()),
-                      "Zielverzeichnis" + folder + QString::number(QFileDialog::Directory));
+                      "Zielverzeichnis" + target + QString::number(QFileDialog::Directory));
             QMetaObject::invokeMethod(dialog, confirm ? "accept" : "reject");
         });
-        EXPECT_EQ(cp::BrowseForFolder(nullptr, "Zielverzeichnis", folder), confirm ? folder : QString());
+        EXPECT_EQ(cp::BrowseForFolder(nullptr, "Zielverzeichnis", target), confirm ? target : QString());
     }
 }
 
