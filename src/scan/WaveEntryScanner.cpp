@@ -49,24 +49,74 @@ void WaveEntryScanner::checkStop()
 
 void WaveEntryScanner::onHit(std::int64_t position)
 {
-    m_hits.push_back(position);
+    if (++m_hitCount == 1)
+        m_firstHit = position;
+    else
+        queueEntry(m_lastHit, position - m_lastHit);
+    m_lastHit = position;
     if (!m_observer)
         return;
-    const double share = double(m_hits.front() + m_length - position) / double(m_length);
-    m_observer->tagFound(std::int64_t(m_hits.size()), position, share);
+    const double share = double(m_firstHit + m_length - position) / double(m_length);
+    m_observer->tagFound(m_hitCount, position, share);
     checkStop();
+}
+
+void WaveEntryScanner::queueEntry(std::int64_t start, std::int64_t length)
+{
+    m_batch.push_back({start - 1, length});
+    if (m_batch.size() >= kBatch)
+        handOver();
+}
+
+void WaveEntryScanner::handOver()
+{
+    if (m_batch.empty())
+        return;
+    // The first entry replaces the previous scan's list; a scan without
+    // entries leaves it as it was.
+    if (!m_writer)
+        m_writer = std::make_unique<EntryWriter>(m_table, m_startup, *m_source, m_path, m_geometry.unnamedFiles,
+                                                 [this] { return m_observer && m_observer->stopRequested(); });
+    // A failed writer takes nothing more; the search still counts the tags.
+    while (!m_writer->offer(m_batch, std::chrono::milliseconds(kPatienceMs)) && !m_batch.empty())
+        checkStop();
+}
+
+void WaveEntryScanner::awaitEntries(std::int64_t count)
+{
+    // Told here, on the scanning thread, after the search as before.
+    for (std::int64_t told = 0;;) {
+        const bool finished = m_writer->done();
+        const std::int64_t written = m_writer->waitWritten(std::chrono::milliseconds(kPatienceMs));
+        for (; told < written && m_observer; ++told) {
+            m_observer->entryWritten(told + 1, count);
+            checkStop();
+        }
+        if (finished)
+            break;
+        checkStop();
+    }
+    m_writer->rethrowFailure();
 }
 
 void WaveEntryScanner::ScanFile(const std::string& path)
 {
-    m_hits.clear();
-    m_length = 0;
+    m_hitCount = m_firstHit = m_lastHit = m_length = 0;
+    m_batch.clear();
     ReleaseEntryFiles(m_table, m_holder);
     if (m_observer)
         m_observer->scanStarting(path);
     EndNotice endNotice(m_observer);
 
     SourceReader source(path);
+    m_source = &source;
+    m_path = path;
+    // However the scan ends, the writer stops (dropping what it has half
+    // written) before the source it reads from is closed.
+    struct StopWriter {
+        std::unique_ptr<EntryWriter>& writer;
+        ~StopWriter() { writer.reset(); }
+    } stopWriter {m_writer};
     m_length = source.size();
     if (m_observer)
         m_observer->fileOpened(m_length);
@@ -89,57 +139,33 @@ void WaveEntryScanner::ScanFile(const std::string& path)
                 m_observer->blockStarted(start);
             checkStop();
             // A tag that lies wholly in the overlap was reported with the block before.
-            const std::int64_t seenUpTo = m_hits.empty() ? 0 : m_hits.back();
+            const std::int64_t seenUpTo = m_lastHit;
             ForEachTag(block.data(), got, [&](std::size_t at) {
                 const std::int64_t position = start + std::int64_t(at);
                 if (position > seenUpTo)
                     onHit(position);
             });
+            handOver(); // what the block completed is written while the next is searched
         }
     }
 
-    const auto count = std::int64_t(m_hits.size());
+    const std::int64_t count = m_hitCount;
     m_table.CurrentEntry = 0;
     m_table.EntryCount = count;
     if (m_observer)
-        m_observer->searchFinished(count, count > 0 ? m_hits.front() : 0,
-                                   count > 0 ? double(m_hits.front()) / double(m_length) : 1.0);
+        m_observer->searchFinished(count, count > 0 ? m_firstHit : 0,
+                                   count > 0 ? double(m_firstHit) / double(m_length) : 1.0);
     checkStop();
 
-    if (count > 0)
-        writeEntries(source, path);
+    if (count > 0) {
+        queueEntry(m_lastHit, m_length + 1 - m_lastHit);
+        handOver();
+        m_writer->finish();
+        awaitEntries(count);
+    }
 
     m_table.ScannedFile = path;
     endNotice.completed();
-    m_hits.clear();
-}
-
-void WaveEntryScanner::writeEntries(const SourceReader& source, const std::string& path)
-{
-    const auto count = std::int64_t(m_hits.size());
-    m_table.EntryFiles = EntryFileList(m_startup.TargetFolder, path);
-    RemoveStaleTemporaries(m_startup.TargetFolder);
-
-    const auto keepGoing = [this](std::int64_t) { return !(m_observer && m_observer->stopRequested()); };
-    for (std::int64_t i = 0; i < count; ++i) {
-        // Each position is dropped once its entry is written, so the names
-        // grow as the positions shrink.
-        const std::int64_t position = m_hits.front();
-        const std::int64_t length = (m_hits.size() > 1 ? m_hits[1] : m_length + 1) - position;
-        std::string name = NextEntryFileName(m_table, m_startup, path);
-        EntryFileWriter writer(m_startup.TargetFolder, name, m_geometry.unnamedFiles);
-        writer.copyFrom(source, position - 1, length, keepGoing);
-        FileIdentity identity;
-        // The name can be taken between the test and now; take the next.
-        while (!writer.publish(name, &identity))
-            name = NextEntryFileName(m_table, m_startup, path);
-        m_table.EntryFiles.add(m_table.EntryFileNumber, identity);
-        m_hits.pop_front();
-        if (m_observer) {
-            m_observer->entryWritten(i + 1, count);
-            checkStop();
-        }
-    }
 }
 
 } // namespace cp

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "EntryTable.h"
+#include "EntryWriter.h"
 #include "ScanObserver.h"
 #include "base/StartupState.h"
 
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace cp {
 
@@ -38,9 +40,14 @@ public:
     void ScanFile(const std::string& path);
 
 private:
+    static constexpr std::size_t kBatch = 1024;  // entries handed to the writer at a time
+    static constexpr int kPatienceMs = 50;       // between questions whether to stop while waiting
     void onHit(std::int64_t position);
     void checkStop();
-    void writeEntries(const class SourceReader& source, const std::string& path);
+    // Queues the entry from start (1-based) of length bytes for the writer.
+    void queueEntry(std::int64_t start, std::int64_t length);
+    void handOver();
+    void awaitEntries(std::int64_t count);
 
     EntryTable& m_table;
     const StartupState& m_startup;
@@ -48,7 +55,13 @@ private:
     ScanObserver* m_observer;
     ScanGeometry m_geometry;
 
-    std::deque<std::int64_t> m_hits; // 1-based tag positions of the scan under way, 8 bytes a tag
+    // The scan under way. Entries go to the writer as soon as the tag after
+    // them is found; only a bounded queue of them is ever held.
+    const SourceReader* m_source = nullptr;
+    std::string m_path;
+    std::unique_ptr<EntryWriter> m_writer;
+    std::vector<EntryWriter::Entry> m_batch;
+    std::int64_t m_hitCount = 0, m_firstHit = 0, m_lastHit = 0; // 1-based positions
     std::int64_t m_length = 0;
 };
 

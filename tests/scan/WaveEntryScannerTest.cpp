@@ -180,8 +180,12 @@ TEST_F(ScanTest, StoppedScansKeepWhatTheyCompletedAndCleanUpTakesOnlyItsOwnFiles
     EXPECT_TRUE(ListFolder(target).empty()) << "stopped in the search: nothing written";
     recorder.stopAfterHits = -1, recorder.stopAfterEntries = 2;
     EXPECT_THROW(Scan(path), cp::ScanStopped);
-    EXPECT_EQ(table.EntryFiles.ownedCount(), 2);
     EXPECT_FALSE(recorder.completed);
+    // The writer may have completed the third meanwhile: what is complete stays, nothing half.
+    const std::int64_t owned = table.EntryFiles.ownedCount();
+    EXPECT_TRUE((owned == 2 || owned == 3) && ListFolder(target).size() == std::size_t(owned));
+    cp::ReleaseEntryFiles(table, &recorder);
+    table.EntryFileNumber = 0;
     recorder.stopAfterEntries = -1;
     Scan(path);
     // One deleted and its name taken later by someone else (who may well get
@@ -193,7 +197,7 @@ TEST_F(ScanTest, StoppedScansKeepWhatTheyCompletedAndCleanUpTakesOnlyItsOwnFiles
     ::rename(table.entryFile(3).c_str(), (dir / "moved").c_str());
     WriteFile(table.entryFile(3), Text("a stranger's file"));
     cp::ReleaseEntryFiles(table, &recorder);
-    EXPECT_EQ(ListFolder(target), (std::vector<std::string> {"Sound003 aus sound.ffl.wav", "Sound005 aus sound.ffl.wav"}));
+    EXPECT_EQ(ListFolder(target), (std::vector<std::string> {"Sound001 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav"}));
     EXPECT_EQ(table.EntryFiles.ownedCount(), 0);
     EXPECT_EQ(recorder.closes, 2) << "the device lets go whenever files of this run are deleted";
 }

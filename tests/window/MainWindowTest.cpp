@@ -78,8 +78,9 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
     ::mkdir((dir / "Ziel").c_str(), 0755);
     for (const bool confirm : {true, false}) {
         WhenDialogOpens([&](QFileDialog* dialog) {
-            EXPECT_EQ(dialog->windowTitle() + dialog->directory().path() + QString::number(dialog->fileMode()),
-                      "Zielverzeichnis" + target + QString::number(QFileDialog::Directory));
+            EXPECT_EQ(dialog->windowTitle() + dialog->directory().path() + QString::number(dialog->fileMode())
+                          + QString::number(dialog->testOption(QFileDialog::ShowDirsOnly)),
+                      "Zielverzeichnis" + target + QString::number(QFileDialog::Directory) + "1") << "folders only";
             QMetaObject::invokeMethod(dialog, confirm ? "accept" : "reject");
         });
         EXPECT_EQ(cp::BrowseForFolder(nullptr, "Zielverzeichnis", target), confirm ? target : QString());
@@ -304,19 +305,28 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
     };
     auto name = [&](int entry) { return cp::GetFileName(table.entryFile(entry)); };
 
-    const std::string first = dir / "alle";
-    ::mkdir(first.c_str(), 0755);
-    for (int i = 1; i <= 3; ++i)
-        WriteFile(first + "/" + name(i), Text("alt"));
-    dialogs.replies = {cp::UserDialogs::Replace::No, cp::UserDialogs::Replace::YesToAll};
+    // Every file there already: which are replaced, and after how many questions.
+    using R = cp::UserDialogs::Replace;
+    const struct {
+        std::deque<R> replies;
+        std::string replaced; // per entry: 1 replaced, 0 kept
+        int questions;
+    } answers[] = {{{R::No, R::YesToAll}, "011", 2}, {{R::NoToAll}, "000", 1}, {{R::Yes, R::Cancel}, "100", 2}};
     QString pathWhileCopying;
     dialogs.keepCopying = [&] { return pathWhileCopying = settings.GetRegSetting("SaveAllPath", ""), true; };
-    EXPECT_EQ(saveAllInto(first).size(), 3u);
-    EXPECT_EQ(pathWhileCopying, QString::fromStdString(first)) << "written before the copying starts";
-    EXPECT_EQ(dialogs.questions, QStringList({QString::fromStdString(first + "/" + name(1)), QString::fromStdString(first + "/" + name(2))}));
-    EXPECT_EQ(ReadFile(first + "/" + name(1)), Text("alt"));
-    for (int i : {2, 3})
-        EXPECT_EQ(ReadFile(first + "/" + name(i)), ReadFile(table.entryFile(i)));
+    for (const auto& a : answers) {
+        const std::string folder = dir / ("alle" + std::to_string(a.questions) + a.replaced);
+        ::mkdir(folder.c_str(), 0755);
+        for (int i = 1; i <= 3; ++i)
+            WriteFile(folder + "/" + name(i), Text("alt"));
+        dialogs.replies = a.replies, dialogs.questions.clear();
+        EXPECT_EQ(saveAllInto(folder).size(), 3u);
+        EXPECT_EQ(pathWhileCopying, QString::fromStdString(folder)) << "written before the copying starts";
+        EXPECT_EQ(dialogs.questions.size(), a.questions);
+        EXPECT_EQ(dialogs.questions.value(0), QString::fromStdString(folder + "/" + name(1))) << "in order";
+        for (int i = 1; i <= 3; ++i)
+            EXPECT_EQ(ReadFile(folder + "/" + name(i)), a.replaced[i - 1] == '1' ? ReadFile(table.entryFile(i)) : Text("alt"));
+    }
 
     dialogs.keepCopying = [] { return false; }; // cancelled in the progress window: nothing, not even half
     EXPECT_TRUE(saveAllInto(dir / "dritte").empty() && dialogs.messages.empty()) << "a cancel is silent";

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "EntryTable.h"
+#include "FileIo.h"
+#include "base/StartupState.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace cp {
+
+// Writes a scan's entry files on a thread of its own, so that the copying
+// need not wait for the search to end. Entries arrive in order through a
+// bounded queue; each is named when it is written, as a scan without the
+// thread would name it, and added to the table's entry files. Only this
+// thread touches the table's entry files and file number while it runs.
+class EntryWriter {
+public:
+    struct Entry {
+        std::int64_t offset; // 0-based
+        std::int64_t length;
+    };
+    static constexpr std::size_t kCapacity = 65'536; // entries waiting, 16 bytes each
+
+    // Starts the thread; the table's entry files become an empty list of this
+    // scan's. Where no thread can be started, entries are written as they are
+    // offered, and stopping() is asked between the pieces of a copy.
+    EntryWriter(EntryTable& table, const StartupState& startup, const SourceReader& source, const std::string& path,
+                bool unnamed, std::function<bool()> stopping);
+    // Stops and waits for the thread; an entry being written is dropped whole.
+    ~EntryWriter();
+    EntryWriter(const EntryWriter&) = delete;
+    EntryWriter& operator=(const EntryWriter&) = delete;
+
+    // Hands the entries over when there is room within the patience, and
+    // empties the batch; false when there was none (ask again) or the writing
+    // has failed (the batch is dropped: nothing more will be written).
+    bool offer(std::vector<Entry>& batch, std::chrono::milliseconds patience);
+    // No more entries will come.
+    void finish();
+    // Waits up to the patience, or until all is written; how many entry files are complete.
+    std::int64_t waitWritten(std::chrono::milliseconds patience);
+    // Every entry handed over is written, or the writing has failed.
+    bool done();
+    // Throws what made the writing fail, if anything did.
+    void rethrowFailure();
+
+private:
+    void run();
+    void writeEntry(const Entry& entry);
+
+    EntryTable& m_table;
+    const StartupState& m_startup;
+    const SourceReader& m_source;
+    std::string m_path;
+    bool m_unnamed;
+    std::function<bool()> m_stopping;
+    bool m_inline = false;
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Entry> m_queue;
+    bool m_finished = false, m_done = false;
+    std::exception_ptr m_failure;
+    std::atomic<bool> m_stop {false};
+    std::atomic<std::int64_t> m_written {0};
+    std::thread m_thread; // last: starts once everything above is ready
+};
+
+} // namespace cp
