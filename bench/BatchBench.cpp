@@ -2,7 +2,8 @@
 // holding the same entry files, alternating in one run so that all see the
 // same machine; plus the tag search on data in memory against memchr over the
 // same bytes.
-// Usage: bench_batch CHUNKPICKER WORKDIR [ROUNDS] [ENTRIES]
+// Usage: bench_batch CHUNKPICKER WORKDIR [ROUNDS] [ENTRIES] [ENTRY_BYTES]
+//        (ENTRY_BYTES 8 makes bare tags with four bytes after each: "RIFFxxxx")
 //        bench_batch CHUNKPICKER WORKDIR tags COUNT [search]
 // The second form measures the batch run's memory per tag on COUNT tags back
 // to back: for the whole run, or (search) up to its first entry file.
@@ -89,15 +90,25 @@ int main(int argc, char** argv)
     if (argc > 4 && std::string(argv[3]) == "tags")
         return MeasureTags(argv[1], argv[2], std::atol(argv[4]), argc > 5);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s CHUNKPICKER WORKDIR [ROUNDS] [ENTRIES]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s CHUNKPICKER WORKDIR [ROUNDS] [ENTRIES] [ENTRY_BYTES]\n", argv[0]);
         return 2;
     }
     const std::string chunkpicker = argv[1], work = argv[2];
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 5;
     const int entries = argc > 4 ? std::atoi(argv[4]) : 10'000;
+    const long entryBytes = argc > 5 ? std::atol(argv[5]) : 100'000;
     ::mkdir(work.c_str(), 0755);
     const std::string source = work + "/archive.pak";
-    const std::int64_t size = MakeArchive(source, entries, 100'000);
+    std::int64_t size = 0;
+    if (entryBytes <= 8) {
+        std::string tags;
+        for (int i = 0; i < entries; ++i)
+            tags += "RIFFxxxx";
+        cptest::WriteFile(source, cptest::Text(tags));
+        size = std::int64_t(tags.size());
+    } else {
+        size = MakeArchive(source, entries, std::size_t(entryBytes));
+    }
     std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
 
     std::vector<double> batch, cp, cpr, batchCpu, cpCpu, cprCpu;

@@ -33,11 +33,17 @@ std::string EntryFileList::operator[](std::size_t index) const
     return EntryFileName(m_folder, m_numbers.at(index), m_source);
 }
 
-void EntryFileList::add(std::int64_t number, FileIdentity identity)
+std::size_t EntryFileList::reserve(std::int64_t number)
+{
+    m_numbers.push_back(number);
+    m_keys.push_back(0);
+    return m_keys.size() - 1;
+}
+
+void EntryFileList::settle(std::size_t index, FileIdentity identity)
 {
     m_device = identity.device;
-    m_numbers.push_back(number);
-    m_keys.push_back(identity.key());
+    m_keys[index] = identity.key();
 }
 
 std::int64_t EntryFileList::ownedCount() const
@@ -57,7 +63,7 @@ std::string NextEntryFileName(EntryTable& table, const StartupState& startup, co
 {
     for (;;) {
         std::string candidate = EntryFileName(startup.TargetFolder, ++table.EntryFileNumber, source);
-        if (!FileExists(candidate))
+        if (!NameTaken(candidate))
             return candidate;
     }
 }

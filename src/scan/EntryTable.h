@@ -36,8 +36,12 @@ public:
     bool empty() const { return m_numbers.empty(); }
     std::string operator[](std::size_t index) const;
 
-    // Appends an entry file this run created under that number.
-    void add(std::int64_t number, FileIdentity identity);
+    // Holds the next place for an entry being written under that number, not
+    // yet this run's; settle() makes it so once the file is complete. Entries
+    // written side by side keep their order this way.
+    std::size_t reserve(std::int64_t number);
+    void renumber(std::size_t index, std::int64_t number) { m_numbers[index] = number; }
+    void settle(std::size_t index, FileIdentity identity);
     bool owned(std::size_t index) const { return m_keys[index] != 0; }
     std::int64_t ownedCount() const;
 
@@ -70,8 +74,10 @@ struct EntryTable {
 };
 
 // The next number whose name is free in the target folder; the table's
-// counter moves on to it. Folders do not count as taken; any kind of file
-// does. Throws ScanError when the existence test itself fails.
+// counter moves on to it. Any kind of file takes a name, and so does a
+// folder, which no entry file could replace: skipping it here rather than
+// failing to publish keeps the numbers in entry order when entries are
+// written side by side. Throws ScanError when the existence test itself fails.
 std::string NextEntryFileName(EntryTable& table, const StartupState& startup, const std::string& source);
 
 // Something that may keep an entry file open (the wave device) and must let go

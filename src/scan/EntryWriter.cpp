@@ -6,6 +6,17 @@
 
 namespace cp {
 
+namespace {
+
+// Two copies side by side keep two cores busy once the search is over; more
+// only take turns at the same disk.
+unsigned WriterThreads()
+{
+    return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+}
+
+} // namespace
+
 EntryWriter::EntryWriter(EntryTable& table, const StartupState& startup, const SourceReader& source,
                          const std::string& path, bool unnamed, std::function<bool()> stopping)
     : m_table(table)
@@ -17,42 +28,48 @@ EntryWriter::EntryWriter(EntryTable& table, const StartupState& startup, const S
 {
     m_table.EntryFiles = EntryFileList(m_startup.TargetFolder, path);
     RemoveStaleTemporaries(m_startup.TargetFolder);
-    try {
-        m_thread = std::thread([this] { run(); });
-    } catch (const std::system_error&) {
-        m_inline = true; // no thread to be had (a memory limit, say): write on the caller's
+    for (unsigned i = 0, n = WriterThreads(); i < n; ++i) {
+        try {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_threads.emplace_back([this] { run(); });
+            ++m_running;
+        } catch (const std::system_error&) {
+            break; // no thread to be had (a memory limit, say): fewer, or none
+        }
     }
+    m_inline = m_threads.empty();
 }
 
 EntryWriter::~EntryWriter()
 {
-    if (m_inline)
-        return;
     m_stop = true;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_finished = true;
     }
     m_changed.notify_all();
-    m_thread.join();
+    for (auto& thread : m_threads)
+        thread.join();
 }
 
 bool EntryWriter::offer(std::vector<Entry>& batch, std::chrono::milliseconds patience)
 {
+    std::unique_lock<std::mutex> lock(m_mutex);
     if (m_inline) {
-        // As the thread would: a failure is kept for later and ends the writing.
-        try {
-            for (const Entry& entry : batch)
-                m_failure ? void() : writeEntry(entry);
-        } catch (const ScanStopped&) {
-            throw;
-        } catch (...) {
-            m_failure = std::current_exception();
+        for (const Entry& entry : batch) {
+            if (m_failure)
+                break;
+            try {
+                writeEntry(entry, lock);
+            } catch (const ScanStopped&) {
+                throw;
+            } catch (...) {
+                m_failure = std::current_exception();
+            }
         }
         batch.clear();
         return !m_failure;
     }
-    std::unique_lock<std::mutex> lock(m_mutex);
     const bool room = m_changed.wait_for(lock, patience, [&] {
         return m_failure || m_queue.size() + batch.size() <= kCapacity;
     });
@@ -71,7 +88,6 @@ bool EntryWriter::offer(std::vector<Entry>& batch, std::chrono::milliseconds pat
 
 void EntryWriter::finish()
 {
-    m_done = m_inline; // inline, everything handed over is already written
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_finished = true;
@@ -82,14 +98,14 @@ void EntryWriter::finish()
 std::int64_t EntryWriter::waitWritten(std::chrono::milliseconds patience)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait_for(lock, patience, [&] { return m_done; });
+    m_changed.wait_for(lock, patience, [&] { return m_finished && m_running == 0; });
     return m_written.load(std::memory_order_acquire);
 }
 
 bool EntryWriter::done()
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    return m_done;
+    return m_finished && m_running == 0;
 }
 
 void EntryWriter::rethrowFailure()
@@ -101,49 +117,55 @@ void EntryWriter::rethrowFailure()
 
 void EntryWriter::run()
 {
-    std::deque<Entry> work;
+    std::unique_lock<std::mutex> lock(m_mutex);
     try {
         for (;;) {
-            {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                m_changed.wait(lock, [&] { return !m_queue.empty() || m_finished; });
-                if (m_queue.empty() || m_stop)
-                    break;
-                work.swap(m_queue);
-            }
-            m_changed.notify_all(); // there is room again
-            for (; !work.empty(); work.pop_front())
-                writeEntry(work.front());
+            m_changed.wait(lock, [&] { return !m_queue.empty() || m_finished || m_failure; });
+            if (m_stop || m_failure || m_queue.empty())
+                break;
+            const Entry entry = m_queue.front();
+            m_queue.pop_front();
+            if (m_queue.size() + 1 == kCapacity / 2)
+                m_changed.notify_all(); // room for the search again
+            writeEntry(entry, lock);
         }
     } catch (const ScanStopped&) {
         // Stopped from outside: what is complete stays, nothing half.
     } catch (...) {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_failure = std::current_exception();
+        if (!m_failure)
+            m_failure = std::current_exception();
     }
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_done = true;
-    }
+    --m_running;
+    lock.unlock();
     m_changed.notify_all();
 }
 
-void EntryWriter::writeEntry(const Entry& entry)
+// Called and left with the lock held; the copying itself runs without it.
+void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& lock)
 {
     std::string name = NextEntryFileName(m_table, m_startup, m_path);
-    EntryFileWriter writer(m_startup.TargetFolder, name, m_unnamed);
-    // Inline, this is the scanning thread, which may ask whether to stop.
-    writer.copyFrom(m_source, entry.offset, entry.length,
-                    [this](std::int64_t) { return !m_stop && !(m_inline && m_stopping && m_stopping()); });
-    if (m_stop)
-        throw ScanStopped();
+    const std::size_t slot = m_table.EntryFiles.reserve(m_table.EntryFileNumber);
     FileIdentity identity;
-    // The name can be taken between the test and now; take the next.
-    while (!writer.publish(name, &identity))
-        name = NextEntryFileName(m_table, m_startup, m_path);
-    m_table.EntryFiles.add(m_table.EntryFileNumber, identity);
-    // Counted without waking anyone: a million small entries would mean a
-    // million switches between the threads.
+    {
+        lock.unlock();
+        struct Relock {
+            std::unique_lock<std::mutex>& lock;
+            ~Relock() { lock.lock(); }
+        } relock {lock};
+        EntryFileWriter writer(m_startup.TargetFolder, name, m_unnamed);
+        // Inline, this is the scanning thread, which may ask whether to stop.
+        writer.copyFrom(m_source, entry.offset, entry.length,
+                        [this](std::int64_t) { return !m_stop && !(m_inline && m_stopping && m_stopping()); });
+        if (m_stop)
+            throw ScanStopped();
+        // The name can be taken between the test and now; take the next.
+        while (!writer.publish(name, &identity)) {
+            const std::lock_guard<std::mutex> relocked(*lock.mutex());
+            name = NextEntryFileName(m_table, m_startup, m_path);
+            m_table.EntryFiles.renumber(slot, m_table.EntryFileNumber);
+        }
+    }
+    m_table.EntryFiles.settle(slot, identity);
     m_written.fetch_add(1, std::memory_order_release);
 }
 

@@ -18,11 +18,12 @@
 
 namespace cp {
 
-// Writes a scan's entry files on a thread of its own, so that the copying
-// need not wait for the search to end. Entries arrive in order through a
-// bounded queue; each is named when it is written, as a scan without the
-// thread would name it, and added to the table's entry files. Only this
-// thread touches the table's entry files and file number while it runs.
+// Writes a scan's entry files on threads of their own, so that the copying
+// need not wait for the search to end, and two copies can run side by side.
+// Entries arrive in order through a bounded queue; each is named when its
+// writing starts, in entry order, as a scan without threads would name it,
+// and holds its place in the table's entry files from then on. Only these
+// threads touch the table's entry files and file number while they run.
 class EntryWriter {
 public:
     struct Entry {
@@ -31,12 +32,12 @@ public:
     };
     static constexpr std::size_t kCapacity = 65'536; // entries waiting, 16 bytes each
 
-    // Starts the thread; the table's entry files become an empty list of this
+    // Starts the threads; the table's entry files become an empty list of this
     // scan's. Where no thread can be started, entries are written as they are
     // offered, and stopping() is asked between the pieces of a copy.
     EntryWriter(EntryTable& table, const StartupState& startup, const SourceReader& source, const std::string& path,
                 bool unnamed, std::function<bool()> stopping);
-    // Stops and waits for the thread; an entry being written is dropped whole.
+    // Stops and waits for the threads; entries being written are dropped whole.
     ~EntryWriter();
     EntryWriter(const EntryWriter&) = delete;
     EntryWriter& operator=(const EntryWriter&) = delete;
@@ -56,7 +57,8 @@ public:
 
 private:
     void run();
-    void writeEntry(const Entry& entry);
+    void writeEntry(const Entry& entry, std::unique_lock<std::mutex>& lock);
+    void fail(std::exception_ptr failure);
 
     EntryTable& m_table;
     const StartupState& m_startup;
@@ -66,14 +68,15 @@ private:
     std::function<bool()> m_stopping;
     bool m_inline = false;
 
-    std::mutex m_mutex;
+    std::mutex m_mutex; // guards everything below and the table's entry files
     std::condition_variable m_changed;
     std::deque<Entry> m_queue;
-    bool m_finished = false, m_done = false;
+    bool m_finished = false;
+    int m_running = 0; // threads not yet ended
     std::exception_ptr m_failure;
     std::atomic<bool> m_stop {false};
     std::atomic<std::int64_t> m_written {0};
-    std::thread m_thread; // last: starts once everything above is ready
+    std::vector<std::thread> m_threads;
 };
 
 } // namespace cp

@@ -74,9 +74,9 @@ private:
 // runs still going are left alone.
 void RemoveStaleTemporaries(const std::string& folder);
 
-// Whether a non-folder entry of that name exists (a dangling link counts).
-// Throws ScanError when the test itself fails.
-bool FileExists(const std::string& path);
+// Whether anything has that name: a file, a folder, a link (also a dangling
+// one). Throws ScanError when the test itself fails.
+bool NameTaken(const std::string& path);
 
 // Deletes path if it is still the file of that device and FileIdentity::key();
 // true when that file is gone afterwards (also when it was gone before, or

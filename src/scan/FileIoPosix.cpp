@@ -294,11 +294,11 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
     }
 }
 
-bool FileExists(const std::string& path)
+bool NameTaken(const std::string& path)
 {
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0)
-        return !S_ISDIR(st.st_mode);
+        return true;
     if (errno == ENOENT || errno == ENOTDIR)
         return false;
     throw ScanError(ScanError::Operation::Inspect, path, errno);

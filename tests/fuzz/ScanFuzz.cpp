@@ -1,6 +1,8 @@
 // Scans arbitrary bytes with arbitrary small block geometries and checks the
 // result against a plain search: every tag once, every byte from the first
-// tag on in exactly one entry file, in order.
+// tag on in exactly one entry file, in order. Every way the search can run
+// must find the same tags.
+#include "scan/TagSearch.h"
 #include "scan/WaveEntryScanner.h"
 #include "support/Fixtures.h"
 
@@ -28,6 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             tags.push_back(i);
     if (table.EntryCount != std::int64_t(tags.size()))
         std::abort();
+    for (const auto path : {cp::TagSearchPath::Plain, cp::TagSearchPath::Sse2, cp::TagSearchPath::Avx2}) {
+        std::vector<std::size_t> found;
+        cp::ForEachTag(data, size, [&](std::size_t at) { found.push_back(at); }, path);
+        if (found != tags)
+            std::abort();
+    }
     for (std::size_t i = 0; i < tags.size(); ++i) {
         const std::size_t end = i + 1 < tags.size() ? tags[i + 1] : size;
         const auto bytes = cptest::ReadFile(table.EntryFiles[i]);

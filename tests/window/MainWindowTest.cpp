@@ -289,7 +289,7 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     EXPECT_EQ(restarted.value("FileSavedMsg").toString() + cp::SettingsStore(restarted).GetRegSetting("FileSavedMsg", "0"), "Wahr-1");
     save(folder + "/y.wav");
     EXPECT_EQ(dialogs.saved.back().initialDir, QString::fromStdString(folder)) << "the folder of the last Save";
-    EXPECT_TRUE(cp::FileExists(folder + "/y.wav") && dialogs.notices.size() == 2);
+    EXPECT_TRUE(cp::NameTaken(folder + "/y.wav") && dialogs.notices.size() == 2);
 }
 
 TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
