@@ -1,5 +1,6 @@
 #include "scan/FileCopy.h"
 #include "scan/ScanError.h"
+#include "scan/TagSearch.h"
 #include "scan/WaveEntryScanner.h"
 #include "support/Fixtures.h"
 
@@ -112,6 +113,21 @@ TEST_F(ScanTest, CutsAtEveryTagKeepsEveryByteAndReportsTheShares)
     EXPECT_THROW(Scan(dir.path()), cp::ScanError);
 }
 
+TEST(TagSearch, EveryWayOfSearchingFindsTheSameTagsUpToTheLastByte)
+{
+    Bytes data = Junk(300, 5); // tags across the 16- and 32-byte steps and at the very end
+    for (const std::size_t at : {0, 15, 29, 34, 63, 100, 257, 296})
+        std::memcpy(&data[at], "RIFF", 4);
+    for (const std::size_t size : {300, 299, 35, 3}) {
+        const Bytes part(data.begin(), data.begin() + std::ptrdiff_t(size));
+        for (const auto path : {cp::TagSearchPath::Plain, cp::TagSearchPath::Sse2, cp::TagSearchPath::Avx2}) {
+            std::vector<std::int64_t> found;
+            cp::ForEachTag(part.data(), part.size(), [&](std::size_t at) { found.push_back(std::int64_t(at) + 1); }, path);
+            EXPECT_EQ(found, NaiveTags(part)) << "path " << int(path) << ", " << size << " bytes";
+        }
+    }
+}
+
 TEST_F(ScanTest, BlockModeReportsEveryTagOnceAroundBoundaries)
 {
     // A tag at each block position from 999,990 to 1,000,003 at two boundaries:
@@ -159,11 +175,13 @@ TEST_F(ScanTest, WriteFailurePartwayKeepsCompletedEntriesAndNothingElse)
         ::setrlimit(RLIMIT_FSIZE, &small);
         try {
             Scan(path);
+            ADD_FAILURE() << "no error";
         } catch (const cp::ScanError& e) {
             EXPECT_EQ(e.systemError(), EFBIG);
             EXPECT_EQ(e.path(), cp::EntryFileName(target, table.EntryFileNumber, path));
         }
         ::setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(table.EntryCount, 2) << "the hits are counted all the same";
         EXPECT_EQ(ListFolder(target).size(), 2u) << "the live temporary file and the complete entry";
         EXPECT_EQ(ReadFile(table.entryFile(1)).size(), 1000u);
         cp::ReleaseEntryFiles(table, &recorder); // a failed first scan still cleans up
