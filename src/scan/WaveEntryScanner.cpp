@@ -2,7 +2,6 @@
 
 #include "FileIo.h"
 #include "ScanError.h"
-#include "TagSearch.h"
 
 #include <algorithm>
 #include <vector>
@@ -122,32 +121,15 @@ void WaveEntryScanner::ScanFile(const std::string& path)
         m_observer->fileOpened(m_length);
     checkStop();
 
-    if (m_length <= m_geometry.wholeFileLimit) {
-        std::vector<unsigned char> data(static_cast<std::size_t>(m_length));
-        const std::size_t got = source.readAt(data.data(), data.size(), 0);
-        ForEachTag(data.data(), got, [&](std::size_t at) { onHit(std::int64_t(at) + 1); });
-    } else {
-        std::vector<unsigned char> block(static_cast<std::size_t>(m_geometry.blockSize));
-        // Only the length taken at open is searched: tags appended meanwhile
-        // would make entries the copy cannot cut consistently.
-        std::int64_t start = 1;
-        for (bool last = false; !last; start += m_geometry.blockStep) {
-            const auto want = std::size_t(std::min<std::int64_t>(m_geometry.blockSize, m_length - (start - 1)));
-            const std::size_t got = source.readAt(block.data(), want, start - 1);
-            last = got < block.size() || start - 1 + std::int64_t(got) >= m_length;
+    SearchSource(
+        source, m_length, m_geometry,
+        [&](std::int64_t start) {
+            handOver(); // what the block before completed is written while this one is searched
             if (m_observer)
                 m_observer->blockStarted(start);
             checkStop();
-            // A tag that lies wholly in the overlap was reported with the block before.
-            const std::int64_t seenUpTo = m_lastHit;
-            ForEachTag(block.data(), got, [&](std::size_t at) {
-                const std::int64_t position = start + std::int64_t(at);
-                if (position > seenUpTo)
-                    onHit(position);
-            });
-            handOver(); // what the block completed is written while the next is searched
-        }
-    }
+        },
+        [&](std::int64_t position) { onHit(position); });
 
     const std::int64_t count = m_hitCount;
     m_table.CurrentEntry = 0;

@@ -3,6 +3,7 @@
 #include "EntryTable.h"
 #include "EntryWriter.h"
 #include "ScanObserver.h"
+#include "SourceSearch.h"
 #include "base/StartupState.h"
 
 #include <cstdint>
@@ -11,16 +12,6 @@
 #include <vector>
 
 namespace cp {
-
-// How a file is read for the search: whole up to a limit, else in
-// overlapping blocks. Only tests and fuzzing choose other numbers, to reach
-// block boundaries with small files.
-struct ScanGeometry {
-    std::int64_t wholeFileLimit = 3'000'000;
-    std::int64_t blockSize = 1'000'000;
-    std::int64_t blockStep = 999'995; // blocks overlap so that a tag across a boundary is seen whole
-    bool unnamedFiles = true;         // false: write under temporary names, as where the file system must
-};
 
 // Cuts a file at every "RIFF" tag and writes each piece as an entry file.
 class WaveEntryScanner {

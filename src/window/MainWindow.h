@@ -95,6 +95,7 @@ private:
     QString proposedSaveName() const;
     QString savedNoticeText() const;
     void LoadCurrentEntry();
+    void setEntryToolTip(const QString& text); // on the current entry's group and its fields
     void ShowCurrentEntry(const QString& zeroLengthWord);
     void ScanFile(const std::string& path); // the path's bytes, as the file system knows them
     void applyStartFolderRule(const QString& settingName, QString* initialDir);

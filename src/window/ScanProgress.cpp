@@ -49,6 +49,7 @@ void MainWindow::scanStarting(const std::string& path)
     setWindowTitle(QString::fromStdString(GetFileName(path)) + QStringLiteral(" - ") + QString::fromUtf8(kApplicationTitle));
     m_txtEntrycount->setText(QStringLiteral("0"));
     m_frame[1]->setTitle(QStringLiteral("aktueller Eintrag: keiner"));
+    setEntryToolTip({});
     m_txtEntryLength->setText(QStringLiteral("0 Sekunden"));
     m_txtEntrysize->setText(QStringLiteral("0 Byte"));
     m_txtQuality->setText(QStringLiteral("mies"));

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -133,6 +137,26 @@ TEST_F(BatchRun, FullOrReadOnlyTargetFailsWithoutHalfWrittenFiles)
                                     CHUNKPICKER_BIN, sourcePath, xdg, out},
                                    With(With(kNoDisplay, "XDG_DATA_HOME=" + xdg), "XDG_CONFIG_HOME=" + xdg));
     EXPECT_TRUE(r.status == 0 && r.err.empty() && ListFolder(out).size() == 2 && ListFolder(xdg).empty()) << r.err;
+}
+
+TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
+{
+    TempDir dir;
+    const Bytes wave = MakeWave(8000, 50); // its header claims its own size
+    WriteFile(dir / "a.ffl", Concat({Junk(100), wave, Junk(7), Text("RIFF"), Junk(3)}));
+    const std::string waveSize = std::to_string(wave.size());
+    RunResult r = RunProgram({CHUNKPICKER_INFO, dir / "a.ffl"});
+    EXPECT_EQ(r.out, "number\tposition\tlength\tform\tformat\tchannels\trate\tbits\theader_size\tdifference\ttitle\n"
+                     "1\t101\t" + std::to_string(wave.size() + 7) + "\tWAVE\tPCM\t1\t8000\t16\t" + waveSize + "\t7\t\n"
+                     "2\t" + std::to_string(101 + wave.size() + 7) + "\t7\t\t\t\t\t\t\t\t\n");
+    r = RunProgram({CHUNKPICKER_INFO, "--json", dir / "a.ffl"});
+    const QJsonArray rows = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).array();
+    ASSERT_EQ(rows.size(), 2) << r.out;
+    EXPECT_EQ(rows[0].toObject()["format"].toString() + QString::number(rows[0].toObject()["difference"].toInt()), "PCM7");
+    EXPECT_TRUE(rows[1].toObject()["form"].isNull() && rows[1].toObject()["length"].toInt() == 7);
+    EXPECT_EQ(RunProgram({CHUNKPICKER_INFO, dir / "weg.ffl"}).status, 1);
+    EXPECT_EQ(RunProgram({CHUNKPICKER_INFO}).status, 2);
+    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string> {"a.ffl"});
 }
 
 #ifndef CP_SANITIZED // the sanitizers reserve memory of their own

@@ -12,6 +12,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 deb="$(ls "$work"/out/chunkpicker_*_*.deb)"
 id=example.oxbrook.Chunkpicker
 expected="/usr/bin/chunkpicker
+/usr/bin/chunkpicker-info
 /usr/share/applications/$id.desktop
 $(for s in 128 16 256 32 48 64; do echo "/usr/share/icons/hicolor/${s}x${s}/apps/$id.png"; done)
 /usr/share/icons/hicolor/scalable/apps/$id.svg
@@ -33,4 +34,5 @@ mkdir -p "$work/entries" "$work/home"
 out="$(env -u DISPLAY -u WAYLAND_DISPLAY HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" \
     "$work/root/usr/bin/chunkpicker" "$work/demo.pak" "$work/entries")" || fail "the unpacked program failed"
 [ "$(ls "$work/entries" | wc -l)" -eq 9 ] || fail "expected 9 entries: $out"
+[ "$("$work/root/usr/bin/chunkpicker-info" "$work/demo.pak" | wc -l)" -eq 10 ] || fail "chunkpicker-info: not 9 entries"
 echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes; $out"

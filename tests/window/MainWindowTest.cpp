@@ -189,6 +189,9 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
                   + QString::number(Window().findChild<QSlider*>("sldTime")->maximum()),
               QLocale().toString(size1) + " Byte|1,2 Sekunden|" + QLocale().toString(qRound64(size1 / 1.2)) + " Byte/Sek|1200");
     QTRY_COMPARE(Enabled(), QStringLiteral("124578"));
+    const QString tip = QLocale().toString(qlonglong(size1 - 300));
+    EXPECT_EQ(Window().findChild<QLineEdit*>("txtEntrysize")->toolTip(), "Form: WAVE\nFormat: PCM, 1 Kanal, 11.025 Hz, 16 Bit\n"
+              "Größe: laut Kopf " + tip + " Byte, Eintrag " + QLocale().toString(qlonglong(size1)) + " Byte (300 Byte mehr)");
     Click(MainWindow::Play);
     QTRY_VERIFY(Window().findChild<QSlider*>("sldTime")->value() > 0);
     EXPECT_EQ(Field("txtStatus") + Enabled(), "wird abgespielt1245678");

@@ -1,0 +1,130 @@
+#include "EntryHeader.h"
+
+#include <cstring>
+
+namespace cp {
+
+namespace {
+
+std::uint32_t Le32(const unsigned char* p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+
+std::uint16_t Le16(const unsigned char* p)
+{
+    return std::uint16_t(p[0] | p[1] << 8);
+}
+
+bool Is(const unsigned char* p, const char* id)
+{
+    return std::memcmp(p, id, 4) == 0;
+}
+
+// Calls onChunk(id, body, bodySize) for the chunks in [begin, end): the body
+// cut to what is there, however large its size field says it is.
+template <typename OnChunk>
+void ForEachChunk(const unsigned char* data, std::size_t begin, std::size_t end, OnChunk&& onChunk)
+{
+    for (std::uint64_t at = begin; at + 8 <= end;) {
+        const std::uint64_t declared = Le32(data + at + 4);
+        const std::uint64_t body = at + 8;
+        onChunk(data + at, data + body, std::size_t(std::min<std::uint64_t>(declared, end - body)));
+        at = body + declared + (declared & 1); // chunks are padded to even sizes
+    }
+}
+
+void ReadFormat(const unsigned char* body, std::size_t size, EntryHeader& header)
+{
+    if (size < 16 || header.format)
+        return;
+    header.format = true;
+    header.formatTag = Le16(body);
+    header.channels = Le16(body + 2);
+    header.sampleRate = Le32(body + 4);
+    header.bitsPerSample = Le16(body + 14);
+    // WAVE_FORMAT_EXTENSIBLE names the real format in its sub-format GUID.
+    if (header.formatTag == 0xFFFE && size >= 26)
+        header.formatTag = Le16(body + 24);
+}
+
+void ReadInfo(const unsigned char* body, std::size_t size, EntryHeader& header)
+{
+    if (size < 4 || !Is(body, "INFO"))
+        return;
+    ForEachChunk(body, 4, size, [&](const unsigned char* id, const unsigned char* text, std::size_t length) {
+        if (header.title.empty() && Is(id, "INAM"))
+            header.title.assign(reinterpret_cast<const char*>(text), ::strnlen(reinterpret_cast<const char*>(text), length));
+    });
+}
+
+} // namespace
+
+EntryHeader ParseEntryHeader(const unsigned char* data, std::size_t size)
+{
+    EntryHeader header;
+    if (size < 12 || !Is(data, "RIFF"))
+        return header;
+    header.riffHeader = true;
+    header.form.assign(reinterpret_cast<const char*>(data + 8), 4);
+    header.claimedSize = std::uint64_t(Le32(data + 4)) + 8;
+    const bool wave = header.form == "WAVE";
+    ForEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
+        if (wave && Is(id, "fmt "))
+            ReadFormat(body, length, header);
+        else if (Is(id, "LIST"))
+            ReadInfo(body, length, header);
+    });
+    return header;
+}
+
+std::string FormatName(std::uint16_t formatTag)
+{
+    switch (formatTag) {
+    case 0x0001: return "PCM";
+    case 0x0002: return "MS-ADPCM";
+    case 0x0003: return "IEEE-Float";
+    case 0x0006: return "A-law";
+    case 0x0007: return "µ-law";
+    case 0x0011: return "IMA-ADPCM";
+    case 0x0050:
+    case 0x0055: return "MPEG";
+    default: return std::to_string(formatTag);
+    }
+}
+
+std::string ShownForm(const std::string& form)
+{
+    std::string shown = form;
+    while (!shown.empty() && shown.back() == ' ')
+        shown.pop_back();
+    for (char& c : shown)
+        c = c >= 0x20 && c < 0x7f ? c : '?';
+    return shown;
+}
+
+std::string ShownText(const std::string& bytes)
+{
+    bool utf8 = true;
+    for (std::size_t i = 0; i < bytes.size() && utf8;) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        utf8 = n != 0 && i + n <= bytes.size();
+        for (std::size_t k = 1; utf8 && k < n; ++k)
+            utf8 = (static_cast<unsigned char>(bytes[i + k]) >> 6) == 0x2;
+        i += n;
+    }
+    std::string shown;
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7f)
+            shown += ' ';
+        else if (c < 0x80 || utf8)
+            shown += ch;
+        else // Latin-1 to UTF-8
+            shown += char(0xC0 | c >> 6), shown += char(0x80 | (c & 0x3F));
+    }
+    return shown;
+}
+
+} // namespace cp

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace cp {
+
+// What the first bytes of an entry say about it. Entries are cut at tags,
+// never at the sizes their headers claim; this only tells whether the two
+// agree, and what the entry holds. Every field is read within the bytes
+// given, whatever the size fields claim.
+struct EntryHeader {
+    bool riffHeader = false;     // at least the 12 bytes of "RIFF", size and form
+    std::string form;            // the four-character form as it stands ("WAVE", "AVI ")
+    std::uint64_t claimedSize = 0; // the size field plus the 8 bytes before the form's
+    bool format = false;         // a WAVE fmt chunk of at least 16 bytes was found
+    std::uint16_t formatTag = 0; // the sub-format's tag for WAVE_FORMAT_EXTENSIBLE
+    std::uint16_t channels = 0;
+    std::uint32_t sampleRate = 0;
+    std::uint16_t bitsPerSample = 0;
+    std::string title;           // LIST/INFO "INAM", as stored, up to its first NUL
+};
+
+// How much of an entry is read to know it.
+inline constexpr std::size_t kEntryHeaderBytes = 64 * 1024;
+
+EntryHeader ParseEntryHeader(const unsigned char* data, std::size_t size);
+
+// "PCM", "IMA-ADPCM", "MS-ADPCM", "A-law", "µ-law", "IEEE-Float", "MPEG", or
+// the tag's number.
+std::string FormatName(std::uint16_t formatTag);
+
+// The form for people: trailing blanks dropped, bytes that are no printable
+// ASCII shown as '?'.
+std::string ShownForm(const std::string& form);
+
+// Text for showing: kept where it is UTF-8, else read as Latin-1 (as old
+// wave files write it); control characters become blanks.
+std::string ShownText(const std::string& bytes);
+
+} // namespace cp
