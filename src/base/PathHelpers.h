@@ -18,6 +18,10 @@ std::string GetFileName(const std::string& path);
 // Named for the folder-path convention the rest of the program speaks of.
 std::string AddBackslash(const std::string& path);
 
+// Whether the bytes are UTF-8 throughout. Paths and texts from files are
+// bytes; what is shown or written into text formats must know which they are.
+bool IsValidUtf8(const std::string& text);
+
 // Whether the path names an existing file or folder; a path ending in the
 // separator must name a folder. The empty path names nothing.
 bool PathExists(const std::string& path);

@@ -1,5 +1,7 @@
 #include "EntryHeader.h"
 
+#include "base/PathHelpers.h"
+
 #include <cstring>
 
 namespace cp {
@@ -105,15 +107,7 @@ std::string ShownForm(const std::string& form)
 
 std::string ShownText(const std::string& bytes)
 {
-    bool utf8 = true;
-    for (std::size_t i = 0; i < bytes.size() && utf8;) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        utf8 = n != 0 && i + n <= bytes.size();
-        for (std::size_t k = 1; utf8 && k < n; ++k)
-            utf8 = (static_cast<unsigned char>(bytes[i + k]) >> 6) == 0x2;
-        i += n;
-    }
+    const bool utf8 = IsValidUtf8(bytes);
     std::string shown;
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);

@@ -1,6 +1,7 @@
 #include "XdgFileTypeRegistry.h"
 
 #include "base/CommandLine.h"
+#include "base/PathHelpers.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -69,21 +70,6 @@ bool WriteAtomically(const std::string& path, const std::string& content)
     if (!ok)
         ::unlink(temp.c_str());
     return ok;
-}
-
-bool IsValidUtf8(const std::string& text)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        if (length == 0 || i + length > text.size())
-            return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2)
-                return false;
-        i += length;
-    }
-    return true;
 }
 
 std::string XmlEscaped(const std::string& text)
