@@ -143,15 +143,18 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
 {
     TempDir dir;
     const Bytes wave = MakeWave(8000, 50); // its header claims its own size
-    WriteFile(dir / "a.ffl", Concat({Junk(100), wave, Junk(7), Text("RIFF"), Junk(3)}));
+    const Bytes titled = Text(std::string("RIFF\x1c\0\0\0WAVELIST\x10\0\0\0INFOINAM\x04\0\0\0a\"b\\", 36));
+    WriteFile(dir / "a.ffl", Concat({Junk(100), wave, Junk(7), Text("RIFF"), Junk(3), titled}));
     const std::string waveSize = std::to_string(wave.size());
     RunResult r = RunProgram({CHUNKPICKER_INFO, dir / "a.ffl"});
     EXPECT_EQ(r.out, "number\tposition\tlength\tform\tformat\tchannels\trate\tbits\theader_size\tdifference\ttitle\n"
                      "1\t101\t" + std::to_string(wave.size() + 7) + "\tWAVE\tPCM\t1\t8000\t16\t" + waveSize + "\t7\t\n"
-                     "2\t" + std::to_string(101 + wave.size() + 7) + "\t7\t\t\t\t\t\t\t\t\n");
+                     "2\t" + std::to_string(101 + wave.size() + 7) + "\t7\t\t\t\t\t\t\t\t\n"
+                     "3\t" + std::to_string(108 + wave.size() + 7) + "\t36\tWAVE\t\t\t\t\t36\t0\ta\"b\\\n");
     r = RunProgram({CHUNKPICKER_INFO, "--json", dir / "a.ffl"});
     const QJsonArray rows = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).array();
-    ASSERT_EQ(rows.size(), 2) << r.out;
+    ASSERT_EQ(rows.size(), 3) << r.out;
+    EXPECT_EQ(rows[2].toObject()["title"].toString(), "a\"b\\");
     EXPECT_EQ(rows[0].toObject()["format"].toString() + QString::number(rows[0].toObject()["difference"].toInt()), "PCM7");
     EXPECT_TRUE(rows[1].toObject()["form"].isNull() && rows[1].toObject()["length"].toInt() == 7);
     EXPECT_EQ(RunProgram({CHUNKPICKER_INFO, dir / "weg.ffl"}).status, 1);
