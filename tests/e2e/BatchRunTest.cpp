@@ -49,7 +49,8 @@ TEST_F(BatchRun, WritesEveryEntryByteForByteHeadlessAndOffscreen)
     for (const auto& env : {kNoDisplay, With(kNoDisplay, "QT_QPA_PLATFORM=offscreen"), With(kNoDisplay, "DISPLAY=:7391"),
                             With(kNoDisplay, "QT_QPA_PLATFORM=wayland")}) { // the last two do not answer
         // Unquoted, as a shell splits it: blanks are resolved by prefixes.
-        const RunResult r = Chunkpicker({dir / "Spiel", "\xff\xfe", "Töne.ffl", dir / "Ziel", "\xfc", "mit", "Leerzeichen", "x"}, env);
+        const RunResult r = Chunkpicker({dir / "Spiel", "\xff\xfe", "Töne.ffl", dir / "Ziel", "\xfc", "mit", "Leerzeichen", "x"},
+                                        With(env, "XDG_DATA_HOME=" + dir / "xdg"));
         ASSERT_EQ(r.status, 0) << r.err;
         const auto names = ListFolder(out);
         ASSERT_EQ(names.size(), 2u);
@@ -59,6 +60,9 @@ TEST_F(BatchRun, WritesEveryEntryByteForByteHeadlessAndOffscreen)
         EXPECT_EQ(r.out, "2 Einträge mit 7.755 Byte nach " + out + " geschrieben, nicht erkannte Daten: 11,4%\n");
         Empty(out);
     }
+    // Every start registered the program, by the path it runs from.
+    const Bytes entry = ReadFile(dir / "xdg/applications/example.oxbrook.Chunkpicker.desktop");
+    EXPECT_NE(std::string(entry.begin(), entry.end()).find("\nTryExec=" CHUNKPICKER_BIN "\n"), std::string::npos);
 }
 
 TEST_F(BatchRun, FailuresAndMissingDisplaysSaySoOnStderr)
