@@ -161,11 +161,10 @@ std::string XdgFileTypeRegistry::ExecWord(const std::string& programPath)
     return EntryValue(fieldSafe);
 }
 
-std::string XdgFileTypeRegistry::desktopEntry(const std::string& path, const std::string& mimeType, const std::string& exec)
+std::string XdgFileTypeRegistry::desktopEntry(const std::string& old, const std::string& mimeType, const std::string& exec)
 {
     // The types registered before (by this or an earlier start) stay listed.
     std::vector<std::string> types;
-    const std::string old = ReadWhole(path);
     const auto at = old.find("\nMimeType=");
     if (at != std::string::npos) {
         const auto end = std::min(old.find('\n', at + 1), old.size());
@@ -211,11 +210,15 @@ void XdgFileTypeRegistry::RegisterFile(const std::string& extension, int, const 
         refresh("update-mime-database", data + "/mime");
     if (!m_iconSvg.empty())
         writeIfChanged(data + "/icons/hicolor/scalable/apps/" + id + ".svg", m_iconSvg);
-    const std::string entry = data + "/applications/" + id + ".desktop";
-    if (writeIfChanged(entry, desktopEntry(entry, type, exec)))
+    // These two are read once: what they hold shapes what is written.
+    const std::string entry = data + "/applications/" + id + ".desktop", oldEntry = ReadWhole(entry);
+    const std::string newEntry = desktopEntry(oldEntry, type, exec);
+    if (newEntry != oldEntry && write(entry, newEntry))
         refresh("update-desktop-database", data + "/applications");
-    const std::string list = m_places.configHome + "/mimeapps.list";
-    writeIfChanged(list, WithDefaultApplication(ReadWhole(list), type, id + ".desktop"));
+    const std::string list = m_places.configHome + "/mimeapps.list", oldList = ReadWhole(list);
+    const std::string newList = WithDefaultApplication(oldList, type, id + ".desktop");
+    if (newList != oldList)
+        write(list, newList);
 }
 
 bool XdgFileTypeRegistry::writeIfChanged(const std::string& path, const std::string& content)
@@ -223,6 +226,11 @@ bool XdgFileTypeRegistry::writeIfChanged(const std::string& path, const std::str
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && std::size_t(st.st_size) == content.size() && ReadWhole(path) == content)
         return false;
+    return write(path, content);
+}
+
+bool XdgFileTypeRegistry::write(const std::string& path, const std::string& content)
+{
     if (!WriteAtomically(path, content))
         return false;
     ++m_filesWritten;

@@ -36,8 +36,10 @@ public:
 
 private:
     bool writeIfChanged(const std::string& path, const std::string& content);
+    bool write(const std::string& path, const std::string& content); // atomically; counted
     void refresh(const char* tool, const std::string& folder);
-    std::string desktopEntry(const std::string& path, const std::string& mimeType, const std::string& exec);
+    // The entry for mimeType, keeping the types the old entry lists.
+    std::string desktopEntry(const std::string& old, const std::string& mimeType, const std::string& exec);
 
     Places m_places;
     std::string m_programPath;
