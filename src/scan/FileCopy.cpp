@@ -5,7 +5,7 @@
 namespace cp {
 
 CopyOutcome CopyWholeFile(const std::string& source, const std::string& target, bool replace,
-                          const EntryFileWriter::KeepGoing& keepGoing)
+                          const EntryFileWriter::KeepGoing& keepGoing, std::int64_t* copied)
 {
     const SourceReader reader(source);
     // The new file is made beside the target, so that it can be renamed into place.
@@ -13,7 +13,11 @@ CopyOutcome CopyWholeFile(const std::string& source, const std::string& target, 
     EntryFileWriter writer(cut == std::string::npos ? "." : target.substr(0, cut + 1), target);
     writer.copyFrom(reader, 0, reader.size(), keepGoing);
     FileIdentity identity;
-    return writer.publish(target, &identity, replace) ? CopyOutcome::Copied : CopyOutcome::TargetExists;
+    if (!writer.publish(target, &identity, replace))
+        return CopyOutcome::TargetExists;
+    if (copied)
+        *copied = reader.size();
+    return CopyOutcome::Copied;
 }
 
 } // namespace cp

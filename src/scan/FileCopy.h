@@ -13,9 +13,9 @@ enum class CopyOutcome { Copied, TargetExists };
 // file in the target's folder, so the target name only ever holds a complete
 // copy, and a failed or stopped copy leaves the file it was to replace whole.
 // Without replace an existing target is left alone and reported; the source is
-// only read. Throws ScanError naming the file at fault, ScanStopped when
-// keepGoing says no.
+// only read. copied (if given) receives the bytes of a complete copy. Throws
+// ScanError naming the file at fault, ScanStopped when keepGoing says no.
 CopyOutcome CopyWholeFile(const std::string& source, const std::string& target, bool replace,
-                          const EntryFileWriter::KeepGoing& keepGoing = {});
+                          const EntryFileWriter::KeepGoing& keepGoing = {}, std::int64_t* copied = nullptr);
 
 } // namespace cp

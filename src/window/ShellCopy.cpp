@@ -3,6 +3,7 @@
 #include "base/CommandLine.h"
 #include "base/PathHelpers.h"
 #include "scan/FileCopy.h"
+#include "scan/FileIo.h"
 #include "scan/ScanError.h"
 
 #include <QFile>
@@ -54,18 +55,47 @@ bool ShellCopy::keepGoing(std::int64_t copied)
     return !m_cancelled;
 }
 
+bool ShellCopy::mayReplace(const std::string& path)
+{
+    const auto answer = m_answerForAll ? *m_answerForAll : m_dialogs.askReplace(m_owner, Shown(path), m_several);
+    switch (answer) {
+    case UserDialogs::Replace::YesToAll:
+        m_answerForAll = UserDialogs::Replace::Yes;
+        return true;
+    case UserDialogs::Replace::Yes:
+        return true;
+    case UserDialogs::Replace::NoToAll:
+        m_answerForAll = UserDialogs::Replace::No;
+        return false;
+    case UserDialogs::Replace::No:
+        return false;
+    case UserDialogs::Replace::Cancel:
+        m_cancelled = true;
+        return false;
+    }
+    return false;
+}
+
 bool ShellCopy::ShellCopyFile(const std::string& source, const std::string& target)
 {
     if (m_cancelled)
         return false;
     // A folder (named with or without the separator) takes the file under its own name.
     const std::string path = PathExists(AddBackslash(target)) ? AddBackslash(target) + GetFileName(source) : target;
+    // Asked before copying, so that a declined file costs no copy; a test
+    // that fails leaves the question to the copy, which never replaces unasked.
     bool replace = false;
+    try {
+        if (NameTaken(path) && !(replace = mayReplace(path)))
+            return false;
+    } catch (const ScanError&) {
+    }
     for (;;) {
         try {
-            if (CopyWholeFile(source, path, replace, [this](std::int64_t copied) { return keepGoing(copied); })
+            std::int64_t copied = 0;
+            if (CopyWholeFile(source, path, replace, [this](std::int64_t n) { return keepGoing(n); }, &copied)
                 == CopyOutcome::Copied) {
-                m_done += FileSizeOrZero(path);
+                m_done += copied;
                 return true;
             }
         } catch (const ScanStopped&) {
@@ -76,23 +106,10 @@ bool ShellCopy::ShellCopyFile(const std::string& source, const std::string& targ
                                      .arg(Shown(GetFileName(source)), Shown(path), QString::fromStdString(error.what()));
             return false;
         }
-        const auto answer = m_answerForAll ? *m_answerForAll : m_dialogs.askReplace(m_owner, Shown(path), m_several);
-        switch (answer) {
-        case UserDialogs::Replace::YesToAll:
-            m_answerForAll = UserDialogs::Replace::Yes;
-            [[fallthrough]];
-        case UserDialogs::Replace::Yes:
-            replace = true;
-            break;
-        case UserDialogs::Replace::NoToAll:
-            m_answerForAll = UserDialogs::Replace::No;
+        // The name was taken while the copy was made.
+        if (!mayReplace(path))
             return false;
-        case UserDialogs::Replace::No:
-            return false;
-        case UserDialogs::Replace::Cancel:
-            m_cancelled = true;
-            return false;
-        }
+        replace = true;
     }
 }
 

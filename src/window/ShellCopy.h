@@ -41,6 +41,8 @@ public:
 
 private:
     bool keepGoing(std::int64_t copied);
+    // The user's answer (or the one given for all) to replacing path.
+    bool mayReplace(const std::string& path);
 
     UserDialogs& m_dialogs;
     QWidget* m_owner;
