@@ -11,6 +11,22 @@ using namespace cptest;
 
 namespace {
 
+TEST(PathHelpers, Utf8IsCheckedAsStrictlyAsJsonReadersDo)
+{
+    const struct {
+        const char* bytes;
+        bool valid;
+    } cases[] = {
+        {"Gr\xC3\xBC\xC3\x9F", true}, {"\xE2\x82\xAC \xF0\x9F\x8E\xB5 \xF4\x8F\xBF\xBF", true},
+        {"\xC0\xAF", false},             {"\xE0\x80\xAF", false},       {"\xF0\x80\x80\xAF", false}, // overlong
+        {"\xED\xA0\x80", false},         {"\xED\xBF\xBF", false},         // surrogates
+        {"\xF4\x90\x80\x80", false},     {"\xF5\x80\x80\x80", false},     // past U+10FFFF
+        {"ab\xE2\x82", false},           {"\xE9t\xE9", false},            // cut short, Latin-1
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cp::IsValidUtf8(c.bytes), c.valid) << c.bytes;
+}
+
 TEST(PathHelpers, CutAppendAndExist)
 {
     EXPECT_EQ(cp::GetFileName("/spiele/sound.ffl") + cp::GetFileName("sound.ffl") + cp::GetFileName("/spiele/"),
