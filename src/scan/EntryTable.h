@@ -8,6 +8,8 @@
 
 namespace cp {
 
+class RunJournal;
+
 // Which file on disk a path named when this run created it; a file that was
 // replaced under the same name since is another file. File systems hand a
 // freed inode number to the next new file, so the time of the last write
@@ -42,6 +44,7 @@ public:
     std::size_t reserve(std::int64_t number);
     void renumber(std::size_t index, std::int64_t number) { m_numbers[index] = number; }
     void settle(std::size_t index, FileIdentity identity);
+    std::int64_t number(std::size_t index) const { return m_numbers[index]; }
     bool owned(std::size_t index) const { return m_keys[index] != 0; }
     std::int64_t ownedCount() const;
 
@@ -69,6 +72,10 @@ struct EntryTable {
     // Raised before every name tried; never reset within a run, so numbers go on
     // across scans.
     std::int64_t EntryFileNumber = 0;
+
+    // Where a window records its entry files for the next start to remove,
+    // should it be killed; none in a batch run, whose files are its output.
+    RunJournal* Journal = nullptr;
 
     std::string entryFile(std::int64_t entry) const { return EntryFiles[std::size_t(entry - 1)]; }
 };

@@ -1,8 +1,11 @@
 #include "EntryWriter.h"
 
+#include "RunJournal.h"
 #include "ScanError.h"
 
-#include <system_error>
+#include <algorithm>
+#include <optional>
+
 
 namespace cp {
 
@@ -18,23 +21,29 @@ unsigned WriterThreads()
 } // namespace
 
 EntryWriter::EntryWriter(EntryTable& table, const StartupState& startup, const SourceReader& source,
-                         const std::string& path, bool unnamed, std::function<bool()> stopping)
+                         const std::string& path, bool unnamed, std::function<bool()> stopping,
+                         void (*beforeStart)(unsigned))
     : m_table(table)
     , m_startup(startup)
     , m_source(source)
     , m_path(path)
-    , m_unnamed(unnamed)
+    , m_unnamed(unnamed && UnnamedFilesCanBeNamed())
     , m_stopping(std::move(stopping))
 {
     m_table.EntryFiles = EntryFileList(m_startup.TargetFolder, path);
     RemoveStaleTemporaries(m_startup.TargetFolder);
     for (unsigned i = 0, n = WriterThreads(); i < n; ++i) {
         try {
+            if (beforeStart)
+                beforeStart(i);
+            m_threads.reserve(n);
             const std::lock_guard<std::mutex> lock(m_mutex);
             m_threads.emplace_back([this] { run(); });
             ++m_running;
-        } catch (const std::system_error&) {
-            break; // no thread to be had (a memory limit, say): fewer, or none
+        } catch (...) {
+            // No thread to be had (a memory limit, no memory for its state):
+            // the ones started write alone, or the scanning thread does.
+            break;
         }
     }
     m_inline = m_threads.empty();
@@ -143,30 +152,46 @@ void EntryWriter::run()
 // Called and left with the lock held; the copying itself runs without it.
 void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& lock)
 {
-    std::string name = NextEntryFileName(m_table, m_startup, m_path);
-    const std::size_t slot = m_table.EntryFiles.reserve(m_table.EntryFileNumber);
-    FileIdentity identity;
-    {
-        lock.unlock();
-        struct Relock {
-            std::unique_lock<std::mutex>& lock;
-            ~Relock() { lock.lock(); }
-        } relock {lock};
-        EntryFileWriter writer(m_startup.TargetFolder, name, m_unnamed);
-        // Inline, this is the scanning thread, which may ask whether to stop.
-        writer.copyFrom(m_source, entry.offset, entry.length,
-                        [this](std::int64_t) { return !m_stop && !(m_inline && m_stopping && m_stopping()); });
-        if (m_stop)
+    std::size_t slot = m_table.EntryFiles.size();
+    try {
+        std::string name = NextEntryFileName(m_table, m_startup, m_path);
+        slot = m_table.EntryFiles.reserve(m_table.EntryFileNumber);
+        std::optional<EntryFileWriter> writer;
+        {
+            lock.unlock();
+            struct Relock {
+                std::unique_lock<std::mutex>& lock;
+                ~Relock() { lock.lock(); }
+            } relock {lock};
+            writer.emplace(m_startup.TargetFolder, name, m_unnamed);
+            // Inline, this is the scanning thread, which may ask whether to stop.
+            writer->copyFrom(m_source, entry.offset, entry.length,
+                             [this](std::int64_t) { return !m_stop && !(m_inline && m_stopping && m_stopping()); });
+        }
+        // An entry waits for the ones before it; after a stop or a failure
+        // before it, it is dropped whole.
+        m_changed.wait(lock, [&] { return slot == m_nextToPublish || m_stop || slot > m_failedSlot; });
+        if (m_stop || slot > m_failedSlot)
             throw ScanStopped();
+        FileIdentity identity;
         // The name can be taken between the test and now; take the next.
-        while (!writer.publish(name, &identity)) {
-            const std::lock_guard<std::mutex> relocked(*lock.mutex());
+        while (!writer->publish(name, &identity)) {
             name = NextEntryFileName(m_table, m_startup, m_path);
             m_table.EntryFiles.renumber(slot, m_table.EntryFileNumber);
         }
+        m_table.EntryFiles.settle(slot, identity);
+        if (m_table.Journal)
+            m_table.Journal->recordEntry(m_table.EntryFiles.number(slot), identity);
+        ++m_nextToPublish;
+        m_written.fetch_add(1, std::memory_order_release);
+        m_changed.notify_all();
+    } catch (const ScanStopped&) {
+        throw;
+    } catch (...) {
+        m_failedSlot = std::min(m_failedSlot, slot);
+        m_changed.notify_all();
+        throw;
     }
-    m_table.EntryFiles.settle(slot, identity);
-    m_written.fetch_add(1, std::memory_order_release);
 }
 
 } // namespace cp

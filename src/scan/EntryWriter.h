@@ -5,6 +5,7 @@
 #include "base/StartupState.h"
 
 #include <atomic>
+#include <cstddef>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -22,8 +23,11 @@ namespace cp {
 // need not wait for the search to end, and two copies can run side by side.
 // Entries arrive in order through a bounded queue; each is named when its
 // writing starts, in entry order, as a scan without threads would name it,
-// and holds its place in the table's entry files from then on. Only these
-// threads touch the table's entry files and file number while they run.
+// and holds its place in the table's entry files from then on. Entries take
+// their names in entry order too, so that however a run ends (a stop, a
+// failure, a kill) the names present are entries 1 to N, never with a gap.
+// Only these threads touch the table's entry files and file number while
+// they run.
 class EntryWriter {
 public:
     struct Entry {
@@ -35,8 +39,9 @@ public:
     // Starts the threads; the table's entry files become an empty list of this
     // scan's. Where no thread can be started, entries are written as they are
     // offered, and stopping() is asked between the pieces of a copy.
+    // beforeStart (if any) is called before each thread is started.
     EntryWriter(EntryTable& table, const StartupState& startup, const SourceReader& source, const std::string& path,
-                bool unnamed, std::function<bool()> stopping);
+                bool unnamed, std::function<bool()> stopping, void (*beforeStart)(unsigned) = nullptr);
     // Stops and waits for the threads; entries being written are dropped whole.
     ~EntryWriter();
     EntryWriter(const EntryWriter&) = delete;
@@ -73,6 +78,8 @@ private:
     std::deque<Entry> m_queue;
     bool m_finished = false;
     int m_running = 0; // threads not yet ended
+    std::size_t m_nextToPublish = 0; // the slot whose entry takes its name next
+    std::size_t m_failedSlot = SIZE_MAX; // the first entry that failed; none after it is published
     std::exception_ptr m_failure;
     std::atomic<bool> m_stop {false};
     std::atomic<std::int64_t> m_written {0};

@@ -2,18 +2,43 @@
 
 #include "base/PathHelpers.h"
 
+#include <mutex>
+#include <set>
+
 namespace cp {
+
+namespace {
+
+// A copy killed under a temporary name leaves it behind; the first copy into
+// a folder removes such files, later ones need not read the folder again.
+void SweepFolderOnce(const std::string& folder)
+{
+    static std::mutex mutex;
+    static std::set<std::string> swept;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!swept.insert(folder).second)
+            return;
+    }
+    RemoveStaleTemporaries(folder);
+}
+
+} // namespace
 
 CopyOutcome CopyWholeFile(const std::string& source, const std::string& target, bool replace,
                           const EntryFileWriter::KeepGoing& keepGoing, std::int64_t* copied)
 {
     const SourceReader reader(source);
-    // The new file is made beside the target, so that it can be renamed into place.
-    const auto cut = target.find_last_of(kPathSeparator);
-    EntryFileWriter writer(cut == std::string::npos ? "." : target.substr(0, cut + 1), target);
+    // Through a symbolic link to its file, as cp and editors write, so the link stays.
+    const std::string file = FollowLinks(target);
+    // The new file is made beside the file it becomes, so that it can be renamed into place.
+    const auto cut = file.find_last_of(kPathSeparator);
+    const std::string folder = cut == std::string::npos ? "." : file.substr(0, cut + 1);
+    SweepFolderOnce(folder);
+    EntryFileWriter writer(folder, target, UnnamedFilesCanBeNamed());
     writer.copyFrom(reader, 0, reader.size(), keepGoing);
     FileIdentity identity;
-    if (!writer.publish(target, &identity, replace))
+    if (!writer.publish(file, &identity, replace))
         return CopyOutcome::TargetExists;
     if (copied)
         *copied = reader.size();

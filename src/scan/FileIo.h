@@ -39,8 +39,8 @@ private:
 class EntryFileWriter {
 public:
     // Opens the file in folder; displayName is what errors call it until it
-    // is published. unnamed = false skips straight to the temporary name.
-    // Throws ScanError.
+    // is published. unnamed = false skips straight to the temporary name; pass
+    // UnnamedFilesCanBeNamed() rather than true. Throws ScanError.
     EntryFileWriter(const std::string& folder, std::string displayName, bool unnamed = true);
     ~EntryFileWriter();
     EntryFileWriter(const EntryFileWriter&) = delete;
@@ -57,8 +57,8 @@ public:
     // Gives the complete file its final name and closes it. Without replace it
     // returns false (still unpublished) when a file or folder of that name
     // exists; with replace the file takes the place of an existing one in one
-    // step, written to disk first, so the old one stays whole until then.
-    // Throws ScanError on any other failure.
+    // step, written to disk first, so the old one stays whole until then, and
+    // with the old file's permissions. Throws ScanError on any other failure.
     bool publish(const std::string& path, FileIdentity* identity, bool replace = false);
 
 private:
@@ -70,9 +70,23 @@ private:
     int m_fd = -1;
 };
 
-// Removes the temporary files that runs killed in folder left behind; those of
-// runs still going are left alone.
+// Whether a file opened without a name can be given one later; that goes
+// through /proc, which sandboxes and some systems lack. Asked once per scan or
+// copy, since a process may lose /proc meanwhile.
+bool UnnamedFilesCanBeNamed();
+
+// Removes the temporary files that runs killed in folder left behind. A
+// writer holds a lock on its temporary for as long as it lives, so one still
+// written is left alone whichever process, container or host writes it.
 void RemoveStaleTemporaries(const std::string& folder);
+
+// The file a path leads to through symbolic links (the path itself when it is
+// none, or when a link leads nowhere yet: then where it points).
+std::string FollowLinks(const std::string& path);
+
+// Makes everything written to folder's file system so far durable; an error
+// there means some of it may be lost. Throws ScanError.
+void SyncFolder(const std::string& folder);
 
 // Whether anything has that name: a file, a folder, a link (also a dangling
 // one). Throws ScanError when the test itself fails.

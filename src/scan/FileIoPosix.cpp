@@ -1,20 +1,16 @@
 #include "FileIo.h"
 
+#include "PosixFiles.h"
 #include "ScanError.h"
 #include "base/PathHelpers.h"
-
-#include <dirent.h>
-#include <signal.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
-#include <utility>
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 namespace cp {
@@ -27,13 +23,21 @@ constexpr std::size_t kBufferedCopyPiece = std::size_t(1) << 20;
 
 } // namespace
 
+namespace posix {
+
+FileIdentity Identity(const struct stat& st)
+{
+    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino),
+            std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
+} // namespace posix
+
 SourceReader::SourceReader(const std::string& path)
     : m_path(path)
 {
-    do {
-        // Non-blocking so that a pipe is refused below instead of waiting for a writer.
-        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    } while (m_fd < 0 && errno == EINTR);
+    // Non-blocking so that a pipe is refused below instead of waiting for a writer.
+    m_fd = TEMP_FAILURE_RETRY(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (m_fd < 0)
         throw ScanError(ScanError::Operation::Open, path, errno);
     struct stat st {};
@@ -65,12 +69,9 @@ std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t 
     auto* out = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t n = ::pread(m_fd, out + done, length - done, off_t(offset + std::int64_t(done)));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t n = TEMP_FAILURE_RETRY(::pread(m_fd, out + done, length - done, off_t(offset + std::int64_t(done))));
+        if (n < 0)
             throw ScanError(ScanError::Operation::Read, m_path, errno);
-        }
         if (n == 0)
             break;
         done += std::size_t(n);
@@ -78,73 +79,29 @@ std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t 
     return done;
 }
 
-namespace {
-
-constexpr const char* kTempPrefix = ".chunkpicker-";
-constexpr const char* kTempSuffix = ".tmp";
-
-int OpenRetrying(const char* path, int flags, mode_t mode = 0)
+bool UnnamedFilesCanBeNamed()
 {
-    int fd;
-    do {
-        fd = ::open(path, flags, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    return ::access("/proc/self/fd", X_OK) == 0;
 }
-
-// The pid in a temporary name of ours, or 0 when the name is not one.
-pid_t TempOwner(const std::string& name)
-{
-    const std::string prefix = kTempPrefix, suffix = kTempSuffix;
-    if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0
-        || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-        return 0;
-    char* end = nullptr;
-    const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
-    return pid > 0 && end && *end == '-' ? pid_t(pid) : 0;
-}
-
-std::string TemporaryName(const std::string& dir)
-{
-    static std::atomic<unsigned> counter {0};
-    return dir + kTempPrefix + std::to_string(::getpid()) + "-" + std::to_string(++counter) + kTempSuffix;
-}
-
-FileIdentity Identity(const struct stat& st)
-{
-    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino),
-            std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
-}
-
-} // namespace
 
 EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayName, bool unnamed)
     : m_folder(AddBackslash(folder))
     , m_displayName(std::move(displayName))
 {
-    const std::string& dir = m_folder;
     if (unnamed) {
-        m_fd = OpenRetrying(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-        // Naming it later goes through /proc; without it, use a temporary name.
-        static const bool canName = ::access("/proc/self/fd", X_OK) == 0;
-        if (m_fd >= 0 && !canName) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
+        m_fd = TEMP_FAILURE_RETRY(::open(m_folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
         if (m_fd >= 0)
             return;
-        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
-            throw ScanError(ScanError::Operation::Create, m_displayName, errno);
+        const int error = errno;
+        // No unnamed files on this file system: a temporary name instead.
+        if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL && error != ENOENT)
+            throw ScanError(ScanError::Operation::Create, m_displayName, error);
     }
-    for (;;) {
-        m_tempPath = TemporaryName(dir);
-        m_fd = OpenRetrying(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (m_fd >= 0)
-            return;
-        if (errno != EEXIST) {
-            m_tempPath.clear();
-            throw ScanError(ScanError::Operation::Create, m_displayName, errno);
-        }
+    m_fd = posix::CreateLockedTemporary(m_folder, &m_tempPath);
+    if (m_fd < 0) {
+        const int error = errno;
+        m_tempPath.clear();
+        throw ScanError(ScanError::Operation::Create, m_displayName, error);
     }
 }
 
@@ -155,10 +112,11 @@ EntryFileWriter::~EntryFileWriter()
 
 void EntryFileWriter::discard()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    // Unlinked before the close lets go of the lock, so no sweep meets it half.
     if (!m_tempPath.empty())
         ::unlink(m_tempPath.c_str());
+    if (m_fd >= 0)
+        ::close(m_fd);
     m_fd = -1;
     m_tempPath.clear();
 }
@@ -173,34 +131,48 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
 {
     const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
     if (replace) {
+        // The replacement keeps the owner and permissions of the file it replaces.
+        struct stat old {};
+        if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+            [[maybe_unused]] const int owned = ::fchown(m_fd, old.st_uid, old.st_gid); // only root may give away
+            if (::fchmod(m_fd, old.st_mode & 07777) != 0)
+                fail(errno);
+        }
         // The old file goes in the rename; the new one must be on disk by then.
         if (::fsync(m_fd) != 0)
             fail(errno);
-        // A link never replaces: a temporary name first, renamed over the old file.
+        // A link never replaces: a temporary name first, renamed over the old
+        // file; locked before it has the name, so that no sweep takes it.
+        if (m_tempPath.empty())
+            posix::TryLockFile(m_fd);
         while (m_tempPath.empty()) {
-            const std::string temp = TemporaryName(m_folder);
+            const std::string temp = posix::TemporaryName(m_folder);
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
                 m_tempPath = temp;
-            else if (errno != EEXIST)
-                fail(errno);
+            else if (const int error = errno; error != EEXIST)
+                fail(error);
         }
     }
     int linked;
+    int error = 0;
     if (m_tempPath.empty()) {
         linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+        error = errno;
     } else if (replace) {
         linked = ::rename(m_tempPath.c_str(), path.c_str());
+        error = errno;
     } else {
         linked = ::renameat2(AT_FDCWD, m_tempPath.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
-        if (linked != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        error = errno;
+        if (linked != 0 && (error == EINVAL || error == ENOSYS)) {
             // No such rename here: a hard link never replaces either.
             linked = ::link(m_tempPath.c_str(), path.c_str());
+            error = errno;
             if (linked == 0)
                 ::unlink(m_tempPath.c_str());
         }
     }
     if (linked != 0) {
-        const int error = errno;
         if (error == EEXIST && !replace)
             return false;
         m_displayName = path;
@@ -211,27 +183,15 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
     const bool known = ::fstat(m_fd, &st) == 0;
     const int fd = std::exchange(m_fd, -1);
     // After a replacing rename the file is already on disk, and the old one gone.
-    if (::close(fd) != 0 && errno != EINTR && !replace) {
-        const int error = errno;
-        ::unlink(path.c_str());
-        throw ScanError(ScanError::Operation::Write, path, error);
+    if (::close(fd) != 0) {
+        error = errno;
+        if (error != EINTR && !replace) {
+            ::unlink(path.c_str());
+            throw ScanError(ScanError::Operation::Write, path, error);
+        }
     }
-    *identity = known ? Identity(st) : FileIdentity {};
+    *identity = known ? posix::Identity(st) : FileIdentity {};
     return true;
-}
-
-void RemoveStaleTemporaries(const std::string& folder)
-{
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return;
-    const std::string base = AddBackslash(folder);
-    while (const dirent* entry = ::readdir(dir)) {
-        const pid_t owner = TempOwner(entry->d_name);
-        if (owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH)
-            ::unlink((base + entry->d_name).c_str());
-    }
-    ::closedir(dir);
 }
 
 void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length,
@@ -264,14 +224,15 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
             }
             if (n == 0)
                 sourceShrank();
-            if (errno == EINTR)
+            const int error = errno;
+            if (error == EINTR)
                 continue;
             // Not offered between these two files: copy through a buffer instead.
-            if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF) {
+            if (error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP || error == EBADF) {
                 kernelCopy = false;
                 continue;
             }
-            fail(errno);
+            fail(error);
         }
         if (buffer.empty())
             buffer.resize(kBufferedCopyPiece);
@@ -281,9 +242,7 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
             sourceShrank();
         std::size_t written = 0;
         while (written < got) {
-            const ssize_t n = ::write(m_fd, buffer.data() + written, got - written);
-            if (n < 0 && errno == EINTR)
-                continue;
+            const ssize_t n = TEMP_FAILURE_RETRY(::write(m_fd, buffer.data() + written, got - written));
             if (n < 0)
                 fail(errno);
             if (n == 0)
@@ -299,17 +258,20 @@ bool NameTaken(const std::string& path)
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0)
         return true;
-    if (errno == ENOENT || errno == ENOTDIR)
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR)
         return false;
-    throw ScanError(ScanError::Operation::Inspect, path, errno);
+    throw ScanError(ScanError::Operation::Inspect, path, error);
 }
 
 bool RemoveFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key)
 {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR;
-    if (std::uint64_t(st.st_dev) != device || Identity(st).key() != key)
+    if (::lstat(path.c_str(), &st) != 0) {
+        const int error = errno;
+        return error == ENOENT || error == ENOTDIR;
+    }
+    if (std::uint64_t(st.st_dev) != device || posix::Identity(st).key() != key)
         return true; // someone else's file now
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }

@@ -17,6 +17,7 @@ struct ScanGeometry {
     std::int64_t blockSize = 1'000'000;
     std::int64_t blockStep = 999'995; // blocks overlap so that a tag across a boundary is seen whole
     bool unnamedFiles = true;         // false: write under temporary names, as where the file system must
+    void (*beforeWriterStarts)(unsigned index) = nullptr; // may throw, as starting a thread may
 };
 
 // Searches the first length bytes of source (its length when opened: tags

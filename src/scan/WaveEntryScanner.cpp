@@ -1,6 +1,7 @@
 #include "WaveEntryScanner.h"
 
 #include "FileIo.h"
+#include "RunJournal.h"
 #include "ScanError.h"
 
 #include <algorithm>
@@ -75,7 +76,8 @@ void WaveEntryScanner::handOver()
     // entries leaves it as it was.
     if (!m_writer)
         m_writer = std::make_unique<EntryWriter>(m_table, m_startup, *m_source, m_path, m_geometry.unnamedFiles,
-                                                 [this] { return m_observer && m_observer->stopRequested(); });
+                                                 [this] { return m_observer && m_observer->stopRequested(); },
+                                                 m_geometry.beforeWriterStarts);
     // A failed writer takes nothing more; the search still counts the tags.
     while (!m_writer->offer(m_batch, std::chrono::milliseconds(kPatienceMs)) && !m_batch.empty())
         checkStop();
@@ -103,6 +105,8 @@ void WaveEntryScanner::ScanFile(const std::string& path)
     m_hitCount = m_firstHit = m_lastHit = m_length = 0;
     m_batch.clear();
     ReleaseEntryFiles(m_table, m_holder);
+    if (m_table.Journal)
+        m_table.Journal->beginScan(path);
     if (m_observer)
         m_observer->scanStarting(path);
     EndNotice endNotice(m_observer);

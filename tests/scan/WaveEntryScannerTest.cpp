@@ -82,8 +82,14 @@ TEST_F(ScanTest, CutsAtEveryTagKeepsEveryByteAndReportsTheShares)
 {
     const Bytes source = Concat({Junk(100), MakeWave(8000, 50), Junk(37, 2), Text("RIFFRIFF"), Text("riff RIF")});
     const std::string path = Source(source);
+    // The second writer thread cannot be started (no memory for its state): the first writes alone.
+    geometry.beforeWriterStarts = [](unsigned index) {
+        if (index == 1)
+            throw std::bad_alloc();
+    };
     Scan(path);
     ExpectCut(source);
+    geometry.beforeWriterStarts = nullptr;
     const std::vector<std::int64_t> tags {101, 101 + 844 + 37, 101 + 844 + 37 + 4};
     EXPECT_EQ(recorder.hits, tags);
     EXPECT_EQ(table.entryFile(3), target + "/Sound003 aus sound.ffl.wav");
@@ -157,37 +163,56 @@ TEST_F(ScanTest, NumbersSkipTakenNamesOfEveryKindAndGoOnAcrossScans)
     EXPECT_EQ(table.entryFile(1), target + "/Sound1000 aus Spiel ä.uax.wav");
 }
 
-TEST_F(ScanTest, WriteFailurePartwayKeepsCompletedEntriesAndNothingElse)
+// Holds the lock a writer holds on its temporary, as a run in another pid namespace would.
+int HoldLikeAWriter(const std::string& path)
 {
-    // Where files cannot be unnamed, temporary names are used: those of killed
-    // runs go, those of runs still going stay.
-    const std::string live = ".chunkpicker-" + std::to_string(::getpid()) + "-7.tmp";
-    WriteFile(target + "/.chunkpicker-999999999-1.tmp", Text("left by a killed run"));
-    WriteFile(target + "/" + live, Text("a run still going"));
-    // Entries of 1,000 and 5,000 bytes; the file-size limit stops the second.
-    const std::string path = Source(Concat({Text("RIFF"), Junk(996), Text("RIFF"), Junk(4996, 2)}));
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    EXPECT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0) << path;
+    return fd;
+}
+
+TEST_F(ScanTest, WriteFailurePartwayKeepsTheEntriesBeforeItAndNothingElse)
+{
+    // Where files cannot be unnamed, temporary names are used. One that a
+    // writer holds stays, whatever pid its name carries; one nobody holds goes.
+    const std::string held = ".chunkpicker-999999999-1.tmp";
+    WriteFile(target + "/" + held, Text("a run in another pid namespace"));
+    const int holder = HoldLikeAWriter(target + "/" + held);
+    WriteFile(target + "/.chunkpicker-" + std::to_string(::getpid()) + "-7.tmp", Text("left by a killed run"));
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit old {};
     ::getrlimit(RLIMIT_FSIZE, &old);
-    for (const bool unnamed : {true, false}) {
-        geometry.unnamedFiles = unnamed;
-        const struct rlimit small {3000, old.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &small);
-        try {
-            Scan(path);
-            ADD_FAILURE() << "no error";
-        } catch (const cp::ScanError& e) {
-            EXPECT_EQ(e.systemError(), EFBIG);
-            EXPECT_EQ(e.path(), cp::EntryFileName(target, table.EntryFileNumber, path));
+    // Entries of 1,000 bytes and 3 MiB, in both orders; the file-size limit
+    // stops the larger, late enough for the other writer to finish the smaller. What follows a failed entry is dropped even when
+    // complete, so that the entries kept are 1 to N without a gap.
+    for (const bool smallFirst : {true, false}) {
+        const Bytes small = Concat({Text("RIFF"), Junk(996)}), large = Concat({Text("RIFF"), Junk((3 << 20) - 4, 2)});
+        const std::string path = Source(smallFirst ? Concat({small, large}) : Concat({large, small}));
+        for (const bool unnamed : {true, false}) {
+            geometry.unnamedFiles = unnamed;
+            const struct rlimit limit {2 << 20, old.rlim_max};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            try {
+                Scan(path);
+                ADD_FAILURE() << "no error";
+            } catch (const cp::ScanError& e) {
+                EXPECT_EQ(e.systemError(), EFBIG);
+                EXPECT_EQ(e.path(), table.entryFile(smallFirst ? 2 : 1)) << "the entry that failed is named";
+            }
+            ::setrlimit(RLIMIT_FSIZE, &old);
+            EXPECT_EQ(table.EntryCount, 2) << "the hits are counted all the same";
+            EXPECT_EQ(table.EntryFiles.ownedCount(), smallFirst ? 1 : 0) << "small first: " << smallFirst;
+            EXPECT_EQ(ListFolder(target).size(), smallFirst ? 2u : 1u) << "the held temporary and entry 1 if first";
+            cp::ReleaseEntryFiles(table, &recorder); // a failed scan still cleans up
+            EXPECT_EQ(ListFolder(target), std::vector<std::string> {held});
         }
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        EXPECT_EQ(table.EntryCount, 2) << "the hits are counted all the same";
-        EXPECT_EQ(ListFolder(target).size(), 2u) << "the live temporary file and the complete entry";
-        EXPECT_EQ(ReadFile(table.entryFile(1)).size(), 1000u);
-        cp::ReleaseEntryFiles(table, &recorder); // a failed first scan still cleans up
-        EXPECT_EQ(ListFolder(target), std::vector<std::string> {live});
     }
     std::signal(SIGXFSZ, oldHandler);
+    ::close(holder);
+    cp::RemoveStaleTemporaries(target);
+    EXPECT_TRUE(ListFolder(target).empty()) << "let go, the temporary is stale";
 }
 
 TEST_F(ScanTest, StoppedScansKeepWhatTheyCompletedAndCleanUpTakesOnlyItsOwnFiles)

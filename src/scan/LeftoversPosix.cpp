@@ -1,0 +1,219 @@
+#include "FileIo.h"
+#include "PosixFiles.h"
+#include "RunJournal.h"
+#include "ScanError.h"
+#include "base/PathHelpers.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace cp {
+
+namespace {
+
+constexpr const char* kTempPrefix = ".chunkpicker-";
+constexpr const char* kTempSuffix = ".tmp";
+constexpr const char* kJournalPrefix = ".chunkpicker-window-";
+constexpr const char* kJournalSuffix = ".list";
+
+bool HasForm(const std::string& name, const std::string& prefix, const std::string& suffix)
+{
+    return name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0
+        && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// Opens name in the folder for locking, and only a regular file: never a
+// link or a pipe someone placed there.
+int OpenForSweep(int dirFd, const char* name)
+{
+    const int fd = TEMP_FAILURE_RETRY(::openat(dirFd, name, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Whether name in the folder is still the file open as fd.
+bool StillNamed(int dirFd, const char* name, int fd)
+{
+    struct stat named {}, open {};
+    return ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &open) == 0
+        && named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
+// Calls sweep(dirFd, name, fd) for every file of that form in folder whose
+// lock could be had; the lock is held during the call.
+template <typename Sweep>
+void SweepUnlocked(const std::string& folder, const char* prefix, const char* suffix, Sweep&& sweep)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!HasForm(entry->d_name, prefix, suffix))
+            continue;
+        const int fd = OpenForSweep(dirFd, entry->d_name);
+        if (fd < 0)
+            continue;
+        if (posix::TryLockFile(fd) && StillNamed(dirFd, entry->d_name, fd))
+            sweep(dirFd, entry->d_name, fd);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
+namespace posix {
+
+bool TryLockFile(int fd)
+{
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+std::string TemporaryName(const std::string& dir)
+{
+    static std::atomic<unsigned> counter {0};
+    return dir + kTempPrefix + std::to_string(::getpid()) + "-" + std::to_string(++counter) + kTempSuffix;
+}
+
+int CreateLockedTemporary(const std::string& dir, std::string* path)
+{
+    for (;;) {
+        *path = TemporaryName(dir);
+        const int fd = TEMP_FAILURE_RETRY(::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue; // a pid of another namespace or host
+            return -1;
+        }
+        // A sweep may have met the file before the lock: then it is gone, or
+        // going, and another name is taken. A file system without locks
+        // cannot be swept either.
+        struct stat open {}, named {};
+        const bool locked = TryLockFile(fd) || errno == ENOLCK || errno == EINVAL;
+        if (locked && ::fstat(fd, &open) == 0 && ::lstat(path->c_str(), &named) == 0 && open.st_ino == named.st_ino
+            && open.st_dev == named.st_dev)
+            return fd;
+        ::close(fd);
+    }
+}
+
+} // namespace posix
+
+void RemoveStaleTemporaries(const std::string& folder)
+{
+    SweepUnlocked(folder, kTempPrefix, kTempSuffix, [](int dirFd, const char* name, int) { ::unlinkat(dirFd, name, 0); });
+}
+
+std::string FollowLinks(const std::string& path)
+{
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) { // as many as the kernel follows
+        std::vector<char> target(4096);
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n < 0 || std::size_t(n) >= target.size())
+            return current;
+        const std::string next(target.data(), std::size_t(n));
+        const auto cut = current.rfind(kPathSeparator);
+        current = next.front() == kPathSeparator || cut == std::string::npos ? next : current.substr(0, cut + 1) + next;
+    }
+    return current;
+}
+
+void SyncFolder(const std::string& folder)
+{
+    const int fd = TEMP_FAILURE_RETRY(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd < 0 || ::syncfs(fd) != 0) {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        throw ScanError(ScanError::Operation::Write, folder, error);
+    }
+    ::close(fd);
+}
+
+// The record: the source's name, its length first, then one
+// {number, device, key} for each entry file, in native byte order (only this
+// machine's runs read it).
+RunJournal::RunJournal(const std::string& folder)
+{
+    std::string dir = AddBackslash(folder);
+    for (unsigned attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+        m_path = dir + kJournalPrefix + std::to_string(::getpid()) + "-" + std::to_string(attempt) + kJournalSuffix;
+        m_fd = TEMP_FAILURE_RETRY(::open(m_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (m_fd >= 0 && !posix::TryLockFile(m_fd)) {
+            ::unlink(m_path.c_str());
+            ::close(m_fd);
+            m_fd = -1;
+        }
+        if (m_fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (m_fd < 0)
+        m_path.clear();
+}
+
+RunJournal::~RunJournal()
+{
+    if (m_fd < 0)
+        return;
+    ::unlink(m_path.c_str());
+    ::close(m_fd);
+}
+
+void RunJournal::beginScan(const std::string& source)
+{
+    if (m_fd < 0)
+        return;
+    const std::string name = GetFileName(source);
+    const std::uint64_t length = name.size();
+    m_end = std::int64_t(sizeof length + name.size());
+    if (::ftruncate(m_fd, 0) != 0 || ::pwrite(m_fd, &length, sizeof length, 0) != ssize_t(sizeof length)
+        || ::pwrite(m_fd, name.data(), name.size(), sizeof length) != ssize_t(name.size()))
+        m_end = -1; // unrecorded rather than misrecorded
+}
+
+void RunJournal::recordEntry(std::int64_t number, const FileIdentity& identity)
+{
+    if (m_fd < 0 || m_end < 0)
+        return;
+    const std::uint64_t record[3] = {std::uint64_t(number), identity.device, identity.key()};
+    // A record cut short by a kill is one a reader does not take.
+    if (::pwrite(m_fd, record, sizeof record, off_t(m_end)) == ssize_t(sizeof record))
+        m_end += std::int64_t(sizeof record);
+}
+
+void RemoveEntryFilesOfEndedRuns(const std::string& folder)
+{
+    SweepUnlocked(folder, kJournalPrefix, kJournalSuffix, [&](int dirFd, const char* journal, int fd) {
+        std::uint64_t length = 0;
+        std::vector<char> name;
+        if (::pread(fd, &length, sizeof length, 0) == ssize_t(sizeof length) && length > 0 && length < 4096) {
+            name.resize(length);
+            if (::pread(fd, name.data(), length, sizeof length) == ssize_t(length)) {
+                const std::string source(name.begin(), name.end());
+                std::uint64_t record[3];
+                for (off_t at = off_t(sizeof length + length);
+                     ::pread(fd, record, sizeof record, at) == ssize_t(sizeof record); at += sizeof record)
+                    RemoveFileIfSame(EntryFileName(folder, std::int64_t(record[0]), source), record[1], record[2]);
+            }
+        }
+        ::unlinkat(dirFd, journal, 0);
+    });
+}
+
+} // namespace cp

@@ -1,0 +1,31 @@
+#pragma once
+
+// What the POSIX file code shares between its files; no other file includes it.
+
+#include "EntryTable.h"
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <string>
+
+namespace cp::posix {
+
+// The identity FileIdentity records for a file of that status.
+FileIdentity Identity(const struct stat& st);
+
+// Takes an exclusive lock on the whole open file without waiting. Locks of
+// open file descriptions hold against other descriptions of the same process
+// too, and across pid namespaces and (through the lock manager) NFS clients.
+// false when another holds it, or the file system keeps no locks.
+bool TryLockFile(int fd);
+
+// Creates a new file under a fresh temporary name in dir (which ends in the
+// separator), locked while fd stays open, so that no clean-up can take it.
+// Returns the fd, -1 with errno set on failure.
+int CreateLockedTemporary(const std::string& dir, std::string* path);
+
+// A fresh name for a temporary in dir; never one a clean-up sweep ignores.
+std::string TemporaryName(const std::string& dir);
+
+} // namespace cp::posix
