@@ -2,6 +2,7 @@
 #include "playback/SdlAudioOutput.h"
 #include "playback/WaveDevice.h"
 #include "scan/EntryTable.h"
+#include "scan/RunJournal.h"
 #include "startup/BatchRun.h"
 #include "base/CommandLine.h"
 #include "startup/Display.h"
@@ -16,6 +17,7 @@
 #include "window/MainWindow.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -28,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -109,6 +112,23 @@ int RunWithoutDisplay(bool valid, const std::string& cause, const cp::StartupSta
     return 3;
 }
 
+// Qt connects to the display anew after FindDisplay's check, and aborts when
+// it no longer answers then (a busy or dying X server). The offscreen
+// platform behind it in the list catches that; wasOffscreen tells whether
+// the offscreen platform was asked for from the start.
+void FallBackToOffscreen(cp::DisplayKind display, bool* wasOffscreen)
+{
+    QByteArray platforms = qgetenv("QT_QPA_PLATFORM");
+    *wasOffscreen = platforms.startsWith("offscreen");
+    if (display != cp::DisplayKind::Reachable || *wasOffscreen || platforms.startsWith("minimal"))
+        return;
+    if (platforms.isEmpty())
+        platforms = qEnvironmentVariableIsEmpty("DISPLAY") ? "wayland" : "xcb";
+    qputenv("QT_QPA_PLATFORM", platforms + ";offscreen");
+    // Its complaint about the lost display is ours to tell, or not.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.qpa.xcb.warning=false\nqt.qpa.wayland.warning=false"));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -135,20 +155,25 @@ int main(int argc, char** argv)
     std::string cause;
     const bool valid = cp::ResolveCommandLine(cp::ArgumentText(arguments), probe, state, &cause);
 
-    const cp::DisplayKind display = cp::FindDisplay();
-    // A batch run must not fail for want of a display that answers.
-    if (display == cp::DisplayKind::None || (display == cp::DisplayKind::Unreachable && (!valid || state.TargetGiven))) {
+    // Where no window can be shown: a batch run (and the invalid-command-line
+    // message) goes on headless; a window cannot open.
+    const auto withoutWindow = [&](bool displayNamed) {
         ReportRegistrationFailures(registrationFailures, nullptr);
-        return RunWithoutDisplay(valid, cause, state);
-    }
-    if (display == cp::DisplayKind::Unreachable) {
-        ReportRegistrationFailures(registrationFailures, nullptr);
+        if (!displayNamed || !valid || state.TargetGiven)
+            return RunWithoutDisplay(valid, cause, state);
         std::fprintf(stderr, "%s: Die Anzeige ist nicht erreichbar (DISPLAY=%s).\n", cp::kApplicationTitle,
                      qEnvironmentVariable("DISPLAY").toLocal8Bit().constData());
         return 3;
-    }
-
+    };
+    const cp::DisplayKind display = cp::FindDisplay();
+    if (display != cp::DisplayKind::Reachable)
+        return withoutWindow(display == cp::DisplayKind::Unreachable);
+    bool wasOffscreen = false;
+    FallBackToOffscreen(display, &wasOffscreen);
     QApplication app(argc, argv);
+    // The display went between the check and Qt's connection.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen") && !wasOffscreen)
+        return withoutWindow(true);
     QCoreApplication::setOrganizationName(QStringLiteral("Oxbrook"));
     QCoreApplication::setApplicationName(QStringLiteral("Chunkpicker"));
     QTranslator qtTranslations;
@@ -178,6 +203,14 @@ int main(int argc, char** argv)
     cp::WaveDevice device(audio.get());
     cp::SoundPlayer player(audio.get());
     cp::EntryTable table;
+    // A window keeps its entry files in the temporary folder; those of windows
+    // killed outright go at the next start, and this one records its own.
+    std::optional<cp::RunJournal> journal;
+    if (!state.TargetGiven) {
+        cp::RemoveEntryFilesOfEndedRuns(state.TargetFolder);
+        journal.emplace(state.TargetFolder);
+        table.Journal = &*journal;
+    }
     cp::MainWindow window({table, state, settings, device, player, dialogs, QCoreApplication::applicationDirPath()});
 #ifndef _WIN32
     CloseOnSignals(window, app);

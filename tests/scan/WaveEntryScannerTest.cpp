@@ -1,4 +1,5 @@
 #include "scan/FileCopy.h"
+#include "scan/RunJournal.h"
 #include "scan/ScanError.h"
 #include "scan/TagSearch.h"
 #include "scan/WaveEntryScanner.h"
@@ -245,6 +246,32 @@ TEST_F(ScanTest, StoppedScansKeepWhatTheyCompletedAndCleanUpTakesOnlyItsOwnFiles
     EXPECT_EQ(recorder.closes, 2) << "the device lets go whenever files of this run are deleted";
 }
 
+TEST_F(ScanTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay)
+{
+    const std::string path = Source(Text("RIFFaRIFFb"));
+    const pid_t child = ::fork();
+    if (child == 0) { // a window killed outright, out of memory say
+        cp::RunJournal journal(target);
+        table.Journal = &journal;
+        Scan(path);
+        ::kill(::getpid(), SIGKILL);
+    }
+    ::waitpid(child, nullptr, 0);
+    ASSERT_EQ(ListFolder(target).size(), 3u) << "two entry files and the killed window's record";
+    WriteFile(target + "/Sound002 aus sound.ffl.wav", Text("since replaced by the user"));
+    cp::RunJournal live(target);
+    table.Journal = &live;
+    Scan(path); // a window still running: Sound003 and Sound004
+    cp::RemoveEntryFilesOfEndedRuns(target);
+    const auto left = ListFolder(target);
+    ASSERT_EQ(left.size(), 4u) << "the live record, the replaced file and the live entries";
+    EXPECT_EQ(left[0].rfind(".chunkpicker-window-" + std::to_string(::getpid()) + "-", 0), 0u) << left[0];
+    EXPECT_EQ(std::vector<std::string>(left.begin() + 1, left.end()),
+              (std::vector<std::string> {"Sound002 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav",
+                                         "Sound004 aus sound.ffl.wav"}));
+    table.Journal = nullptr;
+}
+
 TEST_F(ScanTest, ASourceChangingDuringTheSearchIsCutAtItsLengthAtOpenOrReported)
 {
     geometry = {.wholeFileLimit = 10, .blockSize = 64, .blockStep = 60};
@@ -261,6 +288,60 @@ TEST_F(ScanTest, ASourceChangingDuringTheSearchIsCutAtItsLengthAtOpenOrReported)
     WriteFile(path, source);
     EXPECT_THROW(Scan(path), cp::ScanError) << "a source cut short under the scan is an error";
     EXPECT_TRUE(ListFolder(target).empty());
+}
+
+// Runs body in a child with a mount namespace of its own; its exit status, or 77 without one.
+int InPrivateMounts(const std::function<int()>& body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            ::_exit(77);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
+{
+    const std::string source = Source(Text("RIFF new")), real = dir / "real.wav", link = dir / "link.wav";
+    WriteFile(real, Text("old"));
+    ::chmod(real.c_str(), 0600);
+    ::symlink("real.wav", link.c_str());
+    WriteFile(dir / ".chunkpicker-1-1.tmp", Text("left by a killed Save"));
+    EXPECT_EQ(cp::CopyWholeFile(source, link, false), cp::CopyOutcome::TargetExists);
+    EXPECT_EQ(cp::CopyWholeFile(source, link, true), cp::CopyOutcome::Copied);
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";
+    ::stat(real.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0600u) << "the replaced file's permissions stay";
+    EXPECT_EQ(ReadFile(real), Text("RIFF new"));
+    EXPECT_FALSE(::access((dir / ".chunkpicker-1-1.tmp").c_str(), F_OK) == 0) << "a copy sweeps its folder";
+    ::symlink("neu.wav", (dir / "dangling.wav").c_str());
+    EXPECT_EQ(cp::CopyWholeFile(source, dir / "dangling.wav", false), cp::CopyOutcome::Copied);
+    EXPECT_EQ(ReadFile(dir / "neu.wav"), Text("RIFF new")) << "a dangling link gets its file";
+
+    // Without /proc a file cannot be named later: temporary names, however
+    // errno stood before.
+    const int status = InPrivateMounts([&] {
+        if (::mount("tmpfs", "/proc", "tmpfs", 0, "size=16k") != 0)
+            return 77;
+        for (const char* name : {"a.wav", "b.wav"}) {
+            errno = EAGAIN;
+            try {
+                cp::CopyWholeFile(source, dir / name, false);
+            } catch (const cp::ScanError&) {
+                return 1;
+            }
+        }
+        return ReadFile(dir / "b.wav") == Text("RIFF new") ? 0 : 2;
+    });
+    if (status == 77)
+        GTEST_SKIP() << "no private mount here";
+    EXPECT_EQ(status, 0) << "1: a copy failed, 2: the copy differs";
 }
 
 TEST_F(ScanTest, ACopyReplacesOnlyWhenToldAndOnlyWithACompleteFile)
