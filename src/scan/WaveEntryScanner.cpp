@@ -105,6 +105,7 @@ void WaveEntryScanner::ScanFile(const std::string& path)
     m_hitCount = m_firstHit = m_lastHit = m_length = 0;
     m_batch.clear();
     ReleaseEntryFiles(m_table, m_holder);
+    m_table.CurrentEntry = 0; // its file is gone, whatever becomes of the scan
     if (m_table.Journal)
         m_table.Journal->beginScan(path);
     if (m_observer)

@@ -3,6 +3,7 @@
 #include "base/CommandLine.h"
 #include "NumberFormat.h"
 #include "scan/EntryTable.h"
+#include "scan/FileIo.h"
 #include "scan/ScanError.h"
 #include "scan/WaveEntryScanner.h"
 
@@ -23,14 +24,12 @@ public:
     void fileOpened(std::int64_t length) override { m_length = length; }
     void searchFinished(std::int64_t count, std::int64_t firstTag, double finalShare) override
     {
-        m_count = count;
         m_firstTag = firstTag;
         m_share = count > 0 ? finalShare : 1.0;
     }
     bool stopRequested() override { return m_stop && m_stop->load(std::memory_order_relaxed); }
 
     std::int64_t m_length = 0;
-    std::int64_t m_count = 0;
     std::int64_t m_firstTag = 0;
     double m_share = 1.0;
 
@@ -82,16 +81,34 @@ std::string OutOfMemoryText(const std::string& path)
         + path + "'";
 }
 
-int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
-             const std::atomic<bool>* stop)
+namespace {
+
+// "; nicht geschrieben: Einträge 5 bis 120 (116 von 120)": entries are kept
+// from the first on without a gap, so the rest is one range.
+std::string NotWritten(const EntryTable& table)
 {
-    EntryTable table;
-    BatchObserver observer(stop);
-    WaveEntryScanner scanner(table, state, nullptr, &observer);
+    const std::int64_t kept = table.EntryFiles.ownedCount(), count = table.EntryCount;
+    if (count <= kept)
+        return {};
+    const std::string first = std::to_string(kept + 1), last = std::to_string(count);
+    return "; nicht geschrieben: " + (kept + 1 == count ? "Eintrag " + last : "Einträge " + first + " bis " + last)
+        + " (" + std::to_string(count - kept) + " von " + last + ")";
+}
+
+} // namespace
+
+int ConcludeBatch(const EntryTable& table, const StartupState& state, std::exception_ptr failure,
+                  const SearchFigures& figures, const QLocale& locale, std::FILE* out, std::FILE* err)
+{
     try {
-        scanner.ScanFile(state.SourceFile);
+        // Exit 0 promises the entries survive a power cut, and so does the
+        // count an interrupted or failed run gives.
+        if (table.EntryFiles.ownedCount() > 0)
+            SyncFolder(state.TargetFolder);
+        if (failure)
+            std::rethrow_exception(failure);
     } catch (const ScanError& error) {
-        std::fprintf(err, "%s: %s\n", kApplicationTitle, error.what());
+        std::fprintf(err, "%s: %s%s\n", kApplicationTitle, error.what(), NotWritten(table).c_str());
         return 1;
     } catch (const std::bad_alloc&) {
         std::fprintf(err, "%s: %s\n", kApplicationTitle, OutOfMemoryText(state.SourceFile).c_str());
@@ -101,9 +118,25 @@ int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, s
                      static_cast<long long>(table.EntryFiles.ownedCount()), state.TargetFolder.c_str());
         return 130;
     }
-    return FinishBatch(BatchSummary(observer.m_count, observer.m_length, observer.m_firstTag, state.TargetFolder,
-                                    observer.m_share, locale),
-                       out, err);
+    return FinishBatch(
+        BatchSummary(table.EntryCount, figures.fileLength, figures.firstTag, state.TargetFolder, figures.share, locale),
+        out, err);
+}
+
+int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
+             const std::atomic<bool>* stop)
+{
+    EntryTable table;
+    BatchObserver observer(stop);
+    WaveEntryScanner scanner(table, state, nullptr, &observer);
+    std::exception_ptr failure;
+    try {
+        scanner.ScanFile(state.SourceFile);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    return ConcludeBatch(table, state, failure, {observer.m_length, observer.m_firstTag, observer.m_share}, locale,
+                         out, err);
 }
 
 } // namespace cp

@@ -8,8 +8,11 @@
 #include <cstdint>
 #include <string>
 #include <cstdio>
+#include <exception>
 
 namespace cp {
+
+struct EntryTable;
 
 // "<n> Einträge mit <bytes> Byte nach <folder> geschrieben, nicht erkannte Daten: <share>", where the
 // bytes are everything from the first tag (1-based) to the end of the file. The folder keeps its bytes;
@@ -23,6 +26,21 @@ int FinishBatch(const std::string& summary, std::FILE* out, std::FILE* err);
 
 // "Fehler 7: ..." for a scan of path that ran out of memory.
 std::string OutOfMemoryText(const std::string& path);
+
+// What the summary of a completed search tells.
+struct SearchFigures {
+    std::int64_t fileLength = 0;
+    std::int64_t firstTag = 0; // 1-based; meaningful with entries only
+    double share = 1.0;
+};
+
+// Ends a batch run however its scan ended (failure: none, ScanStopped,
+// ScanError or bad_alloc): makes the entries written durable, then prints the
+// summary on out or one line on err, and returns the exit status: 0, 1 for a
+// failure (the entries not written named), 130 for a stop. The entries kept
+// are entries 1 to N of the table.
+int ConcludeBatch(const EntryTable& table, const StartupState& state, std::exception_ptr failure,
+                  const SearchFigures& figures, const QLocale& locale, std::FILE* out, std::FILE* err);
 
 // Scans state.SourceFile into state.TargetFolder without any window. Prints a
 // one-line summary to out, or the failing file and system error to err.

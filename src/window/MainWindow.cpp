@@ -94,32 +94,27 @@ std::optional<int> MainWindow::Form_Load()
         return startup.TargetGiven ? 130 : 0;
     if (startup.SourceFile.empty())
         return std::nullopt;
+    if (startup.TargetGiven) {
+        // A batch run ends with its scan, however it went; the entry files stay.
+        std::exception_ptr failure;
+        try {
+            ScanFile(startup.SourceFile);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        return ConcludeBatch(m_context.table, startup, failure, {m_scanLength, m_firstTag, m_finalShare}, QLocale(),
+                             stdout, stderr);
+    }
     try {
         ScanFile(startup.SourceFile);
     } catch (const ScanStopped&) {
-        if (startup.TargetGiven)
-            return 130; // the batch was broken off; what it completed stays
         Form_Unload();
         return 0;
     } catch (const ScanError& error) {
-        if (startup.TargetGiven) {
-            std::fprintf(stderr, "%s: %s\n", kApplicationTitle, error.what());
-            return 1;
-        }
         ReportError(QStringLiteral("Form_Load"), ErrorNumberForSystemError(error.systemError()),
                     QString::fromStdString(error.what()));
     } catch (const std::bad_alloc&) {
-        if (startup.TargetGiven) {
-            std::fprintf(stderr, "%s: %s\n", kApplicationTitle, OutOfMemoryText(startup.SourceFile).c_str());
-            return 1;
-        }
         ReportError(QStringLiteral("Form_Load"), ErrorNumber::OutOfMemory, QStringLiteral("Nicht genügend Speicher"));
-    }
-    if (startup.TargetGiven) {
-        // A batch run ends with its scan; the entry files stay.
-        return FinishBatch(BatchSummary(m_context.table.EntryCount, m_scanLength, m_firstTag, startup.TargetFolder,
-                                        m_finalShare, QLocale()),
-                           stdout, stderr);
     }
     if (m_closeRequested) {
         Form_Unload();
