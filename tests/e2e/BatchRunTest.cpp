@@ -81,7 +81,9 @@ TEST_F(BatchRun, FailuresAndMissingDisplaysSaySoOnStderr)
         {"\"$0\" \"$1\"", lost, 3, "Chunk Picker: Die Anzeige ist nicht erreichbar (DISPLAY=:7391).\n"},
         {"\"$0\" \"$1\"", kNoDisplay, 3, "Für den Stapelbetrieb Quelldatei und Zielverzeichnis angeben."},
         {"\"$0\" \"$2/pipe\" \"$3\"", kNoDisplay, 1, "'" + dir / "pipe'"},
-        {"\"$0\" \"$1\" \"$3\" >/dev/full", kNoDisplay, 1, std::strerror(ENOSPC)}, // the entries stay
+        {"\"$0\" \"$1\" \"$3\" >/dev/full", kNoDisplay, 1, GermanSystemMessage(ENOSPC)}, // the entries stay
+        // The entries are not known to be on disk: no success, though all are written.
+        {"LD_PRELOAD=" FAILING_SYNC " \"$0\" \"$1\" \"$3\"", kNoDisplay, 1, GermanSystemMessage(EIO)},
     };
     for (const auto& c : cases) {
         const RunResult r = RunProgram({"sh", "-c", c.script, CHUNKPICKER_BIN, sourcePath, dir.path(), out}, c.env);
@@ -92,7 +94,7 @@ TEST_F(BatchRun, FailuresAndMissingDisplaysSaySoOnStderr)
         else
             EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }
-    EXPECT_EQ(ListFolder(out).size(), 2u);
+    EXPECT_EQ(ListFolder(out).size(), 4u) << "the entries of the last two runs stay";
 }
 
 TEST_F(BatchRun, SignalsStopItBetweenPiecesAndKillLeavesNoPartialEntry)
@@ -128,7 +130,10 @@ TEST_F(BatchRun, FullOrReadOnlyTargetFailsWithoutHalfWrittenFiles)
             + " && \"$0\" \"$1\" \"$2\"; status=$?; cp -a \"$2\"/. \"$3\"/; exit $status";
         const RunResult r = RunProgram({"unshare", "-rm", "sh", "-c", script, CHUNKPICKER_BIN, sourcePath, out, copy}, kNoDisplay);
         EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err.find(std::strerror(full ? ENOSPC : EROFS)), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(GermanSystemMessage(full ? ENOSPC : EROFS)), std::string::npos) << r.err;
+        // Entries are kept from the first on without a gap; the rest is named.
+        EXPECT_NE(r.err.find(full ? "; nicht geschrieben: Eintrag 2 (1 von 2)\n" : "Einträge 1 bis 2 (2 von 2)\n"),
+                  std::string::npos) << r.err;
         EXPECT_EQ(ListFolder(copy).size(), full ? 1u : 0u);
         EXPECT_TRUE(!full || ReadFile(copy + "/" + ListFolder(copy).at(0)) == Bytes(source.begin(), source.begin() + 5004))
             << "the complete first entry, and nothing of the second";

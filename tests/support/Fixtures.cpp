@@ -1,6 +1,7 @@
 #include "Fixtures.h"
 
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,6 +88,15 @@ Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency)
     for (std::uint32_t i = 0; i < frames; ++i)
         put(std::uint16_t(std::lround(12000 * std::sin(2.0 * M_PI * frequency * i / sampleRate))), 2);
     return b;
+}
+
+std::string GermanSystemMessage(int error)
+{
+    const locale_t german = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t(nullptr));
+    const std::string text = german ? ::strerror_l(error, german) : std::strerror(error);
+    if (german)
+        ::freelocale(german);
+    return text;
 }
 
 bool WaitUntil(const std::function<bool()>& done)

@@ -29,6 +29,9 @@ Bytes Concat(std::initializer_list<Bytes> parts);
 Bytes Junk(std::size_t count, unsigned seed = 1); // never holds the tag; seed varies it
 // A PCM wave file: a sine tone, mono 16-bit, with the given rate and length.
 Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency = 440.0);
+// The system's text for an errno value as the program prints it when started
+// under German settings: in German where the machine has that locale.
+std::string GermanSystemMessage(int error);
 // Polls until done() holds or about ten seconds have passed.
 bool WaitUntil(const std::function<bool()>& done);
 
