@@ -85,10 +85,39 @@ int MeasureTags(const std::string& chunkpicker, const std::string& work, long co
 
 } // namespace
 
+// What making the entries durable costs a batch run, until it exits: the same
+// run with syncfs made a no-op (preloaded) is the baseline, alternating.
+int MeasureSync(const std::string& chunkpicker, const std::string& work, int rounds, int entries)
+{
+    ::mkdir(work.c_str(), 0755);
+    const std::string source = work + "/archive.pak";
+    MakeArchive(source, entries, 100'000);
+    cptest::RunProgram({"sync"});
+    std::vector<double> with, without;
+    for (int r = 0; r < 2 * rounds; ++r) {
+        const std::string target = work + "/sync" + std::to_string(r);
+        ::mkdir(target.c_str(), 0755);
+        std::vector<std::string> env {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="};
+        if (r % 2)
+            env.push_back("LD_PRELOAD=" CP_NO_SYNC);
+        const auto t = Clock::now();
+        if (cptest::RunProgram({chunkpicker, source, target}, env).status != 0)
+            throw std::runtime_error("batch run failed");
+        (r % 2 ? without : with).push_back(Seconds(t));
+        cptest::RunProgram({"sync"});
+        RemoveTree(target);
+    }
+    std::printf("batch until exit, with syncfs / without (median of %d): %.2f  [%.3f s, %.3f s]\n", rounds,
+                Median(with) / Median(without), Median(with), Median(without));
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc > 4 && std::string(argv[3]) == "tags")
         return MeasureTags(argv[1], argv[2], std::atol(argv[4]), argc > 5);
+    if (argc > 3 && std::string(argv[3]) == "sync")
+        return MeasureSync(argv[1], argv[2], argc > 4 ? std::atoi(argv[4]) : 5, argc > 5 ? std::atoi(argv[5]) : 10'000);
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s CHUNKPICKER WORKDIR [ROUNDS] [ENTRIES] [ENTRY_BYTES]\n", argv[0]);
         return 2;
