@@ -90,14 +90,16 @@ std::optional<int> MainWindow::Form_Load()
     centreOnFrame(centreX, centreY);
 
     const StartupState& startup = m_context.startup;
-    if (m_closeRequested) // closed before anything was scanned
-        return startup.TargetGiven ? 130 : 0;
+    if (m_closeRequested && !startup.TargetGiven) // closed before anything was scanned
+        return 0;
     if (startup.SourceFile.empty())
         return std::nullopt;
     if (startup.TargetGiven) {
         // A batch run ends with its scan, however it went; the entry files stay.
         std::exception_ptr failure;
         try {
+            if (m_closeRequested)
+                throw ScanStopped();
             ScanFile(startup.SourceFile);
         } catch (...) {
             failure = std::current_exception();
