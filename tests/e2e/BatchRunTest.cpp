@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <csignal>
 #include <cstring>
 
@@ -23,6 +24,16 @@ const std::vector<std::string> kNoDisplay {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_Q
 std::vector<std::string> With(std::vector<std::string> env, const std::string& setting) // the later setting wins
 {
     return env.push_back(setting), env;
+}
+// The system's text for an error as the program, run under de_DE.UTF-8, gives it:
+// German where that locale is installed, else the C text.
+std::string SystemText(int error)
+{
+    const locale_t german = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr);
+    const std::string text = german ? ::strerror_l(error, german) : std::strerror(error);
+    if (german)
+        ::freelocale(german);
+    return text;
 }
 const std::string kInvalid = "Ungültige Kommandozeilenparameter!\n\nSyntax:  Chunkpicker.exe  [Quelldatei  [Zielverz]]\n";
 
@@ -81,7 +92,7 @@ TEST_F(BatchRun, FailuresAndMissingDisplaysSaySoOnStderr)
         {"\"$0\" \"$1\"", lost, 3, "Chunk Picker: Die Anzeige ist nicht erreichbar (DISPLAY=:7391).\n"},
         {"\"$0\" \"$1\"", kNoDisplay, 3, "Für den Stapelbetrieb Quelldatei und Zielverzeichnis angeben."},
         {"\"$0\" \"$2/pipe\" \"$3\"", kNoDisplay, 1, "'" + dir / "pipe'"},
-        {"\"$0\" \"$1\" \"$3\" >/dev/full", kNoDisplay, 1, std::strerror(ENOSPC)}, // the entries stay
+        {"\"$0\" \"$1\" \"$3\" >/dev/full", kNoDisplay, 1, SystemText(ENOSPC)}, // the entries stay
     };
     for (const auto& c : cases) {
         const RunResult r = RunProgram({"sh", "-c", c.script, CHUNKPICKER_BIN, sourcePath, dir.path(), out}, c.env);
@@ -128,7 +139,7 @@ TEST_F(BatchRun, FullOrReadOnlyTargetFailsWithoutHalfWrittenFiles)
             + " && \"$0\" \"$1\" \"$2\"; status=$?; cp -a \"$2\"/. \"$3\"/; exit $status";
         const RunResult r = RunProgram({"unshare", "-rm", "sh", "-c", script, CHUNKPICKER_BIN, sourcePath, out, copy}, kNoDisplay);
         EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err.find(std::strerror(full ? ENOSPC : EROFS)), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(SystemText(full ? ENOSPC : EROFS)), std::string::npos) << r.err;
         EXPECT_EQ(ListFolder(copy).size(), full ? 1u : 0u);
         EXPECT_TRUE(!full || ReadFile(copy + "/" + ListFolder(copy).at(0)) == Bytes(source.begin(), source.begin() + 5004))
             << "the complete first entry, and nothing of the second";
