@@ -1,33 +1,49 @@
 #!/usr/bin/env bash
 # Installs the .deb with apt on this machine, runs it headless on the demo
 # archive, purges it, and checks that none of its files and neither of its file
-# types stays behind. Needs root or sudo. Usage: scripts/package-check.sh [BUILD_DIR]
+# types stays behind. Needs root or sudo. Every step has its own time bound and
+# is named when it starts, fails or runs over. Usage: scripts/package-check.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# step NAME SECONDS COMMAND...: runs COMMAND within SECONDS.
+step() {
+    local name="$1" limit="$2" start=$SECONDS status=0
+    shift 2
+    echo "[package-check] $name (at most ${limit} s) ..." >&3
+    timeout --kill-after=5 "$limit" "$@" || status=$?
+    ((status != 124 && status != 137)) || fail "step '$name' ran over ${limit} s"
+    ((status == 0)) || fail "step '$name' failed with status $status"
+    echo "[package-check] $name: done in $((SECONDS - start)) s" >&3
+}
+exec 3>&1 # progress, also from steps whose output is captured
 if dpkg-query -W -f='${Status}' chunkpicker 2>/dev/null | grep -q installed; then
     echo "chunkpicker is installed on this machine already; leaving it alone"
     exit 0
 fi
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-(cd "$build" && cpack -G DEB -B "$work/out" >/dev/null 2>&1) || fail "cpack"
+step cpack 120 bash -c 'cd "$1" && cpack -G DEB -B "$2/out" >"$2/cpack.log" 2>&1 || { cat "$2/cpack.log"; exit 1; }' \
+    _ "$build" "$work"
 deb="$(ls "$work"/out/chunkpicker_*.deb)"
 
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$deb" >/dev/null
-files="$(dpkg -L chunkpicker | while read -r f; do [ -f "$f" ] && echo "$f"; done)"
+export DEBIAN_FRONTEND=noninteractive
+step "apt-get install" 300 $sudo apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends "$deb" >/dev/null
+listed="$(step "dpkg -L" 30 dpkg -L chunkpicker)"
+files="$(while read -r f; do [ -f "$f" ] && echo "$f"; done <<<"$listed")"
 [ "$(command -v chunkpicker)" = /usr/bin/chunkpicker ] || fail "chunkpicker is not on the PATH"
 grep -q '^[0-9]*:application/x-ffl:\*\.ffl$' /usr/share/mime/globs2 || fail "the system does not know .ffl files"
-"$build/chunkpicker-make-demo" "$work/demo.pak" >/dev/null
+step "man chunkpicker" 30 env MANPAGER=cat MANWIDTH=80 man chunkpicker >/dev/null
+step "make demo" 30 "$build/chunkpicker-make-demo" "$work/demo.pak" >/dev/null
 mkdir "$work/entries"
-env -u DISPLAY -u WAYLAND_DISPLAY HOME="$work" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" \
-    chunkpicker "$work/demo.pak" "$work/entries" || fail "the installed program failed"
+step "installed batch run" 30 env -u DISPLAY -u WAYLAND_DISPLAY HOME="$work" XDG_DATA_HOME="$work/data" \
+    XDG_CONFIG_HOME="$work/config" chunkpicker "$work/demo.pak" "$work/entries"
 [ "$(ls "$work/entries" | wc -l)" -eq 9 ] || fail "expected 9 entries"
 
-DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -qq chunkpicker >/dev/null
+step "apt-get purge" 300 $sudo apt-get -o DPkg::Lock::Timeout=120 purge -y -qq chunkpicker >/dev/null
 for f in $files; do
     [ ! -e "$f" ] || fail "$f stayed after the purge"
 done

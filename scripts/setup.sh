@@ -13,6 +13,7 @@ packages=(
     clang libclang-rt-14-dev
     util-linux locales
     dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
+    lintian man-db
 )
 missing=()
 for p in "${packages[@]}"; do
