@@ -134,6 +134,11 @@ int main(int argc, char** argv)
     cp::StartupState state;
     std::string cause;
     const bool valid = cp::ResolveCommandLine(cp::ArgumentText(arguments), probe, state, &cause);
+#ifndef _WIN32
+    // A default left out is worth a word where someone reads the output, not a box.
+    if (valid && state.TargetGiven && !registry.skipped().empty())
+        std::fprintf(stderr, "%s: %s\n", cp::kApplicationTitle, registry.skipped().c_str());
+#endif
 
     const cp::DisplayKind display = cp::FindDisplay();
     // A batch run must not fail for want of a display that answers.
