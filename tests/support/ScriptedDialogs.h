@@ -35,25 +35,22 @@ struct ScriptedDialogs final : cp::UserDialogs {
     {
         return folderStarts << title + ":" + start, Next(folders).value_or(QString());
     }
-    Replace askReplace(QWidget* o, const QString& path, bool several) override
+    Replace askReplace(QWidget* o, const QString& p, bool all) override
     {
-        return boxes ? boxes->askReplace(o, path, several) : (questions << path, Next(replies).value_or(Replace::No));
+        return boxes ? boxes->askReplace(o, p, all) : (questions << p, Next(replies).value_or(Replace::No));
     }
     struct Scripted final : Progress {
         std::function<bool()>& keepGoing;
         explicit Scripted(std::function<bool()>& k) : keepGoing(k) {}
         bool update(std::int64_t, std::int64_t) override { return keepGoing(); }
     };
-    std::unique_ptr<Progress> progress(QWidget* o, const QString& label) override
+    std::unique_ptr<Progress> progress(QWidget* o, const QString& l) override
     {
-        return boxes ? boxes->progress(o, label) : std::make_unique<Scripted>(keepCopying);
+        return boxes ? boxes->progress(o, l) : std::make_unique<Scripted>(keepCopying);
     }
     bool notice(const QString& text) override { return boxes ? boxes->notice(text) : (notices << text, Next(ticks).value_or(false)); }
     void message(QWidget*, const QString& caption, const QString& text) override { messages << caption << text; }
-    void warning(QWidget* o, const QString& caption, const QString& text) override
-    {
-        boxes ? boxes->warning(o, caption, text) : void(messages << caption << text);
-    }
+    void warning(QWidget* o, const QString& c, const QString& t) override { boxes ? boxes->warning(o, c, t) : void(messages << c << t); }
 };
 
 } // namespace cptest
