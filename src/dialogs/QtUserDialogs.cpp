@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QPointer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
 
 #include <cstdio>
