@@ -154,6 +154,11 @@ int main(int argc, char** argv)
     cp::StartupState state;
     std::string cause;
     const bool valid = cp::ResolveCommandLine(cp::ArgumentText(arguments), probe, state, &cause);
+#ifndef _WIN32
+    // A default left out is worth a word where someone reads the output, not a box.
+    if (valid && state.TargetGiven && !registry.skipped().empty())
+        std::fprintf(stderr, "%s: %s\n", cp::kApplicationTitle, registry.skipped().c_str());
+#endif
 
     // Where no window can be shown: a batch run (and the invalid-command-line
     // message) goes on headless; a window cannot open.

@@ -2,9 +2,10 @@
 
 #include "NoticeDialog.h"
 
+#include <QApplication>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
 
 #include <cstdio>
@@ -77,7 +78,7 @@ std::optional<QString> QtUserDialogs::saveFile(QWidget* owner, const SaveFile& r
 UserDialogs::Replace QtUserDialogs::askReplace(QWidget* owner, const QString& path, bool several)
 {
     const QString text = QStringLiteral("Die Datei „%1“ ist bereits vorhanden.\n\nMöchten Sie sie ersetzen?").arg(path);
-    if (!PlatformShowsWindows()) { // nobody to answer: keep what is there
+    if (!showsWindows()) { // nobody to answer: keep what is there
         std::fprintf(stderr, "%s (nein)\n", text.toLocal8Bit().constData());
         return Replace::No;
     }
@@ -130,7 +131,7 @@ std::unique_ptr<UserDialogs::Progress> QtUserDialogs::progress(QWidget* owner, c
 
 bool QtUserDialogs::notice(const QString& text)
 {
-    if (!PlatformShowsWindows()) {
+    if (!showsWindows()) {
         std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
         return false;
     }
@@ -138,6 +139,18 @@ bool QtUserDialogs::notice(const QString& text)
     dialog.setText(text);
     dialog.exec();
     return dialog.neverAgain();
+}
+
+void CancelOpenDialogs()
+{
+    QPointer<QWidget> last;
+    for (QWidget* modal; (modal = QApplication::activeModalWidget()) && modal != last;) {
+        last = modal;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject(); // its exec() returns as after Escape, once control is back there
+        else
+            modal->close();
+    }
 }
 
 bool PlatformShowsWindows()
@@ -148,9 +161,9 @@ bool PlatformShowsWindows()
 
 namespace {
 
-void ShowMessage(QMessageBox::Icon icon, QWidget* owner, const QString& caption, const QString& text)
+void ShowMessage(bool shown, QMessageBox::Icon icon, QWidget* owner, const QString& caption, const QString& text)
 {
-    if (!PlatformShowsWindows()) {
+    if (!shown) {
         std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
         return;
     }
@@ -162,12 +175,12 @@ void ShowMessage(QMessageBox::Icon icon, QWidget* owner, const QString& caption,
 
 void QtUserDialogs::message(QWidget* owner, const QString& caption, const QString& text)
 {
-    ShowMessage(QMessageBox::Information, owner, caption, text);
+    ShowMessage(showsWindows(), QMessageBox::Information, owner, caption, text);
 }
 
 void QtUserDialogs::warning(QWidget* owner, const QString& caption, const QString& text)
 {
-    ShowMessage(QMessageBox::Warning, owner, caption, text);
+    ShowMessage(showsWindows(), QMessageBox::Warning, owner, caption, text);
 }
 
 } // namespace cp

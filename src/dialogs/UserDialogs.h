@@ -73,10 +73,16 @@ public:
 // minimal do not, so a message box there would wait for nobody.
 bool PlatformShowsWindows();
 
+// Closes every modal dialog still open, innermost first, each as its cancel
+// would: when the program must end, none may wait for an answer.
+void CancelOpenDialogs();
+
 // Qt's own dialogs; the buttons speak the user's language. Where no window
 // can be seen, messages go to stderr instead.
 class QtUserDialogs final : public UserDialogs {
 public:
+    // everywhere: show the boxes even where nobody sees them (for tests that answer them).
+    explicit QtUserDialogs(bool everywhere = false) : m_everywhere(everywhere) {}
     std::optional<OpenFileResult> openFile(QWidget* owner, const OpenFile& request) override;
     std::optional<QString> saveFile(QWidget* owner, const SaveFile& request) override;
     QString browseForFolder(QWidget* owner, const QString& title, const QString& initialPath) override;
@@ -85,6 +91,10 @@ public:
     bool notice(const QString& text) override;
     void message(QWidget* owner, const QString& caption, const QString& text) override;
     void warning(QWidget* owner, const QString& caption, const QString& text) override;
+
+private:
+    bool showsWindows() const { return m_everywhere || PlatformShowsWindows(); }
+    bool m_everywhere;
 };
 
 // Qt's folder dialog, the platform's own where there is one: a folder's full

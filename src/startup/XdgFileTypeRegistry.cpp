@@ -72,6 +72,19 @@ bool WriteAtomically(const std::string& path, const std::string& content)
     return ok;
 }
 
+// The file a write to path replaces: path itself, or the end of the chain of
+// links it starts; empty for a link that leads nowhere.
+std::string WrittenThrough(const std::string& path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    const std::string target = real ? real : "";
+    std::free(real);
+    return target;
+}
+
 std::string XmlEscaped(const std::string& text)
 {
     std::string out;
@@ -215,8 +228,13 @@ void XdgFileTypeRegistry::RegisterFile(const std::string& extension, int, const 
     const std::string newEntry = desktopEntry(oldEntry, type, exec);
     if (newEntry != oldEntry && write(entry, newEntry))
         refresh("update-desktop-database", data + "/applications");
-    const std::string list = m_places.configHome + "/mimeapps.list", oldList = ReadWhole(list);
-    const std::string newList = WithDefaultApplication(oldList, type, id + ".desktop");
+    // A linked list (dotfiles kept in a repository) is written where it lies, so the link stays.
+    const std::string link = m_places.configHome + "/mimeapps.list", list = WrittenThrough(link);
+    if (list.empty()) {
+        m_skipped = "„" + link + "“ verweist auf keine Datei; dort wurde nichts eingetragen.";
+        return;
+    }
+    const std::string oldList = ReadWhole(list), newList = WithDefaultApplication(oldList, type, id + ".desktop");
     if (newList != oldList)
         write(list, newList);
 }
@@ -255,47 +273,6 @@ void XdgFileTypeRegistry::refresh(const char* tool, const std::string& folder)
         }
     }
     posix_spawn_file_actions_destroy(&actions);
-}
-
-std::string WithDefaultApplication(const std::string& list, const std::string& mimeType, const std::string& desktopId)
-{
-    const std::string wanted = mimeType + "=" + desktopId + ";";
-    auto trimmed = [](std::string text) {
-        while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t'))
-            text.pop_back();
-        const auto first = text.find_first_not_of(" \t");
-        return first == std::string::npos ? std::string() : text.substr(first);
-    };
-    bool inGroup = false, groupSeen = false;
-    std::size_t insertAt = std::string::npos; // after the group's last line that is not blank
-    for (std::size_t start = 0; start < list.size();) {
-        const auto end = std::min(list.find('\n', start), list.size());
-        const std::string line = trimmed(list.substr(start, end - start));
-        const std::size_t next = end < list.size() ? end + 1 : end;
-        if (!line.empty() && line.front() == '[') {
-            inGroup = line == "[Default Applications]";
-            groupSeen = groupSeen || inGroup;
-            if (inGroup)
-                insertAt = next;
-        } else if (inGroup && !line.empty()) {
-            insertAt = next;
-            const auto equals = line.find('=');
-            if (equals != std::string::npos && trimmed(line.substr(0, equals)) == mimeType) {
-                if (line == wanted)
-                    return list;
-                return list.substr(0, start) + wanted + list.substr(end);
-            }
-        }
-        start = next;
-    }
-    if (groupSeen) {
-        const bool needsBreak = insertAt == list.size() && !list.empty() && list.back() != '\n';
-        return list.substr(0, insertAt) + (needsBreak ? "\n" : "") + wanted + "\n" + list.substr(insertAt);
-    }
-    std::string out = list;
-    if (!out.empty() && out.back() != '\n')
-        out += '\n';
-    return out + (out.empty() ? "" : "\n") + "[Default Applications]\n" + wanted + "\n";
 }
 
 } // namespace cp

@@ -27,6 +27,9 @@ public:
     void RegisterFile(const std::string& extension, int iconNumber, const std::string& description) override;
 
     int filesWritten() const { return m_filesWritten; }
+    // Why the default was left out (mimeapps.list links to nothing), for a
+    // batch run to tell; empty when it was not.
+    const std::string& skipped() const { return m_skipped; }
 
     // "application/x-" + the extension in lower case.
     static std::string MimeTypeOf(const std::string& extension);
@@ -45,6 +48,7 @@ private:
     std::string m_programPath;
     std::string m_iconSvg;
     int m_filesWritten = 0;
+    std::string m_skipped;
 };
 
 // mimeapps.list text with mimeType's default set to desktopId; every other

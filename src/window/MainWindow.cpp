@@ -157,6 +157,8 @@ void MainWindow::Form_Unload()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // A question or notice still open would keep a signal or the session's end waiting for nobody.
+    CancelOpenDialogs();
     if (m_scanning || m_copying) {
         // The scan or copy notices at its next step, removes what it half wrote, and unwinds.
         m_closeRequested = true;

@@ -39,17 +39,27 @@ ShellCopy::ShellCopy(UserDialogs& dialogs, QWidget* owner, std::int64_t total, b
     , m_total(total)
     , m_several(several)
     , m_stopping(std::move(stopping))
+    , m_progressLabel(several ? QStringLiteral("Die Einträge werden kopiert …") : QStringLiteral("Der Eintrag wird kopiert …"))
 {
-    m_progress = m_dialogs.progress(owner, several ? QStringLiteral("Die Einträge werden kopiert …")
-                                                   : QStringLiteral("Der Eintrag wird kopiert …"));
+}
+
+bool ShellCopy::stopped()
+{
+    if (m_stopping && m_stopping())
+        m_cancelled = true;
+    return m_cancelled;
 }
 
 bool ShellCopy::keepGoing(std::int64_t copied)
 {
-    if (m_stopping && m_stopping())
-        m_cancelled = true;
-    else if (!m_sinceUpdate.isValid() || m_sinceUpdate.elapsed() >= kUpdateIntervalMs) {
+    if (stopped())
+        return false;
+    if (!m_sinceUpdate.isValid() || m_sinceUpdate.elapsed() >= kUpdateIntervalMs) {
         m_sinceUpdate.restart();
+        // Made only while a copy runs: its clock would otherwise run during a
+        // question and put the window, modal, over it.
+        if (!m_progress)
+            m_progress = m_dialogs.progress(m_owner, m_progressLabel);
         m_cancelled = !m_progress->update(m_done + copied, m_total);
     }
     return !m_cancelled;
@@ -57,7 +67,11 @@ bool ShellCopy::keepGoing(std::int64_t copied)
 
 bool ShellCopy::mayReplace(const std::string& path)
 {
+    if (!m_answerForAll)
+        m_progress.reset();
     const auto answer = m_answerForAll ? *m_answerForAll : m_dialogs.askReplace(m_owner, Shown(path), m_several);
+    if (stopped()) // closed while asked: a cancel, whatever the box said
+        return false;
     switch (answer) {
     case UserDialogs::Replace::YesToAll:
         m_answerForAll = UserDialogs::Replace::Yes;
@@ -78,7 +92,7 @@ bool ShellCopy::mayReplace(const std::string& path)
 
 bool ShellCopy::ShellCopyFile(const std::string& source, const std::string& target)
 {
-    if (m_cancelled)
+    if (stopped())
         return false;
     // A folder (named with or without the separator) takes the file under its own name.
     const std::string path = PathExists(AddBackslash(target)) ? AddBackslash(target) + GetFileName(source) : target;
@@ -117,6 +131,7 @@ void ShellCopy::reportFailures()
 {
     if (m_failures == 0)
         return;
+    m_progress.reset(); // not over the message
     QString text = m_firstFailure;
     if (m_failures > 1)
         text += QStringLiteral("\n\nInsgesamt konnten %1 Dateien nicht kopiert werden.").arg(QLocale().toString(m_failures));

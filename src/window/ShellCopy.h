@@ -40,6 +40,7 @@ public:
     void reportFailures();
 
 private:
+    bool stopped(); // cancelled, or the window is closing
     bool keepGoing(std::int64_t copied);
     // The user's answer (or the one given for all) to replacing path.
     bool mayReplace(const std::string& path);
@@ -50,7 +51,8 @@ private:
     std::int64_t m_done = 0;
     bool m_several;
     std::function<bool()> m_stopping;
-    std::unique_ptr<UserDialogs::Progress> m_progress;
+    QString m_progressLabel;
+    std::unique_ptr<UserDialogs::Progress> m_progress; // while a copy runs, not while a question waits
     QElapsedTimer m_sinceUpdate;
     std::optional<UserDialogs::Replace> m_answerForAll;
     bool m_cancelled = false;

@@ -1,85 +1,128 @@
 #!/usr/bin/env bash
 # Drives the real program in a real X server (run under xvfb-run): opens the
-# demo archive, steps and plays through the toolbar with xdotool, closes the
-# window, then checks the settings file and that the entry files are gone.
+# demo archive, steps and plays through the toolbar with xdotool, saves, closes
+# the window, then checks the settings file and that the entry files are gone;
+# then ends a second start with SIGTERM while it asks before replacing a file.
+# Each step waits for what it brings about (a window, a file, a changed
+# picture of the window), so a busy machine only makes it slower.
 # Usage: window_e2e.sh CHUNKPICKER MAKE_DEMO ARTIFACT_DIR
 set -euo pipefail
 bin="$1" make_demo="$2" artifacts="$3"
 
 work="$(mktemp -d)"
-cleanup() {
-    [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
-    [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null || true
-    rm -rf "$work"
-}
+cleanup() { kill ${app:-} ${wm:-} 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Polls the command until it succeeds, for at most 30 s.
+until_() { local why="$1" end=$((SECONDS + 30)); shift; until "$@"; do [ $SECONDS -lt $end ] || fail "$why"; sleep 0.1; done; }
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp"
 export XDG_RUNTIME_DIR="$work/run" LANG=de_DE.UTF-8 LC_ALL= SDL_AUDIODRIVER=dummy
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 mkdir -p -m 700 "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$TMPDIR" "$XDG_RUNTIME_DIR" "$artifacts"
+conf="$XDG_CONFIG_HOME/Oxbrook/Chunkpicker.conf"
 
 "$make_demo" "$work/demo.pak" >/dev/null
 
-# A window manager, so that the window can be closed the way a user does.
+# A window manager, so that dialogs get the focus and windows can be closed the way a user does.
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
-for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
-
-"$bin" "$work/demo.pak" &
-app=$!
-wid="$(timeout 20 xdotool search --sync --name '^demo\.pak - Chunk Picker$' | head -1)"
-[ -n "$wid" ] || fail "no window titled 'demo.pak - Chunk Picker'"
+until_ "no window manager" wmctrl -m >/dev/null 2>&1
+xdotool mousemove 0 0
 
 entries() { find "$TMPDIR" -maxdepth 1 -name 'Sound* aus demo.pak.wav' | wc -l; }
-for _ in $(seq 100); do [ "$(entries)" -eq 9 ] && break; sleep 0.1; done
-[ "$(entries)" -eq 9 ] || fail "expected 9 entry files in the temporary folder, found $(entries)"
+nine_entries() { [ "$(entries)" -eq 9 ]; }
+ended() { ! kill -0 "$app" 2>/dev/null; }
+shot() { xwd -id "$wid" -silent | md5sum; }
+differs() { [ "$(shot)" != "$1" ]; }
+# The window's picture ($look) stayed the same for half a second and is not $1.
+still() { look="$(shot)"; for _ in 1 2 3 4 5; do sleep 0.1; [ "$(shot)" = "$look" ] || return 1; done; [ "$look" != "${1:-}" ]; }
+px() { echo $((($1 * WIDTH + 3232) / 6465)); } # twips to pixels: the window is 6465 twips wide
+# Toolbar button n: 345 twips wide from x = 1; 3 is the separator, 6 px in this style.
+button() { echo "$((1 + ($1 > 3 ? 6 : 0) + $(px $((($1 < 3 ? $1 - 1 : $1 - 2) * 345 + 172))))) $((1 + $(px 165)))"; }
+saveall=2 previous=4 play=5 save=7 next=8
+press() { xdotool mousemove --window "$wid" $1 click 1 mousemove 0 0; } # then off the window
+# A click whose effect shows in the window: waits until it did and is still.
+click() { until_ "the window keeps changing" still; local before="$look"; press "$1"; until_ "no effect of the click at $1" still "$before"; }
+dialog_up() { local active; active="$(xdotool getactivewindow 2>/dev/null)" && [ "$active" != "$wid" ]; }
+no_dialog() { ! dialog_up; }
+# Clicks the button, types the path into the dialog it opens and confirms.
+choose() {
+    press "$(button "$1")"
+    until_ "no dialog after button $1" dialog_up
+    [ "$(xdotool getactivewindow getwindowname)" != "Chunk Picker" ] || fail "the notice came back after it was ticked"
+    xdotool type --delay 5 "$2"
+    xdotool key Return
+}
+start() { # the program on the demo; waits for its window and its 9 entries, the scan over
+    "$bin" "$work/demo.pak" &
+    app=$!
+    wid="$(timeout 30 xdotool search --sync --name '^demo\.pak - Chunk Picker$' | head -1 || true)"
+    [ -n "$wid" ] || fail "no window titled 'demo.pak - Chunk Picker'"
+    until_ "expected 9 entry files in the temporary folder" nine_entries
+    eval "$(xdotool getwindowgeometry --shell "$wid")"
+    click "$(button $next)"
+}
 
-# Toolbar buttons (23 px wide from x = 1, the separator after the second) and the loop box.
-click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; sleep 0.5; }
-next=(156 11) previous=(64 11) play=(87 11) loop=(117 128)
-
-sleep 0.5
-click "${next[@]}"
-
+start
 # From entry 1 back twice: the wrap to entry 9, then entry 8, the long note.
-click "${previous[@]}"
-click "${previous[@]}"
-click "${play[@]}"
+click "$(button $previous)"
+click "$(button $previous)"
+until_ "the window keeps changing" still
+press "$(button $play)"
+until_ "Play changed nothing" differs "$look"
 xwd -id "$wid" -silent >"$artifacts/playing.xwd" # to look at
-
-click "${loop[@]}"
+playing="$(shot)"
+press "$(($(px 1650) + 7)) $(px 1912)" # the loop box: ticked, and the sound ends
+until_ "the loop box changed nothing" still "$playing"
 
 # Save entry 8 under a typed name and switch the notice off; a second Save shows none.
-saveas() { click "$1" 11; xdotool type --delay 5 "$2"; xdotool key Return; sleep 0.8; }
-saveas 133 "$work/erstes.wav"
-timeout 10 xdotool search --sync --onlyvisible --name '^Chunk Picker$' >/dev/null || fail "no notice after Save"
+choose $save "$work/erstes.wav"
+notice="$(timeout 30 xdotool search --sync --onlyvisible --name '^Chunk Picker$' | head -1 || true)"
+[ -n "$notice" ] || fail "no notice after Save"
+until_ "the notice did not get the focus" dialog_up
 xdotool key space Return
-sleep 0.5
-saveas 133 "$work/zweites.wav"
-! xdotool search --onlyvisible --name '^Chunk Picker$' >/dev/null || fail "the notice came back after it was ticked"
+until_ "the tick in the notice was not kept" grep -q '^FileSavedMsg=Wahr$' "$conf"
+until_ "the notice stays" no_dialog
+choose $save "$work/zweites.wav"
+until_ "the second Save wrote no zweites.wav" test -e "$work/zweites.wav"
 cmp "$work/erstes.wav" "$TMPDIR/Sound008 aus demo.pak.wav" && cmp "$work/zweites.wav" "$work/erstes.wav" \
     || fail "the saved entry differs from entry 8"
 mkdir "$work/alle"
-saveas 35 "$work/alle"
+until_ "a window stays over the main one after the second Save" no_dialog
+choose $saveall "$work/alle"
+all_saved() { [ "$(find "$work/alle" -name 'Sound*' | wc -l)" -eq 9 ]; }
+until_ "Save all wrote fewer than 9 files" all_saved
 for f in "$TMPDIR"/Sound*; do cmp "$f" "$work/alle/${f##*/}" || fail "Save all: ${f##*/} missing or different"; done
+until_ "a window stays over the main one after Save all" no_dialog
 xdotool windowmove "$wid" 40 60
-sleep 0.3
+moved() { [ "$(xdotool getwindowgeometry --shell "$wid" | grep '^X=')" != "X=$X" ]; }
+until_ "the window did not move" moved
 wmctrl -i -c "$wid"
-for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+until_ "the program did not end on a close" ended
 wait "$app" || fail "the program ended with status $?"
 app=""
-
-conf="$XDG_CONFIG_HOME/Oxbrook/Chunkpicker.conf"
 grep -q '^Loop=1$' "$conf" && grep -q '^FileSavedMsg=Wahr$' "$conf" || fail "not saved: $(cat "$conf")"
 grep -q '^WindowPosX=[0-9]' "$conf" && grep -q '^WindowPosY=[0-9]' "$conf" || fail "the position was not saved"
 [ "$(entries)" -eq 0 ] || fail "entry files left in the temporary folder"
 
+# SIGTERM while the program asks before replacing a file: the question goes, the window ends as on a close.
+rm "$conf"
+start
+choose $save "$work/erstes.wav"
+timeout 30 xdotool search --sync --onlyvisible --name '^Datei ersetzen$' >/dev/null || fail "no question before replacing"
+kill -TERM "$app"
+until_ "the program did not end on SIGTERM while it asked" ended
+wait "$app" || fail "after SIGTERM the program ended with status $?"
+app=""
+[ "$(entries)" -eq 0 ] || fail "entry files left after SIGTERM"
+grep -q '^WindowPosX=' "$conf" || fail "settings not written after SIGTERM"
+cmp "$work/erstes.wav" "$work/zweites.wav" || fail "SIGTERM replaced the file"
+
 # An invalid command line: one box, with the program's icon.
 "$bin" "$work/nirgends.ffl" "$work/nirgends" &
 app=$!
-box="$(timeout 20 xdotool search --sync --name '^Chunk Picker$' | head -1)"
+box="$(timeout 30 xdotool search --sync --name '^Chunk Picker$' | head -1 || true)"
 xprop -id "$box" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the message box lacks the program's icon"
 wmctrl -i -c "$box"
 status=0 && wait "$app" || status=$?

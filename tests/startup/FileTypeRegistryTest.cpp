@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <stdexcept>
 
@@ -20,10 +21,12 @@ protected:
     XdgFileTypeRegistry::Places places {dir / "data", dir / "config"};
     std::string entry = dir / "data/applications/example.oxbrook.Chunkpicker.desktop";
 
+    std::string skipped;
     int Start(const std::string& program) // what a start registers; the number of files written
     {
         XdgFileTypeRegistry registry(places, program, "<svg/>");
         EXPECT_TRUE(cp::RegisterFileTypes(registry).empty());
+        skipped = registry.skipped();
         return registry.filesWritten();
     }
     std::string Query(const std::vector<std::string>& args)
@@ -83,6 +86,37 @@ TEST_F(Registration, TheUsersOtherAssociationsStayByteForByte)
               "text/plain=gedit.desktop;\napplication/x-ffl=example.oxbrook.Chunkpicker.desktop;\n"
               "application/x-uax=example.oxbrook.Chunkpicker.desktop;\n\n[Andere]\nx=y");
     EXPECT_EQ(cp::WithDefaultApplication("x=y", "a/b", "c.desktop"), "x=y\n\n[Default Applications]\na/b=c.desktop;\n");
+}
+
+// Files edited elsewhere: a byte-order mark, CR LF line ends, a link into a
+// dotfiles folder, a link to nothing.
+TEST_F(Registration, MimeappsListKeepsItsMarkItsLineEndsAndItsLink)
+{
+    const std::string ffl = "application/x-ffl=example.oxbrook.Chunkpicker.desktop;",
+                      uax = "application/x-uax=example.oxbrook.Chunkpicker.desktop;";
+    const struct { std::string linkTo, before, after; } rows[] = { // linkTo: where mimeapps.list links to, in dir
+        {"", "\xEF\xBB\xBF[Default Applications]\r\ntext/plain=a;\r\napplication/x-ffl=b;\r\n",
+         "\xEF\xBB\xBF[Default Applications]\r\ntext/plain=a;\r\n" + ffl + "\r\n" + uax + "\r\n"},
+        {"", "[Added Associations]\r\nx=y;", "[Added Associations]\r\nx=y;\r\n\r\n[Default Applications]\r\n" + ffl + "\r\n" + uax + "\r\n"},
+        {"punkt/mimeapps.list", "[Default Applications]\n", "[Default Applications]\n" + ffl + "\n" + uax + "\n"},
+        {"weg/mimeapps.list", "", ""},
+    };
+    for (const auto& row : rows) {
+        places.configHome = dir / ("config" + std::to_string(&row - rows));
+        const std::string list = places.configHome + "/mimeapps.list", real = row.linkTo.empty() ? list : dir / row.linkTo;
+        ::mkdir(places.configHome.c_str(), 0755), ::mkdir((dir / "punkt").c_str(), 0755);
+        EXPECT_EQ(row.linkTo.empty() ? 0 : ::symlink(("../" + row.linkTo).c_str(), list.c_str()), 0);
+        if (!row.before.empty())
+            WriteFile(real, Text(row.before));
+        Start("/usr/bin/chunkpicker");
+        const Bytes after = row.after.empty() ? Bytes() : ReadFile(real);
+        EXPECT_EQ(std::string(after.begin(), after.end()), row.after) << row.linkTo;
+        struct stat st {};
+        EXPECT_EQ(::lstat(list.c_str(), &st) == 0 && S_ISLNK(st.st_mode), !row.linkTo.empty()) << row.linkTo << ": the link stays";
+        EXPECT_EQ(skipped.empty(), row.linkTo != "weg/mimeapps.list") << skipped;
+    }
+    EXPECT_EQ(ListFolder(dir / "punkt"), std::vector<std::string> {"mimeapps.list"}) << "nothing left beside the target";
+    EXPECT_NE(::access((dir / "weg").c_str(), F_OK), 0) << "the link to nothing is left alone";
 }
 
 TEST(RegisterFileTypes, AnErrorEndsOnlyItsOwnType)

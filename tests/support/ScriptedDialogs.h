@@ -17,6 +17,7 @@ struct ScriptedDialogs final : cp::UserDialogs {
     std::deque<Replace> replies; // none left: No
     std::deque<bool> ticks;      // the notice's box
     std::function<bool()> keepCopying = [] { return true; }; // false: Cancel in the progress window
+    cp::UserDialogs* boxes = nullptr; // when set, its question, progress window, notice and warning instead
     std::vector<OpenFile> opened;
     std::vector<SaveFile> saved;
     QStringList folderStarts, questions, notices, messages; // messages: caption, then text
@@ -34,16 +35,22 @@ struct ScriptedDialogs final : cp::UserDialogs {
     {
         return folderStarts << title + ":" + start, Next(folders).value_or(QString());
     }
-    Replace askReplace(QWidget*, const QString& path, bool) override { return questions << path, Next(replies).value_or(Replace::No); }
+    Replace askReplace(QWidget* o, const QString& p, bool all) override
+    {
+        return boxes ? boxes->askReplace(o, p, all) : (questions << p, Next(replies).value_or(Replace::No));
+    }
     struct Scripted final : Progress {
         std::function<bool()>& keepGoing;
         explicit Scripted(std::function<bool()>& k) : keepGoing(k) {}
         bool update(std::int64_t, std::int64_t) override { return keepGoing(); }
     };
-    std::unique_ptr<Progress> progress(QWidget*, const QString&) override { return std::make_unique<Scripted>(keepCopying); }
-    bool notice(const QString& text) override { return notices << text, Next(ticks).value_or(false); }
+    std::unique_ptr<Progress> progress(QWidget* o, const QString& l) override
+    {
+        return boxes ? boxes->progress(o, l) : std::make_unique<Scripted>(keepCopying);
+    }
+    bool notice(const QString& text) override { return boxes ? boxes->notice(text) : (notices << text, Next(ticks).value_or(false)); }
     void message(QWidget*, const QString& caption, const QString& text) override { messages << caption << text; }
-    void warning(QWidget*, const QString& caption, const QString& text) override { messages << caption << text; }
+    void warning(QWidget* o, const QString& c, const QString& t) override { boxes ? boxes->warning(o, c, t) : void(messages << c << t); }
 };
 
 } // namespace cptest

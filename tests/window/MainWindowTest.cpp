@@ -22,8 +22,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QSettings>
 #include <QSlider>
 #include <QTest>
@@ -49,6 +52,23 @@ void WhenDialogOpens(const std::function<void(QFileDialog*)>& answer)
         answer(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
     });
 }
+
+// Calls act once with each modal dialog that opens while it lives.
+struct ModalWatch : QTimer {
+    QPointer<QWidget> last;
+    explicit ModalWatch(const std::function<void(QWidget*)>& act)
+    {
+        connect(this, &QTimer::timeout, [this, act] {
+            if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != last)
+                last = modal, act(modal);
+        });
+        start(20);
+    }
+};
+
+// A window closed before has told the application to quit, which ends every
+// later dialog at once; the program's next start begins without that.
+void AnotherStart() { QTimer::singleShot(0, qApp, &QCoreApplication::quit), QCoreApplication::exec(); }
 
 // First: a window closed later asks the application to quit, and from then
 // on no dialog's own event loop would run in this process.
@@ -350,6 +370,56 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
     EXPECT_EQ(saveAllInto(dir / "vierte"), std::vector<std::string> {name(1)});
     EXPECT_TRUE(ListFolder(target).empty());
     EXPECT_EQ(dialogs.messages.size(), 2);
+}
+
+// Qt's own question, failure message, notice and progress window. Answered
+// late, none of them lies under a progress window; closed (as by a signal)
+// while one waits, it goes as a cancel and the window ends as it always does.
+TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
+{
+    cp::QtUserDialogs qt(true);
+    dialogs.boxes = &qt;
+    const std::string taken = dir / "da.wav", folder = dir / "alle";
+    WriteFile(taken, Text("alt")), ::mkdir(folder.c_str(), 0755);
+    const struct {
+        int button;
+        std::string as, seen;
+        bool close;
+    } rows[] = {{MainWindow::SaveAll, folder, "Datei ersetzen|Chunk Picker", false},
+                {MainWindow::Save, taken, "Datei ersetzen", true},
+                {MainWindow::Save, dir / "nirgends/x.wav", "Chunk Picker", true},
+                {MainWindow::Save, dir / "neu.wav", "Chunk PickerfrmMessage", true}};
+    for (const auto& row : rows) {
+        AnotherStart();
+        window.reset(), qsettings.remove("Loop");
+        Window().Form_Load();
+        Open();
+        Click(MainWindow::Next);
+        const std::string second = folder + "/" + cp::GetFileName(table.entryFile(2));
+        WriteFile(second, Text("alt")), ::unlink(table.entryFile(3).c_str()); // entry 3 fails, told at the end
+        QStringList seen;
+        ModalWatch watch([&](QWidget* modal) {
+            seen << modal->windowTitle() + modal->objectName();
+            if (row.close) {
+                Window().close();
+                return QTimer::singleShot(5000, modal, [modal] { ADD_FAILURE() << "still open after the close", modal->close(); });
+            }
+            QTest::qWait(1500); // past the second after which a copy shows its progress
+            int covering = 0;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                covering += qobject_cast<QProgressDialog*>(w) && w->isVisible();
+            EXPECT_EQ(covering, 0) << "a progress window over " << seen.join("|").toStdString();
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            box ? box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)->click() : void(modal->close());
+        });
+        dialogs.saveAs = {QString::fromStdString(row.as)}, dialogs.folders = {QString::fromStdString(row.as)};
+        Click(row.button);
+        EXPECT_EQ(seen.join("|").toStdString(), row.seen);
+        EXPECT_EQ(ListFolder(target).empty(), row.close) << row.seen << ": the entry files go with the window";
+        EXPECT_EQ(settings.GetRegSetting("Loop", "x"), row.close ? "0" : "x") << row.seen << ": the settings are written";
+        EXPECT_EQ(ReadFile(second), row.close ? Text("alt") : ReadFile(table.entryFile(2))) << "Ja replaces";
+    }
+    EXPECT_EQ(ReadFile(taken), Text("alt"));
 }
 
 TEST_F(WindowTest, PositionAndLoopBoxComeBackAndAnyTickedLoopCanBeStopped)
