@@ -309,7 +309,7 @@ TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
     const std::string source = Source(Text("RIFF new")), real = dir / "real.wav", link = dir / "link.wav";
     WriteFile(real, Text("old"));
     ::chmod(real.c_str(), 0600);
-    ::symlink("real.wav", link.c_str());
+    ASSERT_EQ(::symlink("real.wav", link.c_str()), 0);
     WriteFile(dir / ".chunkpicker-1-1.tmp", Text("left by a killed Save"));
     EXPECT_EQ(cp::CopyWholeFile(source, link, false), cp::CopyOutcome::TargetExists);
     EXPECT_EQ(cp::CopyWholeFile(source, link, true), cp::CopyOutcome::Copied);
@@ -320,7 +320,7 @@ TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
     EXPECT_EQ(st.st_mode & 07777, 0600u) << "the replaced file's permissions stay";
     EXPECT_EQ(ReadFile(real), Text("RIFF new"));
     EXPECT_FALSE(::access((dir / ".chunkpicker-1-1.tmp").c_str(), F_OK) == 0) << "a copy sweeps its folder";
-    ::symlink("neu.wav", (dir / "dangling.wav").c_str());
+    ASSERT_EQ(::symlink("neu.wav", (dir / "dangling.wav").c_str()), 0);
     EXPECT_EQ(cp::CopyWholeFile(source, dir / "dangling.wav", false), cp::CopyOutcome::Copied);
     EXPECT_EQ(ReadFile(dir / "neu.wav"), Text("RIFF new")) << "a dangling link gets its file";
 
