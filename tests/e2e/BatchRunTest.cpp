@@ -1,4 +1,5 @@
 // Runs the real chunkpicker binary the way a user does, with no usable display.
+#include "base/Version.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>
@@ -151,19 +152,42 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
     WriteFile(dir / "a.ffl", Concat({Junk(100), wave, Junk(7), Text("RIFF"), Junk(3), titled}));
     const std::string waveSize = std::to_string(wave.size());
     RunResult r = RunProgram({CHUNKPICKER_INFO, dir / "a.ffl"});
-    EXPECT_EQ(r.out, "number\tposition\tlength\tform\tformat\tchannels\trate\tbits\theader_size\tdifference\ttitle\n"
-                     "1\t101\t" + std::to_string(wave.size() + 7) + "\tWAVE\tPCM\t1\t8000\t16\t" + waveSize + "\t7\t\n"
-                     "2\t" + std::to_string(101 + wave.size() + 7) + "\t7\t\t\t\t\t\t\t\t\n"
-                     "3\t" + std::to_string(108 + wave.size() + 7) + "\t36\tWAVE\t\t\t\t\t36\t0\ta\"b\\\n");
+    EXPECT_EQ(r.out, "number\tposition\tlength\tform\tformat\tchannels\trate\tbits\theader_size\tdifference\ttitle\tduration_ms\n"
+                     "1\t101\t" + std::to_string(wave.size() + 7) + "\tWAVE\tPCM\t1\t8000\t16\t" + waveSize + "\t7\t\t50\n"
+                     "2\t" + std::to_string(101 + wave.size() + 7) + "\t7\t\t\t\t\t\t\t\t\t\n"
+                     "3\t" + std::to_string(108 + wave.size() + 7) + "\t36\tWAVE\t\t\t\t\t36\t0\ta\"b\\\t\n");
     r = RunProgram({CHUNKPICKER_INFO, "--json", dir / "a.ffl"});
     const QJsonArray rows = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).array();
     ASSERT_EQ(rows.size(), 3) << r.out;
     EXPECT_EQ(rows[2].toObject()["title"].toString(), "a\"b\\");
     EXPECT_EQ(rows[0].toObject()["format"].toString() + QString::number(rows[0].toObject()["difference"].toInt()), "PCM7");
     EXPECT_TRUE(rows[1].toObject()["form"].isNull() && rows[1].toObject()["length"].toInt() == 7);
-    EXPECT_EQ(RunProgram({CHUNKPICKER_INFO, dir / "weg.ffl"}).status, 1);
-    EXPECT_EQ(RunProgram({CHUNKPICKER_INFO}).status, 2);
-    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string> {"a.ffl"});
+    EXPECT_EQ(rows[0].toObject()["duration_ms"].toInt(), 50);
+    EXPECT_TRUE(rows[2].toObject()["duration_ms"].isNull()) << "no sound, no playing time";
+
+    // $0 the program, in the folder that holds a.ffl and a copy named -a.ffl.
+    ASSERT_EQ(::link((dir / "a.ffl").c_str(), (dir / "-a.ffl").c_str()), 0);
+    const struct {
+        std::string arguments;
+        int status;
+        std::string out; // its start
+    } calls[] = {
+        {"--help", 0, "Syntax:  chunkpicker-info  [--json]  [--]  Quelldatei\n"},
+        {"a.ffl --version", 0, std::string("chunkpicker-info ") + cp::kVersion + "\n"},
+        {"-- -a.ffl", 0, "number\t"},
+        {"--json -- --help", 1, ""}, // a file of that name, which is not there
+        {"-a.ffl", 2, ""},
+        {"weg.ffl", 1, ""},
+        {"", 2, ""},
+        {"a.ffl a.ffl", 2, ""},
+    };
+    for (const auto& c : calls) {
+        r = RunProgram({"sh", "-c", "cd \"${0%/*}\" && exec \"$1\" " + c.arguments, dir / "a.ffl", CHUNKPICKER_INFO});
+        EXPECT_EQ(r.status, c.status) << c.arguments << ": " << r.err;
+        EXPECT_EQ(r.out.substr(0, c.out.size()), c.out) << c.arguments;
+    }
+    EXPECT_NE(RunProgram({CHUNKPICKER_INFO, "--help"}).out.find("\n  duration_ms  "), std::string::npos) << "every column explained";
+    EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"-a.ffl", "a.ffl"}));
 }
 
 #ifndef CP_SANITIZED // the sanitizers reserve memory of their own
