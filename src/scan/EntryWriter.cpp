@@ -166,6 +166,7 @@ void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& l
         }
     }
     m_table.EntryFiles.settle(slot, identity);
+    m_bytesWritten.fetch_add(entry.length, std::memory_order_relaxed);
     m_written.fetch_add(1, std::memory_order_release);
 }
 

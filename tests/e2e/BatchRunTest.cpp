@@ -12,8 +12,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <sys/wait.h>
 
 using namespace cptest;
 
@@ -26,6 +29,43 @@ std::vector<std::string> With(std::vector<std::string> env, const std::string& s
     return env.push_back(setting), env;
 }
 const std::string kInvalid = "Ungültige Kommandozeilenparameter!\n\nSyntax:  Chunkpicker.exe  [Quelldatei  [Zielverz]]\n";
+
+// The program headless with stderr on a pseudo-terminal of its own and stdout
+// thrown away; what the terminal shows is read as it comes.
+struct OnTerminal {
+    explicit OnTerminal(const std::vector<std::string>& args)
+    {
+        ::grantpt(master), ::unlockpt(master), ::fcntl(master, F_SETFL, O_NONBLOCK);
+        const std::string terminal = ::ptsname(master);
+        if ((pid = ::fork()) == 0) {
+            ::setsid(), ::dup2(::open(terminal.c_str(), O_RDWR), 2), ::dup2(::open("/dev/null", O_WRONLY), 1);
+            for (const auto& setting : kNoDisplay)
+                ::putenv(::strdup(setting.c_str()));
+            std::vector<char*> argv;
+            for (const auto& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data()), ::_exit(127);
+        }
+    }
+    ~OnTerminal() { ::close(master); }
+    const std::string& Shown()
+    {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, std::size_t(n));
+        return shown;
+    }
+    int Wait()
+    {
+        int status = 0;
+        ::waitpid(pid, &status, 0), Shown();
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    pid_t pid = -1;
+    std::string shown;
+};
 
 class BatchRun : public ::testing::Test {
 protected:
@@ -112,6 +152,35 @@ TEST_F(BatchRun, SignalsStopItBetweenPiecesAndKillLeavesNoPartialEntry)
         EXPECT_EQ(ListFolder(out).size(), 2u) << "only the complete entries, nothing temporary";
         Empty(out);
     }
+}
+
+TEST_F(BatchRun, AProgressLineOnATerminalOnlyFromTheFirstSecondAndClearedBeforeTheMessage)
+{
+    OnTerminal quick({CHUNKPICKER_BIN, sourcePath, out});
+    EXPECT_EQ(quick.Wait(), 0);
+    EXPECT_EQ(quick.Shown(), "") << "a run under a second shows nothing";
+    // 64 GiB of holes and no tag: long to search, nothing to write.
+    const std::string holes = dir / "L\xf6" "cher.bin";
+    WriteFile(holes, {});
+    ASSERT_EQ(::truncate(holes.c_str(), std::int64_t(64) << 30), 0);
+    Program toFile({CHUNKPICKER_BIN, holes, out}, kNoDisplay);
+    const auto start = std::chrono::steady_clock::now();
+    OnTerminal shown({CHUNKPICKER_BIN, holes, out});
+    EXPECT_TRUE(WaitUntil([&] { return shown.Shown().find(" Einträge · 0,0 von 64,0 GiB · ") != std::string::npos; }))
+        << shown.shown;
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ::kill(shown.pid, SIGINT), ::kill(toFile.pid(), SIGINT);
+    EXPECT_EQ(shown.Wait(), 130);
+    const RunResult quiet = toFile.Wait();
+    EXPECT_EQ(quiet.err.rfind("Chunk Picker: ", 0), 0u) << "not a byte of it in a file: " << quiet.err;
+
+    const std::size_t message = shown.shown.find("Chunk Picker: ");
+    ASSERT_NE(message, std::string::npos) << shown.shown;
+    const std::string lines = shown.shown.substr(0, message);
+    EXPECT_EQ(lines.substr(lines.rfind('\r', lines.size() - 2)).find_first_not_of(" \r"), std::string::npos)
+        << "cleared before the message: " << lines;
+    const auto redraws = std::count(lines.begin(), lines.end(), '\r') - 2;
+    EXPECT_TRUE(redraws >= 1 && redraws <= 10 * seconds) << redraws << " lines in " << seconds << " s";
 }
 
 // The full-disk and read-only cases need a private mount namespace.
