@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <clocale>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +25,8 @@ namespace {
 
 const std::vector<std::string> kNoDisplay {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "LC_ALL=de_DE.UTF-8",
                                            "LANG=de_DE.UTF-8"};
+// The system's error texts as the program prints them under kNoDisplay: German where that locale is installed.
+const bool kGermanErrorTexts = std::setlocale(LC_MESSAGES, "de_DE.UTF-8") && std::setlocale(LC_CTYPE, "de_DE.UTF-8");
 std::vector<std::string> With(std::vector<std::string> env, const std::string& setting) // the later setting wins
 {
     return env.push_back(setting), env;

@@ -247,7 +247,7 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     Open(dir / "weg.ffl");
     WriteFile(dir / "leer.bin", Text("riff"));
     Open(dir / "leer.bin"); // a file without tags: nothing to step through or save
-    EXPECT_EQ(Enabled(), "1");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Enabled() == "1"; })) << "Play and Stop with the next tick";
     ASSERT_EQ(dialogs.messages.size(), 4);
     for (int i : {0, 2})
         EXPECT_TRUE(dialogs.messages[i] == "Fehler 53" && dialogs.messages[i + 1].startsWith("In der Prozedur 'tlbMain_ButtonClick'"));
@@ -314,7 +314,7 @@ TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
         if (!file.empty())
             dialogs.files.push_back({QString::fromStdString(file), 1}), Press(Qt::CTRL | Qt::Key_O);
         EXPECT_EQ(Field("txtEntrycount"), entries ? "3" : "0");
-        EXPECT_EQ(MenuEnabled(), entries ? "128910" : "1");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return MenuEnabled() == (entries ? "128910" : "1"); })) << MenuEnabled().toStdString();
         const struct {
             QKeyCombination key;
             const char* shown; // entry
