@@ -338,6 +338,8 @@ TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
     }
     Window().commandMenu()->actions().constFirst()->trigger(); // open, from the menu
     EXPECT_EQ(dialogs.opened.size(), 3u);
+    LoopBox()->setFocus(), QTest::keyClick(LoopBox(), Qt::Key_Space);
+    EXPECT_TRUE(LoopBox()->isChecked()) << "Space stays the box's";
 }
 
 TEST_F(WindowTest, ADroppedFileIsOpenedByItsBytesAFolderIsRefused)
