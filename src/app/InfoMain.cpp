@@ -1,6 +1,9 @@
-// chunkpicker-info FILE [--json]: one line per entry the batch run would
-// write, with what its header says, as tab-separated values or as JSON. Reads
-// the file once and at most 64 KiB of each entry; writes no file.
+// chunkpicker-info [--json] FILE: one line per entry the batch run would
+// write, with what its header says and how long it plays, as tab-separated
+// values or as JSON. Reads the file once and of each entry its headers;
+// writes no file.
+#include "base/Version.h"
+#include "playback/SoundFile.h"
 #include "scan/EntryHeader.h"
 #include "scan/FileIo.h"
 #include "scan/ScanError.h"
@@ -17,9 +20,32 @@
 
 namespace {
 
-constexpr const char* kUsage = "Syntax:  chunkpicker-info  [--json]  Quelldatei";
-constexpr const char* kFields[] = {"number", "position", "length", "form", "format", "channels",
-                                   "rate",   "bits",     "header_size", "difference", "title"};
+constexpr const char* kUsage = "Syntax:  chunkpicker-info  [--json]  [--]  Quelldatei";
+constexpr const char* kFields[] = {"number", "position", "length", "form", "format", "channels", "rate",
+                                   "bits", "header_size", "difference", "title", "duration_ms"};
+constexpr std::size_t kFieldCount = std::size(kFields);
+constexpr const char* kHelp =
+    "\n         chunkpicker-info  --help | --version\n\n"
+    "Listet jeden Eintrag, den der Stapelbetrieb aus der Quelldatei schreiben würde: eine Zeile je Eintrag,\n"
+    "tabulatorgetrennt unter einer Kopfzeile, nur Ziffern, leer wo ein Feld nicht zutrifft. Schreibt keine Datei.\n\n"
+    "  --json       ein JSON-Array von Objekten mit denselben Schlüsseln (null wo ein Feld nicht zutrifft)\n"
+    "  --           alles Weitere ist die Quelldatei, auch wenn sie mit - beginnt\n"
+    "  --help       diese Hilfe\n"
+    "  --version    die Version\n\n"
+    "Spalten:\n"
+    "  number       Nummer des Eintrags, ab 1\n"
+    "  position     Stelle seines RIFF-Kennzeichens in der Datei, ab 1\n"
+    "  length       Länge in Byte, bis zum nächsten Kennzeichen oder zum Dateiende\n"
+    "  form         RIFF-Form laut Kopf (etwa WAVE); leer ohne RIFF-Kopf\n"
+    "  format       Wave-Format (etwa PCM)\n"
+    "  channels     Kanäle\n"
+    "  rate         Abtastrate in Hz\n"
+    "  bits         Bit je Abtastwert\n"
+    "  header_size  Größe laut Kopf in Byte, die 8 Byte vor der Form eingeschlossen\n"
+    "  difference   length minus header_size\n"
+    "  title        Titel (LIST/INFO INAM)\n"
+    "  duration_ms  Spieldauer in Millisekunden, die das Fenster in Sekunden zeigt; leer, wo es keine zeigt\n\n"
+    "Exit-Status: 0 gelungen, 1 Datei nicht lesbar oder Ausgabe nicht schreibbar, 2 falscher Aufruf.\n";
 
 std::string JsonString(const std::string& text)
 {
@@ -41,11 +67,12 @@ public:
             std::fputs("[", stdout);
         } else {
             for (const char* field : kFields)
-                std::printf("%s%s", field, field == kFields[10] ? "\n" : "\t");
+                std::printf("%s%s", field, field == kFields[kFieldCount - 1] ? "\n" : "\t");
         }
     }
 
-    void entry(std::int64_t number, std::int64_t position, std::int64_t length, const cp::EntryHeader& header)
+    void entry(std::int64_t number, std::int64_t position, std::int64_t length, const cp::EntryHeader& header,
+               std::optional<std::int64_t> durationMs)
     {
         using Value = std::optional<std::string>; // empty: does not apply
         const bool wave = header.format;
@@ -61,7 +88,10 @@ public:
             header.riffHeader ? Value(std::to_string(header.claimedSize)) : Value(),
             header.riffHeader ? Value(std::to_string(length - std::int64_t(header.claimedSize))) : Value(),
             header.title.empty() ? Value() : Value(cp::ShownText(header.title)),
+            // Where the device finds no playing time, the window shows a word for the rate: empty here.
+            durationMs.value_or(0) > 0 ? Value(std::to_string(*durationMs)) : Value(),
         };
+        static_assert(std::size(values) == kFieldCount);
         if (!m_json) {
             for (std::size_t i = 0; i < std::size(values); ++i)
                 std::printf("%s%s", values[i].value_or("").c_str(), i + 1 < std::size(values) ? "\t" : "\n");
@@ -86,6 +116,15 @@ private:
     bool m_json;
 };
 
+// 0 when all output arrived, else 1 with the reason on stderr.
+int Flushed()
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return 0;
+    std::fprintf(stderr, "chunkpicker-info: Fehler beim Schreiben der Ausgabe: %s\n", std::strerror(errno));
+    return 1;
+}
+
 int Run(const std::string& path, bool json)
 {
     const cp::SourceReader source(path);
@@ -97,7 +136,8 @@ int Run(const std::string& path, bool json)
         const std::int64_t entryLength = end - position;
         const std::size_t got =
             source.readAt(head.data(), std::size_t(std::min<std::int64_t>(entryLength, std::int64_t(head.size()))), position - 1);
-        printer.entry(++count, position, entryLength, cp::ParseEntryHeader(head.data(), got));
+        printer.entry(++count, position, entryLength, cp::ParseEntryHeader(head.data(), got),
+                      cp::SoundLengthMs(source, position - 1, entryLength));
     };
     cp::SearchSource(source, length, cp::ScanGeometry {}, [](std::int64_t) {}, [&](std::int64_t position) {
         if (previous > 0)
@@ -107,11 +147,7 @@ int Run(const std::string& path, bool json)
     if (previous > 0)
         print(previous, length + 1);
     printer.finish(count > 0);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "chunkpicker-info: Fehler beim Schreiben der Ausgabe: %s\n", std::strerror(errno));
-        return 1;
-    }
-    return 0;
+    return Flushed();
 }
 
 } // namespace
@@ -120,20 +156,28 @@ int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, ""); // the system's error texts in the user's language
     std::setlocale(LC_NUMERIC, "C");
-    bool json = false;
-    std::string path;
+    bool json = false, options = true;
+    std::vector<std::string> paths;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--json") == 0 && !json)
+        const std::string arg = argv[i];
+        if (options && arg == "--help")
+            return std::printf("%s%s", kUsage, kHelp), Flushed();
+        if (options && arg == "--version")
+            return std::printf("chunkpicker-info %s\n", cp::kVersion), Flushed();
+        if (options && arg == "--")
+            options = false;
+        else if (options && arg == "--json")
             json = true;
-        else if (path.empty() && argv[i][0] != '\0')
-            path = argv[i];
+        else if (options && arg.size() > 1 && arg[0] == '-')
+            paths.assign(2, arg); // an option it does not know: a wrong call
         else
-            path.clear(), argc = 0;
+            paths.push_back(arg);
     }
-    if (path.empty()) {
+    if (paths.size() != 1 || paths[0].empty()) {
         std::fprintf(stderr, "%s\n", kUsage);
         return 2;
     }
+    const std::string& path = paths[0];
     try {
         return Run(path, json);
     } catch (const cp::ScanError& error) {

@@ -1,7 +1,10 @@
 #include "SoundFile.h"
 
+#include "scan/FileIo.h"
+
 #include <sndfile.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace cp {
@@ -10,6 +13,52 @@ namespace {
 // Beyond this a header is lying; such a file is not worth playing.
 constexpr int kMaxChannels = 64;
 constexpr int kMaxRate = 1'536'000;
+
+bool Plausible(const SF_INFO& info)
+{
+    return info.samplerate > 0 && info.samplerate <= kMaxRate && info.channels > 0 && info.channels <= kMaxChannels
+        && info.frames >= 0;
+}
+
+std::int64_t FramesToMs(std::int64_t frames, int rate)
+{
+    // Split to keep frames * 1000 from overflowing on absurd frame counts.
+    return frames / rate * 1000 + frames % rate * 1000 / rate;
+}
+
+// A stretch of a source file that libsndfile reads as a file of its own.
+struct Stretch {
+    const SourceReader& source;
+    std::int64_t offset, length, at = 0;
+};
+
+SF_VIRTUAL_IO StretchIo()
+{
+    SF_VIRTUAL_IO io {};
+    io.get_filelen = [](void* user) -> sf_count_t { return static_cast<Stretch*>(user)->length; };
+    io.seek = [](sf_count_t offset, int whence, void* user) -> sf_count_t {
+        auto& s = *static_cast<Stretch*>(user);
+        const std::int64_t base = whence == SEEK_CUR ? s.at : whence == SEEK_END ? s.length : 0;
+        if (base + offset < 0)
+            return -1;
+        return s.at = base + offset;
+    };
+    io.read = [](void* buffer, sf_count_t count, void* user) -> sf_count_t {
+        auto& s = *static_cast<Stretch*>(user);
+        const std::int64_t wanted = std::clamp<std::int64_t>(s.length - s.at, 0, count);
+        try {
+            const auto got = std::int64_t(s.source.readAt(buffer, std::size_t(wanted), s.offset + s.at));
+            s.at += got;
+            return got;
+        } catch (...) { // a read error ends the sound where it stands
+            return 0;
+        }
+    };
+    io.write = [](const void*, sf_count_t, void*) -> sf_count_t { return 0; };
+    io.tell = [](void* user) -> sf_count_t { return static_cast<Stretch*>(user)->at; };
+    return io;
+}
+
 } // namespace
 
 SoundFile::SoundFile(const std::string& path)
@@ -18,8 +67,7 @@ SoundFile::SoundFile(const std::string& path)
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file)
         return;
-    if (info.samplerate <= 0 || info.samplerate > kMaxRate || info.channels <= 0 || info.channels > kMaxChannels
-        || info.frames < 0) {
+    if (!Plausible(info)) {
         sf_close(file);
         return;
     }
@@ -65,10 +113,22 @@ void SoundFile::close()
 
 std::int64_t SoundFile::lengthMs() const
 {
-    if (!m_file || m_rate <= 0)
-        return 0;
-    // Split to keep frames * 1000 from overflowing on absurd frame counts.
-    return m_frames / m_rate * 1000 + m_frames % m_rate * 1000 / m_rate;
+    return m_file && m_rate > 0 ? FramesToMs(m_frames, m_rate) : 0;
+}
+
+std::optional<std::int64_t> SoundLengthMs(const SourceReader& source, std::int64_t offset, std::int64_t length)
+{
+    Stretch stretch {source, offset, length};
+    SF_VIRTUAL_IO io = StretchIo();
+    SF_INFO info {};
+    SNDFILE* file = sf_open_virtual(&io, SFM_READ, &info, &stretch);
+    if (!file)
+        return std::nullopt;
+    const bool plausible = Plausible(info);
+    sf_close(file);
+    if (!plausible)
+        return std::nullopt;
+    return FramesToMs(info.frames, info.samplerate);
 }
 
 std::int64_t SoundFile::read(float* interleaved, std::int64_t frames)

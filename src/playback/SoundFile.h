@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 struct sf_private_tag;
 
 namespace cp {
+
+class SourceReader;
 
 // A sound file opened for decoding (any format libsndfile reads: PCM,
 // ADPCM, A-law, float...). Not open when the file is no decodable sound.
@@ -37,5 +40,10 @@ private:
     int m_rate = 0;
     int m_channels = 0;
 };
+
+// The playing time, in whole milliseconds, of the length bytes at offset
+// (0-based) of source, read as a sound file of their own: what SoundFile
+// gives for a file holding just them. Empty when they are no decodable sound.
+std::optional<std::int64_t> SoundLengthMs(const SourceReader& source, std::int64_t offset, std::int64_t length);
 
 } // namespace cp

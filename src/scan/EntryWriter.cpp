@@ -183,6 +183,7 @@ void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& l
         if (m_table.Journal)
             m_table.Journal->recordEntry(m_table.EntryFiles.number(slot), identity);
         ++m_nextToPublish;
+        m_bytesWritten.fetch_add(entry.length, std::memory_order_relaxed);
         m_written.fetch_add(1, std::memory_order_release);
         m_changed.notify_all();
     } catch (const ScanStopped&) {

@@ -59,6 +59,9 @@ public:
     bool done();
     // Throws what made the writing fail, if anything did.
     void rethrowFailure();
+    // Entry files complete so far, and their bytes; a glance, for showing progress.
+    std::int64_t written() const { return m_written.load(std::memory_order_relaxed); }
+    std::int64_t bytesWritten() const { return m_bytesWritten.load(std::memory_order_relaxed); }
 
 private:
     void run();
@@ -83,6 +86,7 @@ private:
     std::exception_ptr m_failure;
     std::atomic<bool> m_stop {false};
     std::atomic<std::int64_t> m_written {0};
+    std::atomic<std::int64_t> m_bytesWritten {0};
     std::vector<std::thread> m_threads;
 };
 

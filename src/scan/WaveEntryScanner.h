@@ -30,6 +30,11 @@ public:
     // the failure set (see EntryTable). Never ends the program.
     void ScanFile(const std::string& path);
 
+    // The entry files of the scan under way complete so far, and their bytes;
+    // asked by the observer, on the scanning thread.
+    std::int64_t entriesWritten() const { return m_writer ? m_writer->written() : 0; }
+    std::int64_t bytesWritten() const { return m_writer ? m_writer->bytesWritten() : 0; }
+
 private:
     static constexpr std::size_t kBatch = 1024;  // entries handed to the writer at a time
     static constexpr int kPatienceMs = 50;       // between questions whether to stop while waiting

@@ -1,5 +1,7 @@
 #include "BatchRun.h"
 
+#include "BatchProgress.h"
+
 #include "base/CommandLine.h"
 #include "NumberFormat.h"
 #include "scan/EntryTable.h"
@@ -128,7 +130,9 @@ int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, s
 {
     EntryTable table;
     BatchObserver observer(stop);
-    WaveEntryScanner scanner(table, state, nullptr, &observer);
+    BatchProgress progress(observer, err, locale); // a line on err where that is a terminal
+    WaveEntryScanner scanner(table, state, nullptr, progress.active() ? &progress : static_cast<ScanObserver*>(&observer));
+    progress.watch(scanner);
     std::exception_ptr failure;
     try {
         scanner.ScanFile(state.SourceFile);

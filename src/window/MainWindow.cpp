@@ -42,6 +42,7 @@ MainWindow::MainWindow(Context context)
     small.setPointSizeF(8);
     setFont(small);
     buildControls();
+    buildKeyboardCommands();
     setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
 
     m_tmrPlay = new QTimer(this);

@@ -17,6 +17,8 @@ class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
+class QMenu;
+class QMimeData;
 class QProgressBar;
 class QSlider;
 class QTimer;
@@ -69,6 +71,7 @@ public:
     static QString GetStringOfNumber(int mode);
 
     QAction* button(int index) const { return m_buttons.at(std::size_t(index)); }
+    QMenu* commandMenu() const { return m_commandMenu; }
     bool scanning() const { return m_scanning; }
     int busyDepth() const { return m_busyDepth; }
     double twipsPerPixel() const;
@@ -76,15 +79,27 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Right click anywhere: every command with its keys.
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // A file dropped from the file manager is opened like one chosen with Open.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
+    void buildKeyboardCommands();
+    // Runs a command under the one error trap, unless a scan or copy is under way.
+    void runCommand(const std::function<void()>& command);
+    // The first dropped file's path bytes; none for a folder, or while a drop would be refused.
+    std::optional<std::string> droppedFile(const QMimeData* mime) const;
     QLineEdit* valueField(QWidget* parent, const char* name, int left, int top, int width, const char* text);
 
     // Commands
     void openCommand();
     void previousCommand();
     void nextCommand();
+    void firstOrLastCommand(bool last);
     void playCommand();
     void stopCommand();
     void saveAllCommand();
@@ -137,6 +152,7 @@ private:
     QCheckBox* m_chkLoop = nullptr;
     QSlider* m_sldTime = nullptr;
     QTimer* m_tmrPlay = nullptr;
+    QMenu* m_commandMenu = nullptr;
 
     QString m_lastOpenFileName;
     int m_busyDepth = 0;

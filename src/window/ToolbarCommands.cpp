@@ -20,20 +20,28 @@ namespace cp {
 
 void MainWindow::tlbMain_ButtonClick(int index)
 {
-    // The progress bar covers the toolbar during a scan; this makes sure of it.
+    void (MainWindow::*command)() = nullptr;
+    switch (index) {
+    case Open: command = &MainWindow::openCommand; break;
+    case Previous: command = &MainWindow::previousCommand; break;
+    case Play: command = &MainWindow::playCommand; break;
+    case Stop: command = &MainWindow::stopCommand; break;
+    case Next: command = &MainWindow::nextCommand; break;
+    case SaveAll: command = &MainWindow::saveAllCommand; break;
+    case Save: command = &MainWindow::saveCommand; break;
+    default: return;
+    }
+    runCommand([this, command] { (this->*command)(); });
+}
+
+void MainWindow::runCommand(const std::function<void()>& command)
+{
+    // The progress bar covers the toolbar during a scan; this makes sure of it,
+    // for the keys and the context menu too.
     if (m_scanning || m_copying || m_unloaded)
         return;
     try {
-        switch (index) {
-        case Open: openCommand(); break;
-        case Previous: previousCommand(); break;
-        case Play: playCommand(); break;
-        case Stop: stopCommand(); break;
-        case Next: nextCommand(); break;
-        case SaveAll: saveAllCommand(); break;
-        case Save: saveCommand(); break;
-        default: break;
-        }
+        command();
     } catch (const CommandError& error) {
         if (error.number() == ErrorNumber::DialogCancelled)
             ; // a cancelled dialog ends the command silently

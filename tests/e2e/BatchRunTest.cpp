@@ -1,4 +1,5 @@
 // Runs the real chunkpicker binary the way a user does, with no usable display.
+#include "base/Version.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +12,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <sys/wait.h>
 
 using namespace cptest;
 
@@ -20,11 +25,50 @@ namespace {
 
 const std::vector<std::string> kNoDisplay {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "LC_ALL=de_DE.UTF-8",
                                            "LANG=de_DE.UTF-8"};
+// The system's error texts as the program prints them under kNoDisplay: German where that locale is installed.
+const bool kGermanErrorTexts = std::setlocale(LC_MESSAGES, "de_DE.UTF-8") && std::setlocale(LC_CTYPE, "de_DE.UTF-8");
 std::vector<std::string> With(std::vector<std::string> env, const std::string& setting) // the later setting wins
 {
     return env.push_back(setting), env;
 }
 const std::string kInvalid = "Ungültige Kommandozeilenparameter!\n\nSyntax:  Chunkpicker.exe  [Quelldatei  [Zielverz]]\n";
+
+// The program headless with stderr on a pseudo-terminal of its own and stdout
+// thrown away; what the terminal shows is read as it comes.
+struct OnTerminal {
+    explicit OnTerminal(const std::vector<std::string>& args)
+    {
+        ::grantpt(master), ::unlockpt(master), ::fcntl(master, F_SETFL, O_NONBLOCK);
+        const std::string terminal = ::ptsname(master);
+        if ((pid = ::fork()) == 0) {
+            ::setsid(), ::dup2(::open(terminal.c_str(), O_RDWR), 2), ::dup2(::open("/dev/null", O_WRONLY), 1);
+            for (const auto& setting : kNoDisplay)
+                ::putenv(::strdup(setting.c_str()));
+            std::vector<char*> argv;
+            for (const auto& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data()), ::_exit(127);
+        }
+    }
+    ~OnTerminal() { ::close(master); }
+    const std::string& Shown()
+    {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, std::size_t(n));
+        return shown;
+    }
+    int Wait()
+    {
+        int status = 0;
+        ::waitpid(pid, &status, 0), Shown();
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    pid_t pid = -1;
+    std::string shown;
+};
 
 class BatchRun : public ::testing::Test {
 protected:
@@ -115,6 +159,35 @@ TEST_F(BatchRun, SignalsStopItBetweenPiecesAndKillLeavesNoPartialEntry)
     }
 }
 
+TEST_F(BatchRun, AProgressLineOnATerminalOnlyFromTheFirstSecondAndClearedBeforeTheMessage)
+{
+    OnTerminal quick({CHUNKPICKER_BIN, sourcePath, out});
+    EXPECT_EQ(quick.Wait(), 0);
+    EXPECT_EQ(quick.Shown(), "") << "a run under a second shows nothing";
+    // 64 GiB of holes and no tag: long to search, nothing to write.
+    const std::string holes = dir / "L\xf6" "cher.bin";
+    WriteFile(holes, {});
+    ASSERT_EQ(::truncate(holes.c_str(), std::int64_t(64) << 30), 0);
+    Program toFile({CHUNKPICKER_BIN, holes, out}, kNoDisplay);
+    const auto start = std::chrono::steady_clock::now();
+    OnTerminal shown({CHUNKPICKER_BIN, holes, out});
+    EXPECT_TRUE(WaitUntil([&] { return shown.Shown().find(" Einträge · 0,0 von 64,0 GiB · ") != std::string::npos; }))
+        << shown.shown;
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ::kill(shown.pid, SIGINT), ::kill(toFile.pid(), SIGINT);
+    EXPECT_EQ(shown.Wait(), 130);
+    const RunResult quiet = toFile.Wait();
+    EXPECT_EQ(quiet.err.rfind("Chunk Picker: ", 0), 0u) << "not a byte of it in a file: " << quiet.err;
+
+    const std::size_t message = shown.shown.find("Chunk Picker: ");
+    ASSERT_NE(message, std::string::npos) << shown.shown;
+    const std::string lines = shown.shown.substr(0, message);
+    EXPECT_EQ(lines.substr(lines.rfind('\r', lines.size() - 2)).find_first_not_of(" \r"), std::string::npos)
+        << "cleared before the message: " << lines;
+    const auto redraws = std::count(lines.begin(), lines.end(), '\r') - 2;
+    EXPECT_TRUE(redraws >= 1 && redraws <= 10 * seconds) << redraws << " lines in " << seconds << " s";
+}
+
 // The full-disk and read-only cases need a private mount namespace.
 TEST_F(BatchRun, FullOrReadOnlyTargetFailsWithoutHalfWrittenFiles)
 {
@@ -156,19 +229,42 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
     WriteFile(dir / "a.ffl", Concat({Junk(100), wave, Junk(7), Text("RIFF"), Junk(3), titled}));
     const std::string waveSize = std::to_string(wave.size());
     RunResult r = RunProgram({CHUNKPICKER_INFO, dir / "a.ffl"});
-    EXPECT_EQ(r.out, "number\tposition\tlength\tform\tformat\tchannels\trate\tbits\theader_size\tdifference\ttitle\n"
-                     "1\t101\t" + std::to_string(wave.size() + 7) + "\tWAVE\tPCM\t1\t8000\t16\t" + waveSize + "\t7\t\n"
-                     "2\t" + std::to_string(101 + wave.size() + 7) + "\t7\t\t\t\t\t\t\t\t\n"
-                     "3\t" + std::to_string(108 + wave.size() + 7) + "\t36\tWAVE\t\t\t\t\t36\t0\ta\"b\\\n");
+    EXPECT_EQ(r.out, "number\tposition\tlength\tform\tformat\tchannels\trate\tbits\theader_size\tdifference\ttitle\tduration_ms\n"
+                     "1\t101\t" + std::to_string(wave.size() + 7) + "\tWAVE\tPCM\t1\t8000\t16\t" + waveSize + "\t7\t\t50\n"
+                     "2\t" + std::to_string(101 + wave.size() + 7) + "\t7\t\t\t\t\t\t\t\t\t\n"
+                     "3\t" + std::to_string(108 + wave.size() + 7) + "\t36\tWAVE\t\t\t\t\t36\t0\ta\"b\\\t\n");
     r = RunProgram({CHUNKPICKER_INFO, "--json", dir / "a.ffl"});
     const QJsonArray rows = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).array();
     ASSERT_EQ(rows.size(), 3) << r.out;
     EXPECT_EQ(rows[2].toObject()["title"].toString(), "a\"b\\");
     EXPECT_EQ(rows[0].toObject()["format"].toString() + QString::number(rows[0].toObject()["difference"].toInt()), "PCM7");
     EXPECT_TRUE(rows[1].toObject()["form"].isNull() && rows[1].toObject()["length"].toInt() == 7);
-    EXPECT_EQ(RunProgram({CHUNKPICKER_INFO, dir / "weg.ffl"}).status, 1);
-    EXPECT_EQ(RunProgram({CHUNKPICKER_INFO}).status, 2);
-    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string> {"a.ffl"});
+    EXPECT_EQ(rows[0].toObject()["duration_ms"].toInt(), 50);
+    EXPECT_TRUE(rows[2].toObject()["duration_ms"].isNull()) << "no sound, no playing time";
+
+    // $0 the program, in the folder that holds a.ffl and a copy named -a.ffl.
+    ASSERT_EQ(::link((dir / "a.ffl").c_str(), (dir / "-a.ffl").c_str()), 0);
+    const struct {
+        std::string arguments;
+        int status;
+        std::string out; // its start
+    } calls[] = {
+        {"--help", 0, "Syntax:  chunkpicker-info  [--json]  [--]  Quelldatei\n"},
+        {"a.ffl --version", 0, std::string("chunkpicker-info ") + cp::kVersion + "\n"},
+        {"-- -a.ffl", 0, "number\t"},
+        {"--json -- --help", 1, ""}, // a file of that name, which is not there
+        {"-a.ffl", 2, ""},
+        {"weg.ffl", 1, ""},
+        {"", 2, ""},
+        {"a.ffl a.ffl", 2, ""},
+    };
+    for (const auto& c : calls) {
+        r = RunProgram({"sh", "-c", "cd \"${0%/*}\" && exec \"$1\" " + c.arguments, dir / "a.ffl", CHUNKPICKER_INFO});
+        EXPECT_EQ(r.status, c.status) << c.arguments << ": " << r.err;
+        EXPECT_EQ(r.out.substr(0, c.out.size()), c.out) << c.arguments;
+    }
+    EXPECT_NE(RunProgram({CHUNKPICKER_INFO, "--help"}).out.find("\n  duration_ms  "), std::string::npos) << "every column explained";
+    EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"-a.ffl", "a.ffl"}));
 }
 
 #ifndef CP_SANITIZED // the sanitizers reserve memory of their own

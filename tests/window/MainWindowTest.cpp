@@ -22,6 +22,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -159,6 +161,39 @@ protected:
             on += Window().button(i)->isEnabled() ? QString::number(i) : "";
         return on;
     }
+    QString MenuEnabled() // the same for the menu's commands; 9 and 10 go to the first and the last entry
+    {
+        const QStringList numbers {"1", "2", "4", "5", "6", "7", "8", "9", "10"};
+        QString on;
+        int n = 0;
+        for (QAction* item : Window().commandMenu()->actions())
+            on += item->isSeparator() ? QString() : numbers.value(n++).repeated(item->isEnabled());
+        return on;
+    }
+    void Press(QKeyCombination key) { QTest::keyClick(&Window(), key.key(), key.keyboardModifiers()); }
+    bool RightClick(QWidget* on) // whether the menu can be used
+    {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, {3, 3}, on->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(on, &click);
+        const bool usable = Window().commandMenu()->isVisible() && Window().commandMenu()->isEnabled();
+        Window().commandMenu()->hide();
+        QCoreApplication::processEvents(); // offscreen, the menu's activation would come after this
+        QApplication::setActiveWindow(&Window());
+        return usable;
+    }
+    // Drags the files from the file manager onto the window; whether it takes them.
+    bool Drag(const std::vector<std::string>& paths, bool drop)
+    {
+        QByteArray list;
+        for (const auto& path : paths)
+            list += "file://" + QByteArray::fromStdString(path).toPercentEncoding("/") + "\r\n";
+        QMimeData mime;
+        mime.setData("text/uri-list", list);
+        QDragEnterEvent enter({20, 20}, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(&Window(), &enter);
+        QDropEvent dropped(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        return drop ? (QApplication::sendEvent(&Window(), &dropped), dropped.isAccepted()) : enter.isAccepted();
+    }
     void Click(int button) { Window().tlbMain_ButtonClick(button); }
     void Open(const std::string& path = {})
     {
@@ -232,7 +267,7 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     Open(dir / "weg.ffl");
     WriteFile(dir / "leer.bin", Text("riff"));
     Open(dir / "leer.bin"); // a file without tags: nothing to step through or save
-    EXPECT_EQ(Enabled(), "1");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Enabled() == "1"; })) << "Play and Stop with the next tick";
     ASSERT_EQ(dialogs.messages.size(), 4);
     for (int i : {0, 2})
         EXPECT_TRUE(dialogs.messages[i] == "Fehler 53" && dialogs.messages[i + 1].startsWith("In der Prozedur 'tlbMain_ButtonClick'"));
@@ -257,8 +292,12 @@ TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenCl
         EXPECT_EQ(Window().childAt(open), Window().findChild<QProgressBar*>("pgbParsing"));
         EXPECT_EQ(Window().busyDepth(), 1);
         QTest::mouseClick(&Window(), Qt::LeftButton, {}, open); // must not start a second Open
+        Press(Qt::CTRL | Qt::Key_O); // nor may its keys, the menu or a drop
+        EXPECT_FALSE(RightClick(&Window()));
+        EXPECT_FALSE(Drag({archivePath}, false));
     });
     probe.start(0);
+    QApplication::setActiveWindow(&Window());
     Open();
     EXPECT_GE(counts.size(), 4u) << "the count grows while the search runs";
     EXPECT_EQ(dialogs.opened.size(), 1u);
@@ -269,6 +308,72 @@ TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenCl
     Open(); // closed during the scan
     EXPECT_TRUE(ListFolder(target).empty()) << "no entry file stays, whole or half";
     EXPECT_EQ(settings.GetRegSetting("Loop", "x"), "0") << "and the settings are written";
+}
+
+TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
+{
+    Window().Form_Load();
+    QApplication::setActiveWindow(&Window());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Window().isActiveWindow(); }));
+    QStringList texts;
+    for (QAction* item : Window().commandMenu()->actions())
+        texts << item->text();
+    EXPECT_EQ(texts.join("|"), "Datei öffnen\tStrg+O|Alle gefundenen Einträge speichern\tStrg+Umschalt+S||"
+              "zum vorhergehenden Eintrag springen\tLinks, Bild auf|Eintrag abspielen\tEingabe|Stoppen\tEsc|"
+              "aktuellen Eintrag speichern\tStrg+S|zum nächsten Eintrag springen\tRechts, Bild ab||"
+              "zum ersten Eintrag springen\tPos1|zum letzten Eintrag springen\tEnde");
+    auto* toolbar = Window().findChild<QToolBar*>("tlbMain");
+    EXPECT_EQ(toolbar->widgetForAction(Window().button(MainWindow::Save))->toolTip(), "aktuellen Eintrag speichern");
+    EXPECT_TRUE(RightClick(Window().findChild<QLineEdit*>("txtStatus"))) << "anywhere in the window";
+    EXPECT_TRUE(RightClick(toolbar));
+
+    // No file, then three entries, then a file without any.
+    WriteFile(dir / "leer.bin", Text("riff"));
+    for (const std::string& file : {std::string(), archivePath, dir / "leer.bin"}) {
+        const bool entries = file == archivePath;
+        if (!file.empty())
+            dialogs.files.push_back({QString::fromStdString(file), 1}), Press(Qt::CTRL | Qt::Key_O);
+        EXPECT_EQ(Field("txtEntrycount"), entries ? "3" : "0");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return MenuEnabled() == (entries ? "128910" : "1"); })) << MenuEnabled().toStdString();
+        const struct {
+            QKeyCombination key;
+            const char* shown; // entry
+        } steps[] = {{Qt::Key_End, "3"}, {Qt::Key_Home, "1"}, {Qt::Key_PageDown, "2"}, {Qt::Key_Right, "3"},
+                     {Qt::Key_Left, "2"}, {Qt::Key_PageUp, "1"}};
+        for (const auto& step : steps) {
+            Press(step.key);
+            EXPECT_EQ(EntryCaption(), entries ? "aktueller Eintrag: " + QString(step.shown) + "/3"
+                                              : file.empty() ? "aktueller Eintrag" : "aktueller Eintrag: keiner");
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return MenuEnabled() == (entries ? "124578910" : "1"); })) << MenuEnabled().toStdString();
+        EXPECT_EQ(Enabled() + (entries ? "910" : ""), MenuEnabled());
+        Press(Qt::Key_Return);
+        EXPECT_EQ(device.mode(), entries ? cp::WaveDevice::Playing : cp::WaveDevice::NotOpen);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return MenuEnabled() == (entries ? "1245678910" : "1"); }));
+        Press(Qt::Key_Escape);
+        EXPECT_NE(device.mode(), cp::WaveDevice::Playing);
+        Press(Qt::CTRL | Qt::Key_S), Press(Qt::CTRL | Qt::SHIFT | Qt::Key_S); // both dialogs cancelled
+        EXPECT_EQ(dialogs.saved.size() + dialogs.folderStarts.size(), entries ? 2u : 0u);
+        dialogs.saved.clear(), dialogs.folderStarts.clear();
+    }
+    Window().commandMenu()->actions().constFirst()->trigger(); // open, from the menu
+    EXPECT_EQ(dialogs.opened.size(), 3u);
+    LoopBox()->setFocus(), QTest::keyClick(LoopBox(), Qt::Key_Space);
+    EXPECT_TRUE(LoopBox()->isChecked()) << "Space stays the box's";
+}
+
+TEST_F(WindowTest, ADroppedFileIsOpenedByItsBytesAFolderIsRefused)
+{
+    Window().Form_Load();
+    const std::string latin = dir / "T\xf6ne \xff.ffl"; // no UTF-8, as old archives are named
+    WriteFile(latin, archive);
+    EXPECT_FALSE(Drag({dir.path(), latin}, false)) << "a folder first";
+    EXPECT_FALSE(Drag({dir.path()}, true));
+    EXPECT_TRUE(Drag({latin, dir / "weg.ffl"}, false));
+    EXPECT_TRUE(Drag({latin, dir / "weg.ffl"}, true));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Field("txtEntrycount") == "3"; }));
+    EXPECT_EQ(table.ScannedFile, latin) << "the first file, by its bytes";
+    EXPECT_EQ(settings.GetRegSetting("FFLDir", "-") + settings.GetRegSetting("Filter", "-"), "--") << "no dialog's settings";
 }
 
 TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTicked)

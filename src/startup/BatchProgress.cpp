@@ -1,0 +1,216 @@
+#include "BatchProgress.h"
+
+#include "NumberFormat.h"
+#include "scan/WaveEntryScanner.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+namespace cp {
+
+namespace {
+
+constexpr auto kFirstDraw = std::chrono::seconds(1);
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+constexpr int kClearPatienceMs = 500; // a line left standing would run into the summary
+
+const char* const kUnits[] = {"Byte", "KiB", "MiB", "GiB", "TiB", "PiB"};
+
+int UnitFor(double bytes)
+{
+    int unit = 0;
+    for (; bytes >= 1024 && unit + 1 < int(std::size(kUnits)); ++unit)
+        bytes /= 1024;
+    return unit;
+}
+
+double InUnit(double bytes, int unit)
+{
+    return std::ldexp(bytes, -10 * unit);
+}
+
+// "1,2 von 3,3 GiB", both in the unit of the whole.
+QString Amount(std::int64_t part, std::int64_t whole, const QLocale& locale)
+{
+    const int unit = UnitFor(double(whole));
+    if (unit == 0)
+        return QStringLiteral("%1 von %2 Byte").arg(FormatGrouped(part, locale), FormatGrouped(whole, locale));
+    return QStringLiteral("%1 von %2 %3")
+        .arg(FormatOneDecimal(InUnit(double(part), unit), locale), FormatOneDecimal(InUnit(double(whole), unit), locale),
+             QString::fromLatin1(kUnits[unit]));
+}
+
+QString Speed(double bytesPerSecond, const QLocale& locale)
+{
+    const int unit = UnitFor(bytesPerSecond);
+    return FormatGrouped(std::llround(InUnit(bytesPerSecond, unit)), locale) + QLatin1Char(' ')
+        + QString::fromLatin1(kUnits[unit]) + QStringLiteral("/s");
+}
+
+QString TimeLeft(double seconds, const QLocale& locale)
+{
+    const auto s = std::int64_t(std::ceil(std::min(seconds, 1e12)));
+    if (s < 60)
+        return QStringLiteral("noch %1 s").arg(locale.toString(s));
+    if (s < 3600)
+        return QStringLiteral("noch %1 min %2 s").arg(locale.toString(s / 60), locale.toString(s % 60));
+    return QStringLiteral("noch %1 h %2 min").arg(FormatGrouped(s / 3600, locale), locale.toString(s % 3600 / 60));
+}
+
+} // namespace
+
+BatchProgress::BatchProgress(ScanObserver& inner, std::FILE* err, const QLocale& locale)
+    : m_inner(inner)
+    , m_locale(locale)
+    , m_start(Clock::now())
+    , m_nextDraw(m_start + kFirstDraw)
+{
+#ifndef _WIN32
+    const int fd = err ? ::fileno(err) : -1;
+    if (fd < 0 || !::isatty(fd))
+        return;
+    // A description of the terminal of our own: not blocking on it leaves the
+    // one the shell shares with us as it was.
+    if (const char* name = ::ttyname(fd))
+        m_fd = ::open(name, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+#else
+    (void)err;
+#endif
+}
+
+BatchProgress::~BatchProgress()
+{
+    clear();
+#ifndef _WIN32
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
+}
+
+QString BatchProgress::Line(std::int64_t length, std::int64_t searched, std::int64_t firstTag, std::int64_t entries,
+                            std::int64_t bytes, double seconds, const QLocale& locale)
+{
+    // The bytes before the first tag only need searching, the rest writing
+    // too; the entries are written roughly in order behind the search.
+    const std::int64_t head = firstTag > 0 ? firstTag - 1 : searched;
+    const std::int64_t done = std::min(searched, head + bytes);
+    const std::int64_t toWrite = firstTag > 0 ? length - firstTag + 1 : length;
+    const double rate = seconds > 0 ? double(done) / seconds : 0.0;
+    QStringList parts {locale.toString(length > 0 ? done * 100 / length : 100) + QStringLiteral(" %"),
+                       FormatGrouped(entries, locale) + QStringLiteral(" Einträge"), Amount(bytes, toWrite, locale),
+                       Speed(rate, locale)};
+    if (rate > 0)
+        parts << TimeLeft(double(length - done) / rate, locale);
+    return parts.join(QStringLiteral(" · "));
+}
+
+void BatchProgress::fileOpened(std::int64_t length)
+{
+    m_length = length;
+    m_inner.fileOpened(length);
+}
+
+void BatchProgress::blockStarted(std::int64_t position)
+{
+    m_searched = position - 1;
+    m_inner.blockStarted(position);
+}
+
+void BatchProgress::tagFound(std::int64_t hitCount, std::int64_t position, double runningShare)
+{
+    m_searched = position - 1;
+    if (hitCount == 1)
+        m_firstTag = position;
+    m_inner.tagFound(hitCount, position, runningShare);
+}
+
+void BatchProgress::searchFinished(std::int64_t entryCount, std::int64_t firstTag, double finalShare)
+{
+    m_searched = m_length;
+    m_inner.searchFinished(entryCount, firstTag, finalShare);
+}
+
+void BatchProgress::scanEnded(bool completed) noexcept
+{
+    clear();
+    m_inner.scanEnded(completed);
+}
+
+bool BatchProgress::stopRequested()
+{
+    // Asked after every step of the scan, and every few tens of milliseconds while it waits.
+    if (m_fd >= 0) {
+        const Clock::time_point now = Clock::now();
+        if (now >= m_nextDraw) {
+            m_nextDraw = now + kRedrawInterval;
+            draw(now);
+        }
+    }
+    return m_inner.stopRequested();
+}
+
+void BatchProgress::draw(Clock::time_point now)
+{
+    QString line = Line(m_length, m_searched, m_firstTag, m_scanner ? m_scanner->entriesWritten() : 0,
+                        m_scanner ? m_scanner->bytesWritten() : 0,
+                        std::chrono::duration<double>(now - m_start).count(), m_locale);
+    int room = INT_MAX;
+#ifndef _WIN32
+    winsize size {};
+    if (::ioctl(m_fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 1)
+        room = size.ws_col - 1; // a line that wraps cannot be redrawn in place
+#endif
+    line.truncate(room);
+    // Blanks cover what a longer line before left.
+    const int width = int(line.size());
+    line = QLatin1Char('\r') + line + QString(std::max(0, std::min(m_shownWidth, room) - width), QLatin1Char(' '));
+    m_shownWidth = std::max(m_shownWidth, width);
+    put(line.toLocal8Bit(), 0);
+}
+
+void BatchProgress::clear() noexcept
+{
+    if (m_shownWidth == 0)
+        return;
+    try {
+        put('\r' + QByteArray(m_shownWidth, ' ') + '\r', kClearPatienceMs);
+    } catch (...) { // out of memory: the line stays, the run goes on
+    }
+    m_shownWidth = 0;
+}
+
+void BatchProgress::put(const QByteArray& bytes, int patienceMs) noexcept
+{
+#ifndef _WIN32
+    const char* data = bytes.constData();
+    auto left = std::size_t(bytes.size());
+    while (left > 0) {
+        const ssize_t n = ::write(m_fd, data, left);
+        if (n > 0) {
+            data += n, left -= std::size_t(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        pollfd ready {m_fd, POLLOUT, 0};
+        if (n < 0 && errno == EAGAIN && patienceMs > 0 && ::poll(&ready, 1, patienceMs) > 0)
+            continue;
+        return; // the terminal is behind: the rest of this line is dropped
+    }
+#else
+    (void)bytes, (void)patienceMs;
+#endif
+}
+
+} // namespace cp

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "scan/ScanObserver.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+
+namespace cp {
+
+class WaveEntryScanner;
+
+// What a headless batch run shows on a terminal, so that a long run can be
+// told from a hung one: one line on err, redrawn in place at most ten times a
+// second from the first second on, "37 % · 3.712 Einträge · 1,2 von 3,3 GiB ·
+// 410 MiB/s · noch 5 s", and cleared when the scan ends, before its summary or
+// error. Every call is passed on to the observer it wraps. Where err is no
+// terminal it stays inactive and the run is used without it. A slow terminal
+// loses lines rather than slowing the run.
+class BatchProgress final : public ScanObserver {
+public:
+    BatchProgress(ScanObserver& inner, std::FILE* err, const QLocale& locale);
+    ~BatchProgress() override;
+    BatchProgress(const BatchProgress&) = delete;
+    BatchProgress& operator=(const BatchProgress&) = delete;
+
+    bool active() const { return m_fd >= 0; }
+    // Where the entries written so far are counted.
+    void watch(const WaveEntryScanner& scanner) { m_scanner = &scanner; }
+
+    // The line for these figures, in the locale's number format.
+    static QString Line(std::int64_t length, std::int64_t searched, std::int64_t firstTag, std::int64_t entries,
+                        std::int64_t bytes, double seconds, const QLocale& locale);
+
+    void scanStarting(const std::string& path) override { m_inner.scanStarting(path); }
+    void fileOpened(std::int64_t length) override;
+    void blockStarted(std::int64_t position) override;
+    void tagFound(std::int64_t hitCount, std::int64_t position, double runningShare) override;
+    void searchFinished(std::int64_t entryCount, std::int64_t firstTag, double finalShare) override;
+    void entryWritten(std::int64_t index, std::int64_t count) override { m_inner.entryWritten(index, count); }
+    void scanEnded(bool completed) noexcept override;
+    bool stopRequested() override;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    void draw(Clock::time_point now);
+    void clear() noexcept;
+    // Writes what the terminal takes without waiting longer than patienceMs.
+    void put(const QByteArray& bytes, int patienceMs) noexcept;
+
+    ScanObserver& m_inner;
+    QLocale m_locale;
+    const WaveEntryScanner* m_scanner = nullptr;
+    int m_fd = -1; // the terminal, opened anew without blocking
+    Clock::time_point m_start, m_nextDraw;
+    int m_shownWidth = 0; // the widest line drawn, in characters
+    std::int64_t m_length = 0, m_searched = 0, m_firstTag = 0;
+};
+
+} // namespace cp
