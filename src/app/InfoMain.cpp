@@ -1,6 +1,7 @@
 // chunkpicker-info FILE [--json]: one line per entry the batch run would
 // write, with what its header says, as tab-separated values or as JSON. Reads
 // the file once and at most 64 KiB of each entry; writes no file.
+#include "base/ProgramEntry.h"
 #include "scan/EntryHeader.h"
 #include "scan/FileIo.h"
 #include "scan/ScanError.h"
@@ -116,19 +117,21 @@ int Run(const std::string& path, bool json)
 
 } // namespace
 
-int main(int argc, char** argv)
+int ProgramMain(const std::vector<std::string>& arguments)
 {
     std::setlocale(LC_ALL, ""); // the system's error texts in the user's language
     std::setlocale(LC_NUMERIC, "C");
     bool json = false;
     std::string path;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--json") == 0 && !json)
+    for (const std::string& argument : arguments) {
+        if (argument == "--json" && !json) {
             json = true;
-        else if (path.empty() && argv[i][0] != '\0')
-            path = argv[i];
-        else
-            path.clear(), argc = 0;
+        } else if (path.empty() && !argument.empty()) {
+            path = argument;
+        } else {
+            path.clear();
+            break;
+        }
     }
     if (path.empty()) {
         std::fprintf(stderr, "%s\n", kUsage);
