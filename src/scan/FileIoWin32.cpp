@@ -4,6 +4,8 @@
 #include "Win32Files.h"
 #include "base/PathHelpers.h"
 
+#include <aclapi.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <utility>
@@ -18,6 +20,35 @@ namespace {
 // As on Linux: a stop or a progress report is never long in coming.
 constexpr std::int64_t kCopyPiece = std::int64_t(8) << 20;
 constexpr std::int64_t kBuffer = std::int64_t(1) << 20;
+
+// The replacement takes over the permissions of the file it replaces: its
+// access list (those it inherits from the folder it has already) and the
+// attributes that are no mere state.
+bool TakeOver(const std::wstring& old, DWORD attributes, HANDLE file)
+{
+    PACL access = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(old.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &access,
+                                nullptr, &descriptor) == ERROR_SUCCESS) {
+        SECURITY_DESCRIPTOR_CONTROL control = 0;
+        DWORD revision = 0;
+        ::GetSecurityDescriptorControl(descriptor, &control, &revision);
+        const DWORD inheritance = control & SE_DACL_PROTECTED ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                              : UNPROTECTED_DACL_SECURITY_INFORMATION;
+        const DWORD error = ::SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inheritance, nullptr,
+                                              nullptr, access, nullptr);
+        ::LocalFree(descriptor);
+        if (error != ERROR_SUCCESS) {
+            ::SetLastError(error);
+            return false;
+        }
+    }
+    FILE_BASIC_INFO basic {};
+    basic.FileAttributes = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (basic.FileAttributes == 0)
+        basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    return ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
+}
 
 } // namespace
 
@@ -92,7 +123,7 @@ EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayN
         std::string problem;
         if (!win32::ToWide(temp, &wide, &problem))
             throw ScanError(ScanError::Operation::Create, m_displayName, EINVAL, problem);
-        HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+        HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                     nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             const DWORD error = ::GetLastError();
@@ -147,23 +178,23 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
     if (!::FlushFileBuffers(file) || !::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic))
         fail(int(::GetLastError()));
     const DWORD existing = replace ? ::GetFileAttributesW(wide.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) {
+        m_displayName = path;
+        fail(ERROR_ACCESS_DENIED); // as Windows itself refuses it, whatever file system or emulation lies below
+    }
+    if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY) && !TakeOver(wide, existing, file))
+        fail(int(::GetLastError()));
     if (!win32::MarkForDeletion(file, false))
         fail(int(::GetLastError()));
-    bool named;
-    if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY)) {
-        // The old file's security, attributes and creation time carry over:
-        // Windows' way of keeping its permissions.
-        const std::wstring temp = win32::WidePath(ScanError::Operation::Write, m_tempPath);
-        named = ::ReplaceFileW(wide.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-    } else {
-        // Never over a file or folder, unless told to replace.
-        std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + wide.size() * sizeof(wchar_t));
-        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-        rename->ReplaceIfExists = replace;
-        rename->FileNameLength = DWORD(wide.size() * sizeof(wchar_t));
-        std::copy(wide.begin(), wide.end(), rename->FileName);
-        named = ::SetFileInformationByHandle(file, FileRenameInfo, rename, DWORD(buffer.size()));
-    }
+    // Renamed through the handle, which holds the file to the end. Never over
+    // a file or folder unless told to replace; then in one step, as a rename
+    // over a file is on Linux.
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + wide.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = replace;
+    rename->FileNameLength = DWORD(wide.size() * sizeof(wchar_t));
+    std::copy(wide.begin(), wide.end(), rename->FileName);
+    const bool named = ::SetFileInformationByHandle(file, FileRenameInfo, rename, DWORD(buffer.size()));
     if (!named) {
         const DWORD error = ::GetLastError();
         win32::MarkForDeletion(file, true);

@@ -2,6 +2,7 @@
 // open alone, names Windows cannot hold. This program starts itself again as
 // the other runs.
 #include "ScanFixture.h"
+#include "scan/FileCopy.h"
 #include "scan/RunJournal.h"
 
 #include <windows.h>
@@ -23,7 +24,8 @@ HANDLE StartRun(const std::vector<std::string>& arguments)
     std::wstring line = L"\"" + std::wstring(self) + L"\"";
     for (const auto& argument : arguments)
         line += L" \"" + Native(argument).wstring() + L"\"";
-    STARTUPINFOW startup {sizeof startup};
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process {};
     EXPECT_TRUE(::CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     ::CloseHandle(process.hThread);
@@ -131,6 +133,20 @@ TEST_F(Win32Files, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneSt
               "Sound002 aus sound.ffl.wavSound003 aus sound.ffl.wavSound004 aus sound.ffl.wav");
     ::CloseHandle(held);
     table.Journal = nullptr;
+}
+
+TEST_F(Win32Files, AReplacementKeepsTheAttributesOfTheFileItReplacesAndAReadOnlyOneStays)
+{
+    const std::string source = Source(Text("RIFF new")), copy = dir / "copy.wav";
+    WriteFile(copy, Text("old"));
+    ::SetFileAttributesW(Native(copy).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(cp::CopyWholeFile(source, copy, true), cp::CopyOutcome::Copied);
+    EXPECT_TRUE(::GetFileAttributesW(Native(copy).c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(ReadFile(copy), Text("RIFF new"));
+    ::SetFileAttributesW(Native(copy).c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_THROW(cp::CopyWholeFile(source, copy, true), cp::ScanError);
+    ::SetFileAttributesW(Native(copy).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"copy.wav", "out", "sound.ffl"})) << "no temporary left";
 }
 
 TEST_F(Win32Files, NamesWindowsCannotHoldAreRefusedSayingWhy)

@@ -25,7 +25,10 @@ TempDir::TempDir()
 {
     // $TMPDIR here, the user's temporary folder on Windows.
     static std::mt19937 random {std::random_device {}()};
-    const std::string base = Utf8(std::filesystem::temp_directory_path()) + cp::kPathSeparator + "cptest-";
+    std::string base = Utf8(std::filesystem::temp_directory_path());
+    if (!base.empty() && base.back() == cp::kPathSeparator)
+        base.pop_back();
+    base += cp::kPathSeparator + std::string("cptest-");
     do
         m_path = base + std::to_string(random());
     while (!std::filesystem::create_directory(Native(m_path)));
