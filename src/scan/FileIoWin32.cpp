@@ -22,8 +22,8 @@ constexpr std::int64_t kCopyPiece = std::int64_t(8) << 20;
 constexpr std::int64_t kBuffer = std::int64_t(1) << 20;
 
 // The replacement takes over the permissions of the file it replaces: its
-// access list (those it inherits from the folder it has already) and the
-// attributes that are no mere state.
+// access list (what comes from the folder the new file inherits anyway) and
+// the attributes that are more than a state (hidden, system).
 bool TakeOver(const std::wstring& old, DWORD attributes, HANDLE file)
 {
     PACL access = nullptr;
