@@ -14,3 +14,6 @@ scripts/setup.sh build-asan -DCP_SANITIZE=ON -DCP_BUILD_BENCH=OFF
 
 # The package as a user gets it: installed with apt, run, and purged without a trace.
 scripts/package-check.sh build
+
+# The Windows part, built here and tested under wine.
+scripts/windows.sh

@@ -1,8 +1,11 @@
 // Writes the demo archive: a short tune of wave sounds in several formats,
 // packed with junk between them, like sounds inside a game archive.
+#include "base/ProgramEntry.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -72,10 +75,10 @@ Bytes Junk(std::size_t count, std::uint32_t seed)
 
 } // namespace
 
-int main(int argc, char** argv)
+int ProgramMain(const std::vector<std::string>& arguments)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s DEMOFILE\n", argv[0]);
+    if (arguments.size() != 1) {
+        std::fprintf(stderr, "usage: chunkpicker-make-demo DEMOFILE\n");
         return 2;
     }
     struct Voice {
@@ -106,13 +109,15 @@ int main(int argc, char** argv)
     Put(archive, 8, 4);
     Put(archive, "hdrlavih");
 
-    std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
+    // A UTF-8 name reaches Windows as UTF-16 through the path.
+    const std::string& name = arguments[0];
+    std::ofstream out(std::filesystem::path(std::u8string(name.begin(), name.end())), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(archive.data()), std::streamsize(archive.size()));
     out.close();
     if (!out) {
-        std::perror(argv[1]);
+        std::perror(name.c_str());
         return 1;
     }
-    std::printf("%s\n", argv[1]);
+    std::printf("%s\n", name.c_str());
     return 0;
 }

@@ -2,6 +2,7 @@
 // write, with what its header says and how long it plays, as tab-separated
 // values or as JSON. Reads the file once and of each entry its headers;
 // writes no file.
+#include "base/ProgramEntry.h"
 #include "base/Version.h"
 #include "playback/SoundFile.h"
 #include "scan/EntryHeader.h"
@@ -152,14 +153,13 @@ int Run(const std::string& path, bool json)
 
 } // namespace
 
-int main(int argc, char** argv)
+int ProgramMain(const std::vector<std::string>& arguments)
 {
     std::setlocale(LC_ALL, ""); // the system's error texts in the user's language
     std::setlocale(LC_NUMERIC, "C");
     bool json = false, options = true;
     std::vector<std::string> paths;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    for (const std::string& arg : arguments) {
         if (options && arg == "--help")
             return std::printf("%s%s", kUsage, kHelp), Flushed();
         if (options && arg == "--version")

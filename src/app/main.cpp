@@ -142,7 +142,7 @@ int main(int argc, char** argv)
     // At every start, before the command line is read, so that the association
     // follows the program wherever it now lies.
 #ifdef _WIN32
-    cp::WindowsFileTypeRegistry registry;
+    cp::WindowsFileTypeRegistry registry(cp::ExecutablePath());
 #else
     cp::XdgFileTypeRegistry registry(cp::XdgFileTypeRegistry::Places::FromEnvironment(), cp::ExecutablePath(),
                                      cp::ApplicationIconSvg().toStdString());

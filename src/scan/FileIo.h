@@ -10,7 +10,18 @@
 namespace cp {
 
 // The few file operations the engine needs, each checked to the last byte.
-// One implementation per platform, picked by the build.
+// One implementation per platform, picked by the build: FileIoPosix.cpp and
+// LeftoversPosix.cpp, FileIoWin32.cpp and LeftoversWin32.cpp. Paths are
+// UTF-8 on Windows, bytes elsewhere.
+
+// The platform's handle of an open file.
+#ifdef _WIN32
+using NativeFile = void*; // a HANDLE
+inline constexpr NativeFile kNoFile = nullptr;
+#else
+using NativeFile = int; // a file descriptor
+inline constexpr NativeFile kNoFile = -1;
+#endif
 
 // A source file opened for reading only.
 class SourceReader {
@@ -23,12 +34,12 @@ public:
     std::int64_t size() const { return m_size; }
     // Reads up to length bytes at offset (0-based); fewer only at the end of the file.
     std::size_t readAt(void* buffer, std::size_t length, std::int64_t offset) const;
-    int handle() const { return m_fd; }
+    NativeFile handle() const { return m_file; }
     const std::string& path() const { return m_path; }
 
 private:
     std::string m_path;
-    int m_fd = -1;
+    NativeFile m_file = kNoFile;
     std::int64_t m_size = 0;
 };
 
@@ -67,12 +78,14 @@ private:
     std::string m_folder;
     std::string m_displayName;
     std::string m_tempPath; // empty while the file has no name at all
-    int m_fd = -1;
+    NativeFile m_file = kNoFile;
 };
 
 // Whether a file opened without a name can be given one later; that goes
 // through /proc, which sandboxes and some systems lack. Asked once per scan or
-// copy, since a process may lose /proc meanwhile.
+// copy, since a process may lose /proc meanwhile. On Windows a file being
+// written is always a hidden temporary marked for deletion, which no kill
+// leaves behind either: true.
 bool UnnamedFilesCanBeNamed();
 
 // Removes the temporary files that runs killed in folder left behind. A
@@ -81,18 +94,21 @@ bool UnnamedFilesCanBeNamed();
 void RemoveStaleTemporaries(const std::string& folder);
 
 // The file a path leads to through symbolic links (the path itself when it is
-// none, or when a link leads nowhere yet: then where it points).
+// none, or when a link leads nowhere yet: then where it points). On Windows
+// the path itself: links there are rare and need rights to make.
 std::string FollowLinks(const std::string& path);
 
 // Makes everything written to folder's file system so far durable; an error
-// there means some of it may be lost. Throws ScanError.
+// there means some of it may be lost. On Windows, where only an administrator
+// may flush a whole volume, each entry file is flushed before it takes its
+// name, and this flushes the folder's own record of the names. Throws ScanError.
 void SyncFolder(const std::string& folder);
 
 // Whether anything has that name: a file, a folder, a link (also a dangling
 // one). Throws ScanError when the test itself fails.
 bool NameTaken(const std::string& path);
 
-// Deletes path if it is still the file of that device and FileIdentity::key();
+// Deletes path if it is still the file of that device (volume) and FileIdentity::key();
 // true when that file is gone afterwards (also when it was gone before, or
 // replaced by another).
 bool RemoveFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key);

@@ -37,22 +37,22 @@ SourceReader::SourceReader(const std::string& path)
     : m_path(path)
 {
     // Non-blocking so that a pipe is refused below instead of waiting for a writer.
-    m_fd = TEMP_FAILURE_RETRY(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (m_fd < 0)
+    m_file = TEMP_FAILURE_RETRY(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (m_file < 0)
         throw ScanError(ScanError::Operation::Open, path, errno);
     struct stat st {};
-    if (::fstat(m_fd, &st) != 0) {
+    if (::fstat(m_file, &st) != 0) {
         const int error = errno;
-        ::close(m_fd);
+        ::close(m_file);
         throw ScanError(ScanError::Operation::Open, path, error);
     }
     if (S_ISDIR(st.st_mode)) {
-        ::close(m_fd);
+        ::close(m_file);
         throw ScanError(ScanError::Operation::Open, path, EISDIR);
     }
     if (!S_ISREG(st.st_mode)) {
         // A pipe or device has no length to cut entries against.
-        ::close(m_fd);
+        ::close(m_file);
         throw ScanError(ScanError::Operation::Open, path, EINVAL, "keine gewöhnliche Datei");
     }
     m_size = st.st_size;
@@ -60,8 +60,8 @@ SourceReader::SourceReader(const std::string& path)
 
 SourceReader::~SourceReader()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (m_file >= 0)
+        ::close(m_file);
 }
 
 std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t offset) const
@@ -69,7 +69,7 @@ std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t 
     auto* out = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t n = TEMP_FAILURE_RETRY(::pread(m_fd, out + done, length - done, off_t(offset + std::int64_t(done))));
+        const ssize_t n = TEMP_FAILURE_RETRY(::pread(m_file, out + done, length - done, off_t(offset + std::int64_t(done))));
         if (n < 0)
             throw ScanError(ScanError::Operation::Read, m_path, errno);
         if (n == 0)
@@ -89,16 +89,16 @@ EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayN
     , m_displayName(std::move(displayName))
 {
     if (unnamed) {
-        m_fd = TEMP_FAILURE_RETRY(::open(m_folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-        if (m_fd >= 0)
+        m_file = TEMP_FAILURE_RETRY(::open(m_folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+        if (m_file >= 0)
             return;
         const int error = errno;
         // No unnamed files on this file system: a temporary name instead.
         if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL && error != ENOENT)
             throw ScanError(ScanError::Operation::Create, m_displayName, error);
     }
-    m_fd = posix::CreateLockedTemporary(m_folder, &m_tempPath);
-    if (m_fd < 0) {
+    m_file = posix::CreateLockedTemporary(m_folder, &m_tempPath);
+    if (m_file < 0) {
         const int error = errno;
         m_tempPath.clear();
         throw ScanError(ScanError::Operation::Create, m_displayName, error);
@@ -115,9 +115,9 @@ void EntryFileWriter::discard()
     // Unlinked before the close lets go of the lock, so no sweep meets it half.
     if (!m_tempPath.empty())
         ::unlink(m_tempPath.c_str());
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    if (m_file >= 0)
+        ::close(m_file);
+    m_file = -1;
     m_tempPath.clear();
 }
 
@@ -129,22 +129,22 @@ void EntryFileWriter::fail(int error)
 
 bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, bool replace)
 {
-    const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+    const std::string self = "/proc/self/fd/" + std::to_string(m_file);
     if (replace) {
         // The replacement keeps the owner and permissions of the file it replaces.
         struct stat old {};
         if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-            [[maybe_unused]] const int owned = ::fchown(m_fd, old.st_uid, old.st_gid); // only root may give away
-            if (::fchmod(m_fd, old.st_mode & 07777) != 0)
+            [[maybe_unused]] const int owned = ::fchown(m_file, old.st_uid, old.st_gid); // only root may give away
+            if (::fchmod(m_file, old.st_mode & 07777) != 0)
                 fail(errno);
         }
         // The old file goes in the rename; the new one must be on disk by then.
-        if (::fsync(m_fd) != 0)
+        if (::fsync(m_file) != 0)
             fail(errno);
         // A link never replaces: a temporary name first, renamed over the old
         // file; locked before it has the name, so that no sweep takes it.
         if (m_tempPath.empty())
-            posix::TryLockFile(m_fd);
+            posix::TryLockFile(m_file);
         while (m_tempPath.empty()) {
             const std::string temp = posix::TemporaryName(m_folder);
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
@@ -180,8 +180,8 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
     }
     m_tempPath.clear();
     struct stat st {};
-    const bool known = ::fstat(m_fd, &st) == 0;
-    const int fd = std::exchange(m_fd, -1);
+    const bool known = ::fstat(m_file, &st) == 0;
+    const int fd = std::exchange(m_file, -1);
     // After a replacing rename the file is already on disk, and the old one gone.
     if (::close(fd) != 0) {
         error = errno;
@@ -217,7 +217,7 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
         if (kernelCopy) {
             loff_t in = offset + done;
             const auto piece = std::size_t(std::min(kKernelCopyPiece, length - done));
-            const ssize_t n = ::copy_file_range(source.handle(), &in, m_fd, nullptr, piece, 0);
+            const ssize_t n = ::copy_file_range(source.handle(), &in, m_file, nullptr, piece, 0);
             if (n > 0) {
                 done += n;
                 continue;
@@ -242,7 +242,7 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
             sourceShrank();
         std::size_t written = 0;
         while (written < got) {
-            const ssize_t n = TEMP_FAILURE_RETRY(::write(m_fd, buffer.data() + written, got - written));
+            const ssize_t n = TEMP_FAILURE_RETRY(::write(m_file, buffer.data() + written, got - written));
             if (n < 0)
                 fail(errno);
             if (n == 0)

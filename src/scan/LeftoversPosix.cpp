@@ -152,48 +152,48 @@ void SyncFolder(const std::string& folder)
 RunJournal::RunJournal(const std::string& folder)
 {
     std::string dir = AddBackslash(folder);
-    for (unsigned attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+    for (unsigned attempt = 0; attempt < 100 && m_file < 0; ++attempt) {
         m_path = dir + kJournalPrefix + std::to_string(::getpid()) + "-" + std::to_string(attempt) + kJournalSuffix;
-        m_fd = TEMP_FAILURE_RETRY(::open(m_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (m_fd >= 0 && !posix::TryLockFile(m_fd)) {
+        m_file = TEMP_FAILURE_RETRY(::open(m_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (m_file >= 0 && !posix::TryLockFile(m_file)) {
             ::unlink(m_path.c_str());
-            ::close(m_fd);
-            m_fd = -1;
+            ::close(m_file);
+            m_file = -1;
         }
-        if (m_fd < 0 && errno != EEXIST)
+        if (m_file < 0 && errno != EEXIST)
             break;
     }
-    if (m_fd < 0)
+    if (m_file < 0)
         m_path.clear();
 }
 
 RunJournal::~RunJournal()
 {
-    if (m_fd < 0)
+    if (m_file < 0)
         return;
     ::unlink(m_path.c_str());
-    ::close(m_fd);
+    ::close(m_file);
 }
 
 void RunJournal::beginScan(const std::string& source)
 {
-    if (m_fd < 0)
+    if (m_file < 0)
         return;
     const std::string name = GetFileName(source);
     const std::uint64_t length = name.size();
     m_end = std::int64_t(sizeof length + name.size());
-    if (::ftruncate(m_fd, 0) != 0 || ::pwrite(m_fd, &length, sizeof length, 0) != ssize_t(sizeof length)
-        || ::pwrite(m_fd, name.data(), name.size(), sizeof length) != ssize_t(name.size()))
+    if (::ftruncate(m_file, 0) != 0 || ::pwrite(m_file, &length, sizeof length, 0) != ssize_t(sizeof length)
+        || ::pwrite(m_file, name.data(), name.size(), sizeof length) != ssize_t(name.size()))
         m_end = -1; // unrecorded rather than misrecorded
 }
 
 void RunJournal::recordEntry(std::int64_t number, const FileIdentity& identity)
 {
-    if (m_fd < 0 || m_end < 0)
+    if (m_file < 0 || m_end < 0)
         return;
     const std::uint64_t record[3] = {std::uint64_t(number), identity.device, identity.key()};
     // A record cut short by a kill is one a reader does not take.
-    if (::pwrite(m_fd, record, sizeof record, off_t(m_end)) == ssize_t(sizeof record))
+    if (::pwrite(m_file, record, sizeof record, off_t(m_end)) == ssize_t(sizeof record))
         m_end += std::int64_t(sizeof record);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EntryTable.h"
+#include "FileIo.h"
 
 #include <cstdint>
 #include <string>
@@ -28,7 +29,7 @@ public:
 
 private:
     std::string m_path;
-    int m_fd = -1;
+    NativeFile m_file = kNoFile;
     std::int64_t m_end = -1; // where the next record goes; -1: none is taken
 };
 

@@ -8,9 +8,13 @@ namespace {
 
 std::string SystemMessage(int error)
 {
-    // strerror_r in its GNU form may return a static string instead of filling buf.
+    // strerror_r in its GNU form may return a static string instead of filling
+    // buf; Windows has strerror_s instead (its own errors come with their text).
     char buf[256] = {};
-#if defined(_GNU_SOURCE) && !defined(__APPLE__)
+#if defined(_WIN32)
+    ::strerror_s(buf, sizeof buf, error);
+    return buf;
+#elif defined(_GNU_SOURCE) && !defined(__APPLE__)
     return ::strerror_r(error, buf, sizeof buf);
 #else
     ::strerror_r(error, buf, sizeof buf);

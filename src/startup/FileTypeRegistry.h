@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -7,15 +8,24 @@ namespace cp {
 
 // Makes the program the opener of a file type in the desktop's own way: the
 // registry's classes on Windows; a shared-mime-info type, a desktop entry and
-// the default association under the user's own folders here. A write that
-// fails is not reported: an association is a convenience, never a reason not
-// to start.
+// the default association under the user's own folders here. An association
+// is a convenience, never a reason not to start.
 class FileTypeRegistry {
 public:
     virtual ~FileTypeRegistry() = default;
     // extension without the dot, in any letter case ("FFL"); the description
     // is what the desktop calls the type.
     virtual void RegisterFile(const std::string& extension, int iconNumber, const std::string& description) = 0;
+};
+
+// A registration the system refused, with the report's number and the reason.
+class RegistrationError : public std::runtime_error {
+public:
+    RegistrationError(int number, const std::string& description) : std::runtime_error(description), m_number(number) {}
+    int number() const { return m_number; }
+
+private:
+    int m_number;
 };
 
 // An error that ended a registration, for the error report.
@@ -29,7 +39,8 @@ struct RegistrationFailure {
 // program when it moves.
 std::vector<RegistrationFailure> RegisterFileTypes(FileTypeRegistry& registry);
 
-// The full path of the running executable, as the file system names it.
+// The full path of the running executable, as the file system names it (in
+// UTF-8 on Windows); defined beside the platform's registry.
 std::string ExecutablePath();
 
 } // namespace cp

@@ -1,14 +1,20 @@
 #include "WindowsFileTypeRegistry.h"
 
+#include "ErrorNumbers.h"
 #include "base/CommandLine.h"
 
 #include <windows.h>
+
+#include <shlobj.h>
+
+#include <cwctype>
+#include <vector>
 
 namespace cp {
 
 namespace {
 
-// Our texts are UTF-8; the registry takes them as UTF-16, whatever the code page.
+// Our texts are UTF-8; the registry holds UTF-16, whatever the code page.
 std::wstring Wide(const std::string& text)
 {
     const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
@@ -18,38 +24,106 @@ std::wstring Wide(const std::string& text)
     return wide;
 }
 
-// The key's default value; a failed write is not reported.
-void SetDefault(const std::wstring& key, const std::wstring& text)
+std::string Utf8(const std::wstring& text)
 {
-    ::RegSetValueW(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, text.c_str(), 0);
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(std::size_t(length > 0 ? length : 0), '\0');
+    if (length > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), length, nullptr, nullptr);
+    return out;
 }
 
-std::wstring ReadDefault(const std::wstring& key)
+std::string SystemMessage(LONG error)
 {
-    wchar_t buffer[1024] = {};
-    LONG size = sizeof buffer;
-    if (::RegQueryValueW(HKEY_CLASSES_ROOT, key.c_str(), buffer, &size) != ERROR_SUCCESS)
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                                              | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                          nullptr, DWORD(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message(text ? text : L"", length);
+    ::LocalFree(text);
+    while (!message.empty() && (std::iswspace(message.back()) || message.back() == L'.'))
+        message.pop_back();
+    return message.empty() ? "Windows-Fehler " + std::to_string(error) : Utf8(message);
+}
+
+// The key's default value; empty when it has none.
+std::wstring ReadDefault(const std::wstring& path)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return {};
-    return buffer;
+    std::vector<wchar_t> value(256);
+    for (;;) {
+        DWORD size = DWORD(value.size() * sizeof(wchar_t));
+        const LONG result = ::RegGetValueW(key, nullptr, nullptr, RRF_RT_REG_SZ, nullptr, value.data(), &size);
+        if (result == ERROR_MORE_DATA) {
+            value.resize(size / sizeof(wchar_t) + 1);
+            continue;
+        }
+        ::RegCloseKey(key);
+        return result == ERROR_SUCCESS ? std::wstring(value.data()) : std::wstring();
+    }
 }
 
 } // namespace
 
+std::string ExecutablePath()
+{
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size())
+            return Utf8(std::wstring(path.data(), length));
+        path.resize(path.size() * 2); // a long path, cut short
+    }
+}
+
+WindowsFileTypeRegistry::WindowsFileTypeRegistry(std::string programPath, std::string classes)
+    : m_program(Wide(programPath))
+    , m_classes(Wide(classes))
+{
+}
+
 void WindowsFileTypeRegistry::RegisterFile(const std::string& extension, int iconNumber, const std::string& description)
 {
-    wchar_t program[MAX_PATH] = {};
-    if (::GetModuleFileNameW(nullptr, program, MAX_PATH) == 0)
+    if (m_program.empty())
         return;
+    const int before = m_valuesWritten;
     const std::wstring type = Wide(extension) + L"File";
     const std::wstring verb = Wide(std::string("Öffnen (") + kApplicationTitle + ")");
-    SetDefault(type, Wide(description));
-    SetDefault(type + L"\\DefaultIcon", program + (L",-" + std::to_wstring(iconNumber)));
-    // Read back: where the first write did not take, the verb and the extension are left alone.
-    if (ReadDefault(type) == Wide(description)) {
-        SetDefault(type + L"\\Shell", verb);
-        SetDefault(L"." + Wide(extension), type);
+    // Quoted, so that a path with blanks stays one word; the icon is a resource identifier.
+    const std::wstring program = L"\"" + m_program + L"\"";
+    setDefault(type, Wide(description));
+    setDefault(type + L"\\DefaultIcon", program + L",-" + std::to_wstring(iconNumber));
+    setDefault(type + L"\\Shell", verb);
+    setDefault(type + L"\\Shell\\" + verb + L"\\command", program + L" \"%1\"");
+    // Last: the extension points at the type only once the type is complete.
+    setDefault(L"." + Wide(extension), type);
+    // The shell keeps associations in a cache of its own until told.
+    if (m_valuesWritten != before)
+        ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+}
+
+void WindowsFileTypeRegistry::setDefault(const std::wstring& key, const std::wstring& text)
+{
+    const std::wstring path = m_classes + L"\\" + key;
+    if (ReadDefault(path) == text)
+        return;
+    HKEY handle = nullptr;
+    LONG result = ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                                    nullptr, &handle, nullptr);
+    if (result == ERROR_SUCCESS) {
+        result = ::RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                  DWORD((text.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(handle);
     }
-    SetDefault(type + L"\\Shell\\" + verb + L"\\command", program + std::wstring(L" \"%1\""));
+    if (result != ERROR_SUCCESS)
+        throw RegistrationError(result == ERROR_ACCESS_DENIED ? ErrorNumber::PermissionDenied : ErrorNumber::PathFileAccess,
+                                "Die Dateizuordnung konnte nicht eingetragen werden (HKEY_CURRENT_USER\\" + Utf8(path)
+                                    + "): " + SystemMessage(result));
+    ++m_valuesWritten;
 }
 
 } // namespace cp

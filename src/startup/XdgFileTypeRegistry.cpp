@@ -125,6 +125,14 @@ std::string FindInPath(const std::string& tool)
 
 } // namespace
 
+std::string ExecutablePath()
+{
+    std::string path(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    path.resize(length > 0 && std::size_t(length) < path.size() ? std::size_t(length) : 0);
+    return path;
+}
+
 XdgFileTypeRegistry::Places XdgFileTypeRegistry::Places::FromEnvironment()
 {
     // Relative values are invalid by the base-directory rules and are ignored.

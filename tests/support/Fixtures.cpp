@@ -1,54 +1,63 @@
 #include "Fixtures.h"
 
-#include <fcntl.h>
-#include <locale.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <thread>
 
 namespace cptest {
 
+std::filesystem::path Native(const std::string& path)
+{
+    return std::u8string(path.begin(), path.end());
+}
+
+std::string Utf8(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 TempDir::TempDir()
 {
-    const char* base = std::getenv("TMPDIR");
-    m_path = std::string(base && *base ? base : "/tmp") + "/cptest-XXXXXX";
-    if (!::mkdtemp(m_path.data()))
-        throw std::runtime_error("mkdtemp failed");
+    // $TMPDIR here, the user's temporary folder on Windows.
+    static std::mt19937 random {std::random_device {}()};
+    std::string base = Utf8(std::filesystem::temp_directory_path());
+    if (!base.empty() && base.back() == cp::kPathSeparator)
+        base.pop_back();
+    base += cp::kPathSeparator + std::string("cptest-");
+    do
+        m_path = base + std::to_string(random());
+    while (!std::filesystem::create_directory(Native(m_path)));
 }
 
 TempDir::~TempDir()
 {
     std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
+    std::filesystem::remove_all(Native(m_path), ignored);
 }
 
 void WriteFile(const std::string& path, const Bytes& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(Native(path), std::ios::binary | std::ios::trunc);
     if (!out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())))
         throw std::runtime_error("cannot write " + path);
 }
 
 Bytes ReadFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Native(path), std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> ListFolder(const std::string& path)
 {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path))
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(Native(path)))
+        names.push_back(Utf8(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -90,49 +99,11 @@ Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency)
     return b;
 }
 
-std::string GermanSystemMessage(int error)
-{
-    const locale_t german = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t(nullptr));
-    const std::string text = german ? ::strerror_l(error, german) : std::strerror(error);
-    if (german)
-        ::freelocale(german);
-    return text;
-}
-
 bool WaitUntil(const std::function<bool()>& done)
 {
     for (int i = 0; i < 2000 && !done(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return done();
-}
-
-Program::Program(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv)
-{
-    std::vector<char*> args;
-    for (const auto& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    const std::string out = m_capture / "out", err = m_capture / "err";
-    m_pid = ::fork();
-    if (m_pid == 0) {
-        ::dup2(::open("/dev/null", O_RDONLY), 0);
-        ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-        ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-        for (const auto& setting : extraEnv)
-            ::putenv(::strdup(setting.c_str()));
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-}
-
-RunResult Program::Wait()
-{
-    int status = 0;
-    struct rusage usage {};
-    ::wait4(m_pid, &status, 0, &usage);
-    const Bytes out = ReadFile(m_capture / "out"), err = ReadFile(m_capture / "err");
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), std::string(out.begin(), out.end()),
-            std::string(err.begin(), err.end()), usage.ru_maxrss};
 }
 
 } // namespace cptest

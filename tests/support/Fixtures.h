@@ -1,8 +1,11 @@
 #pragma once
 
+#include "base/PathHelpers.h"
+
 #include <sys/types.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,13 +14,23 @@ namespace cptest {
 
 using Bytes = std::vector<unsigned char>;
 
+// Paths are UTF-8 strings, as the engine takes them; these make and read the
+// file system's own (UTF-16 on Windows).
+std::filesystem::path Native(const std::string& path);
+std::string Utf8(const std::filesystem::path& path);
+// name in folder, with the platform's separator.
+inline std::string operator/(const std::string& folder, const std::string& name)
+{
+    return folder + cp::kPathSeparator + name;
+}
+
 // A fresh folder under $TMPDIR, removed with everything in it on destruction.
 struct TempDir {
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
     const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+    std::string operator/(const std::string& name) const { return m_path + cp::kPathSeparator + name; }
     std::string m_path;
 };
 
@@ -29,7 +42,7 @@ Bytes Concat(std::initializer_list<Bytes> parts);
 Bytes Junk(std::size_t count, unsigned seed = 1); // never holds the tag; seed varies it
 // A PCM wave file: a sine tone, mono 16-bit, with the given rate and length.
 Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency = 440.0);
-// The system's text for an errno value as the program prints it when started
+// The system's text for an errno value (these last two: POSIX only) as the program prints it when started
 // under German settings: in German where the machine has that locale.
 std::string GermanSystemMessage(int error);
 // Polls until done() holds or about ten seconds have passed.

@@ -1,0 +1,6 @@
+#include "ProgramEntry.h"
+
+int main(int argc, char** argv)
+{
+    return ProgramMain(std::vector<std::string>(argv + 1, argv + argc));
+}

@@ -1,0 +1,27 @@
+#include "ProgramEntry.h"
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
+// wmain: the arguments as Windows holds them, in UTF-16, whatever the code
+// page; the program works in UTF-8 and hands paths back as UTF-16.
+int wmain(int argc, wchar_t** argv)
+{
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        const int length = ::WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string argument(std::size_t(length > 0 ? length : 1), '\0');
+        ::WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, argument.data(), length, nullptr, nullptr);
+        argument.pop_back(); // the terminating zero
+        arguments.push_back(argument);
+    }
+    // The output is the same bytes as on Linux (UTF-8, lines ending in LF),
+    // and a console shows it as such.
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::SetConsoleOutputCP(CP_UTF8);
+    return ProgramMain(arguments);
+}

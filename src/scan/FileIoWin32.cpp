@@ -1,0 +1,284 @@
+#include "FileIo.h"
+
+#include "ScanError.h"
+#include "Win32Files.h"
+#include "base/PathHelpers.h"
+
+#include <aclapi.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+#include <vector>
+
+namespace cp {
+
+using win32::Native;
+
+namespace {
+
+// As on Linux: a stop or a progress report is never long in coming.
+constexpr std::int64_t kCopyPiece = std::int64_t(8) << 20;
+constexpr std::int64_t kBuffer = std::int64_t(1) << 20;
+
+// The replacement takes over the permissions of the file it replaces: its
+// access list (what comes from the folder the new file inherits anyway) and
+// the attributes that are more than a state (hidden, system).
+bool TakeOver(const std::wstring& old, DWORD attributes, HANDLE file)
+{
+    PACL access = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(old.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &access,
+                                nullptr, &descriptor) == ERROR_SUCCESS) {
+        SECURITY_DESCRIPTOR_CONTROL control = 0;
+        DWORD revision = 0;
+        ::GetSecurityDescriptorControl(descriptor, &control, &revision);
+        const DWORD inheritance = control & SE_DACL_PROTECTED ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                              : UNPROTECTED_DACL_SECURITY_INFORMATION;
+        const DWORD error = ::SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inheritance, nullptr,
+                                              nullptr, access, nullptr);
+        ::LocalFree(descriptor);
+        if (error != ERROR_SUCCESS) {
+            ::SetLastError(error);
+            return false;
+        }
+    }
+    FILE_BASIC_INFO basic {};
+    basic.FileAttributes = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (basic.FileAttributes == 0)
+        basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    return ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
+}
+
+} // namespace
+
+SourceReader::SourceReader(const std::string& path)
+    : m_path(path)
+{
+    using Operation = ScanError::Operation;
+    const std::wstring wide = win32::WidePath(Operation::Open, path);
+    // Others may go on writing, renaming or deleting it, as on Linux. A folder
+    // opens too (backup semantics), to be refused below with its own reason.
+    HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        win32::Fail(Operation::Open, path, ::GetLastError());
+    BY_HANDLE_FILE_INFORMATION info {};
+    LARGE_INTEGER size {};
+    const bool known = ::GetFileInformationByHandle(file, &info);
+    const DWORD error = ::GetLastError();
+    const bool disk = ::GetFileType(file) == FILE_TYPE_DISK;
+    const bool sized = ::GetFileSizeEx(file, &size);
+    if (!known || !disk || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !sized) {
+        ::CloseHandle(file);
+        if (!known)
+            win32::Fail(Operation::Open, path, error);
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            throw ScanError(Operation::Open, path, EISDIR, "ist ein Verzeichnis");
+        // A pipe or device has no length to cut entries against.
+        throw ScanError(Operation::Open, path, EINVAL, "keine gewöhnliche Datei");
+    }
+    m_file = file;
+    m_size = size.QuadPart;
+}
+
+SourceReader::~SourceReader()
+{
+    if (m_file != kNoFile)
+        ::CloseHandle(Native(m_file));
+}
+
+std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t offset) const
+{
+    auto* out = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < length) {
+        const DWORD piece = DWORD(std::min<std::size_t>(length - done, std::size_t(1) << 30));
+        DWORD got = 0;
+        if (!win32::ReadAt(Native(m_file), out + done, piece, offset + std::int64_t(done), &got))
+            win32::Fail(ScanError::Operation::Read, m_path, ::GetLastError());
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+bool UnnamedFilesCanBeNamed()
+{
+    return true;
+}
+
+// The file is made under a temporary name, hidden, and marked for deletion at
+// once: Windows closes a dead process's handles, so a run killed at any point
+// leaves nothing. Shared for reading and deletion only, so that a sweep, which
+// wants a file alone, cannot take it while it is written.
+EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayName, bool)
+    : m_folder(AddBackslash(folder))
+    , m_displayName(std::move(displayName))
+{
+    for (;;) {
+        const std::string temp = win32::TemporaryName(m_folder);
+        std::wstring wide;
+        std::string problem;
+        if (!win32::ToWide(temp, &wide, &problem))
+            throw ScanError(ScanError::Operation::Create, m_displayName, EINVAL, problem);
+        HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_EXISTS)
+                continue; // left by a run of the same pid, or another host's
+            win32::Fail(ScanError::Operation::Create, m_displayName, error);
+        }
+        m_file = file;
+        m_tempPath = temp;
+        if (!win32::MarkForDeletion(file, true))
+            fail(int(::GetLastError()));
+        return;
+    }
+}
+
+EntryFileWriter::~EntryFileWriter()
+{
+    discard();
+}
+
+void EntryFileWriter::discard()
+{
+    if (m_file != kNoFile) {
+        win32::MarkForDeletion(Native(m_file), true); // it may have lost the mark on the way to its name
+        ::CloseHandle(Native(m_file));
+    }
+    m_file = kNoFile;
+    m_tempPath.clear();
+}
+
+// error is a Windows error code here.
+void EntryFileWriter::fail(int error)
+{
+    discard();
+    win32::Fail(ScanError::Operation::Write, m_displayName, DWORD(error));
+}
+
+bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, bool replace)
+{
+    HANDLE file = Native(m_file);
+    // What follows the folder becomes one name: never a path into another folder or a stream.
+    const bool inFolder = path.size() > m_folder.size() && path.compare(0, m_folder.size(), m_folder) == 0;
+    std::wstring wide;
+    std::string problem;
+    if (!win32::ToWide(path, &wide, &problem, inFolder ? m_folder.size() : win32::LastNameAt(path))) {
+        discard();
+        throw ScanError(ScanError::Operation::Create, path, EINVAL, problem);
+    }
+    // On disk before it has its name, so a name never shows less than the whole file.
+    FILE_BASIC_INFO basic {};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (!::FlushFileBuffers(file) || !::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic))
+        fail(int(::GetLastError()));
+    const DWORD existing = replace ? ::GetFileAttributesW(wide.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) {
+        m_displayName = path;
+        fail(ERROR_ACCESS_DENIED); // as Windows itself refuses it, whatever file system or emulation lies below
+    }
+    if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY) && !TakeOver(wide, existing, file))
+        fail(int(::GetLastError()));
+    if (!win32::MarkForDeletion(file, false))
+        fail(int(::GetLastError()));
+    // Renamed through the handle, which holds the file to the end. Never over
+    // a file or folder unless told to replace; then in one step, as a rename
+    // over a file is on Linux.
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + wide.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = replace;
+    rename->FileNameLength = DWORD(wide.size() * sizeof(wchar_t));
+    std::copy(wide.begin(), wide.end(), rename->FileName);
+    const bool named = ::SetFileInformationByHandle(file, FileRenameInfo, rename, DWORD(buffer.size()));
+    if (!named) {
+        const DWORD error = ::GetLastError();
+        win32::MarkForDeletion(file, true);
+        if ((error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) && !replace)
+            return false;
+        m_displayName = path;
+        fail(int(error));
+    }
+    m_tempPath.clear();
+    FileIdentity complete;
+    const bool known = win32::Identity(file, &complete);
+    ::CloseHandle(file);
+    m_file = kNoFile;
+    // The time the close gave it. Should the name hold another file by now,
+    // the record fits neither, and that file is never taken for ours.
+    WIN32_FILE_ATTRIBUTE_DATA closed {};
+    if (::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &closed))
+        complete.modifiedNs = win32::Nanoseconds(closed.ftLastWriteTime);
+    *identity = known ? complete : FileIdentity {};
+    return true;
+}
+
+void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length,
+                               const KeepGoing& keepGoing)
+{
+    // Windows offers no copy between ranges of two files: through a buffer.
+    std::vector<unsigned char> buffer(std::size_t(std::clamp<std::int64_t>(length, 1, kBuffer)));
+    std::int64_t done = 0;
+    while (done < length) {
+        if (keepGoing && !keepGoing(done)) {
+            discard();
+            throw ScanStopped();
+        }
+        const std::int64_t pieceEnd = std::min(length, done + kCopyPiece);
+        while (done < pieceEnd) {
+            const auto want = std::size_t(std::min<std::int64_t>(std::int64_t(buffer.size()), pieceEnd - done));
+            const std::size_t got = source.readAt(buffer.data(), want, offset + done);
+            if (got == 0) {
+                const std::string path = source.path();
+                discard();
+                throw ScanError(ScanError::Operation::Read, path, EIO, "die Datei wurde während der Suche gekürzt");
+            }
+            DWORD written = 0;
+            if (!::WriteFile(Native(m_file), buffer.data(), DWORD(got), &written, nullptr))
+                fail(int(::GetLastError()));
+            if (written != got)
+                fail(ERROR_DISK_FULL); // a write that takes less and says nothing is a full disk
+            done += std::int64_t(got);
+        }
+    }
+}
+
+bool NameTaken(const std::string& path)
+{
+    const std::wstring wide = win32::WidePath(ScanError::Operation::Inspect, path, win32::LastNameAt(path));
+    // The attributes of a link itself, so that a dangling one counts too.
+    if (::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return false;
+    win32::Fail(ScanError::Operation::Inspect, path, error);
+}
+
+bool RemoveFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key)
+{
+    std::wstring wide;
+    if (!win32::ToWide(path, &wide, nullptr))
+        return true; // no name this run could have made
+    // Every sharing allowed, so that the test disturbs no one; deleted through
+    // the handle tested, so that it is that file which goes. One held open
+    // without leave to delete it (a player) cannot be opened: it stays ours.
+    HANDLE file = ::CreateFileW(wide.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    FileIdentity identity;
+    const bool ours = win32::Identity(file, &identity) && identity.device == device && identity.key() == key;
+    const bool gone = !ours || win32::MarkForDeletion(file, true);
+    ::CloseHandle(file);
+    return gone;
+}
+
+} // namespace cp

@@ -1,0 +1,215 @@
+#include "Win32Files.h"
+
+#include "base/PathHelpers.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cwctype>
+
+namespace cp::win32 {
+
+namespace {
+
+// Device names, which no file may take, whatever extension follows.
+bool DeviceName(std::wstring name)
+{
+    name = name.substr(0, name.find(L'.'));
+    while (!name.empty() && name.back() == L' ')
+        name.pop_back();
+    std::transform(name.begin(), name.end(), name.begin(), [](wchar_t c) { return wchar_t(std::towupper(c)); });
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"}) {
+        if (name == device)
+            return true;
+    }
+    return name.size() == 4 && (name.compare(0, 3, L"COM") == 0 || name.compare(0, 3, L"LPT") == 0)
+        && name[3] >= L'1' && name[3] <= L'9';
+}
+
+// Why Windows cannot hold name as the name of a file; empty when it can.
+std::string NameProblem(const std::wstring& name)
+{
+    if (name.empty())
+        return "kein Dateiname";
+    for (const wchar_t c : name) {
+        if (c < 0x20 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos)
+            return "Windows erlaubt in Dateinamen keines der Zeichen < > : \" / \\ | ? * und keine Steuerzeichen";
+    }
+    if (name.back() == L'.' || name.back() == L' ')
+        return "Windows erlaubt keinen Dateinamen, der auf einen Punkt oder ein Leerzeichen endet";
+    if (DeviceName(name))
+        return "der Name ist unter Windows einem Gerät vorbehalten (CON, PRN, AUX, NUL, COM1 bis LPT9)";
+    return {};
+}
+
+std::string SystemMessage(DWORD error)
+{
+    wchar_t* text = nullptr;
+    // In the user's language, as the system's own dialogs speak.
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                                              | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                          nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message(text ? text : L"", length);
+    ::LocalFree(text);
+    while (!message.empty() && (std::iswspace(message.back()) || message.back() == L'.'))
+        message.pop_back();
+    return message.empty() ? "Windows-Fehler " + std::to_string(error) : Utf8(message);
+}
+
+} // namespace
+
+namespace {
+
+bool Convert(const std::string& text, std::wstring* wide)
+{
+    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), int(text.size()), nullptr, 0);
+    if (length <= 0 && !text.empty())
+        return false;
+    wide->assign(std::size_t(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide->data(), length);
+    return true;
+}
+
+} // namespace
+
+bool ToWide(const std::string& path, std::wstring* wide, std::string* problem, std::size_t nameAt)
+{
+    std::string why;
+    std::wstring name;
+    if (!Convert(path, wide))
+        why = "der Name ist kein gültiges UTF-8; Windows hält Namen nur in Unicode";
+    else if (nameAt != std::string::npos && Convert(path.substr(std::min(nameAt, path.size())), &name))
+        why = NameProblem(name);
+    if (problem)
+        *problem = why;
+    return why.empty();
+}
+
+std::wstring WidePath(ScanError::Operation operation, const std::string& path, std::size_t nameAt)
+{
+    std::wstring wide;
+    std::string problem;
+    if (!ToWide(path, &wide, &problem, nameAt))
+        throw ScanError(operation, path, EINVAL, problem);
+    return wide;
+}
+
+std::size_t LastNameAt(const std::string& path)
+{
+    const auto cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? 0 : cut + 1;
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(std::size_t(std::max(length, 0)), '\0');
+    if (length > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), length, nullptr, nullptr);
+    return out;
+}
+
+int ErrnoOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND: return ENOENT;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY: return ENOTDIR;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return EACCES;
+    case ERROR_WRITE_PROTECT: return EROFS;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_FILE_TOO_LARGE: return EFBIG;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY: return ENOMEM;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE: return EINVAL;
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_IO_DEVICE: return EIO;
+    default: return EINVAL; // reported as an access error, with the system's own text
+    }
+}
+
+void Fail(ScanError::Operation operation, const std::string& path, DWORD error)
+{
+    throw ScanError(operation, path, ErrnoOf(error), SystemMessage(error));
+}
+
+bool Identity(HANDLE file, FileIdentity* identity)
+{
+    BY_HANDLE_FILE_INFORMATION info {};
+    if (!::GetFileInformationByHandle(file, &info))
+        return false;
+    *identity = {info.dwVolumeSerialNumber, std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow,
+                 Nanoseconds(info.ftLastWriteTime)};
+    return true;
+}
+
+std::int64_t Nanoseconds(const FILETIME& time)
+{
+    const std::uint64_t ticks = std::uint64_t(time.dwHighDateTime) << 32 | time.dwLowDateTime; // 100 ns since 1601
+    return (std::int64_t(ticks) - 116'444'736'000'000'000) * 100;
+}
+
+bool MarkForDeletion(HANDLE file, bool deleted)
+{
+    FILE_DISPOSITION_INFO disposition {};
+    disposition.DeleteFile = deleted;
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+HANDLE OpenAlone(const std::wstring& path, DWORD access)
+{
+    HANDLE file = ::CreateFileW(path.c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    BY_HANDLE_FILE_INFORMATION info {};
+    if (file != INVALID_HANDLE_VALUE
+        && (::GetFileType(file) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file, &info)
+            || (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))) {
+        ::CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
+    }
+    return file;
+}
+
+std::string TemporaryName(const std::string& dir)
+{
+    static std::atomic<unsigned> counter {0};
+    return dir + ".chunkpicker-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".tmp";
+}
+
+namespace {
+
+OVERLAPPED At(std::int64_t offset)
+{
+    OVERLAPPED at {};
+    at.Offset = DWORD(std::uint64_t(offset) & 0xffffffffu);
+    at.OffsetHigh = DWORD(std::uint64_t(offset) >> 32);
+    return at;
+}
+
+} // namespace
+
+bool ReadAt(HANDLE file, void* buffer, DWORD length, std::int64_t offset, DWORD* got)
+{
+    OVERLAPPED at = At(offset);
+    *got = 0;
+    if (::ReadFile(file, buffer, length, got, &at))
+        return true;
+    return ::GetLastError() == ERROR_HANDLE_EOF; // past the end: nothing read
+}
+
+bool WriteAt(HANDLE file, const void* buffer, DWORD length, std::int64_t offset)
+{
+    OVERLAPPED at = At(offset);
+    DWORD written = 0;
+    return ::WriteFile(file, buffer, length, &written, &at) && written == length;
+}
+
+} // namespace cp::win32

@@ -1,0 +1,175 @@
+// What only POSIX systems do or let a test do: file-size limits, locks of
+// open file descriptions, processes forked and killed, private mounts.
+#include "ScanFixture.h"
+#include "scan/FileCopy.h"
+#include "scan/RunJournal.h"
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+using namespace cptest;
+
+namespace {
+
+// Holds the lock a writer holds on its temporary, as a run in another pid namespace would.
+int HoldLikeAWriter(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    EXPECT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0) << path;
+    return fd;
+}
+
+TEST_F(ScanTest, WriteFailurePartwayKeepsTheEntriesBeforeItAndNothingElse)
+{
+    // Where files cannot be unnamed, temporary names are used. One that a
+    // writer holds stays, whatever pid its name carries; one nobody holds goes.
+    const std::string held = ".chunkpicker-999999999-1.tmp";
+    WriteFile(target + "/" + held, Text("a run in another pid namespace"));
+    const int holder = HoldLikeAWriter(target + "/" + held);
+    WriteFile(target + "/.chunkpicker-" + std::to_string(::getpid()) + "-7.tmp", Text("left by a killed run"));
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    // Entries of 1,000 bytes and 3 MiB, in both orders; the file-size limit
+    // stops the larger, late enough for the other writer to finish the smaller. What follows a failed entry is dropped even when
+    // complete, so that the entries kept are 1 to N without a gap.
+    for (const bool smallFirst : {true, false}) {
+        const Bytes small = Concat({Text("RIFF"), Junk(996)}), large = Concat({Text("RIFF"), Junk((3 << 20) - 4, 2)});
+        const std::string path = Source(smallFirst ? Concat({small, large}) : Concat({large, small}));
+        for (const bool unnamed : {true, false}) {
+            geometry.unnamedFiles = unnamed;
+            const struct rlimit limit {2 << 20, old.rlim_max};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            try {
+                Scan(path);
+                ADD_FAILURE() << "no error";
+            } catch (const cp::ScanError& e) {
+                EXPECT_EQ(e.systemError(), EFBIG);
+                EXPECT_EQ(e.path(), table.entryFile(smallFirst ? 2 : 1)) << "the entry that failed is named";
+            }
+            ::setrlimit(RLIMIT_FSIZE, &old);
+            EXPECT_EQ(table.EntryCount, 2) << "the hits are counted all the same";
+            EXPECT_EQ(table.EntryFiles.ownedCount(), smallFirst ? 1 : 0) << "small first: " << smallFirst;
+            EXPECT_EQ(ListFolder(target).size(), smallFirst ? 2u : 1u) << "the held temporary and entry 1 if first";
+            cp::ReleaseEntryFiles(table, &recorder); // a failed scan still cleans up
+            EXPECT_EQ(ListFolder(target), std::vector<std::string> {held});
+        }
+    }
+    std::signal(SIGXFSZ, oldHandler);
+    ::close(holder);
+    cp::RemoveStaleTemporaries(target);
+    EXPECT_TRUE(ListFolder(target).empty()) << "let go, the temporary is stale";
+}
+
+TEST_F(ScanTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay)
+{
+    const std::string path = Source(Text("RIFFaRIFFb"));
+    const pid_t child = ::fork();
+    if (child == 0) { // a window killed outright, out of memory say
+        cp::RunJournal journal(target);
+        table.Journal = &journal;
+        Scan(path);
+        ::kill(::getpid(), SIGKILL);
+    }
+    ::waitpid(child, nullptr, 0);
+    ASSERT_EQ(ListFolder(target).size(), 3u) << "two entry files and the killed window's record";
+    WriteFile(target + "/Sound002 aus sound.ffl.wav", Text("since replaced by the user"));
+    cp::RunJournal live(target);
+    table.Journal = &live;
+    Scan(path); // a window still running: Sound003 and Sound004
+    cp::RemoveEntryFilesOfEndedRuns(target);
+    const auto left = ListFolder(target);
+    ASSERT_EQ(left.size(), 4u) << "the live record, the replaced file and the live entries";
+    EXPECT_EQ(left[0].rfind(".chunkpicker-window-" + std::to_string(::getpid()) + "-", 0), 0u) << left[0];
+    EXPECT_EQ(std::vector<std::string>(left.begin() + 1, left.end()),
+              (std::vector<std::string> {"Sound002 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav",
+                                         "Sound004 aus sound.ffl.wav"}));
+    table.Journal = nullptr;
+}
+
+// Runs body in a child with a mount namespace of its own; its exit status, or 77 without one.
+int InPrivateMounts(const std::function<int()>& body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            ::_exit(77);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
+{
+    const std::string source = Source(Text("RIFF new")), real = dir / "real.wav", link = dir / "link.wav";
+    WriteFile(real, Text("old"));
+    ::chmod(real.c_str(), 0600);
+    ASSERT_EQ(::symlink("real.wav", link.c_str()), 0);
+    WriteFile(dir / ".chunkpicker-1-1.tmp", Text("left by a killed Save"));
+    EXPECT_EQ(cp::CopyWholeFile(source, link, false), cp::CopyOutcome::TargetExists);
+    EXPECT_EQ(cp::CopyWholeFile(source, link, true), cp::CopyOutcome::Copied);
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";
+    ::stat(real.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0600u) << "the replaced file's permissions stay";
+    EXPECT_EQ(ReadFile(real), Text("RIFF new"));
+    EXPECT_FALSE(::access((dir / ".chunkpicker-1-1.tmp").c_str(), F_OK) == 0) << "a copy sweeps its folder";
+    ASSERT_EQ(::symlink("neu.wav", (dir / "dangling.wav").c_str()), 0);
+    EXPECT_TRUE(cp::NameTaken(dir / "dangling.wav")) << "a dangling link takes a name";
+    EXPECT_EQ(cp::CopyWholeFile(source, dir / "dangling.wav", false), cp::CopyOutcome::Copied);
+    EXPECT_EQ(ReadFile(dir / "neu.wav"), Text("RIFF new")) << "a dangling link gets its file";
+
+    // Without /proc a file cannot be named later: temporary names, however
+    // errno stood before.
+    const int status = InPrivateMounts([&] {
+        if (::mount("tmpfs", "/proc", "tmpfs", 0, "size=16k") != 0)
+            return 77;
+        for (const char* name : {"a.wav", "b.wav"}) {
+            errno = EAGAIN;
+            try {
+                cp::CopyWholeFile(source, dir / name, false);
+            } catch (const cp::ScanError&) {
+                return 1;
+            }
+        }
+        return ReadFile(dir / "b.wav") == Text("RIFF new") ? 0 : 2;
+    });
+    if (status == 77)
+        GTEST_SKIP() << "no private mount here";
+    EXPECT_EQ(status, 0) << "1: a copy failed, 2: the copy differs";
+}
+
+TEST_F(ScanTest, AFullDiskLeavesTheFileToBeReplacedWhole)
+{
+    const std::string source = Source(Junk(9 << 20)), full = dir / "full";
+    ::mkdir(full.c_str(), 0755);
+    const int status = InPrivateMounts([&] {
+        if (::mount("tmpfs", full.c_str(), "tmpfs", 0, "size=1m") != 0)
+            return 77;
+        WriteFile(full + "/copy.wav", Text("old"));
+        int result = 1;
+        try {
+            cp::CopyWholeFile(source, full + "/copy.wav", true);
+        } catch (const cp::ScanError& e) {
+            result = e.systemError() == ENOSPC && e.path() == full + "/copy.wav" ? 0 : 2;
+        }
+        return ReadFile(full + "/copy.wav") == Text("old") && ListFolder(full).size() == 1 ? result : 3;
+    });
+    if (status == 77)
+        GTEST_SKIP() << "no private mount here";
+    EXPECT_EQ(status, 0) << "1: no error, 2: the wrong one, 3: the old file or a temporary damaged";
+}
+
+} // namespace

@@ -1,0 +1,192 @@
+// What only Windows does: runs killed through TerminateProcess, files held
+// open alone, names Windows cannot hold. This program starts itself again as
+// the other runs.
+#include "ScanFixture.h"
+#include "scan/FileCopy.h"
+#include "scan/RunJournal.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <map>
+#include <optional>
+
+using namespace cptest;
+
+namespace {
+
+// This program once more, with arguments: the other run. Its handle.
+HANDLE StartRun(const std::vector<std::string>& arguments)
+{
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(self) + L"\"";
+    for (const auto& argument : arguments)
+        line += L" \"" + Native(argument).wstring() + L"\"";
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process {};
+    EXPECT_TRUE(::CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    ::CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+DWORD Ended(HANDLE process)
+{
+    DWORD status = 259;
+    if (::WaitForSingleObject(process, 60'000) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(process, &status);
+    ::CloseHandle(process);
+    return status;
+}
+
+// Started as "signal EVENT": the other run tells it is where the test wants it, then waits to be killed.
+void SignalAndWait(const std::string& event)
+{
+    HANDLE ready = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, Native(event).c_str());
+    ::SetEvent(ready);
+    ::Sleep(INFINITE);
+}
+
+// The other runs: "write FOLDER SOURCE EVENT" stops halfway through an entry;
+// "window FOLDER SOURCE EVENT" keeps its entries as a window does; "batch
+// FOLDER SOURCE" writes them all and ends.
+int OtherRun(const std::vector<std::string>& a)
+{
+    if (a[0] == "write") {
+        cp::EntryFileWriter writer(a[1], "entry");
+        writer.copyFrom(cp::SourceReader(a[2]), 0, 9 << 20, [&](std::int64_t done) {
+            if (done > 0)
+                SignalAndWait(a[3]);
+            return true;
+        });
+    }
+    cp::EntryTable table;
+    const cp::StartupState startup {"", a[1], true};
+    std::optional<cp::RunJournal> journal;
+    if (a[0] == "window")
+        table.Journal = &journal.emplace(a[1]);
+    WaveEntryScanner(table, startup).ScanFile(a[2]);
+    if (a[0] == "window")
+        SignalAndWait(a[3]);
+    return 0;
+}
+
+class Win32Files : public ScanTest {
+protected:
+    std::string event = "Local\\cptest-" + std::to_string(::GetCurrentProcessId());
+    HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, Native(event).c_str());
+    ~Win32Files() override { ::CloseHandle(ready); }
+
+    void KillWhenReady(HANDLE run)
+    {
+        EXPECT_EQ(::WaitForSingleObject(ready, 60'000), WAIT_OBJECT_0) << "the other run got where it should";
+        ::TerminateProcess(run, 9);
+        EXPECT_EQ(Ended(run), 9u);
+        ::ResetEvent(ready);
+    }
+};
+
+TEST_F(Win32Files, AWriterKilledMidEntryLeavesNothingAndTwoRunsOverwriteNothing)
+{
+    const Bytes entry = Concat({Text("RIFF"), Junk(9 << 20)});
+    const std::string source = Source(entry);
+    KillWhenReady(StartRun({"write", target, source, event}));
+    EXPECT_TRUE(ListFolder(target).empty()) << "not even the temporary";
+
+    const Bytes small = Concat({Text("RIFF"), Junk(100), Text("RIFF"), Junk(200, 2), Text("RIFF")});
+    const std::string two = Source(small, "two.ffl");
+    HANDLE first = StartRun({"batch", target, two}), second = StartRun({"batch", target, two});
+    EXPECT_EQ(Ended(first) + Ended(second), 0u);
+    std::vector<std::string> expected;
+    for (int n = 1; n <= 6; ++n)
+        expected.push_back("Sound00" + std::to_string(n) + " aus two.ffl.wav");
+    ASSERT_EQ(ListFolder(target), expected) << "each run's three entries under names of their own";
+    EXPECT_NO_THROW(cp::SyncFolder(target));
+    std::map<Bytes, int> entries;
+    for (const auto& name : expected)
+        ++entries[ReadFile(target / name)];
+    EXPECT_EQ(entries, (std::map<Bytes, int> {{Text("RIFF"), 2}, {Bytes(small.begin(), small.begin() + 104), 2},
+                                              {Bytes(small.begin() + 104, small.begin() + 308), 2}}))
+        << "each entry whole, twice";
+}
+
+TEST_F(Win32Files, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay)
+{
+    const std::string path = Source(Text("RIFFaRIFFb"));
+    KillWhenReady(StartRun({"window", target, path, event}));
+    ASSERT_EQ(ListFolder(target).size(), 3u) << "two entry files and the killed window's record";
+    WriteFile(target / "Sound002 aus sound.ffl.wav", Text("since replaced by the user"));
+    cp::RunJournal live(target);
+    table.Journal = &live;
+    Scan(path); // a window still running: Sound003 and Sound004
+    HANDLE held = ::CreateFileW(Native(target / ".chunkpicker-1-1.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                0, nullptr); // a temporary being written
+    WriteFile(target / ".chunkpicker-1-2.tmp", Text("left by a killed run"));
+    cp::RemoveEntryFilesOfEndedRuns(target);
+    cp::RemoveStaleTemporaries(target);
+    const auto left = ListFolder(target);
+    ASSERT_EQ(left.size(), 5u) << "the held temporary, the live record, the replaced file and the live entries";
+    EXPECT_EQ(left[0], ".chunkpicker-1-1.tmp");
+    EXPECT_EQ(left[1].rfind(".chunkpicker-window-" + std::to_string(::GetCurrentProcessId()) + "-", 0), 0u) << left[1];
+    EXPECT_EQ(left[2] + left[3] + left[4],
+              "Sound002 aus sound.ffl.wavSound003 aus sound.ffl.wavSound004 aus sound.ffl.wav");
+    ::CloseHandle(held);
+    table.Journal = nullptr;
+}
+
+TEST_F(Win32Files, AReplacementKeepsTheAttributesOfTheFileItReplacesAndAReadOnlyOneStays)
+{
+    const std::string source = Source(Text("RIFF new")), copy = dir / "copy.wav";
+    WriteFile(copy, Text("old"));
+    ::SetFileAttributesW(Native(copy).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(cp::CopyWholeFile(source, copy, true), cp::CopyOutcome::Copied);
+    EXPECT_TRUE(::GetFileAttributesW(Native(copy).c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(ReadFile(copy), Text("RIFF new"));
+    ::SetFileAttributesW(Native(copy).c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_THROW(cp::CopyWholeFile(source, copy, true), cp::ScanError);
+    ::SetFileAttributesW(Native(copy).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"copy.wav", "out", "sound.ffl"})) << "no temporary left";
+}
+
+TEST_F(Win32Files, NamesWindowsCannotHoldAreRefusedSayingWhy)
+{
+    const std::string source = Source(Text("RIFF"));
+    const struct {
+        std::string name, why;
+    } cases[] = {
+        {"a:b.wav", "keines der Zeichen"},  // else a stream of the file a
+        {"sub/b.wav", "keines der Zeichen"}, // else a file in another folder
+        {"b.wav.", "auf einen Punkt"},       // else Windows drops the dot
+        {"con.wav", "einem Gerät vorbehalten"},
+        {"\xff.wav", "kein gültiges UTF-8"},
+    };
+    for (const auto& c : cases) {
+        cp::EntryFileWriter writer(target, c.name);
+        writer.copyFrom(cp::SourceReader(source), 0, 4, {});
+        cp::FileIdentity identity;
+        try {
+            writer.publish(target / c.name, &identity);
+            ADD_FAILURE() << c.name << " was taken";
+        } catch (const cp::ScanError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.why), std::string::npos) << c.name << ": " << e.what();
+        }
+    }
+    EXPECT_TRUE(ListFolder(target).empty());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; i < count; ++i)
+        arguments.push_back(Utf8(wide[i]));
+    if (!arguments.empty() && arguments[0].rfind("--", 0) != 0)
+        return OtherRun(arguments);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,53 @@
+// The fixtures that start programs and read the system's texts the POSIX way.
+#include "Fixtures.h"
+
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace cptest {
+
+std::string GermanSystemMessage(int error)
+{
+    const locale_t german = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t(nullptr));
+    const std::string text = german ? ::strerror_l(error, german) : std::strerror(error);
+    if (german)
+        ::freelocale(german);
+    return text;
+}
+
+Program::Program(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv)
+{
+    std::vector<char*> args;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const std::string out = m_capture / "out", err = m_capture / "err";
+    m_pid = ::fork();
+    if (m_pid == 0) {
+        ::dup2(::open("/dev/null", O_RDONLY), 0);
+        ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+        ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+        for (const auto& setting : extraEnv)
+            ::putenv(::strdup(setting.c_str()));
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+}
+
+RunResult Program::Wait()
+{
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(m_pid, &status, 0, &usage);
+    const Bytes out = ReadFile(m_capture / "out"), err = ReadFile(m_capture / "err");
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), std::string(out.begin(), out.end()),
+            std::string(err.begin(), err.end()), usage.ru_maxrss};
+}
+
+} // namespace cptest
