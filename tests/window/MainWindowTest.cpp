@@ -321,7 +321,7 @@ TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
     EXPECT_EQ(texts.join("|"), "Datei öffnen\tStrg+O|Alle gefundenen Einträge speichern\tStrg+Umschalt+S||"
               "zum vorhergehenden Eintrag springen\tLinks, Bild auf|Eintrag abspielen\tEingabe|Stoppen\tEsc|"
               "aktuellen Eintrag speichern\tStrg+S|zum nächsten Eintrag springen\tRechts, Bild ab||"
-              "zum ersten Eintrag springen\tPos1|zum letzten Eintrag springen\tEnde");
+              "zum ersten Eintrag springen\tPos1|zum letzten Eintrag springen\tEnde||Einträge\tF4");
     auto* toolbar = Window().findChild<QToolBar*>("tlbMain");
     EXPECT_EQ(toolbar->widgetForAction(Window().button(MainWindow::Save))->toolTip(), "aktuellen Eintrag speichern");
     EXPECT_TRUE(RightClick(Window().findChild<QLineEdit*>("txtStatus"))) << "anywhere in the window";
