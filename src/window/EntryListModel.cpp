@@ -8,6 +8,7 @@
 #include "window/EntryWording.h"
 
 #include <QLocale>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -31,11 +32,22 @@ EntryListModel::EntryListModel(const EntryTable& table, const EntryPositions& po
     : QAbstractTableModel(parent)
     , m_table(table)
     , m_positions(positions)
+    , m_learner(new QTimer(this))
 {
+    m_learner->setInterval(0);
+    connect(m_learner, &QTimer::timeout, this, [this] { learnSlice(); });
     arrangeRows();
 }
 
-EntryListModel::~EntryListModel() = default;
+bool EntryListModel::learning() const
+{
+    return m_learner->isActive();
+}
+
+EntryListModel::~EntryListModel()
+{
+    setLearning(false);
+}
 
 void EntryListModel::replaceScan(const std::function<void()>& change)
 {
@@ -45,6 +57,7 @@ void EntryListModel::replaceScan(const std::function<void()>& change)
     m_titles.clear();
     m_source.reset();
     m_sourceTried = false;
+    m_learned = 0;
     arrangeRows();
     endResetModel();
 }

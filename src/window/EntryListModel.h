@@ -6,6 +6,8 @@
 #include <QAbstractTableModel>
 #include <QString>
 
+class QTimer;
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -41,6 +43,11 @@ public:
     std::int64_t entryAt(int row) const { return std::int64_t(m_rows.at(std::size_t(row))) + 1; }
     int rowOf(std::int64_t entry) const; // -1 where the filter hides it
 
+    // Sorting by "Dauer" learns the playing times a slice at a time between
+    // events; told true when that begins and false when it is over.
+    bool learning() const;
+    void setLearningNotice(std::function<void(bool)> notice) { m_learningNotice = std::move(notice); }
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -67,6 +74,9 @@ private:
     bool shown(std::size_t index, const QString& text, bool mismatchesOnly) const;
     std::vector<std::int64_t> sortKeys(int column) const;
     void arrangeRows(); // filters and sorts afresh
+    void orderRows();
+    void setLearning(bool on);
+    void learnSlice();
 
     const EntryTable& m_table;
     const EntryPositions& m_positions;
@@ -79,6 +89,9 @@ private:
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     QString m_filter;
     bool m_mismatchesOnly = false;
+    QTimer* m_learner;
+    std::size_t m_learned = 0; // the playing times of entries before it are known
+    std::function<void(bool)> m_learningNotice;
 };
 
 } // namespace cp

@@ -3,6 +3,9 @@
 
 #include "window/EntryWording.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -11,6 +14,8 @@
 namespace cp {
 
 namespace {
+
+constexpr int kLearnSliceMs = 25; // the window answers between slices
 
 constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::min(); // sorts before every value
 
@@ -52,10 +57,10 @@ bool EntryListModel::shown(std::size_t index, const QString& text, bool mismatch
 
 std::vector<std::int64_t> EntryListModel::sortKeys(int column) const
 {
-    const std::size_t count = m_positions.tags.size();
-    std::vector<std::int64_t> keys(count, kNone);
     if (column == Number || column == Position)
         return {}; // entry order
+    const std::size_t count = m_positions.tags.size();
+    std::vector<std::int64_t> keys(count, kNone);
     if (column == Length) {
         for (std::size_t i = 0; i < count; ++i)
             keys[i] = m_positions.length(i);
@@ -105,14 +110,24 @@ std::vector<std::int64_t> EntryListModel::sortKeys(int column) const
 
 void EntryListModel::arrangeRows()
 {
-    m_rows.clear();
     const std::size_t count = m_positions.tags.size();
+    m_rows.clear();
+    m_rows.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
         if ((m_filter.isEmpty() && !m_mismatchesOnly) || shown(i, m_filter, m_mismatchesOnly))
             m_rows.push_back(std::uint32_t(i));
-    m_rows.shrink_to_fit();
-    const std::vector<std::int64_t> keys = sortKeys(m_sortColumn);
-    const bool descending = m_sortOrder == Qt::DescendingOrder;
+    if (m_rows.size() < m_rows.capacity() / 2)
+        m_rows.shrink_to_fit();
+    orderRows();
+}
+
+void EntryListModel::orderRows()
+{
+    // Playing times cost a decoder's look each: learned between events, and
+    // the rows sorted once all are known; entry order until then.
+    setLearning(m_sortColumn == Duration && m_learned < m_positions.tags.size());
+    const std::vector<std::int64_t> keys = m_learner->isActive() ? std::vector<std::int64_t>() : sortKeys(m_sortColumn);
+    const bool descending = m_sortOrder == Qt::DescendingOrder && !keys.empty();
     // Equal keys keep entry order, whichever way the column is sorted.
     std::sort(m_rows.begin(), m_rows.end(), [&](std::uint32_t a, std::uint32_t b) {
         const std::int64_t ka = keys.empty() ? a : keys[a], kb = keys.empty() ? b : keys[b];
@@ -120,6 +135,25 @@ void EntryListModel::arrangeRows()
             return descending ? kb < ka : ka < kb;
         return a < b;
     });
+}
+
+void EntryListModel::setLearning(bool on)
+{
+    if (on == m_learner->isActive())
+        return;
+    on ? m_learner->start() : m_learner->stop();
+    if (m_learningNotice)
+        m_learningNotice(on);
+}
+
+void EntryListModel::learnSlice()
+{
+    QElapsedTimer slice;
+    slice.start();
+    while (m_learned < m_positions.tags.size() && slice.elapsed() < kLearnSliceMs)
+        durationMs(m_learned++);
+    if (m_learned == m_positions.tags.size())
+        sort(m_sortColumn, m_sortOrder);
 }
 
 void EntryListModel::sort(int column, Qt::SortOrder order)
@@ -132,7 +166,7 @@ void EntryListModel::sort(int column, Qt::SortOrder order)
     for (const QModelIndex& index : before)
         entries.push_back(m_rows[std::size_t(index.row())]);
     m_sortColumn = column, m_sortOrder = order;
-    arrangeRows();
+    orderRows();
     if (!before.isEmpty()) {
         std::vector<int> rowOfEntry(m_positions.tags.size(), -1);
         for (std::size_t row = 0; row < m_rows.size(); ++row)

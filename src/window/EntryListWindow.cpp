@@ -81,6 +81,9 @@ void EntryListWindow::buildControls()
     static_assert(std::size(widths) == EntryListModel::ColumnCount);
     for (int c = 0; c < EntryListModel::ColumnCount; ++c)
         m_view->setColumnWidth(c, widths[c] * digit + 12);
+    m_model.setLearningNotice([](bool learning) {
+        learning ? QGuiApplication::setOverrideCursor(Qt::BusyCursor) : QGuiApplication::restoreOverrideCursor();
+    });
     connect(columns, &QHeaderView::sortIndicatorChanged, this, [this](int column, Qt::SortOrder order) {
         busy([&] { m_model.sort(column, order); });
         m_view->scrollTo(m_view->currentIndex());

@@ -79,6 +79,7 @@ public:
     // The entry list: opened by F4, the context menu, or a double-click on the current entry's group.
     void openEntryList();
     EntryListWindow* entryList() const { return m_entryList; }
+    const EntryPositions& entryPositions() const { return m_positions; }
     // Makes the entry current, as stepping to it would; a command like the others.
     void showEntry(std::int64_t entry);
     // Copies the entries into a folder the user picks, as Save all does all of them.
