@@ -126,8 +126,9 @@ void EntryListModel::orderRows()
     // Playing times cost a decoder's look each: learned between events, and
     // the rows sorted once all are known; entry order until then.
     setLearning(m_sortColumn == Duration && m_learned < m_positions.tags.size());
-    const std::vector<std::int64_t> keys = m_learner->isActive() ? std::vector<std::int64_t>() : sortKeys(m_sortColumn);
-    const bool descending = m_sortOrder == Qt::DescendingOrder && !keys.empty();
+    const bool learning = m_learner->isActive();
+    const std::vector<std::int64_t> keys = learning ? std::vector<std::int64_t>() : sortKeys(m_sortColumn);
+    const bool descending = m_sortOrder == Qt::DescendingOrder && !learning;
     // Equal keys keep entry order, whichever way the column is sorted.
     std::sort(m_rows.begin(), m_rows.end(), [&](std::uint32_t a, std::uint32_t b) {
         const std::int64_t ka = keys.empty() ? a : keys[a], kb = keys.empty() ? b : keys[b];
