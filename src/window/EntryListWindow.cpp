@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -140,9 +141,20 @@ void EntryListWindow::restoreLayout()
 {
     const QByteArray geometry = QByteArray::fromBase64(m_settings.GetRegSetting(kGeometryKey, QString()).toLatin1());
     if (geometry.isEmpty() || !restoreGeometry(geometry)) {
-        // A first opening: below the main window, about as wide as the columns.
-        resize(m_view->horizontalHeader()->length() + 40, 24 * m_view->verticalHeader()->defaultSectionSize());
-        move(m_owner.frameGeometry().bottomLeft() + QPoint(0, 8));
+        // A first opening: below the main window, about as wide as the columns, on the screen.
+        const QRect screen = m_owner.screen()->availableGeometry();
+        QRect place(m_owner.frameGeometry().bottomLeft() + QPoint(0, 8),
+                    QSize(m_view->horizontalHeader()->length() + 40, 24 * m_view->verticalHeader()->defaultSectionSize()));
+        place.setSize(place.size().boundedTo(screen.size() - QSize(40, 80)));
+        // Shorter rather than over the main window, where there is room below it for some rows.
+        const int roomBelow = screen.bottom() - 40 - place.top();
+        if (roomBelow >= 8 * m_view->verticalHeader()->defaultSectionSize())
+            place.setHeight(std::min(place.height(), roomBelow));
+        place.moveRight(std::min(place.right(), screen.right() - 20));
+        place.moveBottom(std::min(place.bottom(), screen.bottom() - 40));
+        place.moveTopLeft(QPoint(std::max(place.left(), screen.left()), std::max(place.top(), screen.top())));
+        resize(place.size());
+        move(place.topLeft());
     }
     const QStringList widths = m_settings.GetRegSetting(kColumnsKey, QString()).split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (int c = 0; c < widths.size() && c < EntryListModel::ColumnCount; ++c)
