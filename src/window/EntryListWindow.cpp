@@ -42,6 +42,11 @@ EntryListWindow::EntryListWindow(MainWindow& owner, const EntryTable& table, con
     buildControls();
 }
 
+EntryListWindow::~EntryListWindow()
+{
+    delete m_view; // before the model it shows, which is a member
+}
+
 void EntryListWindow::buildControls()
 {
     m_filter = new QLineEdit(this);

@@ -26,6 +26,7 @@ class SettingsStore;
 class EntryListWindow final : public QWidget {
 public:
     EntryListWindow(MainWindow& owner, const EntryTable& table, const EntryPositions& positions, SettingsStore& settings);
+    ~EntryListWindow() override;
 
     // Shows the list where it was last, in front.
     void open();
