@@ -39,7 +39,7 @@ $(for s in 128 16 256 32 48 64; do echo "/usr/share/icons/hicolor/${s}x${s}/apps
 /usr/share/metainfo/$id.metainfo.xml
 /usr/share/mime/packages/$id.xml"
 contents="$(step "dpkg-deb contents" 30 dpkg-deb -c "$deb")"
-files="$(awk '$1 !~ /^d/ {print $6}' <<<"$contents" | sed 's|^\./|/|' | sort)"
+files="$(awk '$1 !~ /^d/ {print $6}' <<<"$contents" | sed 's|^\./|/|' | LC_ALL=C sort)"
 [ "$files" = "$expected" ] || fail "the package holds: $files"
 depends="$(step "dpkg-deb fields" 30 dpkg-deb -f "$deb" Depends)"
 for lib in libqt6widgets6 libqt6svg6 libsdl2 libsndfile1 libxcb1 libc6; do
