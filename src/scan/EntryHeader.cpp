@@ -1,8 +1,12 @@
 #include "EntryHeader.h"
 
+#include "FileIo.h"
+
 #include "base/PathHelpers.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace cp {
 
@@ -24,17 +28,23 @@ bool Is(const unsigned char* p, const char* id)
 }
 
 // Calls onChunk(id, body, bodySize) for the chunks in [begin, end): the body
-// cut to what is there, however large its size field says it is.
+// cut to what is there, however large its size field says it is. Returns
+// where the next chunk would start.
 template <typename OnChunk>
-void ForEachChunk(const unsigned char* data, std::size_t begin, std::size_t end, OnChunk&& onChunk)
+std::uint64_t ForEachChunk(const unsigned char* data, std::size_t begin, std::size_t end, OnChunk&& onChunk)
 {
-    for (std::uint64_t at = begin; at + 8 <= end;) {
+    std::uint64_t at = begin;
+    while (at + 8 <= end) {
         const std::uint64_t declared = Le32(data + at + 4);
         const std::uint64_t body = at + 8;
         onChunk(data + at, data + body, std::size_t(std::min<std::uint64_t>(declared, end - body)));
         at = body + declared + (declared & 1); // chunks are padded to even sizes
     }
+    return at;
 }
+
+// Most headers end within this many bytes; more is read only where they go on.
+constexpr std::size_t kFirstHeaderRead = 512;
 
 void ReadFormat(const unsigned char* body, std::size_t size, EntryHeader& header)
 {
@@ -78,6 +88,34 @@ EntryHeader ParseEntryHeader(const unsigned char* data, std::size_t size)
             ReadInfo(body, length, header);
     });
     return header;
+}
+
+std::uint64_t EntryHeaderReach(const unsigned char* data, std::size_t size)
+{
+    if (size < 12)
+        return size >= 4 && !Is(data, "RIFF") ? 0 : 12;
+    if (!Is(data, "RIFF"))
+        return 0;
+    const bool wave = std::memcmp(data + 8, "WAVE", 4) == 0;
+    std::uint64_t reach = 0;
+    const std::uint64_t next = ForEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
+        // A chunk the parse looks into, cut short here, may say more in full.
+        if (((wave && Is(id, "fmt ")) || Is(id, "LIST")) && length < Le32(id + 4))
+            reach = std::max<std::uint64_t>(reach, std::uint64_t(body - data) + Le32(id + 4));
+    });
+    return std::max(reach, next + 8);
+}
+
+EntryHeader ReadEntryHeader(const SourceReader& source, std::int64_t offset, std::int64_t length)
+{
+    const auto most = std::size_t(std::clamp<std::int64_t>(length, 0, std::int64_t(kEntryHeaderBytes)));
+    std::vector<unsigned char> head(std::min(most, kFirstHeaderRead));
+    std::size_t got = source.readAt(head.data(), head.size(), offset);
+    if (got == head.size() && got < most && EntryHeaderReach(head.data(), got) > got) {
+        head.resize(most);
+        got = source.readAt(head.data(), head.size(), offset);
+    }
+    return ParseEntryHeader(head.data(), got);
 }
 
 std::string FormatName(std::uint16_t formatTag)

@@ -6,6 +6,8 @@
 
 namespace cp {
 
+class SourceReader;
+
 // What the first bytes of an entry say about it. Entries are cut at tags,
 // never at the sizes their headers claim; this only tells whether the two
 // agree, and what the entry holds. Every field is read within the bytes
@@ -26,6 +28,15 @@ struct EntryHeader {
 inline constexpr std::size_t kEntryHeaderBytes = 64 * 1024;
 
 EntryHeader ParseEntryHeader(const unsigned char* data, std::size_t size);
+
+// How far into an entry ParseEntryHeader would look, judged from its first
+// size bytes: no more than size when those tell all there is to know.
+std::uint64_t EntryHeaderReach(const unsigned char* data, std::size_t size);
+
+// The header of the length bytes at offset (0-based) of source, as
+// ParseEntryHeader tells it from their first kEntryHeaderBytes; reads a few
+// hundred bytes, and more only where the header goes on. Throws ScanError.
+EntryHeader ReadEntryHeader(const SourceReader& source, std::int64_t offset, std::int64_t length);
 
 // "PCM", "IMA-ADPCM", "MS-ADPCM", "A-law", "µ-law", "IEEE-Float", "MPEG", or
 // the tag's number.

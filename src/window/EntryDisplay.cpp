@@ -7,6 +7,8 @@
 #include "scan/ScanError.h"
 #include "startup/ErrorReport.h"
 #include "startup/NumberFormat.h"
+#include "window/EntryListWindow.h"
+#include "window/EntryWording.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -16,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 #include <filesystem>
 #include <limits>
 
@@ -29,28 +30,7 @@ QString EntryToolTip(const std::string& path)
 {
     try {
         const SourceReader entry(path);
-        std::vector<unsigned char> head(std::size_t(std::min<std::int64_t>(entry.size(), kEntryHeaderBytes)));
-        const EntryHeader header = ParseEntryHeader(head.data(), entry.readAt(head.data(), head.size(), 0));
-        if (!header.riffHeader)
-            return QStringLiteral("Form: kein RIFF-Kopf");
-        const QLocale locale;
-        QStringList lines {QStringLiteral("Form: ") + QString::fromStdString(ShownForm(header.form))};
-        if (header.format)
-            lines << QStringLiteral("Format: %1, %2 %3, %4 Hz, %5 Bit")
-                         .arg(QString::fromStdString(FormatName(header.formatTag)), locale.toString(header.channels),
-                              header.channels == 1 ? QStringLiteral("Kanal") : QStringLiteral("Kanäle"),
-                              locale.toString(header.sampleRate), locale.toString(header.bitsPerSample));
-        const std::int64_t difference = entry.size() - std::int64_t(header.claimedSize);
-        if (difference == 0)
-            lines << QStringLiteral("Größe: stimmt überein");
-        else
-            lines << QStringLiteral("Größe: laut Kopf %1 Byte, Eintrag %2 Byte (%3 Byte %4)")
-                         .arg(FormatGrouped(std::int64_t(header.claimedSize), locale), FormatGrouped(entry.size(), locale),
-                              FormatGrouped(difference < 0 ? -difference : difference, locale),
-                              difference > 0 ? QStringLiteral("mehr") : QStringLiteral("weniger"));
-        if (!header.title.empty())
-            lines << QStringLiteral("Titel: ") + QString::fromStdString(ShownText(header.title));
-        return lines.join(QLatin1Char('\n'));
+        return EntryToolTipText(ReadEntryHeader(entry, 0, entry.size()), entry.size(), QLocale());
     } catch (const ScanError&) {
         return {}; // the entry file is gone: showing it says so
     }
@@ -91,6 +71,20 @@ void MainWindow::nextCommand()
     ShowCurrentEntry(QStringLiteral("ganz schlecht"));
 }
 
+void MainWindow::showEntry(std::int64_t entry)
+{
+    runCommand([this, entry] { goToEntry(entry); });
+}
+
+void MainWindow::goToEntry(std::int64_t entry)
+{
+    if (entry < 1 || entry > m_context.table.EntryCount)
+        return;
+    // Next from just before the entry: the same loading, buttons and words.
+    m_context.table.CurrentEntry = entry - 1;
+    nextCommand();
+}
+
 void MainWindow::LoadCurrentEntry()
 {
     WaveDevice& device = m_context.device;
@@ -105,6 +99,8 @@ void MainWindow::ShowCurrentEntry(const QString& zeroLengthWord)
 {
     const EntryTable& table = m_context.table;
     m_frame[1]->setTitle(QStringLiteral("aktueller Eintrag: %1/%2").arg(table.CurrentEntry).arg(table.EntryCount));
+    if (m_entryList)
+        m_entryList->followCurrentEntry(table.CurrentEntry);
 
     const std::string path = table.entryFile(table.CurrentEntry);
     std::error_code error;
@@ -117,7 +113,7 @@ void MainWindow::ShowCurrentEntry(const QString& zeroLengthWord)
     m_txtEntrysize->setText(FormatGrouped(std::int64_t(size), locale) + QStringLiteral(" Byte"));
 
     const std::int64_t lengthMs = m_context.device.length();
-    m_txtEntryLength->setText(FormatOneDecimal(double(lengthMs) / 1000.0, locale) + QStringLiteral(" Sekunden"));
+    m_txtEntryLength->setText(SecondsWords(lengthMs, false, locale));
     if (lengthMs != 0) {
         m_sldTime->setMaximum(int(std::min<std::int64_t>(lengthMs, std::numeric_limits<int>::max())));
         const double rate = double(size) / double(lengthMs) * 1000.0;

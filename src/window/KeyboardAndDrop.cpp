@@ -3,11 +3,13 @@
 #include "MainWindow.h"
 
 #include "playback/WaveDevice.h"
+#include "window/EntryListWindow.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGroupBox>
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
@@ -71,14 +73,41 @@ void MainWindow::buildKeyboardCommands()
         connect(action, &QAction::enabledChanged, item, &QAction::setEnabled);
         connect(item, &QAction::triggered, action, &QAction::trigger);
     }
+    // The entry list, after the commands: a window of its own, not a command on the entries.
+    auto* list = new QAction(this);
+    list->setShortcut(QKeySequence(Qt::Key_F4));
+    list->setShortcutContext(Qt::WindowShortcut);
+    addAction(list);
+    connect(list, &QAction::triggered, this, [this] { openEntryList(); });
+    m_commandMenu->addSeparator();
+    connect(m_commandMenu->addAction(QStringLiteral("Einträge\tF4")), &QAction::triggered, list, &QAction::trigger);
+    m_frame[1]->installEventFilter(this);
+    for (QWidget* field : m_frame[1]->findChildren<QWidget*>())
+        field->installEventFilter(this);
     setAcceptDrops(true);
 }
 
 void MainWindow::firstOrLastCommand(bool last)
 {
-    // Next from just before the entry: the same loading, buttons and words.
-    m_context.table.CurrentEntry = last ? m_context.table.EntryCount - 1 : 0;
-    nextCommand();
+    goToEntry(last ? m_context.table.EntryCount : 1);
+}
+
+void MainWindow::openEntryList()
+{
+    if (m_unloaded)
+        return;
+    if (!m_entryList)
+        m_entryList = new EntryListWindow(*this, m_context.table, m_positions, m_context.settings);
+    m_entryList->open();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        openEntryList();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event)

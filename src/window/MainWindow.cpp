@@ -7,6 +7,7 @@
 #include "startup/BatchRun.h"
 #include "startup/ErrorReport.h"
 #include "startup/SettingsStore.h"
+#include "window/EntryListWindow.h"
 #include "window/Icons.h"
 
 #include <QAction>
@@ -51,7 +52,10 @@ MainWindow::MainWindow(Context context)
     connect(m_tmrPlay, &QTimer::timeout, this, [this] { tmrPlay_Timer(); });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    delete m_entryList; // before the positions it shows
+}
 
 std::optional<int> MainWindow::Form_Load()
 {
@@ -149,6 +153,10 @@ void MainWindow::Form_Unload()
     m_context.settings.SaveRegSetting("WindowPosX", QString::number(qRound(pos().x() * twipsPerPixel())));
     m_context.settings.SaveRegSetting("WindowPosY", QString::number(qRound(pos().y() * twipsPerPixel())));
     m_context.settings.SaveRegSetting("Loop", QString::number(loopValue()));
+    if (m_entryList) {
+        m_entryList->saveLayout();
+        m_entryList->hide();
+    }
     m_context.settings.sync();
     ReleaseEntryFiles(m_context.table, &m_context.device);
     m_context.device.command("Close");

@@ -3,6 +3,7 @@
 #include "scan/EntryTable.h"
 #include "scan/ScanObserver.h"
 #include "base/StartupState.h"
+#include "window/EntryPositions.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -26,6 +28,7 @@ class QToolBar;
 
 namespace cp {
 
+class EntryListWindow;
 class SettingsStore;
 class ShellCopy;
 class SoundPlayer;
@@ -72,6 +75,15 @@ public:
 
     QAction* button(int index) const { return m_buttons.at(std::size_t(index)); }
     QMenu* commandMenu() const { return m_commandMenu; }
+
+    // The entry list: opened by F4, the context menu, or a double-click on the current entry's group.
+    void openEntryList();
+    EntryListWindow* entryList() const { return m_entryList; }
+    const EntryPositions& entryPositions() const { return m_positions; }
+    // Makes the entry current, as stepping to it would; a command like the others.
+    void showEntry(std::int64_t entry);
+    // Copies the entries into a folder the user picks, as Save all does all of them.
+    void saveEntries(const std::vector<std::int64_t>& entries, QWidget* owner);
     bool scanning() const { return m_scanning; }
     int busyDepth() const { return m_busyDepth; }
     double twipsPerPixel() const;
@@ -85,6 +97,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // A double-click on the current entry's group opens the entry list.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -100,12 +114,16 @@ private:
     void previousCommand();
     void nextCommand();
     void firstOrLastCommand(bool last);
+    void goToEntry(std::int64_t entry);
     void playCommand();
     void stopCommand();
     void saveAllCommand();
+    // Save all's folder question and copies, for count entries; entryAt(i) is the i-th's number.
+    void saveIntoFolder(std::int64_t count, const std::function<std::int64_t(std::int64_t)>& entryAt, QWidget* owner);
     void saveCommand();
     // Runs the copies of one saving command, telling the user afterwards what failed.
-    void copyEntries(std::int64_t total, bool several, const std::function<void(ShellCopy&)>& copies);
+    void copyEntries(std::int64_t total, bool several, const std::function<void(ShellCopy&)>& copies,
+                     QWidget* owner = nullptr);
     void ShowNotice(const QString& settingName, const QString& text);
     QString proposedSaveName() const;
     QString savedNoticeText() const;
@@ -153,6 +171,11 @@ private:
     QSlider* m_sldTime = nullptr;
     QTimer* m_tmrPlay = nullptr;
     QMenu* m_commandMenu = nullptr;
+    EntryListWindow* m_entryList = nullptr; // made when first opened
+
+    // Where the entries begin: collected while a scan runs, kept from the last completed one.
+    std::deque<std::int64_t> m_scanTags;
+    EntryPositions m_positions;
 
     QString m_lastOpenFileName;
     int m_busyDepth = 0;

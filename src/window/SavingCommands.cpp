@@ -48,23 +48,33 @@ QString MainWindow::savedNoticeText() const
 
 void MainWindow::saveAllCommand()
 {
+    saveIntoFolder(m_context.table.EntryCount, [](std::int64_t i) { return i + 1; }, this);
+}
+
+void MainWindow::saveEntries(const std::vector<std::int64_t>& entries, QWidget* owner)
+{
+    if (!entries.empty())
+        runCommand([&] { saveIntoFolder(std::int64_t(entries.size()), [&](std::int64_t i) { return entries[std::size_t(i)]; }, owner); });
+}
+
+void MainWindow::saveIntoFolder(std::int64_t count, const std::function<std::int64_t(std::int64_t)>& entryAt, QWidget* owner)
+{
     QString folder = m_context.settings.GetRegSetting(QStringLiteral("SaveAllPath"), QStringLiteral("d:\\sounds"));
     if (!PathExists(Bytes(folder)))
         folder.clear();
-    folder = m_context.dialogs.browseForFolder(this, QStringLiteral("Zielverzeichnis"), folder);
+    folder = m_context.dialogs.browseForFolder(owner, QStringLiteral("Zielverzeichnis"), folder);
     if (folder.isEmpty() || m_closeRequested)
         return;
     m_context.settings.SaveRegSetting(QStringLiteral("SaveAllPath"), folder);
 
-    const std::int64_t count = m_context.table.EntryCount;
     std::int64_t total = 0;
-    for (std::int64_t i = 1; i <= count; ++i)
-        total += FileSizeOrZero(m_context.table.entryFile(i));
+    for (std::int64_t i = 0; i < count; ++i)
+        total += FileSizeOrZero(m_context.table.entryFile(entryAt(i)));
     const std::string target = Bytes(folder);
     copyEntries(total, count > 1, [&](ShellCopy& copy) {
-        for (std::int64_t i = 1; i <= count && !copy.cancelled(); ++i)
-            copy.ShellCopyFile(m_context.table.entryFile(i), target);
-    });
+        for (std::int64_t i = 0; i < count && !copy.cancelled(); ++i)
+            copy.ShellCopyFile(m_context.table.entryFile(entryAt(i)), target);
+    }, owner);
 }
 
 void MainWindow::saveCommand()
@@ -89,7 +99,7 @@ void MainWindow::saveCommand()
         ShowNotice(QStringLiteral("FileSavedMsg"), savedNoticeText());
 }
 
-void MainWindow::copyEntries(std::int64_t total, bool several, const std::function<void(ShellCopy&)>& copies)
+void MainWindow::copyEntries(std::int64_t total, bool several, const std::function<void(ShellCopy&)>& copies, QWidget* owner)
 {
     // Closing waits for the copy being made, which then stops like a cancel.
     m_copying = true;
@@ -97,7 +107,7 @@ void MainWindow::copyEntries(std::int64_t total, bool several, const std::functi
         bool& flag;
         ~Done() { flag = false; }
     } done {m_copying};
-    ShellCopy copy(m_context.dialogs, this, total, several, [this] { return m_closeRequested; });
+    ShellCopy copy(m_context.dialogs, owner ? owner : this, total, several, [this] { return m_closeRequested; });
     copies(copy);
     if (!m_closeRequested)
         copy.reportFailures();

@@ -6,6 +6,7 @@
 #include "scan/WaveEntryScanner.h"
 #include "playback/WaveDevice.h"
 #include "startup/NumberFormat.h"
+#include "window/EntryListWindow.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -60,6 +61,10 @@ void MainWindow::scanStarting(const std::string& path)
     m_pendingHits = 0;
     m_anyHit = false;
     m_displayClock.start();
+    // The list empties with the entry files it showed, and fills again when the scan is done.
+    m_scanTags.clear();
+    const auto forget = [this] { m_positions = EntryPositions(); };
+    m_entryList ? m_entryList->replaceScan(forget) : forget();
 }
 
 void MainWindow::fileOpened(std::int64_t length)
@@ -85,6 +90,8 @@ void MainWindow::tagFound(std::int64_t hitCount, std::int64_t position, double r
     m_pendingShare = runningShare;
     m_pendingProgress = position;
     m_anyHit = true;
+    if (!m_context.startup.TargetGiven) // a batch run shows no list
+        m_scanTags.push_back(position);
 }
 
 void MainWindow::flushScanDisplay()
@@ -125,6 +132,13 @@ void MainWindow::scanEnded(bool completed) noexcept
         setButton(Next, true);
         setButton(SaveAll, true);
     }
+    // Never throws: the tags are moved, not copied.
+    const auto keep = [this, completed] {
+        if (completed && std::int64_t(m_scanTags.size()) == m_context.table.EntryCount)
+            m_positions = {m_context.table.ScannedFile, m_scanLength, std::move(m_scanTags)};
+        m_scanTags = {};
+    };
+    m_entryList ? m_entryList->replaceScan(keep) : keep();
     m_pgbParsing->lower();
     SetBusy(true);
 }

@@ -10,6 +10,7 @@
 #include "startup/SettingsStore.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
+#include "window/EntryListWindow.h"
 #include "window/MainWindow.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -31,6 +33,7 @@
 #include <QProgressDialog>
 #include <QSettings>
 #include <QSlider>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -321,7 +324,7 @@ TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
     EXPECT_EQ(texts.join("|"), "Datei öffnen\tStrg+O|Alle gefundenen Einträge speichern\tStrg+Umschalt+S||"
               "zum vorhergehenden Eintrag springen\tLinks, Bild auf|Eintrag abspielen\tEingabe|Stoppen\tEsc|"
               "aktuellen Eintrag speichern\tStrg+S|zum nächsten Eintrag springen\tRechts, Bild ab||"
-              "zum ersten Eintrag springen\tPos1|zum letzten Eintrag springen\tEnde");
+              "zum ersten Eintrag springen\tPos1|zum letzten Eintrag springen\tEnde||Einträge\tF4");
     auto* toolbar = Window().findChild<QToolBar*>("tlbMain");
     EXPECT_EQ(toolbar->widgetForAction(Window().button(MainWindow::Save))->toolTip(), "aktuellen Eintrag speichern");
     EXPECT_TRUE(RightClick(Window().findChild<QLineEdit*>("txtStatus"))) << "anywhere in the window";
@@ -475,6 +478,43 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
     EXPECT_EQ(saveAllInto(dir / "vierte"), std::vector<std::string> {name(1)});
     EXPECT_TRUE(ListFolder(target).empty());
     EXPECT_EQ(dialogs.messages.size(), 2);
+}
+
+TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
+{
+    Window().Form_Load();
+    QApplication::setActiveWindow(&Window());
+    Press(Qt::Key_F4);
+    cp::EntryListWindow* list = Window().entryList();
+    ASSERT_TRUE(list && list->isVisible());
+    EXPECT_EQ(list->windowTitle().toStdString() + std::to_string(list->model().rowCount()), "Einträge0") << "empty before a scan";
+    Open();
+    ASSERT_EQ(list->model().rowCount(), 3) << "follows the scan";
+    QItemSelectionModel* selection = list->view()->selectionModel();
+    selection->setCurrentIndex(list->model().index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    EXPECT_EQ(EntryCaption(), "aktueller Eintrag: 2/3") << "a row picks the entry";
+    Click(MainWindow::Next);
+    EXPECT_EQ(list->selectedEntries(), std::vector<std::int64_t> {3}) << "stepping moves the row";
+    QApplication::setActiveWindow(list);
+    QTest::keyClick(list->view(), Qt::Key_Return);
+    EXPECT_EQ(device.mode(), cp::WaveDevice::Playing);
+    QTest::keyClick(list->view(), Qt::Key_Escape);
+    EXPECT_NE(device.mode(), cp::WaveDevice::Playing);
+
+    const std::string folder = dir / "Auswahl";
+    ::mkdir(folder.c_str(), 0755);
+    dialogs.folders = {QString::fromStdString(folder)};
+    list->view()->selectAll();
+    QTest::keyClick(list->view(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.folderStarts.value(0), "Zielverzeichnis:") << "Save all's folder picker";
+    ASSERT_EQ(ListFolder(folder).size(), 3u);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(ReadFile(folder + "/" + cp::GetFileName(table.entryFile(i))), ReadFile(table.entryFile(i))) << "entry " << i;
+
+    list->close();
+    EXPECT_FALSE(settings.GetRegSetting("EntryListColumns", "").isEmpty()) << "its column widths are kept";
+    QTest::mouseDClick(Window().findChild<QGroupBox*>("Frame(1)"), Qt::LeftButton);
+    EXPECT_TRUE(list->isVisible()) << "a double-click on the current entry opens it again";
 }
 
 // Qt's own question, failure message, notice and progress window. Answered

@@ -1,0 +1,188 @@
+// The entry list on many entries: the time to open it (model and view shown
+// offscreen), to sort by "Format" (every header read) and by "Dauer", and
+// the heap it adds, counted by this program's own malloc; against the scan
+// and a stat of every entry file in the same run. Also the headers' cost read
+// from the source through one descriptor against opening each entry file.
+// Usage: bench_entry_list WORKDIR [ENTRIES]   (WORKDIR on tmpfs: /dev/shm/…)
+#include "BenchSupport.h"
+#include "playback/WaveDevice.h"
+#include "scan/EntryHeader.h"
+#include "scan/FileIo.h"
+#include "startup/SettingsStore.h"
+#include "support/ScriptedDialogs.h"
+#include "window/EntryListWindow.h"
+#include "window/MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QSettings>
+#include <QTableView>
+
+#include <atomic>
+#include <filesystem>
+
+#include <malloc.h>
+#include <sys/stat.h>
+
+using namespace cpbench;
+
+// Every allocation of the process, Qt's included, goes through these.
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+void* __libc_memalign(size_t, size_t);
+void __libc_free(void*);
+}
+
+namespace {
+
+std::atomic<long long> g_inUse {0}, g_peak {0};
+
+void* Counted(void* p)
+{
+    if (p) {
+        const long long now = g_inUse += (long long)malloc_usable_size(p);
+        for (long long peak = g_peak; now > peak && !g_peak.compare_exchange_weak(peak, now);)
+            ;
+    }
+    return p;
+}
+
+void Uncount(void* p)
+{
+    if (p)
+        g_inUse -= (long long)malloc_usable_size(p);
+}
+
+} // namespace
+
+extern "C" {
+void* malloc(size_t n) { return Counted(__libc_malloc(n)); }
+void* calloc(size_t n, size_t size) { return Counted(__libc_calloc(n, size)); }
+void free(void* p) { Uncount(p), __libc_free(p); }
+void* realloc(void* p, size_t n)
+{
+    Uncount(p);
+    return Counted(__libc_realloc(p, n));
+}
+void* memalign(size_t alignment, size_t n) { return Counted(__libc_memalign(alignment, n)); }
+void* aligned_alloc(size_t alignment, size_t n) { return Counted(__libc_memalign(alignment, n)); }
+int posix_memalign(void** out, size_t alignment, size_t n)
+{
+    *out = Counted(__libc_memalign(alignment, n));
+    return *out ? 0 : ENOMEM;
+}
+}
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s WORKDIR [ENTRIES]\n", argv[0]);
+        return 2;
+    }
+    const std::string work = argv[1];
+    const int entries = argc > 2 ? std::atoi(argv[2]) : 100'000;
+    ::mkdir(work.c_str(), 0755);
+    const std::string source = work + "/many.pak";
+    const std::int64_t size = MakeArchive(source, entries, 700, 600);
+    std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(work + "/config"));
+    QSettings qs(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker");
+    cp::SettingsStore settings(qs);
+
+    cp::StartupState startup;
+    startup.TargetFolder = work + "/entries";
+    ::mkdir(startup.TargetFolder.c_str(), 0755);
+    cp::EntryTable table;
+    cp::WaveDevice device(nullptr);
+    cp::SoundPlayer player(nullptr);
+    cptest::ScriptedDialogs dialogs;
+    dialogs.files.push_back({QString::fromStdString(source), 1});
+    cp::MainWindow window({table, startup, settings, device, player, dialogs, QString::fromStdString(work)});
+    window.Form_Load();
+    auto t = Clock::now();
+    window.tlbMain_ButtonClick(cp::MainWindow::Open);
+    const double scan = Seconds(t);
+    if (table.EntryCount != entries)
+        return std::fprintf(stderr, "the window found %lld entries\n", static_cast<long long>(table.EntryCount)), 1;
+
+    t = Clock::now();
+    std::int64_t bytes = 0;
+    for (std::int64_t i = 1; i <= table.EntryCount; ++i)
+        bytes += std::int64_t(std::filesystem::file_size(table.entryFile(i)));
+    const double stat = Seconds(t);
+
+    // The headers alone, both ways the list could read them.
+    const cp::EntryPositions& positions = window.entryPositions();
+    t = Clock::now();
+    {
+        const cp::SourceReader whole(source);
+        for (std::size_t i = 0; i < positions.tags.size(); ++i)
+            bytes += cp::ReadEntryHeader(whole, positions.tags[i] - 1, positions.length(i)).channels;
+    }
+    const double fromSource = Seconds(t);
+    t = Clock::now();
+    for (std::int64_t i = 1; i <= table.EntryCount; ++i) {
+        const cp::SourceReader entry(table.entryFile(i));
+        bytes += cp::ReadEntryHeader(entry, 0, entry.size()).channels;
+    }
+    const double fromFiles = Seconds(t);
+
+    const long long before = g_inUse;
+    g_peak = before;
+    t = Clock::now();
+    window.openEntryList();
+    cp::EntryListWindow& list = *window.entryList();
+    list.view()->viewport()->repaint();
+    QCoreApplication::processEvents();
+    const double open = Seconds(t);
+    const long long afterOpen = g_inUse;
+
+    t = Clock::now();
+    list.view()->horizontalHeader()->setSortIndicator(cp::EntryListModel::Format, Qt::AscendingOrder);
+    list.view()->viewport()->repaint();
+    const double sortFormat = Seconds(t);
+    t = Clock::now();
+    list.findChild<QCheckBox*>("chkMismatches")->setChecked(true);
+    list.view()->viewport()->repaint();
+    const double filter = Seconds(t);
+    list.findChild<QCheckBox*>("chkMismatches")->setChecked(false);
+    t = Clock::now();
+    list.model().setFilter("Glöckchen", false); // form, format and title of every entry looked at
+    const double textFilter = Seconds(t);
+    list.model().setFilter("", false);
+    const long long peakHeaders = g_peak, afterHeaders = g_inUse;
+    t = Clock::now();
+    list.view()->horizontalHeader()->setSortIndicator(cp::EntryListModel::Duration, Qt::DescendingOrder);
+    // Learned between events: the longest the window waits for one is the slice.
+    double longestWait = 0;
+    while (list.model().learning()) {
+        const auto slice = Clock::now();
+        QCoreApplication::processEvents();
+        longestWait = std::max(longestWait, Seconds(slice));
+    }
+    list.view()->viewport()->repaint();
+    const double sortDuration = Seconds(t);
+    const auto perEntry = [&](long long b) { return double(b - before) / entries; };
+
+    std::printf("scan in the window %.3f s, stat of every entry file %.3f s (%.1f MiB)\n", scan, stat,
+                double(bytes) / (1 << 20));
+    std::printf("headers read from the source %.3f s, from the entry files %.3f s (%.2fx)\n", fromSource, fromFiles,
+                fromFiles / fromSource);
+    std::printf("open the list        %.3f s  (%.2fx the stat, %.3fx the scan)\n", open, open / stat, open / scan);
+    std::printf("sort by Format       %.3f s  (%.2fx the stat, %.3fx the scan)\n", sortFormat, sortFormat / stat,
+                sortFormat / scan);
+    std::printf("nur Abweichungen     %.3f s, a text filter %.3f s  (headers known)\n", filter, textFilter);
+    std::printf("sort by Dauer        %.3f s  (%.2fx the stat; every wave measured, between events: the longest "
+                "wait %.3f s)\n", sortDuration, sortDuration / stat, longestWait);
+    std::printf("heap the list adds: open %.1f B/entry, with every header %.1f B/entry, peak %.1f B/entry; "
+                "with every duration %.1f B/entry, peak %.1f B/entry\n",
+                perEntry(afterOpen), perEntry(afterHeaders), perEntry(peakHeaders), perEntry(g_inUse), perEntry(g_peak));
+    window.close();
+    RemoveTree(work);
+    return 0;
+}

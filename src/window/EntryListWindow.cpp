@@ -1,0 +1,246 @@
+#include "EntryListWindow.h"
+
+#include "scan/EntryTable.h"
+#include "startup/SettingsStore.h"
+#include "window/MainWindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace cp {
+
+namespace {
+
+constexpr int kFilterDelayMs = 200; // typing on does not filter 100,000 rows at every key
+const char* const kGeometryKey = "EntryListGeometry";
+const char* const kColumnsKey = "EntryListColumns";
+
+} // namespace
+
+EntryListWindow::EntryListWindow(MainWindow& owner, const EntryTable& table, const EntryPositions& positions,
+                                 SettingsStore& settings)
+    : QWidget(&owner, Qt::Window)
+    , m_owner(owner)
+    , m_table(table)
+    , m_settings(settings)
+    , m_model(table, positions)
+{
+    setObjectName(QStringLiteral("frmEntries"));
+    setWindowTitle(QStringLiteral("Einträge"));
+    buildControls();
+}
+
+EntryListWindow::~EntryListWindow()
+{
+    delete m_view; // before the model it shows, which is a member
+}
+
+void EntryListWindow::buildControls()
+{
+    m_filter = new QLineEdit(this);
+    m_filter->setObjectName(QStringLiteral("txtFilter"));
+    m_filter->setPlaceholderText(QStringLiteral("Form, Format oder Titel"));
+    m_filter->setClearButtonEnabled(true);
+    auto* label = new QLabel(QStringLiteral("&Filter:"), this);
+    label->setBuddy(m_filter);
+    m_mismatches = new QCheckBox(QStringLiteral("nur Abweichungen"), this);
+    m_mismatches->setObjectName(QStringLiteral("chkMismatches"));
+    m_filterDelay = new QTimer(this);
+    m_filterDelay->setSingleShot(true);
+    m_filterDelay->setInterval(kFilterDelayMs);
+    connect(m_filterDelay, &QTimer::timeout, this, [this] { applyFilter(); });
+    connect(m_filter, &QLineEdit::textChanged, m_filterDelay, qOverload<>(&QTimer::start));
+    connect(m_mismatches, &QCheckBox::toggled, this, [this] { applyFilter(); });
+
+    m_view = new QTableView(this);
+    m_view->setObjectName(QStringLiteral("lvwEntries"));
+    m_view->setModel(&m_model);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setWordWrap(false);
+    m_view->setAlternatingRowColors(true);
+    m_view->verticalHeader()->hide();
+    // One height for every row: nothing is measured per row, however many there are.
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    QHeaderView* columns = m_view->horizontalHeader();
+    columns->setSectionsClickable(true);
+    columns->setSortIndicatorShown(true);
+    columns->setSortIndicator(-1, Qt::AscendingOrder);
+    columns->setHighlightSections(false);
+    columns->setStretchLastSection(true);
+    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const int widths[] = {7, 12, 10, 7, 11, 7, 8, 5, 8, 12, 20};
+    static_assert(std::size(widths) == EntryListModel::ColumnCount);
+    for (int c = 0; c < EntryListModel::ColumnCount; ++c)
+        m_view->setColumnWidth(c, widths[c] * digit + 12);
+    m_model.setLearningNotice([](bool learning) {
+        learning ? QGuiApplication::setOverrideCursor(Qt::BusyCursor) : QGuiApplication::restoreOverrideCursor();
+    });
+    connect(columns, &QHeaderView::sortIndicatorChanged, this, [this](int column, Qt::SortOrder order) {
+        busy([&] { m_model.sort(column, order); });
+        m_view->scrollTo(m_view->currentIndex());
+    });
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { rowPicked(current.isValid() ? current.row() : -1); });
+    connect(m_view, &QAbstractItemView::doubleClicked, this,
+            [this] { m_owner.tlbMain_ButtonClick(MainWindow::Play); });
+
+    // Return plays and Escape stops, as in the main window; Ctrl+S saves the selection.
+    auto* play = new QAction(this);
+    play->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    connect(play, &QAction::triggered, this, [this] { m_owner.tlbMain_ButtonClick(MainWindow::Play); });
+    auto* stop = new QAction(this);
+    stop->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(stop, &QAction::triggered, this, [this] { m_owner.tlbMain_ButtonClick(MainWindow::Stop); });
+    m_save = new QAction(QStringLiteral("Auswahl speichern …\tStrg+S"), this);
+    m_save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_save->setEnabled(false);
+    connect(m_save, &QAction::triggered, this, [this] { m_owner.saveEntries(selectedEntries(), this); });
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { m_save->setEnabled(m_view->selectionModel()->hasSelection()); });
+    addActions({play, stop, m_save});
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("mnuEntries"));
+    m_menu->addAction(m_save);
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { m_menu->popup(m_view->viewport()->mapToGlobal(at)); });
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(label);
+    bar->addWidget(m_filter, 1);
+    bar->addWidget(m_mismatches);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(bar);
+    layout->addWidget(m_view, 1);
+}
+
+void EntryListWindow::open()
+{
+    if (!m_layoutRestored) {
+        m_layoutRestored = true;
+        restoreLayout();
+    }
+    show();
+    raise();
+    activateWindow();
+    followCurrentEntry(m_table.CurrentEntry);
+}
+
+void EntryListWindow::restoreLayout()
+{
+    const QByteArray geometry = QByteArray::fromBase64(m_settings.GetRegSetting(kGeometryKey, QString()).toLatin1());
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) {
+        // A first opening: below the main window, about as wide as the columns, on the screen.
+        const QRect screen = m_owner.screen()->availableGeometry();
+        QRect place(m_owner.frameGeometry().bottomLeft() + QPoint(0, 8),
+                    QSize(m_view->horizontalHeader()->length() + 40, 24 * m_view->verticalHeader()->defaultSectionSize()));
+        place.setSize(place.size().boundedTo(screen.size() - QSize(40, 80)));
+        // Shorter rather than over the main window, where there is room below it for some rows.
+        const int roomBelow = screen.bottom() - 40 - place.top();
+        if (roomBelow >= 8 * m_view->verticalHeader()->defaultSectionSize())
+            place.setHeight(std::min(place.height(), roomBelow));
+        place.moveRight(std::min(place.right(), screen.right() - 20));
+        place.moveBottom(std::min(place.bottom(), screen.bottom() - 40));
+        place.moveTopLeft(QPoint(std::max(place.left(), screen.left()), std::max(place.top(), screen.top())));
+        resize(place.size());
+        move(place.topLeft());
+    }
+    const QStringList widths = m_settings.GetRegSetting(kColumnsKey, QString()).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (int c = 0; c < widths.size() && c < EntryListModel::ColumnCount; ++c)
+        if (const int width = widths[c].toInt(); width > 0)
+            m_view->setColumnWidth(c, width);
+}
+
+void EntryListWindow::saveLayout()
+{
+    if (!m_layoutRestored)
+        return; // never opened: nothing of its own to keep
+    m_settings.SaveRegSetting(kGeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
+    QStringList widths;
+    for (int c = 0; c < EntryListModel::ColumnCount; ++c)
+        widths << QString::number(m_view->columnWidth(c));
+    m_settings.SaveRegSetting(kColumnsKey, widths.join(QLatin1Char(',')));
+}
+
+void EntryListWindow::closeEvent(QCloseEvent* event)
+{
+    saveLayout();
+    event->accept();
+}
+
+void EntryListWindow::busy(const std::function<void()>& work)
+{
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    struct Restore {
+        ~Restore() { QGuiApplication::restoreOverrideCursor(); }
+    } restore;
+    work();
+}
+
+void EntryListWindow::applyFilter()
+{
+    m_filterDelay->stop();
+    busy([this] { m_model.setFilter(m_filter->text(), m_mismatches->isChecked()); });
+    followCurrentEntry(m_table.CurrentEntry);
+}
+
+void EntryListWindow::replaceScan(const std::function<void()>& change)
+{
+    m_model.replaceScan(change);
+    followCurrentEntry(m_table.CurrentEntry);
+}
+
+void EntryListWindow::rowPicked(int row)
+{
+    if (m_following || row < 0)
+        return;
+    const std::int64_t entry = m_model.entryAt(row);
+    if (entry != m_table.CurrentEntry)
+        m_owner.showEntry(entry);
+}
+
+void EntryListWindow::followCurrentEntry(std::int64_t entry)
+{
+    const int row = m_model.rowOf(entry);
+    if (row >= 0 && m_view->currentIndex().row() == row)
+        return; // picked here: a selection being made stays
+    m_following = true;
+    if (row < 0) {
+        m_view->selectionModel()->clear();
+    } else {
+        const QModelIndex index = m_model.index(row, 0);
+        m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_view->scrollTo(index);
+    }
+    m_following = false;
+}
+
+std::vector<std::int64_t> EntryListWindow::selectedEntries() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : m_view->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::int64_t> entries;
+    for (const int row : rows)
+        entries.push_back(m_model.entryAt(row));
+    return entries;
+}
+
+} // namespace cp

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "window/EntryListModel.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QLineEdit;
+class QMenu;
+class QTableView;
+class QTimer;
+
+namespace cp {
+
+class MainWindow;
+class SettingsStore;
+
+// Every entry of the last scan at a glance, beside the main window: a row
+// picks the main window's current entry, and the main window's stepping
+// moves the row. Not modal; it remembers its place and column widths.
+class EntryListWindow final : public QWidget {
+public:
+    EntryListWindow(MainWindow& owner, const EntryTable& table, const EntryPositions& positions, SettingsStore& settings);
+    ~EntryListWindow() override;
+
+    // Shows the list where it was last, in front.
+    void open();
+    // Marks the entry's row (none where the filter hides it) without picking it again.
+    void followCurrentEntry(std::int64_t entry);
+    // Runs change, which replaces the positions; the rows start afresh.
+    void replaceScan(const std::function<void()>& change);
+    // Writes place and column widths to the settings.
+    void saveLayout();
+
+    EntryListModel& model() { return m_model; }
+    QTableView* view() const { return m_view; }
+    QMenu* contextMenu() const { return m_menu; }
+    // The entry numbers of the selected rows, in the list's order.
+    std::vector<std::int64_t> selectedEntries() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void restoreLayout();
+    void applyFilter();
+    void rowPicked(int row);
+    // Long passes over every header show the busy pointer.
+    void busy(const std::function<void()>& work);
+
+    MainWindow& m_owner;
+    const EntryTable& m_table;
+    SettingsStore& m_settings;
+    EntryListModel m_model;
+    QTableView* m_view = nullptr;
+    QLineEdit* m_filter = nullptr;
+    QCheckBox* m_mismatches = nullptr;
+    QTimer* m_filterDelay = nullptr;
+    QMenu* m_menu = nullptr;
+    QAction* m_save = nullptr;
+    bool m_following = false; // the main window moves the row: no pick back
+    bool m_layoutRestored = false;
+};
+
+} // namespace cp

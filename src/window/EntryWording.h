@@ -1,0 +1,33 @@
+#pragma once
+
+#include "scan/EntryHeader.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <cstdint>
+
+namespace cp {
+
+// The words for what an entry's header says, shared by the current entry's
+// tooltip and the entry list, so that both speak alike.
+
+// The form as shown, or "kein RIFF-Kopf".
+QString FormWords(const EntryHeader& header);
+
+// "PCM", "IMA-ADPCM", …; empty without a wave format.
+QString FormatWords(const EntryHeader& header);
+
+// How the cut compares with the size the header claims (difference = cut
+// minus claimed). Short, for a column: "stimmt", "+979 Byte", "−3.044 Byte";
+// long, for a sentence: "stimmt überein", "979 Byte mehr", "3.044 Byte weniger".
+QString SizeAgreementWords(std::int64_t difference, bool shortForm, const QLocale& locale);
+
+// The whole tooltip of an entry of size bytes.
+QString EntryToolTipText(const EntryHeader& header, std::int64_t size, const QLocale& locale);
+
+// A playing time in seconds with one decimal, as the window shows it: "1,2
+// Sekunden", or short, for a column, "1,2 s".
+QString SecondsWords(std::int64_t milliseconds, bool shortForm, const QLocale& locale);
+
+} // namespace cp

@@ -1,0 +1,137 @@
+// The entry list's model without a window: what each kind of entry shows,
+// sorting, the filter and the mismatch choice, from the source and, where
+// that is gone, from the entry files.
+#include "scan/WaveEntryScanner.h"
+#include "support/Fixtures.h"
+#include "window/EntryListModel.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace cptest;
+
+namespace {
+
+Bytes Le32(std::uint32_t v) { return {Bytes::value_type(v), Bytes::value_type(v >> 8), Bytes::value_type(v >> 16), Bytes::value_type(v >> 24)}; }
+Bytes Chunk(const std::string& id, const Bytes& body) { return Concat({Text(id), Le32(std::uint32_t(body.size())), body}); }
+Bytes Riff(const std::string& form, const Bytes& chunks) { return Concat({Text("RIFF"), Le32(std::uint32_t(chunks.size() + 4)), Text(form), chunks}); }
+Bytes Fmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits)
+{
+    const std::uint32_t align = channels * bits / 8;
+    return Concat({Bytes {Bytes::value_type(tag), Bytes::value_type(tag >> 8), Bytes::value_type(channels), 0}, Le32(rate),
+                   Le32(rate * align), Bytes {Bytes::value_type(align), 0, Bytes::value_type(bits), 0}});
+}
+
+struct EntryListModelTest : ::testing::Test {
+    TempDir dir;
+    std::string source = dir / "Archiv.pak";
+    cp::EntryTable table;
+    cp::EntryPositions positions;
+    std::unique_ptr<cp::EntryListModel> model;
+    const Bytes title = Chunk("LIST", Concat({Text("INFO"), Chunk("INAM", Text(std::string("Gl\xf6" "ckchen\0", 10)))}));
+
+    void SetUp() override
+    {
+        const Bytes shortWave = MakeWave(8000, 500);
+        // The tooltip's kinds: a wave with junk after it, a bare tag, a wave
+        // whose title follows 44 KiB of sound, a wave cut short, a film, ADPCM.
+        WriteFile(source, Concat({Junk(1000), MakeWave(11025, 1200), Junk(300, 2), Text("RIFF"),
+                                  Riff("WAVE", Concat({Chunk("fmt ", Fmt(1, 2, 22050, 8)), Chunk("data", Junk(44100, 3)), title})),
+                                  Bytes(shortWave.begin(), shortWave.begin() + 3000), Riff("AVI ", title),
+                                  Riff("WAVE", Concat({Chunk("fmt ", Fmt(0x11, 2, 22050, 4)), Chunk("data", Junk(100, 4))})),
+                                  Junk(979, 5)}));
+        struct Tags : cp::ScanObserver {
+            std::deque<std::int64_t>& tags;
+            explicit Tags(std::deque<std::int64_t>& t) : tags(t) {}
+            void tagFound(std::int64_t, std::int64_t position, double) override { tags.push_back(position); }
+        } tags {positions.tags};
+        const cp::StartupState startup {"", dir / "out", false};
+        ::mkdir(startup.TargetFolder.c_str(), 0755);
+        cp::WaveEntryScanner(table, startup, nullptr, &tags).ScanFile(source);
+        positions.source = source, positions.sourceLength = std::int64_t(ReadFile(source).size());
+        model = std::make_unique<cp::EntryListModel>(table, positions);
+    }
+    std::string Row(int row) const
+    {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c)
+            cells << model->index(row, c).data().toString();
+        return cells.join('|').toStdString();
+    }
+    std::string Order() const // the entries, row by row
+    {
+        QStringList entries;
+        for (int r = 0; r < model->rowCount(); ++r)
+            entries << QString::number(model->entryAt(r));
+        return entries.join(',').toStdString();
+    }
+};
+
+TEST_F(EntryListModelTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile)
+{
+    const std::string rows[] = {
+        "1|1.001|26.804|WAVE|PCM|1|11.025|16|1,2 s|+300 Byte|",
+        "2|27.805|4|kein RIFF-Kopf|||||||",
+        "3|27.809|44.174|WAVE|PCM|2|22.050|8|1,0 s|stimmt|Glöckchen",
+        "4|71.983|3.000|WAVE|PCM|1|8.000|16|0,2 s|\u22125.044 Byte|",
+        "5|74.983|42|AVI||||||stimmt|Glöckchen",
+        "6|75.025|1.123|WAVE|IMA-ADPCM|2|22.050|4||+979 Byte|",
+    };
+    ASSERT_EQ(model->rowCount(), 6);
+    for (int r = 0; r < 6; ++r)
+        EXPECT_EQ(Row(r), rows[r]) << "from the source";
+    EXPECT_EQ(model->index(0, cp::EntryListModel::Length).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignRight | Qt::AlignVCenter);
+    EXPECT_EQ(model->index(3, 0).data(Qt::ToolTipRole).toString(),
+              "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\nGröße: laut Kopf 8.044 Byte, Eintrag 3.000 Byte (5.044 Byte weniger)");
+
+    ::unlink(source.c_str()); // the source gone: the same from the entry files
+    model->replaceScan([] {});
+    for (int r = 0; r < 6; ++r)
+        EXPECT_EQ(Row(r), rows[r]) << "from the entry files";
+}
+
+TEST_F(EntryListModelTest, SortsByEachKindOfColumnEqualKeysInEntryOrder)
+{
+    using M = cp::EntryListModel;
+    const struct {
+        int column;
+        Qt::SortOrder order;
+        const char* entries;
+    } sorts[] = {
+        {M::Format, Qt::AscendingOrder, "2,5,6,1,3,4"}, {M::Format, Qt::DescendingOrder, "1,3,4,6,2,5"},
+        {M::Form, Qt::AscendingOrder, "2,5,1,3,4,6"},   {M::Header, Qt::AscendingOrder, "2,4,3,5,1,6"},
+        {M::Length, Qt::DescendingOrder, "3,1,4,6,5,2"}, {M::Title, Qt::AscendingOrder, "1,2,4,6,3,5"},
+        {M::Duration, Qt::DescendingOrder, "1,3,4,2,5,6"}, {M::Number, Qt::DescendingOrder, "6,5,4,3,2,1"},
+    };
+    for (const auto& s : sorts) {
+        model->sort(s.column, s.order);
+        QTRY_VERIFY(!model->learning());
+        EXPECT_EQ(Order(), s.entries) << "column " << s.column;
+    }
+}
+
+TEST_F(EntryListModelTest, TheFilterMatchesFormFormatAndTitleAndTheChoiceShowsOnlyMismatches)
+{
+    const struct {
+        const char* text;
+        bool mismatchesOnly;
+        const char* entries;
+    } filters[] = {{"pcm", false, "1,3,4,6"}, {"GLÖCK", false, "3,5"}, {"avi", false, "5"}, {"kein", false, "2"},
+                   {"", true, "1,4,6"},       {"ima", true, "6"},        {"mp3", false, ""},  {"", false, "1,2,3,4,5,6"}};
+    model->sort(cp::EntryListModel::Length, Qt::AscendingOrder);
+    for (const auto& f : filters) {
+        model->setFilter(f.text, f.mismatchesOnly);
+        model->sort(cp::EntryListModel::Number, Qt::AscendingOrder);
+        EXPECT_EQ(Order(), f.entries) << f.text << " " << f.mismatchesOnly;
+    }
+    model->setFilter("", true);
+    EXPECT_EQ(model->rowOf(4), 1);
+    EXPECT_EQ(model->rowOf(3), -1) << "hidden";
+}
+
+} // namespace
