@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch run against cp of the same file and against cp -r of a folder
 // holding the same entry files, alternating in one run so that all see the
 // same machine; plus the tag search on data in memory against memchr over the

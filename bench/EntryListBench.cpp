@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry list on many entries: the time to open it (model and view shown
 // offscreen), to sort by "Format" (every header read) and by "Dauer", and
 // the heap it adds, counted by this program's own malloc; against the scan

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save all through the window (offscreen) against cp -r of the same entry
 // files, alternating in one run, each round into a fresh folder; then the
 // peak memory of saving one entry of the archive's whole size.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A start that must write the desktop association (fresh XDG folders) against
 // one that finds it in place, alternating in one run: a headless batch run of
 // a one-entry file, so the figures are the start-up and little else.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A scan through the window (offscreen, with all its display updates)
 // against the batch run of the same file, alternating in one run.
 // Usage: bench_window_scan WORKDIR [ROUNDS] [ENTRIES]

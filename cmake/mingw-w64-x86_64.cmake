@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Windows 64-bit from Debian: g++-mingw-w64-x86-64-posix (the posix thread
 # model, which std::thread needs). The programs run here under wine.
 set(CMAKE_SYSTEM_NAME Windows)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang under ASan/UBSan and runs each for a
 # bounded time. Usage: scripts/fuzz.sh [SECONDS_PER_TARGET]
 set -euo pipefail

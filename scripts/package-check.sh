@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the .deb with apt on this machine, runs it headless on the demo
 # archive, purges it, and checks that none of its files and neither of its file
 # types stays behind. Needs root or sudo. Every step has its own time bound and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is needed, builds, and runs Chunk Picker on a file (default:
 # the demo archive, made on the spot). With a display the window opens on it;
 # without one the file is extracted into a folder as a batch run.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, running and testing need (Debian 12), then builds.
 # Usage: scripts/setup.sh [BUILD_DIR [extra cmake arguments...]]
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is needed, builds, and runs every test: once in a normal build
 # and once under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail

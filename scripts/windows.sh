@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Windows part into build-win/ and runs its tests under wine, as CI
 # does: the engine, chunkpicker-info.exe and the demo maker, each one static
 # .exe, and the file-type registration's test. The window needs Qt for

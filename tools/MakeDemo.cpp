@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the demo archive: a short tune of wave sounds in several formats,
 // packed with junk between them, like sounds inside a game archive.
 #include "base/ProgramEntry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the program's SVG icon as a PNG of the given size, for the icon theme.
 // Usage: chunkpicker-render-icon IN.svg SIZE OUT.png
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // chunkpicker-info [--json] FILE: one line per entry the batch run would
 // write, with what its header says and how long it plays, as tab-separated
 // values or as JSON. Reads the file once and of each entry its headers;

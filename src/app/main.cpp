@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/UserDialogs.h"
 #include "playback/SdlAudioOutput.h"
 #include "playback/WaveDevice.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder picker: the one place that asks the user for a folder.
 #include "UserDialogs.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The playing time where no decoder is linked (the Windows build of
 // chunkpicker-info): from the header, for the sample formats whose frames are
 // the data's bytes divided evenly, as a decoder counts them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The default application's line in mimeapps.list, the user's own file:
 // everything else in it stays as it was, down to its line ends.
 #include "XdgFileTypeRegistry.h"

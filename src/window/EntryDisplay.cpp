@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stepping through the entries and showing the current one.
 #include "MainWindow.h"
 

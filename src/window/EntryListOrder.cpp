@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list's order: which entries the filter shows, sorted by a column.
 #include "EntryListModel.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands from the keyboard and from a context menu, and a file dropped
 // onto the window.
 #include "MainWindow.h"

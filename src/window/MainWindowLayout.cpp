@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controls of the main window, placed in twips as designed and converted
 // to pixels at the screen's logical resolution.
 #include "MainWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Play, Stop, the loop box and the 100 ms timer that shows the device's state.
 #include "MainWindow.h"
 

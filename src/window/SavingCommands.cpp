@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save all, Save, and the notice after a Save.
 #include "MainWindow.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A scan seen from the window: live figures, the progress bar, the busy pointer.
 #include "MainWindow.h"
 

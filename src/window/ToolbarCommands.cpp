@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolbar click and the Open command.
 #include "MainWindow.h"
 

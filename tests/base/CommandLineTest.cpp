@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/CommandLine.h"
 #include "base/PathHelpers.h"
 #include "support/Fixtures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the real chunkpicker binary the way a user does, with no usable display.
 #include "base/Version.h"
 #include "support/Fixtures.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A display that answers the program's own check but not Qt's connection
 # after it: a batch run goes on headless, a window start says so.
 # Usage (under xvfb-run): display_lost.sh CHUNKPICKER MAKE_DEMO PRELOAD

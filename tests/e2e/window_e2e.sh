@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives the real program in a real X server (run under xvfb-run): opens the
 # demo archive, steps and plays through the toolbar with xdotool, saves, closes
 # the window, then checks the settings file and that the entry files are gone;

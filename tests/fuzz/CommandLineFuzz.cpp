@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Resolves arbitrary command lines against an invented directory tree and
 // checks what a valid resolution promises.
 #include "base/CommandLine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parses arbitrary bytes as an entry's header: nothing may be read outside
 // them (the sanitizers watch), and what is shown must be clean UTF-8 text.
 #include "scan/EntryHeader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scans arbitrary bytes with arbitrary small block geometries and checks the
 // result against a plain search: every tag once, every byte from the first
 // tag on in exactly one entry file, in order. Every way the search can run

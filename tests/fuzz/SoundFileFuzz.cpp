@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes, mostly malformed wave files, through the wave
 // device's open path and decodes whatever opens to its end.
 #include "playback/SoundFile.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the .deb, checks its files and dependencies, runs lintian and the
 # desktop validators on it, and runs the unpacked program on the demo archive.
 # Every step has its own time bound and is named when it starts, fails or runs

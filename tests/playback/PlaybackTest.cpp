@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wave device and the sound player on the real SDL output, with the
 // dummy driver (real time, no sound card) or the disk driver (exact samples).
 #include "playback/SdlAudioOutput.h"

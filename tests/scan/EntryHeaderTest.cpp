@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What an entry's first bytes say, for headers whole, odd, cut short and lying.
 #include "scan/EntryHeader.h"
 #include "support/Fixtures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What only POSIX systems do or let a test do: file-size limits, locks of
 // open file descriptions, processes forked and killed, private mounts.
 #include "ScanFixture.h"

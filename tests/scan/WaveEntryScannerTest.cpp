@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScanFixture.h"
 #include "scan/FileCopy.h"
 #include "scan/TagSearch.h"

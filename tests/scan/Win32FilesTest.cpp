@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What only Windows does: runs killed through TerminateProcess, files held
 // open alone, names Windows cannot hold. This program starts itself again as
 // the other runs.

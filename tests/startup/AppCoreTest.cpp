@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings store and error report: the QtCore part.
 #include "startup/ErrorReport.h"
 #include "startup/SettingsStore.h"

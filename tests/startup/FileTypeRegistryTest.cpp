@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop association against a temporary XDG tree, read back with the
 // desktop's own tools.
 #include "startup/XdgFileTypeRegistry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The association in the registry of the Windows (or wine prefix) the test
 // runs in, read back as the shell reads it.
 #include "startup/WindowsFileTypeRegistry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded into the program: the first connection to an X server goes
 // through, every later one is refused, as when a busy or dying server answers
 // a check and then no more.

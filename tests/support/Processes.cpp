@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixtures that start programs and read the system's texts the POSIX way.
 #include "Fixtures.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry list's model without a window: what each kind of entry shows,
 // sorting, the filter and the mismatch choice, from the source and, where
 // that is gone, from the entry files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window offscreen, in German on a 144 dpi screen (so nothing may assume
 // 96), on the real engine, settings and audio (dummy driver); the dialogs
 // answer from the test, except where Qt's own file dialog is the subject.
