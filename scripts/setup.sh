@@ -16,17 +16,9 @@ packages=(
     dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
     lintian man-db
 )
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+scripts/install-packages.sh "${packages[@]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
 
 # The tests run once more as on a German machine, which has this locale.
 if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileIo.h"
+#include "LeftoverNames.h"
 #include "PosixFiles.h"
 #include "RunJournal.h"
 #include "ScanError.h"
@@ -19,16 +20,7 @@ namespace cp {
 
 namespace {
 
-constexpr const char* kTempPrefix = ".chunkpicker-";
-constexpr const char* kTempSuffix = ".tmp";
-constexpr const char* kJournalPrefix = ".chunkpicker-window-";
-constexpr const char* kJournalSuffix = ".list";
-
-bool HasForm(const std::string& name, const std::string& prefix, const std::string& suffix)
-{
-    return name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0
-        && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
+using namespace leftovers;
 
 // Opens name in the folder for locking, and only a regular file: never a
 // link or a pipe someone placed there.

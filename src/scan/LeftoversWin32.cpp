@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileIo.h"
+#include "LeftoverNames.h"
 #include "RunJournal.h"
 #include "ScanError.h"
 #include "Win32Files.h"
@@ -13,16 +14,7 @@ using win32::Native;
 
 namespace {
 
-constexpr const char* kTempPrefix = ".chunkpicker-";
-constexpr const char* kTempSuffix = ".tmp";
-constexpr const char* kJournalPrefix = ".chunkpicker-window-";
-constexpr const char* kJournalSuffix = ".list";
-
-bool HasForm(const std::string& name, const std::string& prefix, const std::string& suffix)
-{
-    return name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0
-        && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
+using namespace leftovers;
 
 // Calls sweep(file) for every file of that form in folder that no one else
 // has open, and deletes it afterwards. A writer or a live window holds its
