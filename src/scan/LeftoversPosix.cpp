@@ -148,13 +148,18 @@ RunJournal::RunJournal(const std::string& folder)
     for (unsigned attempt = 0; attempt < 100 && m_file < 0; ++attempt) {
         m_path = dir + kJournalPrefix + std::to_string(::getpid()) + "-" + std::to_string(attempt) + kJournalSuffix;
         m_file = TEMP_FAILURE_RETRY(::open(m_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (m_file >= 0 && !posix::TryLockFile(m_file)) {
-            ::unlink(m_path.c_str());
-            ::close(m_file);
-            m_file = -1;
-        }
-        if (m_file < 0 && errno != EEXIST)
+        if (m_file < 0) {
+            if (errno == EEXIST)
+                continue; // a window of the same pid in another namespace, or a dead one's
             break;
+        }
+        if (posix::TryLockFile(m_file))
+            break;
+        // Unlocked, it would pass for a dead window's record: none rather.
+        ::unlink(m_path.c_str());
+        ::close(m_file);
+        m_file = -1;
+        break;
     }
     if (m_file < 0)
         m_path.clear();

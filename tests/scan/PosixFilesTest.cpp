@@ -84,14 +84,20 @@ TEST_F(ScanTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay
     ::waitpid(child, nullptr, 0);
     ASSERT_EQ(ListFolder(target).size(), 3u) << "two entry files and the killed window's record";
     WriteFile(target + "/Sound002 aus sound.ffl.wav", Text("since replaced by the user"));
+    // A live window of the same pid in another pid namespace holds the first record name.
+    const std::string twin = ".chunkpicker-window-" + std::to_string(::getpid()) + "-0.list";
+    WriteFile(target + "/" + twin, {});
+    const int holder = HoldLikeAWriter(target + "/" + twin);
     cp::RunJournal live(target);
     table.Journal = &live;
     Scan(path); // a window still running: Sound003 and Sound004
     cp::RemoveEntryFilesOfEndedRuns(target);
     const auto left = ListFolder(target);
-    ASSERT_EQ(left.size(), 4u) << "the live record, the replaced file and the live entries";
-    EXPECT_EQ(left[0].rfind(".chunkpicker-window-" + std::to_string(::getpid()) + "-", 0), 0u) << left[0];
-    EXPECT_EQ(std::vector<std::string>(left.begin() + 1, left.end()),
+    ::close(holder);
+    ASSERT_EQ(left.size(), 5u) << "both live records, the replaced file and the live entries";
+    EXPECT_EQ(left[0], twin);
+    EXPECT_EQ(left[1], ".chunkpicker-window-" + std::to_string(::getpid()) + "-1.list") << "the next name";
+    EXPECT_EQ(std::vector<std::string>(left.begin() + 2, left.end()),
               (std::vector<std::string> {"Sound002 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav",
                                          "Sound004 aus sound.ffl.wav"}));
     table.Journal = nullptr;
