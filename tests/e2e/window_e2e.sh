@@ -16,6 +16,16 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # Polls the command until it succeeds, for at most 30 s.
 until_() { local why="$1" end=$((SECONDS + 30)); shift; until "$@"; do [ $SECONDS -lt $end ] || fail "$why"; sleep 0.1; done; }
+# The first window the search finds, asked again for at most 30 s: a search
+# that meets a window going away fails with BadWindow, which --sync does not survive.
+find_window() {
+    local end=$((SECONDS + 30)) id=""
+    until id="$(xdotool search "$@" 2>/dev/null | head -1)" && [ -n "$id" ]; do
+        [ $SECONDS -lt $end ] || return 1
+        sleep 0.1
+    done
+    echo "$id"
+}
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp"
 export XDG_RUNTIME_DIR="$work/run" LANG=de_DE.UTF-8 LC_ALL= SDL_AUDIODRIVER=dummy
@@ -58,7 +68,7 @@ choose() {
 start() { # the program on the demo; waits for its window and its 9 entries, the scan over
     "$bin" "$work/demo.pak" &
     app=$!
-    wid="$(timeout 30 xdotool search --sync --name '^demo\.pak - Chunk Picker$' | head -1 || true)"
+    wid="$(find_window --name '^demo\.pak - Chunk Picker$' || true)"
     [ -n "$wid" ] || fail "no window titled 'demo.pak - Chunk Picker'"
     until_ "expected 9 entry files in the temporary folder" nine_entries
     eval "$(xdotool getwindowgeometry --shell "$wid")"
@@ -79,7 +89,7 @@ until_ "the loop box changed nothing" still "$playing"
 
 # Save entry 8 under a typed name and switch the notice off; a second Save shows none.
 choose $save "$work/erstes.wav"
-notice="$(timeout 30 xdotool search --sync --onlyvisible --name '^Chunk Picker$' | head -1 || true)"
+notice="$(find_window --onlyvisible --name '^Chunk Picker$' || true)"
 [ -n "$notice" ] || fail "no notice after Save"
 until_ "the notice did not get the focus" dialog_up
 xdotool key space Return
@@ -111,7 +121,7 @@ grep -q '^WindowPosX=[0-9]' "$conf" && grep -q '^WindowPosY=[0-9]' "$conf" || fa
 rm "$conf"
 start
 choose $save "$work/erstes.wav"
-timeout 30 xdotool search --sync --onlyvisible --name '^Datei ersetzen$' >/dev/null || fail "no question before replacing"
+find_window --onlyvisible --name '^Datei ersetzen$' >/dev/null || fail "no question before replacing"
 kill -TERM "$app"
 until_ "the program did not end on SIGTERM while it asked" ended
 wait "$app" || fail "after SIGTERM the program ended with status $?"
@@ -123,7 +133,7 @@ cmp "$work/erstes.wav" "$work/zweites.wav" || fail "SIGTERM replaced the file"
 # An invalid command line: one box, with the program's icon.
 "$bin" "$work/nirgends.ffl" "$work/nirgends" &
 app=$!
-box="$(timeout 30 xdotool search --sync --name '^Chunk Picker$' | head -1 || true)"
+box="$(find_window --name '^Chunk Picker$' || true)"
 xprop -id "$box" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the message box lacks the program's icon"
 wmctrl -i -c "$box"
 status=0 && wait "$app" || status=$?
