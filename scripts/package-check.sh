@@ -9,18 +9,8 @@ cd "$(dirname "$0")/.."
 build="${1:-build}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# step NAME SECONDS COMMAND...: runs COMMAND within SECONDS.
-step() {
-    local name="$1" limit="$2" start=$SECONDS status=0
-    shift 2
-    echo "[package-check] $name (at most ${limit} s) ..." >&3
-    timeout --kill-after=5 "$limit" "$@" || status=$?
-    ((status != 124 && status != 137)) || fail "step '$name' ran over ${limit} s"
-    ((status == 0)) || fail "step '$name' failed with status $status"
-    echo "[package-check] $name: done in $((SECONDS - start)) s" >&3
-}
-exec 3>&1 # progress, also from steps whose output is captured
+step_label=package-check
+source scripts/steps.sh
 if dpkg-query -W -f='${Status}' chunkpicker 2>/dev/null | grep -q installed; then
     echo "chunkpicker is installed on this machine already; leaving it alone"
     exit 0

@@ -9,18 +9,8 @@ set -euo pipefail
 build="$1" make_demo="$2"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-exec 3>&1 # progress, also from steps whose output is captured
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# step NAME SECONDS COMMAND...: runs COMMAND within SECONDS.
-step() {
-    local name="$1" limit="$2" start=$SECONDS status=0
-    shift 2
-    echo "[package] $name (at most ${limit} s) ..." >&3
-    timeout --kill-after=5 "$limit" "$@" || status=$?
-    ((status != 124 && status != 137)) || fail "step '$name' ran over ${limit} s"
-    ((status == 0)) || fail "step '$name' failed with status $status"
-    echo "[package] $name: done in $((SECONDS - start)) s" >&3
-}
+step_label=package
+source "$(dirname "$0")/../../scripts/steps.sh"
 
 step cpack 120 bash -c 'cd "$1" && cpack -G DEB -B "$2/out" >"$2/cpack.log" 2>&1 || { cat "$2/cpack.log"; exit 1; }' \
     _ "$build" "$work"
