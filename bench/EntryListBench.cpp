@@ -9,7 +9,7 @@
 #include "playback/WaveDevice.h"
 #include "scan/EntryHeader.h"
 #include "scan/FileIo.h"
-#include "startup/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "window/EntryListWindow.h"
 #include "window/MainWindow.h"

@@ -5,7 +5,7 @@
 // Usage: bench_save_all WORKDIR [ROUNDS] [ENTRIES] [ENTRY_BYTES]
 #include "BenchSupport.h"
 #include "playback/WaveDevice.h"
-#include "startup/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
 #include "window/MainWindow.h"

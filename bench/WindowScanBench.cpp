@@ -6,8 +6,8 @@
 #include "support/ScriptedDialogs.h"
 #include "dialogs/UserDialogs.h"
 #include "playback/WaveDevice.h"
-#include "startup/BatchRun.h"
-#include "startup/SettingsStore.h"
+#include "batch/BatchRun.h"
+#include "core/SettingsStore.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>

@@ -4,15 +4,15 @@
 #include "playback/WaveDevice.h"
 #include "scan/EntryTable.h"
 #include "scan/RunJournal.h"
-#include "startup/BatchRun.h"
+#include "batch/BatchRun.h"
 #include "base/CommandLine.h"
-#include "startup/Display.h"
-#include "startup/ErrorReport.h"
-#include "startup/SettingsStore.h"
+#include "core/Display.h"
+#include "core/ErrorReport.h"
+#include "core/SettingsStore.h"
 #ifdef _WIN32
-#include "startup/WindowsFileTypeRegistry.h"
+#include "desktop/WindowsFileTypeRegistry.h"
 #else
-#include "startup/XdgFileTypeRegistry.h"
+#include "desktop/XdgFileTypeRegistry.h"
 #endif
 #include "window/Icons.h"
 #include "window/MainWindow.h"

@@ -6,8 +6,8 @@
 #include "scan/EntryHeader.h"
 #include "scan/FileIo.h"
 #include "scan/ScanError.h"
-#include "startup/ErrorReport.h"
-#include "startup/NumberFormat.h"
+#include "core/ErrorReport.h"
+#include "core/NumberFormat.h"
 #include "window/EntryListWindow.h"
 #include "window/EntryWording.h"
 

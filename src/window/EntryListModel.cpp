@@ -5,7 +5,7 @@
 #include "scan/EntryTable.h"
 #include "scan/FileIo.h"
 #include "scan/ScanError.h"
-#include "startup/NumberFormat.h"
+#include "core/NumberFormat.h"
 #include "window/EntryWording.h"
 
 #include <QLocale>

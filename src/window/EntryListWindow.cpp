@@ -2,7 +2,7 @@
 #include "EntryListWindow.h"
 
 #include "scan/EntryTable.h"
-#include "startup/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "window/MainWindow.h"
 
 #include <QAction>

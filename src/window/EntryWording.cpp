@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "EntryWording.h"
 
-#include "startup/NumberFormat.h"
+#include "core/NumberFormat.h"
 
 #include <QStringList>
 

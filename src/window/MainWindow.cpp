@@ -5,9 +5,9 @@
 #include "dialogs/UserDialogs.h"
 #include "playback/WaveDevice.h"
 #include "scan/ScanError.h"
-#include "startup/BatchRun.h"
-#include "startup/ErrorReport.h"
-#include "startup/SettingsStore.h"
+#include "batch/BatchRun.h"
+#include "core/ErrorReport.h"
+#include "core/SettingsStore.h"
 #include "window/EntryListWindow.h"
 #include "window/Icons.h"
 

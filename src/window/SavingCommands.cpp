@@ -4,8 +4,8 @@
 
 #include "base/PathHelpers.h"
 #include "dialogs/UserDialogs.h"
-#include "startup/ErrorReport.h"
-#include "startup/SettingsStore.h"
+#include "core/ErrorReport.h"
+#include "core/SettingsStore.h"
 #include "window/ShellCopy.h"
 
 #include <QDir>

@@ -6,7 +6,7 @@
 #include "base/PathHelpers.h"
 #include "scan/WaveEntryScanner.h"
 #include "playback/WaveDevice.h"
-#include "startup/NumberFormat.h"
+#include "core/NumberFormat.h"
 #include "window/EntryListWindow.h"
 
 #include <QAction>

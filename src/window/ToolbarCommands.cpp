@@ -6,8 +6,8 @@
 #include "dialogs/UserDialogs.h"
 #include "playback/WaveDevice.h"
 #include "scan/ScanError.h"
-#include "startup/ErrorReport.h"
-#include "startup/SettingsStore.h"
+#include "core/ErrorReport.h"
+#include "core/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDir>

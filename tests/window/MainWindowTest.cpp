@@ -8,7 +8,7 @@
 #include "playback/SdlAudioOutput.h"
 #include "playback/WaveDevice.h"
 #include "scan/FileIo.h"
-#include "startup/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
 #include "window/EntryListWindow.h"

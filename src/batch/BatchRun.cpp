@@ -4,13 +4,13 @@
 #include "BatchProgress.h"
 
 #include "base/CommandLine.h"
-#include "NumberFormat.h"
+#include "core/NumberFormat.h"
 #include "scan/EntryTable.h"
 #include "scan/FileIo.h"
 #include "scan/ScanError.h"
 #include "scan/WaveEntryScanner.h"
 
-#include "ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BatchProgress.h"
 
-#include "NumberFormat.h"
+#include "core/NumberFormat.h"
 #include "scan/WaveEntryScanner.h"
 
 #include <QStringList>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WindowsFileTypeRegistry.h"
 
-#include "ErrorNumbers.h"
+#include "core/ErrorNumbers.h"
 #include "base/CommandLine.h"
 
 #include <windows.h>

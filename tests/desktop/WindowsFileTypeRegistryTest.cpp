@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The association in the registry of the Windows (or wine prefix) the test
 // runs in, read back as the shell reads it.
-#include "startup/WindowsFileTypeRegistry.h"
+#include "desktop/WindowsFileTypeRegistry.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>

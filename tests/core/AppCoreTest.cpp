@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Settings store and error report: the QtCore part.
-#include "startup/ErrorReport.h"
-#include "startup/SettingsStore.h"
+#include "core/ErrorReport.h"
+#include "core/SettingsStore.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>

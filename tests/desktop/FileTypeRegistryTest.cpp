@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop association against a temporary XDG tree, read back with the
 // desktop's own tools.
-#include "startup/XdgFileTypeRegistry.h"
+#include "desktop/XdgFileTypeRegistry.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>
