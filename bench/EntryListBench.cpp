@@ -12,6 +12,7 @@
 #include "core/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "window/EntryListWindow.h"
+#include "playback/EntryPlayer.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
@@ -98,23 +99,24 @@ int main(int argc, char** argv)
     cp::StartupState startup;
     startup.TargetFolder = work + "/entries";
     ::mkdir(startup.TargetFolder.c_str(), 0755);
-    cp::EntryTable table;
+    cp::EntryFolder folder {startup.TargetFolder};
     cp::WaveDevice device(nullptr);
-    cp::SoundPlayer player(nullptr);
+    cp::SoundPlayer looper(nullptr);
+    cp::EntryPlayer player(device, looper);
     cptest::ScriptedDialogs dialogs;
     dialogs.files.push_back({QString::fromStdString(source), 1});
-    cp::MainWindow window({table, startup, settings, device, player, dialogs, QString::fromStdString(work)});
-    window.Form_Load();
+    cp::MainWindow window({folder, startup, settings, player, dialogs, QString::fromStdString(work)});
+    window.start();
     auto t = Clock::now();
-    window.tlbMain_ButtonClick(cp::MainWindow::Open);
+    window.clickButton(cp::MainWindow::Open);
     const double scan = Seconds(t);
-    if (table.EntryCount != entries)
-        return std::fprintf(stderr, "the window found %lld entries\n", static_cast<long long>(table.EntryCount)), 1;
+    if (window.entries().count() != entries)
+        return std::fprintf(stderr, "the window found %lld entries\n", static_cast<long long>(window.entries().count())), 1;
 
     t = Clock::now();
     std::int64_t bytes = 0;
-    for (std::int64_t i = 1; i <= table.EntryCount; ++i)
-        bytes += std::int64_t(std::filesystem::file_size(table.entryFile(i)));
+    for (std::int64_t i = 1; i <= window.entries().count(); ++i)
+        bytes += std::int64_t(std::filesystem::file_size(window.entries().entryFile(i)));
     const double stat = Seconds(t);
 
     // The headers alone, both ways the list could read them.
@@ -127,8 +129,8 @@ int main(int argc, char** argv)
     }
     const double fromSource = Seconds(t);
     t = Clock::now();
-    for (std::int64_t i = 1; i <= table.EntryCount; ++i) {
-        const cp::SourceReader entry(table.entryFile(i));
+    for (std::int64_t i = 1; i <= window.entries().count(); ++i) {
+        const cp::SourceReader entry(window.entries().entryFile(i));
         bytes += cp::ReadEntryHeader(entry, 0, entry.size()).channels;
     }
     const double fromFiles = Seconds(t);

@@ -8,6 +8,7 @@
 #include "core/SettingsStore.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
+#include "playback/EntryPlayer.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
@@ -63,14 +64,15 @@ int main(int argc, char** argv)
     cp::StartupState state;
     state.TargetFolder = work + "/entries";
     ::mkdir(state.TargetFolder.c_str(), 0755);
-    cp::EntryTable table;
+    cp::EntryFolder folder {state.TargetFolder};
     cp::WaveDevice device(nullptr);
-    cp::SoundPlayer player(nullptr);
+    cp::SoundPlayer looper(nullptr);
+    cp::EntryPlayer player(device, looper);
     cptest::ScriptedDialogs dialogs;
-    cp::MainWindow window({table, state, settings, device, player, dialogs, QString::fromStdString(work)});
-    window.Form_Load();
+    cp::MainWindow window({folder, state, settings, player, dialogs, QString::fromStdString(work)});
+    window.start();
     dialogs.files.push_back({QString::fromStdString(source), 1});
-    window.tlbMain_ButtonClick(cp::MainWindow::Open);
+    window.clickButton(cp::MainWindow::Open);
 
     std::vector<double> save, cpr;
     double peak = 0;
@@ -80,7 +82,7 @@ int main(int argc, char** argv)
         dialogs.folders.push_back(QString::fromStdString(saved));
         ResetPeak();
         auto t = Clock::now();
-        window.tlbMain_ButtonClick(cp::MainWindow::SaveAll);
+        window.clickButton(cp::MainWindow::SaveAll);
         save.push_back(Seconds(t));
         peak = std::max(peak, PeakMiB());
         t = Clock::now();
@@ -101,12 +103,12 @@ int main(int argc, char** argv)
         return 1;
     ::close(fd);
     dialogs.files.push_back({QString::fromStdString(source), 1});
-    window.tlbMain_ButtonClick(cp::MainWindow::Open);
-    window.tlbMain_ButtonClick(cp::MainWindow::Next);
+    window.clickButton(cp::MainWindow::Open);
+    window.clickButton(cp::MainWindow::Next);
     dialogs.saveAs.push_back(QString::fromStdString(work + "/one.wav"));
     ResetPeak();
     const auto t = Clock::now();
-    window.tlbMain_ButtonClick(cp::MainWindow::Save);
+    window.clickButton(cp::MainWindow::Save);
     std::printf("Save of one %.1f MiB entry: %.3f s, peak RSS %.1f MiB\n", double(size) / (1 << 20), Seconds(t), PeakMiB());
     RemoveTree(work);
     return 0;

@@ -8,6 +8,7 @@
 #include "playback/WaveDevice.h"
 #include "batch/BatchRun.h"
 #include "core/SettingsStore.h"
+#include "playback/EntryPlayer.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
@@ -55,19 +56,20 @@ int main(int argc, char** argv)
         cp::StartupState interactive;
         interactive.TargetFolder = work + "/window" + std::to_string(r);
         ::mkdir(interactive.TargetFolder.c_str(), 0755);
-        cp::EntryTable table;
+        cp::EntryFolder folder {interactive.TargetFolder};
         cp::WaveDevice device(nullptr);
-        cp::SoundPlayer player(nullptr);
+        cp::SoundPlayer looper(nullptr);
+    cp::EntryPlayer player(device, looper);
         cptest::ScriptedDialogs dialogs;
         dialogs.files.push_back({QString::fromStdString(source), 1});
         {
-            cp::MainWindow w({table, interactive, settings, device, player, dialogs, QString::fromStdString(work)});
-            w.Form_Load();
+            cp::MainWindow w({folder, interactive, settings, player, dialogs, QString::fromStdString(work)});
+            w.start();
             t = Clock::now();
-            w.tlbMain_ButtonClick(cp::MainWindow::Open);
+            w.clickButton(cp::MainWindow::Open);
             window.push_back(Seconds(t));
-            if (table.EntryCount != entries) {
-                std::fprintf(stderr, "window found %lld entries\n", static_cast<long long>(table.EntryCount));
+            if (w.entries().count() != entries) {
+                std::fprintf(stderr, "window found %lld entries\n", static_cast<long long>(w.entries().count()));
                 return 1;
             }
         }

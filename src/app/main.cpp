@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/UserDialogs.h"
 #include "playback/SdlAudioOutput.h"
-#include "playback/WaveDevice.h"
-#include "scan/EntryTable.h"
+#include "playback/EntryPlayer.h"
+#include "scan/ScanResult.h"
 #include "scan/RunJournal.h"
 #include "batch/BatchRun.h"
 #include "base/CommandLine.h"
@@ -207,21 +207,22 @@ int main(int argc, char** argv)
     if (!state.TargetGiven)
         audio = std::make_unique<cp::SdlAudioOutput>();
     cp::WaveDevice device(audio.get());
-    cp::SoundPlayer player(audio.get());
-    cp::EntryTable table;
+    cp::SoundPlayer looper(audio.get());
+    cp::EntryPlayer player(device, looper);
+    cp::EntryFolder folder {state.TargetFolder};
     // A window keeps its entry files in the temporary folder; those of windows
     // killed outright go at the next start, and this one records its own.
     std::optional<cp::RunJournal> journal;
     if (!state.TargetGiven) {
         cp::RemoveEntryFilesOfEndedRuns(state.TargetFolder);
         journal.emplace(state.TargetFolder);
-        table.Journal = &*journal;
+        folder.journal = &*journal;
     }
-    cp::MainWindow window({table, state, settings, device, player, dialogs, QCoreApplication::applicationDirPath()});
+    cp::MainWindow window({folder, state, settings, player, dialogs, QCoreApplication::applicationDirPath()});
 #ifndef _WIN32
     CloseOnSignals(window, app);
 #endif
-    if (const auto status = window.Form_Load())
+    if (const auto status = window.start())
         return *status;
     return app.exec();
 }

@@ -41,7 +41,7 @@ public:
     void blockStarted(std::int64_t position) override;
     void tagFound(std::int64_t hitCount, std::int64_t position, double runningShare) override;
     void searchFinished(std::int64_t entryCount, std::int64_t firstTag, double finalShare) override;
-    void entryWritten(std::int64_t index, std::int64_t count) override { m_inner.entryWritten(index, count); }
+    void entriesWritten(std::int64_t written, std::int64_t total) override { m_inner.entriesWritten(written, total); }
     void scanEnded(bool completed) noexcept override;
     bool stopRequested() override;
 

@@ -5,7 +5,7 @@
 
 #include "base/CommandLine.h"
 #include "core/NumberFormat.h"
-#include "scan/EntryTable.h"
+#include "scan/ScanResult.h"
 #include "scan/FileIo.h"
 #include "scan/ScanError.h"
 #include "scan/WaveEntryScanner.h"
@@ -20,21 +20,11 @@ namespace cp {
 
 namespace {
 
-class BatchObserver final : public ScanObserver {
+// Asks the stop flag whether to stop; nothing else of the scan matters here.
+class StopFlag final : public ScanObserver {
 public:
-    explicit BatchObserver(const std::atomic<bool>* stop) : m_stop(stop) {}
-
-    void fileOpened(std::int64_t length) override { m_length = length; }
-    void searchFinished(std::int64_t count, std::int64_t firstTag, double finalShare) override
-    {
-        m_firstTag = firstTag;
-        m_share = count > 0 ? finalShare : 1.0;
-    }
+    explicit StopFlag(const std::atomic<bool>* stop) : m_stop(stop) {}
     bool stopRequested() override { return m_stop && m_stop->load(std::memory_order_relaxed); }
-
-    std::int64_t m_length = 0;
-    std::int64_t m_firstTag = 0;
-    double m_share = 1.0;
 
 private:
     const std::atomic<bool>* m_stop;
@@ -88,9 +78,9 @@ namespace {
 
 // "; nicht geschrieben: Einträge 5 bis 120 (116 von 120)": entries are kept
 // from the first on without a gap, so the rest is one range.
-std::string NotWritten(const EntryTable& table)
+std::string NotWritten(const ScanResult& result)
 {
-    const std::int64_t kept = table.EntryFiles.ownedCount(), count = table.EntryCount;
+    const std::int64_t kept = result.entryFiles.ownedCount(), count = result.entryCount;
     if (count <= kept)
         return {};
     const std::string first = std::to_string(kept + 1), last = std::to_string(count);
@@ -100,48 +90,50 @@ std::string NotWritten(const EntryTable& table)
 
 } // namespace
 
-int ConcludeBatch(const EntryTable& table, const StartupState& state, std::exception_ptr failure,
-                  const SearchFigures& figures, const QLocale& locale, std::FILE* out, std::FILE* err)
+int ConcludeBatch(const ScanResult& result, const StartupState& state, std::exception_ptr failure,
+                  const QLocale& locale, std::FILE* out, std::FILE* err)
 {
     try {
         // Exit 0 promises the entries survive a power cut, and so does the
         // count an interrupted or failed run gives.
-        if (table.EntryFiles.ownedCount() > 0)
+        if (result.entryFiles.ownedCount() > 0)
             SyncFolder(state.TargetFolder);
         if (failure)
             std::rethrow_exception(failure);
     } catch (const ScanError& error) {
-        std::fprintf(err, "%s: %s%s\n", kApplicationTitle, error.what(), NotWritten(table).c_str());
+        std::fprintf(err, "%s: %s%s\n", kApplicationTitle, error.what(), NotWritten(result).c_str());
         return 1;
     } catch (const std::bad_alloc&) {
         std::fprintf(err, "%s: %s\n", kApplicationTitle, OutOfMemoryText(state.SourceFile).c_str());
         return 1;
     } catch (const ScanStopped&) {
         std::fprintf(err, "%s: abgebrochen; bis dahin %lld vollständige Einträge in %s\n", kApplicationTitle,
-                     static_cast<long long>(table.EntryFiles.ownedCount()), state.TargetFolder.c_str());
+                     static_cast<long long>(result.entryFiles.ownedCount()), state.TargetFolder.c_str());
         return 130;
     }
-    return FinishBatch(
-        BatchSummary(table.EntryCount, figures.fileLength, figures.firstTag, state.TargetFolder, figures.share, locale),
-        out, err);
+    return FinishBatch(BatchSummary(result.entryCount, result.sourceLength, result.firstTag, state.TargetFolder,
+                                    result.unknownShare, locale),
+                       out, err);
 }
 
 int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
-             const std::atomic<bool>* stop)
+             const std::atomic<bool>* stop, ScanObserver* watcher)
 {
-    EntryTable table;
-    BatchObserver observer(stop);
-    BatchProgress progress(observer, err, locale); // a line on err where that is a terminal
-    WaveEntryScanner scanner(table, state, nullptr, progress.active() ? &progress : static_cast<ScanObserver*>(&observer));
+    EntryFolder folder {state.TargetFolder};
+    ScanResult result;
+    StopFlag flag(stop);
+    // A line on err where that is a terminal, unless a window shows the progress.
+    BatchProgress progress(flag, watcher ? nullptr : err, locale);
+    ScanObserver* observer = watcher ? watcher : progress.active() ? &progress : static_cast<ScanObserver*>(&flag);
+    WaveEntryScanner scanner(folder, observer);
     progress.watch(scanner);
     std::exception_ptr failure;
     try {
-        scanner.ScanFile(state.SourceFile);
+        scanner.scanFile(state.SourceFile, result);
     } catch (...) {
         failure = std::current_exception();
     }
-    return ConcludeBatch(table, state, failure, {observer.m_length, observer.m_firstTag, observer.m_share}, locale,
-                         out, err);
+    return ConcludeBatch(result, state, failure, locale, out, err);
 }
 
 } // namespace cp

@@ -13,7 +13,8 @@
 
 namespace cp {
 
-struct EntryTable;
+struct ScanResult;
+class ScanObserver;
 
 // "<n> Einträge mit <bytes> Byte nach <folder> geschrieben, nicht erkannte Daten: <share>", where the
 // bytes are everything from the first tag (1-based) to the end of the file. The folder keeps its bytes;
@@ -28,26 +29,20 @@ int FinishBatch(const std::string& summary, std::FILE* out, std::FILE* err);
 // "Fehler 7: ..." for a scan of path that ran out of memory.
 std::string OutOfMemoryText(const std::string& path);
 
-// What the summary of a completed search tells.
-struct SearchFigures {
-    std::int64_t fileLength = 0;
-    std::int64_t firstTag = 0; // 1-based; meaningful with entries only
-    double share = 1.0;
-};
-
 // Ends a batch run however its scan ended (failure: none, ScanStopped,
 // ScanError or bad_alloc): makes the entries written durable, then prints the
 // summary on out or one line on err, and returns the exit status: 0, 1 for a
 // failure (the entries not written named), 130 for a stop. The entries kept
-// are entries 1 to N of the table.
-int ConcludeBatch(const EntryTable& table, const StartupState& state, std::exception_ptr failure,
-                  const SearchFigures& figures, const QLocale& locale, std::FILE* out, std::FILE* err);
+// are entries 1 to N of the result.
+int ConcludeBatch(const ScanResult& result, const StartupState& state, std::exception_ptr failure,
+                  const QLocale& locale, std::FILE* out, std::FILE* err);
 
-// Scans state.SourceFile into state.TargetFolder without any window. Prints a
-// one-line summary to out, or the failing file and system error to err.
-// Returns the process exit status: 0 on success. A set stop flag (a signal
-// arrived) ends the run early, without a half-written entry file.
+// The one batch run, with a window or without: scans state.SourceFile into
+// state.TargetFolder and concludes as above. watcher, when given (the
+// window), is told how the scan goes and decides when it stops; otherwise a
+// set stop flag (a signal arrived) stops it, and a terminal on err shows a
+// progress line.
 int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
-             const std::atomic<bool>* stop = nullptr);
+             const std::atomic<bool>* stop = nullptr, ScanObserver* watcher = nullptr);
 
 } // namespace cp

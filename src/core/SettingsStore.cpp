@@ -17,7 +17,7 @@ SettingsStore::SettingsStore(QSettings& settings)
 {
 }
 
-QString SettingsStore::GetRegSetting(const QString& name, const QString& defaultValue) const
+QString SettingsStore::value(const QString& name, const QString& defaultValue) const
 {
     const QVariant stored = m_settings.value(name);
     QString raw;
@@ -34,12 +34,12 @@ QString SettingsStore::GetRegSetting(const QString& name, const QString& default
     return raw;
 }
 
-QString SettingsStore::GetRegSetting(const QString& name, long long defaultValue) const
+QString SettingsStore::value(const QString& name, long long defaultValue) const
 {
-    return GetRegSetting(name, QString::number(defaultValue));
+    return value(name, QString::number(defaultValue));
 }
 
-void SettingsStore::SaveRegSetting(const QString& name, const QString& text)
+void SettingsStore::setValue(const QString& name, const QString& text)
 {
     m_settings.setValue(name, text);
 }

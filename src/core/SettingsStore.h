@@ -17,9 +17,9 @@ public:
 
     // The stored text, or the default when absent or empty; exactly "True"
     // or "Wahr" (stored or default) reads "-1".
-    QString GetRegSetting(const QString& name, const QString& defaultValue) const;
-    QString GetRegSetting(const QString& name, long long defaultValue) const;
-    void SaveRegSetting(const QString& name, const QString& text);
+    QString value(const QString& name, const QString& defaultValue) const;
+    QString value(const QString& name, long long defaultValue) const;
+    void setValue(const QString& name, const QString& text);
     // Writes what is pending to disk; the program may end right after.
     void sync();
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "NoticeDialog.h"
 
+#include "Twips.h"
+
 #include "base/CommandLine.h"
 
 #include <QApplication>
@@ -21,7 +23,7 @@ NoticeDialog::NoticeDialog(QWidget* owner)
     small.setPointSizeF(8);
     setFont(small);
     auto at = [this](QWidget* w, int left, int top, int width, int height) {
-        w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+        w->setGeometry(twipsToPixels(*this, left), twipsToPixels(*this, top), twipsToPixels(*this, width), twipsToPixels(*this, height));
     };
     m_Image1 = new QLabel(this);
     m_Image1->setObjectName(QStringLiteral("Image1"));
@@ -51,14 +53,9 @@ NoticeDialog::NoticeDialog(QWidget* owner)
     connect(m_bttnOK, &QPushButton::clicked, this, [this] { bttnOK_Click(); });
 
     setTabOrder(m_chkShowAgain, m_bttnOK);
-    setFixedSize(twipsToPixels(4680), twipsToPixels(2790));
+    setFixedSize(twipsToPixels(*this, 4680), twipsToPixels(*this, 2790));
     m_chkShowAgain->setFocus();
     Form_Load();
-}
-
-int NoticeDialog::twipsToPixels(int twips) const
-{
-    return qRound(double(twips) * logicalDpiX() / 1440.0);
 }
 
 void NoticeDialog::Form_Load()

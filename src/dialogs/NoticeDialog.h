@@ -28,7 +28,6 @@ protected:
 private:
     void Form_Load();
     void bttnOK_Click();
-    int twipsToPixels(int twips) const;
 
     QLabel* m_Image1 = nullptr;
     QPlainTextEdit* m_Label = nullptr;

@@ -2,49 +2,49 @@
 #pragma once
 
 #include "AudioOutput.h"
-#include "scan/EntryTable.h"
+#include "scan/ScanResult.h" // EntryFileHolder
 
 #include <cstdint>
 #include <string>
 
 namespace cp {
 
-// The window's wave-audio device, driven by named commands like a media
-// control: "Open" the FileName, "Set" the time format, "Prev" (to the start),
-// "Play", "Stop", "Close". Failures are never reported; they show only in
-// Mode and Length. Length and Position count milliseconds.
+// The window's wave-audio device: it opens one entry file, plays it once
+// from where it stands, and tells its mode, length and position. Failures are
+// never reported; they show only in mode() and length(). Lengths and
+// positions count milliseconds.
 class WaveDevice final : public EntryFileHolder {
 public:
-    enum Mode { NotOpen = 524, Stopped = 525, Playing = 526, Recording = 527, Seeking = 528, Paused = 529, Ready = 530 };
+    // The numbers a user may have seen in the status field.
+    enum Mode { NotOpen = 524, Stopped = 525, Playing = 526 };
 
     explicit WaveDevice(AudioOutput* output);
     ~WaveDevice() override;
     WaveDevice(const WaveDevice&) = delete;
     WaveDevice& operator=(const WaveDevice&) = delete;
 
-    void setDeviceType(const std::string& type) { m_deviceType = type; }
-    const std::string& deviceType() const { return m_deviceType; }
-    void setFileName(const std::string& path) { m_fileName = path; }
-    const std::string& fileName() const { return m_fileName; }
-    void setTimeFormat(int format) { m_timeFormat = format; }
-
-    // Carries out a command at once; the name is compared without regard to case.
-    void command(const std::string& name);
+    // Opens the wave file at path, closing the one open; a file that cannot
+    // be decoded leaves the device closed.
+    void open(const std::string& path);
+    // Back to the start, stopped.
+    void rewind();
+    // Plays from where it stands, unless at the end or playing already.
+    void play();
+    // Stops where it stands.
+    void stop();
+    void close();
 
     int mode();
     std::int64_t length() const;
     std::int64_t position();
 
-    void closeEntryFile() override { command("Close"); }
+    void closeEntryFile() override { close(); }
 
 private:
     std::int64_t framesToMs(std::int64_t frames) const;
     std::int64_t currentFrame();
 
     AudioOutput* m_output;
-    std::string m_deviceType = "waveaudio";
-    std::string m_fileName;
-    int m_timeFormat = 0;
 
     bool m_open = false;
     bool m_playing = false;
@@ -66,15 +66,6 @@ private:
 };
 
 // The status word for a device mode.
-std::string GetStringOfNumber(int mode);
-
-// What one tick of the playback timer shows.
-struct PlaybackTick {
-    std::int64_t sliderValue = 0;
-    std::string status;
-    bool playEnabled = false;
-    bool stopEnabled = false;
-};
-PlaybackTick TickPlayback(WaveDevice& device, std::int64_t currentEntry, int loopValue);
+std::string modeWord(int mode);
 
 } // namespace cp

@@ -21,18 +21,18 @@ unsigned WriterThreads()
 
 } // namespace
 
-EntryWriter::EntryWriter(EntryTable& table, const StartupState& startup, const SourceReader& source,
+EntryWriter::EntryWriter(EntryFolder& folder, EntryFileList& files, const SourceReader& source,
                          const std::string& path, bool unnamed, std::function<bool()> stopping,
                          void (*beforeStart)(unsigned))
-    : m_table(table)
-    , m_startup(startup)
+    : m_folder(folder)
+    , m_files(files)
     , m_source(source)
     , m_path(path)
     , m_unnamed(unnamed && UnnamedFilesCanBeNamed())
     , m_stopping(std::move(stopping))
 {
-    m_table.EntryFiles = EntryFileList(m_startup.TargetFolder, path);
-    RemoveStaleTemporaries(m_startup.TargetFolder);
+    m_files = EntryFileList(m_folder.path, path);
+    RemoveStaleTemporaries(m_folder.path);
     for (unsigned i = 0, n = WriterThreads(); i < n; ++i) {
         try {
             if (beforeStart)
@@ -153,10 +153,10 @@ void EntryWriter::run()
 // Called and left with the lock held; the copying itself runs without it.
 void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& lock)
 {
-    std::size_t slot = m_table.EntryFiles.size();
+    std::size_t slot = m_files.size();
     try {
-        std::string name = NextEntryFileName(m_table, m_startup, m_path);
-        slot = m_table.EntryFiles.reserve(m_table.EntryFileNumber);
+        std::string name = m_folder.nextFileName(m_path);
+        slot = m_files.reserve(m_folder.lastNumber);
         std::optional<EntryFileWriter> writer;
         {
             lock.unlock();
@@ -164,7 +164,7 @@ void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& l
                 std::unique_lock<std::mutex>& lock;
                 ~Relock() { lock.lock(); }
             } relock {lock};
-            writer.emplace(m_startup.TargetFolder, name, m_unnamed);
+            writer.emplace(m_folder.path, name, m_unnamed);
             // Inline, this is the scanning thread, which may ask whether to stop.
             writer->copyFrom(m_source, entry.offset, entry.length,
                              [this](std::int64_t) { return !m_stop && !(m_inline && m_stopping && m_stopping()); });
@@ -177,12 +177,12 @@ void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& l
         FileIdentity identity;
         // The name can be taken between the test and now; take the next.
         while (!writer->publish(name, &identity)) {
-            name = NextEntryFileName(m_table, m_startup, m_path);
-            m_table.EntryFiles.renumber(slot, m_table.EntryFileNumber);
+            name = m_folder.nextFileName(m_path);
+            m_files.renumber(slot, m_folder.lastNumber);
         }
-        m_table.EntryFiles.settle(slot, identity);
-        if (m_table.Journal)
-            m_table.Journal->recordEntry(m_table.EntryFiles.number(slot), identity);
+        m_files.settle(slot, identity);
+        if (m_folder.journal)
+            m_folder.journal->recordEntry(m_files.number(slot), identity);
         ++m_nextToPublish;
         m_bytesWritten.fetch_add(entry.length, std::memory_order_relaxed);
         m_written.fetch_add(1, std::memory_order_release);

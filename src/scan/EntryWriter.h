@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "EntryTable.h"
+#include "ScanResult.h"
 #include "FileIo.h"
-#include "base/StartupState.h"
 
 #include <atomic>
 #include <cstddef>
@@ -24,10 +23,10 @@ namespace cp {
 // need not wait for the search to end, and two copies can run side by side.
 // Entries arrive in order through a bounded queue; each is named when its
 // writing starts, in entry order, as a scan without threads would name it,
-// and holds its place in the table's entry files from then on. Entries take
+// and holds its place in the scan's entry files from then on. Entries take
 // their names in entry order too, so that however a run ends (a stop, a
 // failure, a kill) the names present are entries 1 to N, never with a gap.
-// Only these threads touch the table's entry files and file number while
+// Only these threads touch the entry files and the folder's number while
 // they run.
 class EntryWriter {
 public:
@@ -37,11 +36,10 @@ public:
     };
     static constexpr std::size_t kCapacity = 65'536; // entries waiting, 16 bytes each
 
-    // Starts the threads; the table's entry files become an empty list of this
-    // scan's. Where no thread can be started, entries are written as they are
+    // Starts the threads; files becomes an empty list of this scan's. Where no thread can be started, entries are written as they are
     // offered, and stopping() is asked between the pieces of a copy.
     // beforeStart (if any) is called before each thread is started.
-    EntryWriter(EntryTable& table, const StartupState& startup, const SourceReader& source, const std::string& path,
+    EntryWriter(EntryFolder& folder, EntryFileList& files, const SourceReader& source, const std::string& path,
                 bool unnamed, std::function<bool()> stopping, void (*beforeStart)(unsigned) = nullptr);
     // Stops and waits for the threads; entries being written are dropped whole.
     ~EntryWriter();
@@ -69,15 +67,15 @@ private:
     void writeEntry(const Entry& entry, std::unique_lock<std::mutex>& lock);
     void fail(std::exception_ptr failure);
 
-    EntryTable& m_table;
-    const StartupState& m_startup;
+    EntryFolder& m_folder;
+    EntryFileList& m_files;
     const SourceReader& m_source;
     std::string m_path;
     bool m_unnamed;
     std::function<bool()> m_stopping;
     bool m_inline = false;
 
-    std::mutex m_mutex; // guards everything below and the table's entry files
+    std::mutex m_mutex; // guards everything below, the entry files and the folder's number
     std::condition_variable m_changed;
     std::deque<Entry> m_queue;
     bool m_finished = false;

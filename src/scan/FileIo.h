@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "EntryTable.h"
+#include "ScanResult.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 
 // What the POSIX file code shares between its files; no other file includes it.
 
-#include "EntryTable.h"
+#include "ScanResult.h"
 
 #include <sys/stat.h>
 #include <sys/types.h>

@@ -9,12 +9,12 @@ namespace cp {
 // What a scan tells whoever watches it: the window shows it, the batch run
 // prints a summary. Calls come on the scanning thread, in this order:
 // scanStarting, fileOpened, (blockStarted | tagFound)*, searchFinished,
-// entryWritten*, and scanEnded last, also after a failure.
+// entriesWritten*, and scanEnded last, also after a failure.
 class ScanObserver {
 public:
     virtual ~ScanObserver() = default;
 
-    // The previous entry files are gone; nothing of the new file is read yet.
+    // Nothing of the new file is read yet.
     virtual void scanStarting(const std::string& path) { (void)path; }
     // The source is open and has length bytes.
     virtual void fileOpened(std::int64_t length) { (void)length; }
@@ -32,8 +32,9 @@ public:
     {
         (void)entryCount, (void)firstTag, (void)finalShare;
     }
-    // Entry file index (1-based) of count is complete on disk.
-    virtual void entryWritten(std::int64_t index, std::int64_t count) { (void)index, (void)count; }
+    // Entries 1 to written of total are complete on disk. Entries are
+    // published in order, so this is a count however many threads write.
+    virtual void entriesWritten(std::int64_t written, std::int64_t total) { (void)written, (void)total; }
     // The scan is over; completed is false when it failed or was stopped.
     virtual void scanEnded(bool completed) noexcept { (void)completed; }
 

@@ -32,11 +32,8 @@ private:
 
 } // namespace
 
-WaveEntryScanner::WaveEntryScanner(EntryTable& table, const StartupState& startup, EntryFileHolder* holder,
-                                   ScanObserver* observer, ScanGeometry geometry)
-    : m_table(table)
-    , m_startup(startup)
-    , m_holder(holder)
+WaveEntryScanner::WaveEntryScanner(EntryFolder& folder, ScanObserver* observer, ScanGeometry geometry)
+    : m_folder(folder)
     , m_observer(observer)
     , m_geometry(geometry)
 {
@@ -73,10 +70,9 @@ void WaveEntryScanner::handOver()
 {
     if (m_batch.empty())
         return;
-    // The first entry replaces the previous scan's list; a scan without
-    // entries leaves it as it was.
     if (!m_writer)
-        m_writer = std::make_unique<EntryWriter>(m_table, m_startup, *m_source, m_path, m_geometry.unnamedFiles,
+        m_writer = std::make_unique<EntryWriter>(m_folder, m_result->entryFiles, *m_source, m_result->sourceFile,
+                                                 m_geometry.unnamedFiles,
                                                  [this] { return m_observer && m_observer->stopRequested(); },
                                                  m_geometry.beforeWriterStarts);
     // A failed writer takes nothing more; the search still counts the tags.
@@ -91,7 +87,7 @@ void WaveEntryScanner::awaitEntries(std::int64_t count)
         const bool finished = m_writer->done();
         const std::int64_t written = m_writer->waitWritten(std::chrono::milliseconds(kPatienceMs));
         for (; told < written && m_observer; ++told) {
-            m_observer->entryWritten(told + 1, count);
+            m_observer->entriesWritten(told + 1, count);
             checkStop();
         }
         if (finished)
@@ -101,28 +97,27 @@ void WaveEntryScanner::awaitEntries(std::int64_t count)
     m_writer->rethrowFailure();
 }
 
-void WaveEntryScanner::ScanFile(const std::string& path)
+void WaveEntryScanner::scanFile(const std::string& path, ScanResult& result)
 {
     m_hitCount = m_firstHit = m_lastHit = m_length = 0;
     m_batch.clear();
-    ReleaseEntryFiles(m_table, m_holder);
-    m_table.CurrentEntry = 0; // its file is gone, whatever becomes of the scan
-    if (m_table.Journal)
-        m_table.Journal->beginScan(path);
+    result.sourceFile = path;
+    m_result = &result;
+    if (m_folder.journal)
+        m_folder.journal->beginScan(path);
     if (m_observer)
         m_observer->scanStarting(path);
     EndNotice endNotice(m_observer);
 
     SourceReader source(path);
     m_source = &source;
-    m_path = path;
     // However the scan ends, the writer stops (dropping what it has half
     // written) before the source it reads from is closed.
     struct StopWriter {
         std::unique_ptr<EntryWriter>& writer;
         ~StopWriter() { writer.reset(); }
     } stopWriter {m_writer};
-    m_length = source.size();
+    m_length = result.sourceLength = source.size();
     if (m_observer)
         m_observer->fileOpened(m_length);
     checkStop();
@@ -137,12 +132,13 @@ void WaveEntryScanner::ScanFile(const std::string& path)
         },
         [&](std::int64_t position) { onHit(position); });
 
-    const std::int64_t count = m_hitCount;
-    m_table.CurrentEntry = 0;
-    m_table.EntryCount = count;
+    const std::int64_t count = result.entryCount = m_hitCount;
+    if (count > 0) {
+        result.firstTag = m_firstHit;
+        result.unknownShare = double(m_firstHit) / double(m_length);
+    }
     if (m_observer)
-        m_observer->searchFinished(count, count > 0 ? m_firstHit : 0,
-                                   count > 0 ? double(m_firstHit) / double(m_length) : 1.0);
+        m_observer->searchFinished(count, result.firstTag, result.unknownShare);
     checkStop();
 
     if (count > 0) {
@@ -152,7 +148,7 @@ void WaveEntryScanner::ScanFile(const std::string& path)
         awaitEntries(count);
     }
 
-    m_table.ScannedFile = path;
+    result.complete = true;
     endNotice.completed();
 }
 

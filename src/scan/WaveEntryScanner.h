@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "EntryTable.h"
+#include "ScanResult.h"
 #include "EntryWriter.h"
 #include "ScanObserver.h"
 #include "SourceSearch.h"
-#include "base/StartupState.h"
 
 #include <cstdint>
 #include <memory>
@@ -22,14 +21,14 @@ public:
     static constexpr std::int64_t kBlockStep = ScanGeometry{}.blockStep;
 
     // geometry.blockSize - geometry.blockStep must be at least 3.
-    WaveEntryScanner(EntryTable& table, const StartupState& startup, EntryFileHolder* holder = nullptr,
-                     ScanObserver* observer = nullptr, ScanGeometry geometry = {});
+    WaveEntryScanner(EntryFolder& folder, ScanObserver* observer = nullptr, ScanGeometry geometry = {});
 
-    // Releases the previous entry files, searches path and writes its entries
-    // into the target folder. Throws ScanError on failure and ScanStopped when
-    // the observer asked to stop; the table then holds what the steps before
-    // the failure set (see EntryTable). Never ends the program.
-    void ScanFile(const std::string& path);
+    // Searches path and writes its entries into the folder. result, the
+    // caller's and empty, is filled as the scan goes: when this throws
+    // (ScanError on failure, ScanStopped when the observer asked to stop) it
+    // holds the entry files written until then, for the caller to keep or
+    // release. Never ends the program.
+    void scanFile(const std::string& path, ScanResult& result);
 
     // The entry files of the scan under way complete so far, and their bytes;
     // asked by the observer, on the scanning thread.
@@ -46,16 +45,14 @@ private:
     void handOver();
     void awaitEntries(std::int64_t count);
 
-    EntryTable& m_table;
-    const StartupState& m_startup;
-    EntryFileHolder* m_holder;
+    EntryFolder& m_folder;
     ScanObserver* m_observer;
     ScanGeometry m_geometry;
 
     // The scan under way. Entries go to the writer as soon as the tag after
     // them is found; only a bounded queue of them is ever held.
     const SourceReader* m_source = nullptr;
-    std::string m_path;
+    ScanResult* m_result = nullptr;
     std::unique_ptr<EntryWriter> m_writer;
     std::vector<EntryWriter::Entry> m_batch;
     std::int64_t m_hitCount = 0, m_firstHit = 0, m_lastHit = 0; // 1-based positions

@@ -2,7 +2,9 @@
 // Stepping through the entries and showing the current one.
 #include "MainWindow.h"
 
-#include "playback/WaveDevice.h"
+#include "base/CommandLine.h"
+#include "base/PathHelpers.h"
+#include "playback/EntryPlayer.h"
 #include "scan/EntryHeader.h"
 #include "scan/FileIo.h"
 #include "scan/ScanError.h"
@@ -46,30 +48,48 @@ void MainWindow::setEntryToolTip(const QString& text)
         field->setToolTip(text);
 }
 
+void MainWindow::changeEntries(const std::function<void()>& change)
+{
+    m_entryList ? m_entryList->replaceScan(change) : change();
+}
+
+void MainWindow::showScanStarting(const std::string& path)
+{
+    for (int i : {SaveAll, Previous, Play, Stop, Save, Next})
+        setButton(i, false);
+    setWindowTitle(QString::fromStdString(GetFileName(path)) + QStringLiteral(" - ")
+                   + QString::fromUtf8(kApplicationTitle));
+    m_frame[1]->setTitle(QStringLiteral("aktueller Eintrag: keiner"));
+    setEntryToolTip({});
+    m_txtEntryLength->setText(QStringLiteral("0 Sekunden"));
+    m_txtEntrysize->setText(QStringLiteral("0 Byte"));
+    m_txtQuality->setText(QStringLiteral("mies"));
+}
+
+void MainWindow::showNoFile()
+{
+    setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    m_txtFilesize->setText(QStringLiteral("0 Byte"));
+    m_txtEntrycount->setText(QStringLiteral("0"));
+    m_txtUnknownData->setText(QStringLiteral("0%"));
+}
+
 void MainWindow::previousCommand()
 {
-    EntryTable& table = m_context.table;
-    if (table.EntryCount < 1)
+    if (!m_entries.previous())
         return;
-    m_context.device.command("Close");
-    if (--table.CurrentEntry < 1)
-        table.CurrentEntry = table.EntryCount;
-    LoadCurrentEntry();
-    ShowCurrentEntry(QStringLiteral("nicht so toll"));
+    loadCurrentEntry();
+    showCurrentEntry(QStringLiteral("nicht so toll"));
 }
 
 void MainWindow::nextCommand()
 {
-    EntryTable& table = m_context.table;
-    if (table.EntryCount < 1)
+    if (!m_entries.next())
         return;
-    m_context.device.command("Close");
-    if (++table.CurrentEntry > table.EntryCount)
-        table.CurrentEntry = 1;
-    LoadCurrentEntry();
+    loadCurrentEntry();
     setButton(Previous, true);
     setButton(Save, true);
-    ShowCurrentEntry(QStringLiteral("ganz schlecht"));
+    showCurrentEntry(QStringLiteral("ganz schlecht"));
 }
 
 void MainWindow::showEntry(std::int64_t entry)
@@ -79,31 +99,28 @@ void MainWindow::showEntry(std::int64_t entry)
 
 void MainWindow::goToEntry(std::int64_t entry)
 {
-    if (entry < 1 || entry > m_context.table.EntryCount)
+    if (!m_entries.goTo(entry))
         return;
-    // Next from just before the entry: the same loading, buttons and words.
-    m_context.table.CurrentEntry = entry - 1;
-    nextCommand();
+    // The same loading, buttons and words as stepping on to it.
+    loadCurrentEntry();
+    setButton(Previous, true);
+    setButton(Save, true);
+    showCurrentEntry(QStringLiteral("ganz schlecht"));
 }
 
-void MainWindow::LoadCurrentEntry()
+void MainWindow::loadCurrentEntry()
 {
-    WaveDevice& device = m_context.device;
-    device.setDeviceType("WaveAudio");
-    device.setFileName(m_context.table.entryFile(m_context.table.CurrentEntry));
-    device.command("Open");
-    device.command("Set");
-    setEntryToolTip(EntryToolTip(m_context.table.entryFile(m_context.table.CurrentEntry)));
+    m_context.player.load(m_entries.currentFile());
+    setEntryToolTip(EntryToolTip(m_entries.currentFile()));
 }
 
-void MainWindow::ShowCurrentEntry(const QString& zeroLengthWord)
+void MainWindow::showCurrentEntry(const QString& zeroLengthWord)
 {
-    const EntryTable& table = m_context.table;
-    m_frame[1]->setTitle(QStringLiteral("aktueller Eintrag: %1/%2").arg(table.CurrentEntry).arg(table.EntryCount));
+    m_frame[1]->setTitle(QStringLiteral("aktueller Eintrag: %1/%2").arg(m_entries.current()).arg(m_entries.count()));
     if (m_entryList)
-        m_entryList->followCurrentEntry(table.CurrentEntry);
+        m_entryList->followCurrentEntry(m_entries.current());
 
-    const std::string path = table.entryFile(table.CurrentEntry);
+    const std::string path = m_entries.currentFile();
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error)
@@ -113,7 +130,7 @@ void MainWindow::ShowCurrentEntry(const QString& zeroLengthWord)
     const QLocale locale;
     m_txtEntrysize->setText(FormatGrouped(std::int64_t(size), locale) + QStringLiteral(" Byte"));
 
-    const std::int64_t lengthMs = m_context.device.length();
+    const std::int64_t lengthMs = m_context.player.lengthMs();
     m_txtEntryLength->setText(SecondsWords(lengthMs, false, locale));
     if (lengthMs != 0) {
         m_sldTime->setMaximum(int(std::min<std::int64_t>(lengthMs, std::numeric_limits<int>::max())));

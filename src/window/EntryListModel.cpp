@@ -2,7 +2,7 @@
 #include "EntryListModel.h"
 
 #include "playback/SoundFile.h"
-#include "scan/EntryTable.h"
+#include "scan/ScanResult.h"
 #include "scan/FileIo.h"
 #include "scan/ScanError.h"
 #include "core/NumberFormat.h"
@@ -29,9 +29,9 @@ bool IsNumberColumn(int column)
 
 } // namespace
 
-EntryListModel::EntryListModel(const EntryTable& table, const EntryPositions& positions, QObject* parent)
+EntryListModel::EntryListModel(const ScanResult& scan, const EntryPositions& positions, QObject* parent)
     : QAbstractTableModel(parent)
-    , m_table(table)
+    , m_scan(scan)
     , m_positions(positions)
     , m_learner(new QTimer(this))
 {
@@ -119,7 +119,7 @@ const EntryListModel::Head& EntryListModel::head(std::size_t index) const
         if (const SourceReader* whole = source()) {
             header = ReadEntryHeader(*whole, m_positions.tags[index] - 1, m_positions.length(index));
         } else {
-            const SourceReader entry(m_table.entryFile(std::int64_t(index) + 1));
+            const SourceReader entry(m_scan.entryFile(std::int64_t(index) + 1));
             header = ReadEntryHeader(entry, 0, entry.size());
         }
     } catch (const ScanError&) {
@@ -172,7 +172,7 @@ std::int64_t EntryListModel::durationMs(std::size_t index) const
             if (const SourceReader* whole = source()) {
                 ms = SoundLengthMs(*whole, m_positions.tags[index] - 1, m_positions.length(index));
             } else {
-                const SourceReader entry(m_table.entryFile(std::int64_t(index) + 1));
+                const SourceReader entry(m_scan.entryFile(std::int64_t(index) + 1));
                 ms = SoundLengthMs(entry, 0, entry.size());
             }
         } catch (const ScanError&) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "scan/EntryHeader.h"
+#include "scan/ScanResult.h"
 #include "window/EntryPositions.h"
 
 #include <QAbstractTableModel>
@@ -18,7 +19,7 @@ class QTimer;
 namespace cp {
 
 class SourceReader;
-struct EntryTable;
+struct ScanResult;
 
 // One row per entry of the last scan, with what its header says. Headers are
 // read when a row is first shown, or all at once for a sort or filter that
@@ -30,7 +31,7 @@ class EntryListModel final : public QAbstractTableModel {
 public:
     enum Column { Number, Position, Length, Form, Format, Channels, Rate, Bits, Duration, Header, Title, ColumnCount };
 
-    EntryListModel(const EntryTable& table, const EntryPositions& positions, QObject* parent = nullptr);
+    EntryListModel(const ScanResult& scan, const EntryPositions& positions, QObject* parent = nullptr);
     ~EntryListModel() override;
 
     // Runs change, which replaces the positions (a scan starting or done);
@@ -79,7 +80,7 @@ private:
     void setLearning(bool on);
     void learnSlice();
 
-    const EntryTable& m_table;
+    const ScanResult& m_scan;
     const EntryPositions& m_positions;
     mutable std::vector<Head> m_heads;
     mutable std::unordered_map<std::size_t, std::string> m_titles;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "EntryListWindow.h"
 
-#include "scan/EntryTable.h"
+#include "scan/ScanResult.h"
 #include "core/SettingsStore.h"
 #include "window/MainWindow.h"
 
@@ -30,13 +30,13 @@ const char* const kColumnsKey = "EntryListColumns";
 
 } // namespace
 
-EntryListWindow::EntryListWindow(MainWindow& owner, const EntryTable& table, const EntryPositions& positions,
+EntryListWindow::EntryListWindow(MainWindow& owner, const EntryBrowser& entries, const EntryPositions& positions,
                                  SettingsStore& settings)
     : QWidget(&owner, Qt::Window)
     , m_owner(owner)
-    , m_table(table)
+    , m_entries(entries)
     , m_settings(settings)
-    , m_model(table, positions)
+    , m_model(entries.scan(), positions)
 {
     setObjectName(QStringLiteral("frmEntries"));
     setWindowTitle(QStringLiteral("Einträge"));
@@ -98,15 +98,15 @@ void EntryListWindow::buildControls()
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { rowPicked(current.isValid() ? current.row() : -1); });
     connect(m_view, &QAbstractItemView::doubleClicked, this,
-            [this] { m_owner.tlbMain_ButtonClick(MainWindow::Play); });
+            [this] { m_owner.clickButton(MainWindow::Play); });
 
     // Return plays and Escape stops, as in the main window; Ctrl+S saves the selection.
     auto* play = new QAction(this);
     play->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    connect(play, &QAction::triggered, this, [this] { m_owner.tlbMain_ButtonClick(MainWindow::Play); });
+    connect(play, &QAction::triggered, this, [this] { m_owner.clickButton(MainWindow::Play); });
     auto* stop = new QAction(this);
     stop->setShortcut(QKeySequence(Qt::Key_Escape));
-    connect(stop, &QAction::triggered, this, [this] { m_owner.tlbMain_ButtonClick(MainWindow::Stop); });
+    connect(stop, &QAction::triggered, this, [this] { m_owner.clickButton(MainWindow::Stop); });
     m_save = new QAction(QStringLiteral("Auswahl speichern …\tStrg+S"), this);
     m_save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_save->setEnabled(false);
@@ -140,12 +140,12 @@ void EntryListWindow::open()
     show();
     raise();
     activateWindow();
-    followCurrentEntry(m_table.CurrentEntry);
+    followCurrentEntry(m_entries.current());
 }
 
 void EntryListWindow::restoreLayout()
 {
-    const QByteArray geometry = QByteArray::fromBase64(m_settings.GetRegSetting(kGeometryKey, QString()).toLatin1());
+    const QByteArray geometry = QByteArray::fromBase64(m_settings.value(kGeometryKey, QString()).toLatin1());
     if (geometry.isEmpty() || !restoreGeometry(geometry)) {
         // A first opening: below the main window, about as wide as the columns, on the screen.
         const QRect screen = m_owner.screen()->availableGeometry();
@@ -162,7 +162,7 @@ void EntryListWindow::restoreLayout()
         resize(place.size());
         move(place.topLeft());
     }
-    const QStringList widths = m_settings.GetRegSetting(kColumnsKey, QString()).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const QStringList widths = m_settings.value(kColumnsKey, QString()).split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (int c = 0; c < widths.size() && c < EntryListModel::ColumnCount; ++c)
         if (const int width = widths[c].toInt(); width > 0)
             m_view->setColumnWidth(c, width);
@@ -172,11 +172,11 @@ void EntryListWindow::saveLayout()
 {
     if (!m_layoutRestored)
         return; // never opened: nothing of its own to keep
-    m_settings.SaveRegSetting(kGeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
+    m_settings.setValue(kGeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
     QStringList widths;
     for (int c = 0; c < EntryListModel::ColumnCount; ++c)
         widths << QString::number(m_view->columnWidth(c));
-    m_settings.SaveRegSetting(kColumnsKey, widths.join(QLatin1Char(',')));
+    m_settings.setValue(kColumnsKey, widths.join(QLatin1Char(',')));
 }
 
 void EntryListWindow::closeEvent(QCloseEvent* event)
@@ -198,13 +198,13 @@ void EntryListWindow::applyFilter()
 {
     m_filterDelay->stop();
     busy([this] { m_model.setFilter(m_filter->text(), m_mismatches->isChecked()); });
-    followCurrentEntry(m_table.CurrentEntry);
+    followCurrentEntry(m_entries.current());
 }
 
 void EntryListWindow::replaceScan(const std::function<void()>& change)
 {
     m_model.replaceScan(change);
-    followCurrentEntry(m_table.CurrentEntry);
+    followCurrentEntry(m_entries.current());
 }
 
 void EntryListWindow::rowPicked(int row)
@@ -212,7 +212,7 @@ void EntryListWindow::rowPicked(int row)
     if (m_following || row < 0)
         return;
     const std::int64_t entry = m_model.entryAt(row);
-    if (entry != m_table.CurrentEntry)
+    if (entry != m_entries.current())
         m_owner.showEntry(entry);
 }
 

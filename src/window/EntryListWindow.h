@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "window/EntryBrowser.h"
 #include "window/EntryListModel.h"
 
 #include <QWidget>
@@ -26,7 +27,7 @@ class SettingsStore;
 // moves the row. Not modal; it remembers its place and column widths.
 class EntryListWindow final : public QWidget {
 public:
-    EntryListWindow(MainWindow& owner, const EntryTable& table, const EntryPositions& positions, SettingsStore& settings);
+    EntryListWindow(MainWindow& owner, const EntryBrowser& entries, const EntryPositions& positions, SettingsStore& settings);
     ~EntryListWindow() override;
 
     // Shows the list where it was last, in front.
@@ -56,7 +57,7 @@ private:
     void busy(const std::function<void()>& work);
 
     MainWindow& m_owner;
-    const EntryTable& m_table;
+    const EntryBrowser& m_entries;
     SettingsStore& m_settings;
     EntryListModel m_model;
     QTableView* m_view = nullptr;

@@ -56,7 +56,7 @@ void MainWindow::buildKeyboardCommands()
             action->setEnabled(button(Next)->isEnabled());
             connect(button(Next), &QAction::enabledChanged, action, &QAction::setEnabled);
             connect(action, &QAction::triggered, this,
-                    [this, last = c.command == kLast] { runCommand([this, last] { firstOrLastCommand(last); }); });
+                    [this, last = c.command == kLast] { runCommand([this, last] { goToEntry(last ? m_entries.count() : 1); }); });
         }
         QList<QKeySequence> keys;
         for (const QKeyCombination key : c.keys)
@@ -88,17 +88,12 @@ void MainWindow::buildKeyboardCommands()
     setAcceptDrops(true);
 }
 
-void MainWindow::firstOrLastCommand(bool last)
-{
-    goToEntry(last ? m_context.table.EntryCount : 1);
-}
-
 void MainWindow::openEntryList()
 {
     if (m_unloaded)
         return;
     if (!m_entryList)
-        m_entryList = new EntryListWindow(*this, m_context.table, m_positions, m_context.settings);
+        m_entryList = new EntryListWindow(*this, m_entries, m_positions, m_context.settings);
     m_entryList->open();
 }
 
@@ -114,14 +109,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 {
     // Not modal, so that a scan under way goes on; it can take no command then.
-    m_commandMenu->setEnabled(!m_scanning && !m_copying);
+    m_commandMenu->setEnabled(!m_scans->running() && !m_saver.copying());
     m_commandMenu->popup(event->globalPos());
     event->accept();
 }
 
 std::optional<std::string> MainWindow::droppedFile(const QMimeData* mime) const
 {
-    if (m_scanning || m_copying || m_unloaded || !mime || !mime->hasUrls())
+    if (busy() || !mime || !mime->hasUrls())
         return std::nullopt;
     const QUrl url = mime->urls().constFirst();
     if (!url.isLocalFile())
@@ -162,10 +157,7 @@ void MainWindow::dropEvent(QDropEvent* event)
     // Scanned once the drop is over, so that the file manager is not kept
     // waiting; as Open does, without its dialog and the settings it writes.
     QTimer::singleShot(0, this, [this, file = *path] {
-        runCommand([this, &file] {
-            ReleaseEntryFiles(m_context.table, &m_context.device);
-            ScanFile(file);
-        });
+        runCommand([this, &file] { openFile(file); });
     });
 }
 

@@ -2,12 +2,12 @@
 #include "MainWindow.h"
 
 #include "base/CommandLine.h"
-#include "dialogs/UserDialogs.h"
-#include "playback/WaveDevice.h"
-#include "scan/ScanError.h"
-#include "batch/BatchRun.h"
 #include "core/ErrorReport.h"
 #include "core/SettingsStore.h"
+#include "dialogs/Twips.h"
+#include "dialogs/UserDialogs.h"
+#include "playback/EntryPlayer.h"
+#include "scan/ScanError.h"
 #include "window/EntryListWindow.h"
 #include "window/Icons.h"
 
@@ -36,6 +36,7 @@ MainWindow::MainWindow(Context context)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
+    , m_saver({m_entries, context.settings, context.dialogs, context.programFolder, [this] { return m_closeRequested; }})
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
@@ -45,25 +46,30 @@ MainWindow::MainWindow(Context context)
     setFont(small);
     buildControls();
     buildKeyboardCommands();
-    setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+    setFixedSize(twipsToPixels(*this, kClientWidth), twipsToPixels(*this, kClientHeight));
+    m_scans = std::make_unique<ScanController>(
+        ScanController::Widgets {m_pgbParsing, m_txtFilesize, m_txtEntrycount, m_txtUnknownData},
+        [this] { return m_closeRequested; });
 
     m_tmrPlay = new QTimer(this);
     m_tmrPlay->setObjectName(QStringLiteral("tmrPlay"));
     m_tmrPlay->setInterval(100);
-    connect(m_tmrPlay, &QTimer::timeout, this, [this] { tmrPlay_Timer(); });
+    connect(m_tmrPlay, &QTimer::timeout, this, [this] { showPlayback(); });
 }
 
 MainWindow::~MainWindow()
 {
     delete m_entryList; // before the positions it shows
+    // The entry files are this window's; a batch run's output is not kept here.
+    m_entries.release(&m_context.player.device());
 }
 
-std::optional<int> MainWindow::Form_Load()
+std::optional<int> MainWindow::start()
 {
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
 
     // Positions are kept in twips, the program's unit for them.
-    const double perPixel = twipsPerPixel();
+    const double perPixel = twipsPerPixel(*this);
     const QRect screenArea = (screen() ? screen() : QGuiApplication::primaryScreen())->geometry();
     const auto centre = [&](int screenPixels, int windowTwips) {
         return (qRound(screenPixels * perPixel) - windowTwips) / 2;
@@ -72,17 +78,16 @@ std::optional<int> MainWindow::Form_Load()
     const QLocale locale;
     // A first start, or a position that is no number, is centred: roughly now,
     // exactly with the frame once the window is up.
-    const bool centreX = !SettingToNumber(m_context.settings.GetRegSetting("WindowPosX", ""), locale, &x);
-    const bool centreY = !SettingToNumber(m_context.settings.GetRegSetting("WindowPosY", ""), locale, &y);
+    const bool centreX = !SettingToNumber(m_context.settings.value("WindowPosX", ""), locale, &x);
+    const bool centreY = !SettingToNumber(m_context.settings.value("WindowPosY", ""), locale, &y);
     if (centreX)
         x = centre(screenArea.width(), kClientWidth);
     if (centreY)
         y = centre(screenArea.height(), kClientHeight);
     move(screenArea.left() + qRound(float(x) / perPixel), screenArea.top() + qRound(float(y) / perPixel));
 
-    m_context.device.setTimeFormat(0);
     double loop = 0;
-    SettingToNumber(m_context.settings.GetRegSetting("Loop", 0), locale, &loop);
+    SettingToNumber(m_context.settings.value("Loop", 0), locale, &loop);
     if (int(loop) == 2) {
         m_chkLoop->setTristate(true);
         m_chkLoop->setCheckState(Qt::PartiallyChecked);
@@ -101,31 +106,24 @@ std::optional<int> MainWindow::Form_Load()
     if (startup.SourceFile.empty())
         return std::nullopt;
     if (startup.TargetGiven) {
-        // A batch run ends with its scan, however it went; the entry files stay.
-        std::exception_ptr failure;
-        try {
-            if (m_closeRequested)
-                throw ScanStopped();
-            ScanFile(startup.SourceFile);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        return ConcludeBatch(m_context.table, startup, failure, {m_scanLength, m_firstTag, m_finalShare}, QLocale(),
-                             stdout, stderr);
+        // A batch run ends with its scan, however it went; the entry files
+        // stay. The window only shows how it goes.
+        showScanStarting(startup.SourceFile);
+        return m_scans->runBatch(startup);
     }
     try {
-        ScanFile(startup.SourceFile);
+        openFile(startup.SourceFile);
     } catch (const ScanStopped&) {
-        Form_Unload();
+        unload();
         return 0;
     } catch (const ScanError& error) {
-        ReportError(QStringLiteral("Form_Load"), ErrorNumberForSystemError(error.systemError()),
+        reportError(QStringLiteral("Form_Load"), ErrorNumberForSystemError(error.systemError()),
                     QString::fromStdString(error.what()));
     } catch (const std::bad_alloc&) {
-        ReportError(QStringLiteral("Form_Load"), ErrorNumber::OutOfMemory, QStringLiteral("Nicht genügend Speicher"));
+        reportError(QStringLiteral("Form_Load"), ErrorNumber::OutOfMemory, QStringLiteral("Nicht genügend Speicher"));
     }
     if (m_closeRequested) {
-        Form_Unload();
+        unload();
         return 0;
     }
     return std::nullopt;
@@ -146,22 +144,22 @@ void MainWindow::centreOnFrame(bool horizontally, bool vertically)
          vertically ? area.top() + (area.height() - frame.height()) / 2 : y());
 }
 
-void MainWindow::Form_Unload()
+void MainWindow::unload()
 {
     if (m_unloaded)
         return;
     m_unloaded = true;
-    m_context.settings.SaveRegSetting("WindowPosX", QString::number(qRound(pos().x() * twipsPerPixel())));
-    m_context.settings.SaveRegSetting("WindowPosY", QString::number(qRound(pos().y() * twipsPerPixel())));
-    m_context.settings.SaveRegSetting("Loop", QString::number(loopValue()));
+    m_context.settings.setValue("WindowPosX", QString::number(qRound(pos().x() * twipsPerPixel(*this))));
+    m_context.settings.setValue("WindowPosY", QString::number(qRound(pos().y() * twipsPerPixel(*this))));
+    m_context.settings.setValue("Loop", QString::number(loopValue()));
     if (m_entryList) {
         m_entryList->saveLayout();
         m_entryList->hide();
     }
     m_context.settings.sync();
-    ReleaseEntryFiles(m_context.table, &m_context.device);
-    m_context.device.command("Close");
+    m_entries.release(&m_context.player.device());
     m_context.player.stop();
+    m_context.player.unload();
     m_tmrPlay->stop();
 }
 
@@ -169,7 +167,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A question or notice still open would keep a signal or the session's end waiting for nobody.
     CancelOpenDialogs();
-    if (m_scanning || m_copying) {
+    if (m_scans->running() || m_saver.copying()) {
         // The scan or copy notices at its next step, removes what it half wrote, and unwinds.
         m_closeRequested = true;
         event->ignore();
@@ -179,20 +177,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
     m_closeRequested = true;
     event->accept();
     if (!m_context.startup.TargetGiven) // a batch run's entry files are its output
-        Form_Unload();
+        unload();
     QCoreApplication::exit(0);
-}
-
-void MainWindow::SetBusy()
-{
-    if (++m_busyDepth == 1)
-        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-}
-
-void MainWindow::SetBusy(bool)
-{
-    if (m_busyDepth > 0 && --m_busyDepth == 0)
-        QGuiApplication::restoreOverrideCursor();
 }
 
 void MainWindow::setButton(int index, bool enabled)
@@ -200,7 +186,7 @@ void MainWindow::setButton(int index, bool enabled)
     m_buttons.at(std::size_t(index))->setEnabled(enabled);
 }
 
-void MainWindow::ReportError(const QString& procedure, int number, const QString& description)
+void MainWindow::reportError(const QString& procedure, int number, const QString& description)
 {
     m_context.dialogs.message(this, ReportErrorCaption(number), ReportErrorText(procedure, description));
 }

@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "scan/EntryTable.h"
-#include "scan/ScanObserver.h"
 #include "base/StartupState.h"
+#include "window/EntryBrowser.h"
 #include "window/EntryPositions.h"
+#include "window/EntrySaver.h"
+#include "window/ScanController.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -30,25 +31,24 @@ class QToolBar;
 namespace cp {
 
 class EntryListWindow;
+class EntryPlayer;
 class SettingsStore;
-class ShellCopy;
-class SoundPlayer;
 class UserDialogs;
-class WaveDevice;
 
 // The program's one window: toolbar, the whole-file and current-entry
 // figures, loop box, position slider, and the progress bar that covers the
-// toolbar while a scan runs. Commands run on this thread; a scan lets the
+// toolbar while a scan runs. It wires its widgets to the objects that do the
+// work: the entry browser (which entry is current), the player, the saver
+// and the scan controller. Commands run on this thread; a scan lets the
 // window repaint and take a close request while it works.
-class MainWindow final : public QWidget, private ScanObserver {
+class MainWindow final : public QWidget {
 public:
     // What the application owns and the window works on.
     struct Context {
-        EntryTable& table;
+        EntryFolder& folder; // where the entry files go
         const StartupState& startup;
         SettingsStore& settings;
-        WaveDevice& device;
-        SoundPlayer& player;
+        EntryPlayer& player;
         UserDialogs& dialogs;
         QString programFolder; // the default start folder of the file dialogs
     };
@@ -66,16 +66,14 @@ public:
     // Shows the window at its remembered place and scans the source file
     // named at start. Returns the exit status when the program must end now
     // (a batch run is done, or the window was closed during the scan).
-    std::optional<int> Form_Load();
+    std::optional<int> start();
 
     // One toolbar click, by 1-based button index, under the one error trap.
-    void tlbMain_ButtonClick(int index);
-
-    // The status word for a device mode.
-    static QString GetStringOfNumber(int mode);
+    void clickButton(int index);
 
     QAction* button(int index) const { return m_buttons.at(std::size_t(index)); }
     QMenu* commandMenu() const { return m_commandMenu; }
+    const EntryBrowser& entries() const { return m_entries; }
 
     // The entry list: opened by F4, the context menu, or a double-click on the current entry's group.
     void openEntryList();
@@ -85,10 +83,7 @@ public:
     void showEntry(std::int64_t entry);
     // Copies the entries into a folder the user picks, as Save all does all of them.
     void saveEntries(const std::vector<std::int64_t>& entries, QWidget* owner);
-    bool scanning() const { return m_scanning; }
-    int busyDepth() const { return m_busyDepth; }
-    double twipsPerPixel() const;
-    int twipsToPixels(int twips) const;
+    bool scanning() const { return m_scans->running(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -106,54 +101,40 @@ private:
     void buildKeyboardCommands();
     // Runs a command under the one error trap, unless a scan or copy is under way.
     void runCommand(const std::function<void()>& command);
+    bool busy() const { return m_scans->running() || m_saver.copying() || m_unloaded; }
     // The first dropped file's path bytes; none for a folder, or while a drop would be refused.
     std::optional<std::string> droppedFile(const QMimeData* mime) const;
     QLineEdit* valueField(QWidget* parent, const char* name, int left, int top, int width, const char* text);
 
     // Commands
     void openCommand();
+    // Lets go of the entries shown and scans the file at path (its bytes) in their place.
+    void openFile(const std::string& path);
     void previousCommand();
     void nextCommand();
-    void firstOrLastCommand(bool last);
     void goToEntry(std::int64_t entry);
     void playCommand();
     void stopCommand();
-    void saveAllCommand();
-    // Save all's folder question and copies, for count entries; entryAt(i) is the i-th's number.
-    void saveIntoFolder(std::int64_t count, const std::function<std::int64_t(std::int64_t)>& entryAt, QWidget* owner);
-    void saveCommand();
-    // Runs the copies of one saving command, telling the user afterwards what failed.
-    void copyEntries(std::int64_t total, bool several, const std::function<void(ShellCopy&)>& copies,
-                     QWidget* owner = nullptr);
-    void ShowNotice(const QString& settingName, const QString& text);
-    QString proposedSaveName() const;
-    QString savedNoticeText() const;
-    void LoadCurrentEntry();
+
+    // The current entry's group
+    void loadCurrentEntry();
+    void showCurrentEntry(const QString& zeroLengthWord);
     void setEntryToolTip(const QString& text); // on the current entry's group and its fields
-    void ShowCurrentEntry(const QString& zeroLengthWord);
-    void ScanFile(const std::string& path); // the path's bytes, as the file system knows them
-    void applyStartFolderRule(const QString& settingName, QString* initialDir);
-    void Form_Unload();
+    // The window while a scan of path runs: its name in the caption, no entry, no command but Open.
+    void showScanStarting(const std::string& path);
+    // The window as before any file: no entries, no figures, only Open.
+    void showNoFile();
+    // Changes the entries and their positions while the entry list looks away.
+    void changeEntries(const std::function<void()>& change);
+
+    void unload();
     // Centres the window with its frame on a first start, once the frame is known.
     void centreOnFrame(bool horizontally, bool vertically);
-    void tmrPlay_Timer();
-    void chkLoop_Click();
+    void showPlayback();
+    void loopBoxClicked();
     int loopValue() const;
-    void SetBusy();
-    void SetBusy(bool endOfStretch);
-    void ReportError(const QString& procedure, int number, const QString& description);
+    void reportError(const QString& procedure, int number, const QString& description);
     void setButton(int index, bool enabled);
-    int progressUnits(std::int64_t position) const;
-    void flushScanDisplay();
-
-    // ScanObserver
-    void scanStarting(const std::string& path) override;
-    void fileOpened(std::int64_t length) override;
-    void blockStarted(std::int64_t position) override;
-    void tagFound(std::int64_t hitCount, std::int64_t position, double runningShare) override;
-    void searchFinished(std::int64_t entryCount, std::int64_t firstTag, double finalShare) override;
-    void scanEnded(bool completed) noexcept override;
-    bool stopRequested() override;
 
     Context m_context;
 
@@ -174,26 +155,14 @@ private:
     QMenu* m_commandMenu = nullptr;
     EntryListWindow* m_entryList = nullptr; // made when first opened
 
-    // Where the entries begin: collected while a scan runs, kept from the last completed one.
-    std::deque<std::int64_t> m_scanTags;
-    EntryPositions m_positions;
+    EntryBrowser m_entries;
+    EntryPositions m_positions; // where the entries begin, for the entry list
+    EntrySaver m_saver;
+    std::unique_ptr<ScanController> m_scans; // made with the widgets it drives
 
     QString m_lastOpenFileName;
-    int m_busyDepth = 0;
-    bool m_scanning = false;
-    bool m_copying = false; // a saving command is copying; closing waits for it
     bool m_closeRequested = false;
     bool m_unloaded = false;
-
-    // The scan's latest figures, shown at most every few tens of milliseconds.
-    QElapsedTimer m_displayClock;
-    std::int64_t m_scanLength = 0;
-    std::int64_t m_shownHits = -1, m_pendingHits = 0;
-    double m_pendingShare = 1.0;
-    std::int64_t m_pendingProgress = 0;
-    bool m_anyHit = false;
-    std::int64_t m_firstTag = 0; // for the summary a batch run prints
-    double m_finalShare = 1.0;
 };
 
 } // namespace cp

@@ -3,6 +3,7 @@
 // to pixels at the screen's logical resolution.
 #include "MainWindow.h"
 
+#include "dialogs/Twips.h"
 #include "window/Icons.h"
 
 #include <QAction>
@@ -19,17 +20,6 @@
 #include <algorithm>
 
 namespace cp {
-
-double MainWindow::twipsPerPixel() const
-{
-    // 15 at 96 dots per inch.
-    return 1440.0 / logicalDpiX();
-}
-
-int MainWindow::twipsToPixels(int twips) const
-{
-    return qRound(double(twips) / twipsPerPixel());
-}
 
 QLineEdit* MainWindow::valueField(QWidget* parent, const char* name, int left, int top, int width, const char* text)
 {
@@ -50,14 +40,14 @@ QLineEdit* MainWindow::valueField(QWidget* parent, const char* name, int left, i
     palette.setColor(QPalette::Base, Qt::transparent);
     field->setPalette(palette);
     field->setAutoFillBackground(false);
-    field->setGeometry(twipsToPixels(left), twipsToPixels(top) - 1, twipsToPixels(width), twipsToPixels(195) + 2);
+    field->setGeometry(twipsToPixels(*this, left), twipsToPixels(*this, top) - 1, twipsToPixels(*this, width), twipsToPixels(*this, 195) + 2);
     return field;
 }
 
 void MainWindow::buildControls()
 {
     auto at = [this](QWidget* w, int left, int top, int width, int height) {
-        w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+        w->setGeometry(twipsToPixels(*this, left), twipsToPixels(*this, top), twipsToPixels(*this, width), twipsToPixels(*this, height));
     };
     auto label = [&](QWidget* parent, int index, const char* text, int left, int top, int width) {
         auto* l = new QLabel(QString::fromUtf8(text), parent);
@@ -81,7 +71,7 @@ void MainWindow::buildControls()
     m_tlbMain->setMovable(false);
     m_tlbMain->setFloatable(false);
     // Buttons and pictures grow with the resolution like everything else.
-    const int iconSize = twipsToPixels(240);
+    const int iconSize = twipsToPixels(*this, 240);
     m_tlbMain->setIconSize(QSize(iconSize, iconSize));
     m_tlbMain->setContentsMargins(0, 0, 0, 0);
     m_tlbMain->layout()->setContentsMargins(1, 1, 1, 1);
@@ -111,11 +101,11 @@ void MainWindow::buildControls()
         action->setToolTip(QString::fromUtf8(b.tooltip));
         action->setObjectName(QStringLiteral("Button%1").arg(i));
         if (QWidget* w = m_tlbMain->widgetForAction(action)) {
-            w->setFixedSize(twipsToPixels(345), twipsToPixels(330));
+            w->setFixedSize(twipsToPixels(*this, 345), twipsToPixels(*this, 330));
             w->setObjectName(QStringLiteral("Button%1").arg(i));
             w->setAccessibleName(QString::fromUtf8(b.tooltip));
         }
-        connect(action, &QAction::triggered, this, [this, i] { tlbMain_ButtonClick(i); });
+        connect(action, &QAction::triggered, this, [this, i] { clickButton(i); });
         m_buttons[std::size_t(i)] = action;
     }
     // Before the first scan only Open can be used.
@@ -127,7 +117,7 @@ void MainWindow::buildControls()
     line->setObjectName(QStringLiteral("Line"));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(0, twipsToPixels(375) - 1, twipsToPixels(6450), 2);
+    line->setGeometry(0, twipsToPixels(*this, 375) - 1, twipsToPixels(*this, 6450), 2);
 
     m_frame[0] = new QGroupBox(QStringLiteral("gesamte Datei"), this);
     m_frame[0]->setObjectName(QStringLiteral("Frame(0)"));
@@ -165,17 +155,17 @@ void MainWindow::buildControls()
     m_chkLoop = new QCheckBox(QStringLiteral("Endlos abspielen"), this);
     m_chkLoop->setObjectName(QStringLiteral("chkLoop"));
     const QSize boxHint = m_chkLoop->sizeHint();
-    const int boxWidth = std::max(twipsToPixels(1515), boxHint.width());
-    const int boxHeight = std::max(twipsToPixels(195), boxHint.height());
-    const int boxLeft = std::min(twipsToPixels(1650), m_frame[1]->x() - twipsToPixels(90) - boxWidth);
-    m_chkLoop->setGeometry(boxLeft, twipsToPixels(1815 + 195 / 2) - boxHeight / 2, boxWidth, boxHeight);
+    const int boxWidth = std::max(twipsToPixels(*this, 1515), boxHint.width());
+    const int boxHeight = std::max(twipsToPixels(*this, 195), boxHint.height());
+    const int boxLeft = std::min(twipsToPixels(*this, 1650), m_frame[1]->x() - twipsToPixels(*this, 90) - boxWidth);
+    m_chkLoop->setGeometry(boxLeft, twipsToPixels(*this, 1815 + 195 / 2) - boxHeight / 2, boxWidth, boxHeight);
 
     auto* line1 = new QFrame(this);
     line1->setObjectName(QStringLiteral("Line1"));
     line1->setFrameShape(QFrame::HLine);
     line1->setFrameShadow(QFrame::Sunken);
-    line1->setGeometry(twipsToPixels(240), twipsToPixels(1905) - 1, boxLeft - twipsToPixels(30 + 240), 2);
-    connect(m_chkLoop, &QCheckBox::clicked, this, [this] { chkLoop_Click(); });
+    line1->setGeometry(twipsToPixels(*this, 240), twipsToPixels(*this, 1905) - 1, boxLeft - twipsToPixels(*this, 30 + 240), 2);
+    connect(m_chkLoop, &QCheckBox::clicked, this, [this] { loopBoxClicked(); });
 
     // Display only: nothing reads the slider, so it takes neither focus nor drags.
     m_sldTime = new QSlider(Qt::Horizontal, this);

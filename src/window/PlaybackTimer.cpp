@@ -2,7 +2,7 @@
 // Play, Stop, the loop box and the 100 ms timer that shows the device's state.
 #include "MainWindow.h"
 
-#include "playback/WaveDevice.h"
+#include "playback/EntryPlayer.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,27 +16,13 @@ namespace cp {
 
 void MainWindow::playCommand()
 {
-    const EntryTable& table = m_context.table;
-    if (table.CurrentEntry < 1 || table.CurrentEntry > table.EntryCount)
-        return;
-    if (loopValue() != 0) {
-        m_context.player.loop(table.entryFile(table.CurrentEntry));
-    } else {
-        m_context.device.command("Prev");
-        m_context.device.command("Play");
-    }
+    if (m_entries.hasCurrent())
+        m_context.player.play(m_entries.currentFile(), loopValue() != 0);
 }
 
 void MainWindow::stopCommand()
 {
-    m_context.device.command("Stop");
-    m_context.device.command("Prev");
     m_context.player.stop();
-}
-
-QString MainWindow::GetStringOfNumber(int mode)
-{
-    return QString::fromStdString(cp::GetStringOfNumber(mode));
 }
 
 int MainWindow::loopValue() const
@@ -48,20 +34,20 @@ int MainWindow::loopValue() const
     }
 }
 
-void MainWindow::tmrPlay_Timer()
+void MainWindow::showPlayback()
 {
-    const PlaybackTick tick = TickPlayback(m_context.device, m_context.table.CurrentEntry, loopValue());
+    const PlaybackTick tick = m_context.player.tick(m_entries.current(), loopValue() != 0);
     m_sldTime->setValue(int(std::min<std::int64_t>(tick.sliderValue, std::numeric_limits<int>::max())));
     m_txtStatus->setText(QString::fromStdString(tick.status));
     setButton(Play, tick.playEnabled);
     setButton(Stop, tick.stopEnabled);
 }
 
-void MainWindow::chkLoop_Click()
+void MainWindow::loopBoxClicked()
 {
     // Once clicked, the box only knows ticked and unticked.
     m_chkLoop->setTristate(false);
-    m_context.player.stop();
+    m_context.player.stopLoop();
 }
 
 } // namespace cp

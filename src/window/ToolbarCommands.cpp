@@ -4,7 +4,7 @@
 
 #include "base/PathHelpers.h"
 #include "dialogs/UserDialogs.h"
-#include "playback/WaveDevice.h"
+#include "playback/EntryPlayer.h"
 #include "scan/ScanError.h"
 #include "core/ErrorReport.h"
 #include "core/SettingsStore.h"
@@ -19,7 +19,7 @@
 
 namespace cp {
 
-void MainWindow::tlbMain_ButtonClick(int index)
+void MainWindow::clickButton(int index)
 {
     void (MainWindow::*command)() = nullptr;
     switch (index) {
@@ -28,8 +28,8 @@ void MainWindow::tlbMain_ButtonClick(int index)
     case Play: command = &MainWindow::playCommand; break;
     case Stop: command = &MainWindow::stopCommand; break;
     case Next: command = &MainWindow::nextCommand; break;
-    case SaveAll: command = &MainWindow::saveAllCommand; break;
-    case Save: command = &MainWindow::saveCommand; break;
+    case SaveAll: runCommand([this] { m_saver.saveAll(this); }); return;
+    case Save: runCommand([this] { m_saver.saveCurrent(this); }); return;
     default: return;
     }
     runCommand([this, command] { (this->*command)(); });
@@ -39,7 +39,7 @@ void MainWindow::runCommand(const std::function<void()>& command)
 {
     // The progress bar covers the toolbar during a scan; this makes sure of it,
     // for the keys and the context menu too.
-    if (m_scanning || m_copying || m_unloaded)
+    if (busy())
         return;
     try {
         command();
@@ -49,41 +49,38 @@ void MainWindow::runCommand(const std::function<void()>& command)
         else if (error.number() == ErrorNumber::DivisionByZero)
             m_txtQuality->setText(QStringLiteral("mies"));
         else
-            ReportError(QStringLiteral("tlbMain_ButtonClick"), error.number(), error.description());
+            reportError(QStringLiteral("tlbMain_ButtonClick"), error.number(), error.description());
     } catch (const ScanStopped&) {
         // The window was closed during the scan; it ends below.
     } catch (const ScanError& error) {
-        ReportError(QStringLiteral("tlbMain_ButtonClick"), ErrorNumberForSystemError(error.systemError()),
+        reportError(QStringLiteral("tlbMain_ButtonClick"), ErrorNumberForSystemError(error.systemError()),
                     QString::fromStdString(error.what()));
     } catch (const std::bad_alloc&) {
-        ReportError(QStringLiteral("tlbMain_ButtonClick"), ErrorNumber::OutOfMemory,
+        reportError(QStringLiteral("tlbMain_ButtonClick"), ErrorNumber::OutOfMemory,
                     QStringLiteral("Nicht genügend Speicher"));
     } catch (const std::exception& error) {
-        ReportError(QStringLiteral("tlbMain_ButtonClick"), ErrorNumber::Internal, QString::fromUtf8(error.what()));
+        reportError(QStringLiteral("tlbMain_ButtonClick"), ErrorNumber::Internal, QString::fromUtf8(error.what()));
     }
-    if (m_closeRequested && !m_scanning) {
-        Form_Unload();
+    if (m_closeRequested && !m_scans->running()) {
+        unload();
         hide();
         QCoreApplication::exit(0);
     }
 }
 
-void MainWindow::applyStartFolderRule(const QString& settingName, QString* initialDir)
+void MainWindow::saveEntries(const std::vector<std::int64_t>& entries, QWidget* owner)
 {
-    const QString folder = m_context.settings.GetRegSetting(settingName, m_context.programFolder);
-    if (PathExists(QFile::encodeName(folder).toStdString())) {
-        QDir::setCurrent(folder);
-        *initialDir = folder;
-    }
+    if (!entries.empty())
+        runCommand([&] { m_saver.saveEntries(entries, owner); });
 }
 
 void MainWindow::openCommand()
 {
     UserDialogs::OpenFile request;
     request.filter = QString::fromUtf8(kOpenFilter);
-    applyStartFolderRule(QStringLiteral("FFLDir"), &request.initialDir);
+    request.initialDir = EnterRememberedFolder(m_context.settings, QStringLiteral("FFLDir"), m_context.programFolder);
     double filter = 0;
-    SettingToNumber(m_context.settings.GetRegSetting("Filter", "0"), QLocale(), &filter);
+    SettingToNumber(m_context.settings.value("Filter", "0"), QLocale(), &filter);
     request.filterIndex = std::int16_t(filter);
     request.fileName = m_lastOpenFileName;
 
@@ -92,12 +89,37 @@ void MainWindow::openCommand()
         throw CommandError(ErrorNumber::DialogCancelled, QStringLiteral("Abbruch"));
     m_lastOpenFileName = chosen->fileName;
 
-    m_context.settings.SaveRegSetting("Filter", QString::number(std::int16_t(chosen->filterIndex)));
+    m_context.settings.setValue("Filter", QString::number(std::int16_t(chosen->filterIndex)));
     // Like the system's dialog, leave the chosen file's folder as the current one.
     QDir::setCurrent(QFileInfo(chosen->fileName).absolutePath());
-    m_context.settings.SaveRegSetting("FFLDir", QDir::currentPath());
-    ReleaseEntryFiles(m_context.table, &m_context.device);
-    ScanFile(QFile::encodeName(chosen->fileName).toStdString());
+    m_context.settings.setValue("FFLDir", QDir::currentPath());
+    openFile(QFile::encodeName(chosen->fileName).toStdString());
+}
+
+void MainWindow::openFile(const std::string& path)
+{
+    // The entries shown go first, whatever becomes of the scan: their files
+    // are deleted and a failed scan shows none.
+    changeEntries([this] {
+        m_entries.release(&m_context.player.device());
+        m_positions = {};
+    });
+    showScanStarting(path);
+    ScanResult scan;
+    try {
+        scan = m_scans->scan(m_context.folder, path);
+    } catch (...) {
+        showNoFile();
+        throw;
+    }
+    changeEntries([&] {
+        m_positions = {scan.sourceFile, scan.sourceLength, m_scans->takeTags()};
+        m_entries.replace(std::move(scan));
+    });
+    if (m_entries.count() > 0) {
+        setButton(Next, true);
+        setButton(SaveAll, true);
+    }
 }
 
 } // namespace cp

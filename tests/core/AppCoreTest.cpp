@@ -28,20 +28,20 @@ TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
     {
         QSettings qs = store();
         cp::SettingsStore settings(qs);
-        EXPECT_EQ(settings.GetRegSetting("Filter", 0), "0") << "first start: defaults";
+        EXPECT_EQ(settings.value("Filter", 0), "0") << "first start: defaults";
         for (const auto& v : values)
-            settings.SaveRegSetting(v.name, v.stored);
+            settings.setValue(v.name, v.stored);
         settings.sync();
     }
     const std::string file = dir / "Oxbrook/Chunkpicker.conf"; // another tool may write a list without quotes
     WriteFile(file, Concat({ReadFile(file), Text("Handmade=/a,/b\n")}));
     QSettings qs = store();
     cp::SettingsStore settings(qs);
-    EXPECT_EQ(settings.GetRegSetting("Handmade", ""), "/a,/b");
+    EXPECT_EQ(settings.value("Handmade", ""), "/a,/b");
     double number = 0; // in the user's form first, then in the plain one
     EXPECT_TRUE(cp::SettingToNumber("-120,5", QLocale(QLocale::German), &number) && number == -120.5);
     for (const auto& v : values)
-        EXPECT_EQ(settings.GetRegSetting(v.name, v.fallback), v.read) << v.name.toStdString();
+        EXPECT_EQ(settings.value(v.name, v.fallback), v.read) << v.name.toStdString();
 }
 
 TEST(ErrorReport, TextCaptionAndNumbers)

@@ -21,15 +21,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const cptest::TempDir folder;
     const std::string source = folder / "source.bin";
     cptest::WriteFile(source, cptest::Bytes(data, data + size));
-    const cp::StartupState startup {"", folder.path(), false};
-    cp::EntryTable table;
-    cp::WaveEntryScanner(table, startup, nullptr, nullptr, geometry).ScanFile(source);
+    cp::EntryFolder target {folder.path()};
+    cp::ScanResult result;
+    cp::WaveEntryScanner(target, nullptr, geometry).scanFile(source, result);
 
     std::vector<std::size_t> tags;
     for (std::size_t i = 0; i + 4 <= size; ++i)
         if (std::memcmp(data + i, "RIFF", 4) == 0)
             tags.push_back(i);
-    if (table.EntryCount != std::int64_t(tags.size()))
+    if (result.entryCount != std::int64_t(tags.size()))
         std::abort();
     for (const auto path : {cp::TagSearchPath::Plain, cp::TagSearchPath::Sse2, cp::TagSearchPath::Avx2}) {
         std::vector<std::size_t> found;
@@ -39,10 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (std::size_t i = 0; i < tags.size(); ++i) {
         const std::size_t end = i + 1 < tags.size() ? tags[i + 1] : size;
-        const auto bytes = cptest::ReadFile(table.EntryFiles[i]);
+        const auto bytes = cptest::ReadFile(result.entryFiles[i]);
         if (bytes.size() != end - tags[i] || std::memcmp(bytes.data(), data + tags[i], bytes.size()) != 0)
             std::abort();
     }
-    cp::ReleaseEntryFiles(table, nullptr);
+    result.release(nullptr);
     return 0;
 }

@@ -3,6 +3,7 @@
 // dummy driver (real time, no sound card) or the disk driver (exact samples).
 #include "playback/SdlAudioOutput.h"
 #include "playback/SoundFile.h"
+#include "playback/EntryPlayer.h"
 #include "playback/WaveDevice.h"
 #include "support/Fixtures.h"
 
@@ -35,34 +36,36 @@ protected:
     TempDir dir;
     cp::SdlAudioOutput output;
     WaveDevice device {&output};
+    cp::SoundPlayer looper {&output};
+    cp::EntryPlayer player {device, looper};
     std::string wave = dir / "tone.wav";
     void SetUp() override { WriteFile(wave, MakeWave(8000, 400)); }
-    void Load(const std::string& path)
-    {
-        device.setFileName(path);
-        device.command("Open");
-        device.command("Set");
-    }
 };
 
-TEST_F(DummyOutput, UndecodableEntriesBothVoicesAndClosing)
+TEST_F(DummyOutput, UndecodableEntriesOnceLoopedStoppedAndClosed)
 {
     WriteFile(dir / "entry", Concat({Text("RIFF"), Junk(500)}));
-    Load(dir / "entry");
-    device.command("Play");
-    EXPECT_EQ(device.mode() + device.length(), WaveDevice::NotOpen);
-    Load(wave);
-    EXPECT_TRUE(cp::TickPlayback(device, 2, 2).stopEnabled) << "a partly ticked box loops on Play: Stop ends it";
-    device.command("Play");
-    EXPECT_EQ(cp::TickPlayback(device, 2, 0).status, "wird abgespielt");
-    cp::SoundPlayer player(&output);
-    player.loop(wave);
+    player.load(dir / "entry");
+    player.play(dir / "entry", false);
+    EXPECT_EQ(device.mode(), WaveDevice::NotOpen);
+    EXPECT_EQ(player.lengthMs(), 0);
+    player.load(wave);
+    EXPECT_EQ(player.lengthMs(), 400);
+    EXPECT_TRUE(player.tick(2, true).stopEnabled) << "a ticked box loops on Play: Stop ends it";
+    EXPECT_FALSE(player.tick(0, true).playEnabled) << "no current entry";
+    player.play(wave, false);
+    EXPECT_EQ(player.tick(2, false).status, "wird abgespielt");
+    EXPECT_TRUE(player.tick(2, false).stopEnabled) << "playing once";
+    player.play(wave, true);
     ASSERT_TRUE(WaitUntil([&] { return output.framesPlayed(cp::Voice::Player) > 8000 * 6 / 10; }));
     EXPECT_TRUE(output.playing(cp::Voice::Player)) << "well past one length the loop still sounds";
     player.stop();
+    EXPECT_FALSE(output.playing(cp::Voice::Device)) << "the device stops";
+    EXPECT_FALSE(output.playing(cp::Voice::Player)) << "the loop stops";
+    const cp::PlaybackTick stopped = player.tick(2, false);
+    EXPECT_EQ(stopped.status + std::to_string(stopped.sliderValue), "angehalten0") << "back at the start";
     device.closeEntryFile();
-    EXPECT_EQ(cp::TickPlayback(device, 2, 0).status, "nicht geöffnet");
-    EXPECT_FALSE(output.playing(cp::Voice::Device) || output.playing(cp::Voice::Player));
+    EXPECT_EQ(player.tick(2, false).status, "nicht geöffnet");
 }
 
 // The disk driver writes exactly what was mixed, as fast as it can; what
@@ -77,9 +80,8 @@ std::vector<float> PlayOnDisk(const std::string& wave, bool loop)
         cp::SdlAudioOutput output;
         WaveDevice device(&output);
         cp::SoundPlayer player(&output);
-        device.setFileName(wave);
-        device.command("Open");
-        loop ? player.loop(wave) : device.command("Play");
+        device.open(wave);
+        loop ? player.loop(wave) : device.play();
         EXPECT_TRUE(WaitUntil([&] { return loop ? output.framesPlayed(cp::Voice::Player) > 3500 : device.mode() != WaveDevice::Playing; }));
     }
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);

@@ -55,13 +55,13 @@ TEST_F(ScanTest, WriteFailurePartwayKeepsTheEntriesBeforeItAndNothingElse)
                 ADD_FAILURE() << "no error";
             } catch (const cp::ScanError& e) {
                 EXPECT_EQ(e.systemError(), EFBIG);
-                EXPECT_EQ(e.path(), table.entryFile(smallFirst ? 2 : 1)) << "the entry that failed is named";
+                EXPECT_EQ(e.path(), result.entryFile(smallFirst ? 2 : 1)) << "the entry that failed is named";
             }
             ::setrlimit(RLIMIT_FSIZE, &old);
-            EXPECT_EQ(table.EntryCount, 2) << "the hits are counted all the same";
-            EXPECT_EQ(table.EntryFiles.ownedCount(), smallFirst ? 1 : 0) << "small first: " << smallFirst;
+            EXPECT_EQ(result.entryCount, 2) << "the hits are counted all the same";
+            EXPECT_EQ(result.entryFiles.ownedCount(), smallFirst ? 1 : 0) << "small first: " << smallFirst;
             EXPECT_EQ(ListFolder(target).size(), smallFirst ? 2u : 1u) << "the held temporary and entry 1 if first";
-            cp::ReleaseEntryFiles(table, &recorder); // a failed scan still cleans up
+            result.release(&recorder); // a failed scan still cleans up
             EXPECT_EQ(ListFolder(target), std::vector<std::string> {held});
         }
     }
@@ -77,7 +77,7 @@ TEST_F(ScanTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay
     const pid_t child = ::fork();
     if (child == 0) { // a window killed outright, out of memory say
         cp::RunJournal journal(target);
-        table.Journal = &journal;
+        folder.journal = &journal;
         Scan(path);
         ::kill(::getpid(), SIGKILL);
     }
@@ -89,7 +89,7 @@ TEST_F(ScanTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay
     WriteFile(target + "/" + twin, {});
     const int holder = HoldLikeAWriter(target + "/" + twin);
     cp::RunJournal live(target);
-    table.Journal = &live;
+    folder.journal = &live;
     Scan(path); // a window still running: Sound003 and Sound004
     cp::RemoveEntryFilesOfEndedRuns(target);
     const auto left = ListFolder(target);
@@ -100,7 +100,7 @@ TEST_F(ScanTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay
     EXPECT_EQ(std::vector<std::string>(left.begin() + 2, left.end()),
               (std::vector<std::string> {"Sound002 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav",
                                          "Sound004 aus sound.ffl.wav"}));
-    table.Journal = nullptr;
+    folder.journal = nullptr;
 }
 
 // Runs body in a child with a mount namespace of its own; its exit status, or 77 without one.

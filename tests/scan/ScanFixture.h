@@ -28,7 +28,7 @@ struct Recorder : cp::ScanObserver, cp::EntryFileHolder {
     void blockStarted(std::int64_t) override { ++blocks, onBlock ? onBlock() : void(); }
     void tagFound(std::int64_t, std::int64_t at, double share) override { hits.push_back(at), shares.push_back(share); }
     void searchFinished(std::int64_t, std::int64_t, double share) override { finalShare = share; }
-    void entryWritten(std::int64_t index, std::int64_t) override { written = index; }
+    void entriesWritten(std::int64_t count, std::int64_t) override { written = count; }
     void scanEnded(bool ok) noexcept override { completed = ok; }
     bool stopRequested() override { return std::int64_t(hits.size()) == stopAfterHits || written == stopAfterEntries; }
     void closeEntryFile() override { ++closes; }
@@ -46,8 +46,8 @@ class ScanTest : public ::testing::Test {
 protected:
     TempDir dir;
     std::string target = dir / "out";
-    cp::StartupState startup {"", target, false};
-    cp::EntryTable table;
+    cp::EntryFolder folder {target};
+    cp::ScanResult result;
     Recorder recorder;
     cp::ScanGeometry geometry;
 
@@ -57,16 +57,22 @@ protected:
         WriteFile(dir / name, bytes);
         return dir / name;
     }
-    void Scan(const std::string& path) { WaveEntryScanner(table, startup, &recorder, &recorder, geometry).ScanFile(path); }
+    // As a window does: the last scan's entries go, the new scan's take their place.
+    void Scan(const std::string& path)
+    {
+        result.release(&recorder);
+        result = {};
+        WaveEntryScanner(folder, &recorder, geometry).scanFile(path, result);
+    }
     // The entry files are exactly the source cut at the tags a plain search finds.
     void ExpectCut(const Bytes& source)
     {
         const auto tags = NaiveTags(source);
-        ASSERT_EQ(table.EntryCount, std::int64_t(tags.size()));
-        ASSERT_EQ(table.EntryFiles.size(), tags.size());
+        ASSERT_EQ(result.entryCount, std::int64_t(tags.size()));
+        ASSERT_EQ(result.entryFiles.size(), tags.size());
         for (std::size_t i = 0; i < tags.size(); ++i) {
             const auto end = i + 1 < tags.size() ? std::size_t(tags[i + 1] - 1) : source.size();
-            EXPECT_EQ(ReadFile(table.EntryFiles[i]), Bytes(source.begin() + tags[i] - 1, source.begin() + end));
+            EXPECT_EQ(ReadFile(result.entryFiles[i]), Bytes(source.begin() + tags[i] - 1, source.begin() + end));
         }
     }
 };

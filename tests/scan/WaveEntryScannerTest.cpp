@@ -24,17 +24,19 @@ TEST_F(ScanTest, CutsAtEveryTagKeepsEveryByteAndReportsTheShares)
     geometry.beforeWriterStarts = nullptr;
     const std::vector<std::int64_t> tags {101, 101 + 844 + 37, 101 + 844 + 37 + 4};
     EXPECT_EQ(recorder.hits, tags);
-    EXPECT_EQ(table.entryFile(3), target / "Sound003 aus sound.ffl.wav");
+    EXPECT_EQ(result.entryFile(3), target / "Sound003 aus sound.ffl.wav");
     EXPECT_TRUE(recorder.completed);
     // Unknown so far: the part before the first tag and after the latest hit.
     const double length = double(source.size());
     EXPECT_DOUBLE_EQ(recorder.shares[0], 1.0);
     EXPECT_DOUBLE_EQ(recorder.shares[1], double(tags[0] + source.size() - tags[1]) / length);
     EXPECT_DOUBLE_EQ(recorder.finalShare, double(tags[0]) / length);
-    // A file without tags keeps the previous list, though its files are gone.
+    // A file without tags: the previous entries are gone, none take their place.
     Scan(Source(Text("riffRIFriff"), "nothing.bin"));
-    EXPECT_EQ(table.EntryCount + table.EntryFiles.size() + ListFolder(target).size(), 3u);
-    EXPECT_EQ(table.ScannedFile, dir / "nothing.bin");
+    EXPECT_EQ(result.entryCount, 0);
+    EXPECT_TRUE(ListFolder(target).empty());
+    EXPECT_EQ(result.sourceFile, dir / "nothing.bin");
+    EXPECT_TRUE(result.complete);
     // A source that cannot be read fails after releasing, and creates nothing.
     Scan(path);
     try {
@@ -45,9 +47,10 @@ TEST_F(ScanTest, CutsAtEveryTagKeepsEveryByteAndReportsTheShares)
         EXPECT_EQ(e.path(), dir / "missing.ffl");
     }
     EXPECT_TRUE(ListFolder(target).empty());
-    EXPECT_EQ(table.ScannedFile, path);
+    EXPECT_TRUE(result.entryFiles.empty()) << "the failed scan names no entry";
+    EXPECT_FALSE(result.complete);
     EXPECT_FALSE(recorder.completed);
-    EXPECT_EQ(recorder.closes, 3);
+    EXPECT_EQ(recorder.closes, 2) << "the device lets go before each release of entry files";
     EXPECT_THROW(Scan(dir.path()), cp::ScanError);
 }
 
@@ -89,11 +92,11 @@ TEST_F(ScanTest, NumbersSkipTakenNamesOfEveryKindAndGoOnAcrossScans)
     std::filesystem::permissions(Native(target / "Sound002 aus x.wav"), std::filesystem::perms::owner_read);
     std::filesystem::create_directory(Native(target / "Sound003 aus x.wav")); // a folder cannot be replaced either
     Scan(Source(Text("RIFFRIFF"), "x"));
-    EXPECT_EQ(table.entryFile(1) + table.entryFile(2), target / "Sound004 aus x.wav" + target / "Sound005 aus x.wav");
+    EXPECT_EQ(result.entryFile(1) + result.entryFile(2), target / "Sound004 aus x.wav" + target / "Sound005 aus x.wav");
     EXPECT_EQ(ReadFile(target / "Sound001 aus x.wav"), Text("mine"));
-    table.EntryFileNumber = 999; // past three digits
+    folder.lastNumber = 999; // past three digits
     Scan(Source(Text("RIFF"), "Spiel ä.uax"));
-    EXPECT_EQ(table.entryFile(1), target / "Sound1000 aus Spiel ä.uax.wav");
+    EXPECT_EQ(result.entryFile(1), target / "Sound1000 aus Spiel ä.uax.wav");
 }
 
 TEST_F(ScanTest, StoppedScansKeepWhatTheyCompletedAndCleanUpTakesOnlyItsOwnFiles)
@@ -106,24 +109,24 @@ TEST_F(ScanTest, StoppedScansKeepWhatTheyCompletedAndCleanUpTakesOnlyItsOwnFiles
     EXPECT_THROW(Scan(path), cp::ScanStopped);
     EXPECT_FALSE(recorder.completed);
     // The writer may have completed the third meanwhile: what is complete stays, nothing half.
-    const std::int64_t owned = table.EntryFiles.ownedCount();
+    const std::int64_t owned = result.entryFiles.ownedCount();
     EXPECT_GE(owned, 2);
     EXPECT_LE(owned, 3);
     EXPECT_EQ(ListFolder(target).size(), std::size_t(owned));
-    cp::ReleaseEntryFiles(table, &recorder);
-    table.EntryFileNumber = 0;
+    result.release(&recorder);
+    folder.lastNumber = 0;
     recorder.stopAfterEntries = -1;
     Scan(path);
     // One deleted and its name taken later by someone else (who may well get
     // the freed inode number); another replaced in place.
-    std::filesystem::remove(Native(table.entryFile(1)));
-    WriteFile(table.entryFile(1), Text("another instance's file"));
-    std::filesystem::last_write_time(Native(table.entryFile(1)), std::filesystem::file_time_type {});
-    std::filesystem::rename(Native(table.entryFile(3)), Native(dir / "moved"));
-    WriteFile(table.entryFile(3), Text("a stranger's file"));
-    cp::ReleaseEntryFiles(table, &recorder);
+    std::filesystem::remove(Native(result.entryFile(1)));
+    WriteFile(result.entryFile(1), Text("another instance's file"));
+    std::filesystem::last_write_time(Native(result.entryFile(1)), std::filesystem::file_time_type {});
+    std::filesystem::rename(Native(result.entryFile(3)), Native(dir / "moved"));
+    WriteFile(result.entryFile(3), Text("a stranger's file"));
+    result.release(&recorder);
     EXPECT_EQ(ListFolder(target), (std::vector<std::string> {"Sound001 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav"}));
-    EXPECT_EQ(table.EntryFiles.ownedCount(), 0);
+    EXPECT_EQ(result.entryFiles.ownedCount(), 0);
     EXPECT_EQ(recorder.closes, 2) << "the device lets go whenever files of this run are deleted";
 }
 

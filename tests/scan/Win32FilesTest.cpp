@@ -63,12 +63,12 @@ int OtherRun(const std::vector<std::string>& a)
             return true;
         });
     }
-    cp::EntryTable table;
-    const cp::StartupState startup {"", a[1], true};
+    cp::EntryFolder folder {a[1]};
+    cp::ScanResult result;
     std::optional<cp::RunJournal> journal;
     if (a[0] == "window")
-        table.Journal = &journal.emplace(a[1]);
-    WaveEntryScanner(table, startup).ScanFile(a[2]);
+        folder.journal = &journal.emplace(a[1]);
+    WaveEntryScanner(folder).scanFile(a[2], result);
     if (a[0] == "window")
         SignalAndWait(a[3]);
     return 0;
@@ -120,7 +120,7 @@ TEST_F(Win32Files, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneSt
     ASSERT_EQ(ListFolder(target).size(), 3u) << "two entry files and the killed window's record";
     WriteFile(target / "Sound002 aus sound.ffl.wav", Text("since replaced by the user"));
     cp::RunJournal live(target);
-    table.Journal = &live;
+    folder.journal = &live;
     Scan(path); // a window still running: Sound003 and Sound004
     HANDLE held = ::CreateFileW(Native(target / ".chunkpicker-1-1.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 0, nullptr); // a temporary being written
@@ -134,7 +134,7 @@ TEST_F(Win32Files, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneSt
     EXPECT_EQ(left[2] + left[3] + left[4],
               "Sound002 aus sound.ffl.wavSound003 aus sound.ffl.wavSound004 aus sound.ffl.wav");
     ::CloseHandle(held);
-    table.Journal = nullptr;
+    folder.journal = nullptr;
 }
 
 TEST_F(Win32Files, AReplacementKeepsTheAttributesOfTheFileItReplacesAndAReadOnlyOneStays)

@@ -30,7 +30,7 @@ Bytes Fmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::ui
 struct EntryListModelTest : ::testing::Test {
     TempDir dir;
     std::string source = dir / "Archiv.pak";
-    cp::EntryTable table;
+    cp::ScanResult scan;
     cp::EntryPositions positions;
     std::unique_ptr<cp::EntryListModel> model;
     const Bytes title = Chunk("LIST", Concat({Text("INFO"), Chunk("INAM", Text(std::string("Gl\xf6" "ckchen\0", 10)))}));
@@ -50,11 +50,11 @@ struct EntryListModelTest : ::testing::Test {
             explicit Tags(std::deque<std::int64_t>& t) : tags(t) {}
             void tagFound(std::int64_t, std::int64_t position, double) override { tags.push_back(position); }
         } tags {positions.tags};
-        const cp::StartupState startup {"", dir / "out", false};
-        ::mkdir(startup.TargetFolder.c_str(), 0755);
-        cp::WaveEntryScanner(table, startup, nullptr, &tags).ScanFile(source);
+        cp::EntryFolder folder {dir / "out"};
+        ::mkdir(folder.path.c_str(), 0755);
+        cp::WaveEntryScanner(folder, &tags).scanFile(source, scan);
         positions.source = source, positions.sourceLength = std::int64_t(ReadFile(source).size());
-        model = std::make_unique<cp::EntryListModel>(table, positions);
+        model = std::make_unique<cp::EntryListModel>(scan, positions);
     }
     std::string Row(int row) const
     {

@@ -6,6 +6,7 @@
 #include "dialogs/NoticeDialog.h"
 #include "dialogs/UserDialogs.h"
 #include "playback/SdlAudioOutput.h"
+#include "playback/EntryPlayer.h"
 #include "playback/WaveDevice.h"
 #include "scan/FileIo.h"
 #include "core/SettingsStore.h"
@@ -137,12 +138,13 @@ protected:
     TempDir dir;
     std::string target = dir / "temp", archivePath = dir / "Spiel daten.ffl";
     cp::StartupState startup {"", target, false};
-    cp::EntryTable table;
+    cp::EntryFolder folder {target};
     QSettings qsettings {QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat};
     cp::SettingsStore settings {qsettings};
     cp::SdlAudioOutput audio;
     cp::WaveDevice device {&audio};
-    cp::SoundPlayer player {&audio};
+    cp::SoundPlayer looper {&audio};
+    cp::EntryPlayer player {device, looper};
     ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
     // 1,000 bytes of header, a 1.2 s wave, junk, a bare RIFF form, a 250 ms wave.
@@ -152,9 +154,10 @@ protected:
     MainWindow& Window()
     {
         if (!window)
-            window.reset(new MainWindow({table, startup, settings, device, player, dialogs, QString::fromStdString(dir.path())}));
+            window.reset(new MainWindow({folder, startup, settings, player, dialogs, QString::fromStdString(dir.path())}));
         return *window;
     }
+    std::string EntryFile(std::int64_t entry) { return Window().entries().entryFile(entry); }
     QString Field(const char* name) { return Window().findChild<QLineEdit*>(name)->text(); }
     QString EntryCaption() { return Window().findChild<QGroupBox*>("Frame(1)")->title(); }
     QCheckBox* LoopBox() { return Window().findChild<QCheckBox*>("chkLoop"); }
@@ -198,7 +201,7 @@ protected:
         QDropEvent dropped(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, {});
         return drop ? (QApplication::sendEvent(&Window(), &dropped), dropped.isAccepted()) : enter.isAccepted();
     }
-    void Click(int button) { Window().tlbMain_ButtonClick(button); }
+    void Click(int button) { Window().clickButton(button); }
     void Open(const std::string& path = {})
     {
         dialogs.files.push_back(cp::UserDialogs::OpenFileResult {QString::fromStdString(path.empty() ? archivePath : path), 5});
@@ -208,7 +211,7 @@ protected:
 
 TEST_F(WindowTest, DesignTextsAndALayoutThatScales)
 {
-    ASSERT_FALSE(Window().Form_Load());
+    ASSERT_FALSE(Window().start());
     QString captions;
     for (int i = 0; i < 7; ++i)
         captions += Window().findChild<QLabel*>(QStringLiteral("Label(%1)").arg(i))->text();
@@ -229,14 +232,14 @@ TEST_F(WindowTest, DesignTextsAndALayoutThatScales)
 
 TEST_F(WindowTest, ScanStepPlayStopAndFailures)
 {
-    Window().Form_Load();
+    Window().start();
     Open();
     EXPECT_EQ(Window().windowTitle(), "Spiel daten.ffl - Chunk Picker");
     EXPECT_EQ(Field("txtEntrycount") + "|" + Field("txtFilesize") + "|" + Field("txtUnknownData"),
               QLocale().toString(3) + "|" + QLocale().toString(qlonglong(archive.size())) + " Byte|"
                   + QLocale().toString(100.0 * 1001 / double(archive.size()), 'f', 1) + "%");
     EXPECT_EQ(EntryCaption() + Enabled(), "aktueller Eintrag: keiner128");
-    EXPECT_EQ(settings.GetRegSetting("Filter", "x") + settings.GetRegSetting("FFLDir", "x") + dialogs.opened.at(0).initialDir,
+    EXPECT_EQ(settings.value("Filter", "x") + settings.value("FFLDir", "x") + dialogs.opened.at(0).initialDir,
               "5" + QString::fromStdString(dir.path() + dir.path())) << "the program folder at first, the file's after";
 
     Click(MainWindow::Previous); // from no entry it wraps to the last
@@ -266,7 +269,7 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     Click(MainWindow::Open); // cancelled: nothing changes
     EXPECT_EQ(EntryCaption() + dialogs.messages.join(""), "aktueller Eintrag: 1/3");
     EXPECT_EQ(dialogs.opened.back().filterIndex, 5) << "the remembered filter";
-    ::unlink(table.entryFile(1).c_str()); // an entry file removed behind the program's back
+    ::unlink(EntryFile(1).c_str()); // an entry file removed behind the program's back
     Click(MainWindow::Next), Click(MainWindow::Next), Click(MainWindow::Next);
     Open(dir / "weg.ffl");
     WriteFile(dir / "leer.bin", Text("riff"));
@@ -275,7 +278,7 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     ASSERT_EQ(dialogs.messages.size(), 4);
     for (int i : {0, 2})
         EXPECT_TRUE(dialogs.messages[i] == "Fehler 53" && dialogs.messages[i + 1].startsWith("In der Prozedur 'tlbMain_ButtonClick'"));
-    EXPECT_EQ(Window().busyDepth(), 0) << "a failed scan ends its busy stretch";
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "a failed scan ends its busy stretch";
 }
 
 TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenClosed)
@@ -284,7 +287,7 @@ TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenCl
     for (std::size_t at = 0; at < big.size(); at += 10'000)
         std::memcpy(&big[at], "RIFF", 4);
     WriteFile(archivePath, big);
-    Window().Form_Load();
+    Window().start();
     const QPoint open = Window().findChild<QToolBar*>("tlbMain")->widgetForAction(Window().button(1))->geometry().center();
     std::set<QString> counts;
     QTimer probe;
@@ -294,7 +297,8 @@ TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenCl
         counts.insert(Field("txtEntrycount"));
         counts.size() < 5 ? QTest::qSleep(50) : void(); // outlast the refresh interval, so the next hit shows
         EXPECT_EQ(Window().childAt(open), Window().findChild<QProgressBar*>("pgbParsing"));
-        EXPECT_EQ(Window().busyDepth(), 1);
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr) << "busy while scanning";
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
         QTest::mouseClick(&Window(), Qt::LeftButton, {}, open); // must not start a second Open
         Press(Qt::CTRL | Qt::Key_O); // nor may its keys, the menu or a drop
         EXPECT_FALSE(RightClick(&Window()));
@@ -311,12 +315,12 @@ TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenCl
     QTimer::singleShot(0, &Window(), [&] { Window().close(); });
     Open(); // closed during the scan
     EXPECT_TRUE(ListFolder(target).empty()) << "no entry file stays, whole or half";
-    EXPECT_EQ(settings.GetRegSetting("Loop", "x"), "0") << "and the settings are written";
+    EXPECT_EQ(settings.value("Loop", "x"), "0") << "and the settings are written";
 }
 
 TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
 {
-    Window().Form_Load();
+    Window().start();
     QApplication::setActiveWindow(&Window());
     ASSERT_TRUE(QTest::qWaitFor([&] { return Window().isActiveWindow(); }));
     QStringList texts;
@@ -368,7 +372,7 @@ TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
 
 TEST_F(WindowTest, ADroppedFileIsOpenedByItsBytesAFolderIsRefused)
 {
-    Window().Form_Load();
+    Window().start();
     const std::string latin = dir / "T\xf6ne \xff.ffl"; // no UTF-8, as old archives are named
     WriteFile(latin, archive);
     EXPECT_FALSE(Drag({dir.path(), latin}, false)) << "a folder first";
@@ -376,15 +380,15 @@ TEST_F(WindowTest, ADroppedFileIsOpenedByItsBytesAFolderIsRefused)
     EXPECT_TRUE(Drag({latin, dir / "weg.ffl"}, false));
     EXPECT_TRUE(Drag({latin, dir / "weg.ffl"}, true));
     EXPECT_TRUE(QTest::qWaitFor([&] { return Field("txtEntrycount") == "3"; }));
-    EXPECT_EQ(table.ScannedFile, latin) << "the first file, by its bytes";
-    EXPECT_EQ(settings.GetRegSetting("FFLDir", "-") + settings.GetRegSetting("Filter", "-"), "--") << "no dialog's settings";
+    EXPECT_EQ(Window().entries().scan().sourceFile, latin) << "the first file, by its bytes";
+    EXPECT_EQ(settings.value("FFLDir", "-") + settings.value("Filter", "-"), "--") << "no dialog's settings";
 }
 
 TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTicked)
 {
     WriteFile(dir / "sounds.ffl", archive);
-    settings.SaveRegSetting("Count", "42");
-    Window().Form_Load();
+    settings.setValue("Count", "42");
+    Window().start();
     Open(dir / "sounds.ffl");
     Click(MainWindow::Previous); // entry 3
     const std::string folder = dir / "gespeichert", saved = folder + "/x.wav";
@@ -394,8 +398,8 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     const auto& request = dialogs.saved.at(0);
     EXPECT_EQ(request.initialDir + "|" + request.fileName + "|" + request.defaultSuffix + "|" + request.filter,
               QString::fromStdString(dir.path()) + "|Sound042.wav|wav|Wave-Dateien (*.wav)|*.wav|Alle Dateien (*.*)|*.*");
-    EXPECT_EQ(ReadFile(saved), ReadFile(table.entryFile(3)));
-    EXPECT_EQ(settings.GetRegSetting("WAVDir", ""), QString::fromStdString(folder));
+    EXPECT_EQ(ReadFile(saved), ReadFile(EntryFile(3)));
+    EXPECT_EQ(settings.value("WAVDir", ""), QString::fromStdString(folder));
     EXPECT_EQ(dialogs.notices.value(0), "Der Eintrag 3 wurde erfolgreich aus der Datei sounds.ffl erportiert.\r\n\r\n"
                                         "Da dieses Programm beim Speichern keine Optimierung vornimmt und das Original-Format "
                                         "beibehält, kann ein erneutes Speichern mit Goldwave eine kleinere Datei verursachen.");
@@ -404,9 +408,9 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     dialogs.replies = {cp::UserDialogs::Replace::No, cp::UserDialogs::Replace::Yes};
     dialogs.ticks = {true};
     save(saved);
-    EXPECT_EQ(ReadFile(saved), ReadFile(table.entryFile(3)));
+    EXPECT_EQ(ReadFile(saved), ReadFile(EntryFile(3)));
     save(saved);
-    EXPECT_EQ(ReadFile(saved), ReadFile(table.entryFile(1)));
+    EXPECT_EQ(ReadFile(saved), ReadFile(EntryFile(1)));
     EXPECT_EQ(dialogs.questions, QStringList(2, QString::fromStdString(saved)));
     EXPECT_EQ(dialogs.notices.size(), 2) << "none after a declined copy";
 
@@ -418,7 +422,7 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     // Ticked once, the notice stays away, also after a restart.
     qsettings.sync();
     QSettings restarted(QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat);
-    EXPECT_EQ(restarted.value("FileSavedMsg").toString() + cp::SettingsStore(restarted).GetRegSetting("FileSavedMsg", "0"), "Wahr-1");
+    EXPECT_EQ(restarted.value("FileSavedMsg").toString() + cp::SettingsStore(restarted).value("FileSavedMsg", "0"), "Wahr-1");
     save(folder + "/y.wav");
     EXPECT_EQ(dialogs.saved.back().initialDir, QString::fromStdString(folder)) << "the folder of the last Save";
     EXPECT_TRUE(cp::NameTaken(folder + "/y.wav") && dialogs.notices.size() == 2);
@@ -426,16 +430,16 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
 
 TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
 {
-    Window().Form_Load();
+    Window().start();
     Open();
     Click(MainWindow::SaveAll); // cancelled in the picker: nothing happens
     EXPECT_EQ(dialogs.folderStarts, QStringList {"Zielverzeichnis:"}) << "no such folder as the default: nothing preselected";
-    EXPECT_EQ(settings.GetRegSetting("SaveAllPath", "x"), "x");
+    EXPECT_EQ(settings.value("SaveAllPath", "x"), "x");
     auto saveAllInto = [&](const std::string& folder) {
         ::mkdir(folder.c_str(), 0755), dialogs.folders = {QString::fromStdString(folder)}, Click(MainWindow::SaveAll);
         return ListFolder(folder);
     };
-    auto name = [&](int entry) { return cp::GetFileName(table.entryFile(entry)); };
+    auto name = [&](int entry) { return cp::GetFileName(EntryFile(entry)); };
 
     // Every file there already: which are replaced, and after how many questions.
     using R = cp::UserDialogs::Replace;
@@ -445,7 +449,7 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
         int questions;
     } answers[] = {{{R::No, R::YesToAll}, "011", 2}, {{R::NoToAll}, "000", 1}, {{R::Yes, R::Cancel}, "100", 2}};
     QString pathWhileCopying;
-    dialogs.keepCopying = [&] { return pathWhileCopying = settings.GetRegSetting("SaveAllPath", ""), true; };
+    dialogs.keepCopying = [&] { return pathWhileCopying = settings.value("SaveAllPath", ""), true; };
     for (const auto& a : answers) {
         const std::string folder = dir / ("alle" + std::to_string(a.questions) + a.replaced);
         ::mkdir(folder.c_str(), 0755);
@@ -458,7 +462,7 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
         EXPECT_EQ(dialogs.questions.size(), a.questions);
         EXPECT_EQ(dialogs.questions.value(0), QString::fromStdString(folder + "/" + name(1))) << "in order";
         for (int i = 1; i <= 3; ++i)
-            EXPECT_EQ(ReadFile(folder + "/" + name(i)), a.replaced[i - 1] == '1' ? ReadFile(table.entryFile(i)) : Text("alt"));
+            EXPECT_EQ(ReadFile(folder + "/" + name(i)), a.replaced[i - 1] == '1' ? ReadFile(EntryFile(i)) : Text("alt"));
     }
 
     dialogs.keepCopying = [] { return false; }; // cancelled in the progress window: nothing, not even half
@@ -466,7 +470,7 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
     dialogs.keepCopying = [] { return true; };
 
     // Two entry files gone: both fail, the third is copied, one message tells.
-    ::unlink(table.entryFile(1).c_str()), ::unlink(table.entryFile(2).c_str());
+    ::unlink(EntryFile(1).c_str()), ::unlink(EntryFile(2).c_str());
     EXPECT_EQ(saveAllInto(dir / "zweite"), std::vector<std::string> {name(3)});
     EXPECT_EQ(dialogs.folderStarts.back(), "Zielverzeichnis:" + QString::fromStdString(dir / "dritte"));
     ASSERT_EQ(dialogs.messages.size(), 2);
@@ -483,7 +487,7 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
 
 TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
 {
-    Window().Form_Load();
+    Window().start();
     QApplication::setActiveWindow(&Window());
     Press(Qt::Key_F4);
     cp::EntryListWindow* list = Window().entryList();
@@ -510,10 +514,10 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     EXPECT_EQ(dialogs.folderStarts.value(0), "Zielverzeichnis:") << "Save all's folder picker";
     ASSERT_EQ(ListFolder(folder).size(), 3u);
     for (int i = 1; i <= 3; ++i)
-        EXPECT_EQ(ReadFile(folder + "/" + cp::GetFileName(table.entryFile(i))), ReadFile(table.entryFile(i))) << "entry " << i;
+        EXPECT_EQ(ReadFile(folder + "/" + cp::GetFileName(EntryFile(i))), ReadFile(EntryFile(i))) << "entry " << i;
 
     list->close();
-    EXPECT_FALSE(settings.GetRegSetting("EntryListColumns", "").isEmpty()) << "its column widths are kept";
+    EXPECT_FALSE(settings.value("EntryListColumns", "").isEmpty()) << "its column widths are kept";
     QTest::mouseDClick(Window().findChild<QGroupBox*>("Frame(1)"), Qt::LeftButton);
     EXPECT_TRUE(list->isVisible()) << "a double-click on the current entry opens it again";
 }
@@ -538,11 +542,11 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
     for (const auto& row : rows) {
         AnotherStart();
         window.reset(), qsettings.remove("Loop");
-        Window().Form_Load();
+        Window().start();
         Open();
         Click(MainWindow::Next);
-        const std::string second = folder + "/" + cp::GetFileName(table.entryFile(2));
-        WriteFile(second, Text("alt")), ::unlink(table.entryFile(3).c_str()); // entry 3 fails, told at the end
+        const std::string second = folder + "/" + cp::GetFileName(EntryFile(2));
+        WriteFile(second, Text("alt")), ::unlink(EntryFile(3).c_str()); // entry 3 fails, told at the end
         QStringList seen;
         ModalWatch watch([&](QWidget* modal) {
             seen << modal->windowTitle() + modal->objectName();
@@ -562,18 +566,18 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
         Click(row.button);
         EXPECT_EQ(seen.join("|").toStdString(), row.seen);
         EXPECT_EQ(ListFolder(target).empty(), row.close) << row.seen << ": the entry files go with the window";
-        EXPECT_EQ(settings.GetRegSetting("Loop", "x"), row.close ? "0" : "x") << row.seen << ": the settings are written";
-        EXPECT_EQ(ReadFile(second), row.close ? Text("alt") : ReadFile(table.entryFile(2))) << "Ja replaces";
+        EXPECT_EQ(settings.value("Loop", "x"), row.close ? "0" : "x") << row.seen << ": the settings are written";
+        EXPECT_EQ(ReadFile(second), row.close ? Text("alt") : ReadFile(EntryFile(2))) << "Ja replaces";
     }
     EXPECT_EQ(ReadFile(taken), Text("alt"));
 }
 
 TEST_F(WindowTest, PositionAndLoopBoxComeBackAndAnyTickedLoopCanBeStopped)
 {
-    settings.SaveRegSetting("WindowPosX", "1500");
-    settings.SaveRegSetting("WindowPosY", "-300000"); // far off screen: kept all the same
-    settings.SaveRegSetting("Loop", "2");
-    Window().Form_Load();
+    settings.setValue("WindowPosX", "1500");
+    settings.setValue("WindowPosY", "-300000"); // far off screen: kept all the same
+    settings.setValue("Loop", "2");
+    Window().start();
     EXPECT_TRUE(Window().pos() == QPoint(150, -30000) && LoopBox()->checkState() == Qt::PartiallyChecked);
     Open();
     Click(MainWindow::Next), Click(MainWindow::Play);
@@ -586,7 +590,7 @@ TEST_F(WindowTest, PositionAndLoopBoxComeBackAndAnyTickedLoopCanBeStopped)
     EXPECT_FALSE(audio.playing(cp::Voice::Player));
     Window().move(30, 45);
     Window().close();
-    EXPECT_EQ(settings.GetRegSetting("WindowPosX", "") + settings.GetRegSetting("WindowPosY", "") + settings.GetRegSetting("Loop", ""),
+    EXPECT_EQ(settings.value("WindowPosX", "") + settings.value("WindowPosY", "") + settings.value("Loop", ""),
               "3004500");
 }
 
@@ -594,22 +598,22 @@ TEST_F(WindowTest, StartUpScanInteractiveAndBatchAndItsFailures)
 {
     startup.SourceFile = dir / "\xff\xfe.ffl"; // bytes that are no UTF-8 reach the file system as they are
     WriteFile(startup.SourceFile, archive);
-    EXPECT_FALSE(Window().Form_Load()) << "interactive: the window stays";
+    EXPECT_FALSE(Window().start()) << "interactive: the window stays";
     EXPECT_EQ(Field("txtEntrycount"), "3");
     startup.SourceFile = dir / "weg.ffl";
     window.reset();
-    EXPECT_FALSE(Window().Form_Load());
+    EXPECT_FALSE(Window().start());
     startup.TargetGiven = true;
     window.reset();
-    EXPECT_EQ(Window().Form_Load(), std::optional<int>(1)) << "a failed batch ends with status 1, no box";
+    EXPECT_EQ(Window().start(), std::optional<int>(1)) << "a failed batch ends with status 1, no box";
     EXPECT_TRUE(dialogs.messages.size() == 2 && dialogs.messages[1].startsWith("In der Prozedur 'Form_Load'"));
     startup.SourceFile = archivePath;
     window.reset();
-    EXPECT_EQ(Window().Form_Load(), std::optional<int>(0)) << "a batch run ends with its scan";
+    EXPECT_EQ(Window().start(), std::optional<int>(0)) << "a batch run ends with its scan";
     EXPECT_EQ(ListFolder(target).size(), 3u) << "the earlier scan's were released by the next";
     window.reset();
     QTimer::singleShot(0, [&] { window->close(); });
-    EXPECT_EQ(Window().Form_Load(), std::optional<int>(130)) << "closed before its scan";
+    EXPECT_EQ(Window().start(), std::optional<int>(130)) << "closed before its scan";
 }
 
 } // namespace

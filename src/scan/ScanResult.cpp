@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "EntryTable.h"
+#include "ScanResult.h"
 
 #include "FileIo.h"
 #include "base/PathHelpers.h"
@@ -60,22 +60,22 @@ void EntryFileList::removeOwned()
     }
 }
 
-std::string NextEntryFileName(EntryTable& table, const StartupState& startup, const std::string& source)
+std::string EntryFolder::nextFileName(const std::string& source)
 {
     for (;;) {
-        std::string candidate = EntryFileName(startup.TargetFolder, ++table.EntryFileNumber, source);
+        std::string candidate = EntryFileName(path, ++lastNumber, source);
         if (!NameTaken(candidate))
             return candidate;
     }
 }
 
-void ReleaseEntryFiles(EntryTable& table, EntryFileHolder* holder)
+void ScanResult::release(EntryFileHolder* holder)
 {
-    if (table.ScannedFile.empty() && table.EntryFiles.ownedCount() == 0)
+    if (entryFiles.ownedCount() == 0)
         return;
     if (holder)
         holder->closeEntryFile();
-    table.EntryFiles.removeOwned();
+    entryFiles.removeOwned();
 }
 
 } // namespace cp

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "base/StartupState.h"
 
 #include <cstdint>
 #include <deque>
@@ -62,31 +61,22 @@ private:
     std::deque<std::uint64_t> m_keys; // FileIdentity::key(); 0: not (or no longer) this run's
 };
 
-// The state every entry command works on. Entry numbers are 1-based, as the
-// user sees them; EntryFiles[n - 1] holds entry n.
-struct EntryTable {
-    EntryFileList EntryFiles;    // replaced by every scan that finds entries
-    std::int64_t EntryCount = 0; // entries of the last completed search
-    std::int64_t CurrentEntry = 0; // 0: none, else 1..EntryCount
-    std::string ScannedFile;     // path of the last completed scan
-
-    // Raised before every name tried; never reset within a run, so numbers go on
-    // across scans.
-    std::int64_t EntryFileNumber = 0;
-
+// Where a run writes its entry files. Numbers go on across the scans of a
+// run, so a window never hands a new entry the name an old one had.
+struct EntryFolder {
+    std::string path;            // as typed, or the temporary folder
+    std::int64_t lastNumber = 0; // raised before every name tried
     // Where a window records its entry files for the next start to remove,
     // should it be killed; none in a batch run, whose files are its output.
-    RunJournal* Journal = nullptr;
+    RunJournal* journal = nullptr;
 
-    std::string entryFile(std::int64_t entry) const { return EntryFiles[std::size_t(entry - 1)]; }
+    // The next name free in the folder; lastNumber moves on to it. Any kind
+    // of file takes a name, and so does a folder, which no entry file could
+    // replace: skipping it here rather than failing to publish keeps the
+    // numbers in entry order when entries are written side by side. Throws
+    // ScanError when the existence test itself fails.
+    std::string nextFileName(const std::string& source);
 };
-
-// The next number whose name is free in the target folder; the table's
-// counter moves on to it. Any kind of file takes a name, and so does a
-// folder, which no entry file could replace: skipping it here rather than
-// failing to publish keeps the numbers in entry order when entries are
-// written side by side. Throws ScanError when the existence test itself fails.
-std::string NextEntryFileName(EntryTable& table, const StartupState& startup, const std::string& source);
 
 // Something that may keep an entry file open (the wave device) and must let go
 // of it before the file is deleted.
@@ -96,9 +86,23 @@ public:
     virtual void closeEntryFile() = 0;
 };
 
-// Closes the holder and deletes the entry files this run created. Never fails;
-// a file that cannot be deleted stays owned and is tried again at the next
-// clean-up. The table's fields otherwise keep their values.
-void ReleaseEntryFiles(EntryTable& table, EntryFileHolder* holder);
+// What one scan found and wrote: the caller owns it. However the scan ended,
+// it holds what was done until then; entry n (1-based, as the user counts)
+// is entryFiles[n - 1].
+struct ScanResult {
+    std::string sourceFile;        // the path scanned, as given
+    std::int64_t sourceLength = 0; // its bytes when opened
+    std::int64_t entryCount = 0;   // the tags the search found; 0 until it ends
+    std::int64_t firstTag = 0;     // 1-based; 0 without entries
+    double unknownShare = 1.0;     // the share of the file before the first tag
+    EntryFileList entryFiles;      // the entry files this scan has named so far
+    bool complete = false;         // searched and every entry written
+
+    std::string entryFile(std::int64_t entry) const { return entryFiles[std::size_t(entry - 1)]; }
+    // Closes the holder (if any) and deletes the entry files this scan
+    // created, when there are any. Never fails; a file that cannot be deleted stays owned and is
+    // tried again at the next release.
+    void release(EntryFileHolder* holder);
+};
 
 } // namespace cp
