@@ -150,12 +150,18 @@ TEST_F(BatchRun, SignalsStopItBetweenPiecesAndKillLeavesNoPartialEntry)
     ASSERT_EQ(::write(fd, "RIFF", 4), 4);
     ASSERT_EQ(::ftruncate(fd, std::int64_t(2) << 30), 0);
     ::close(fd);
-    for (const int signal : {SIGHUP, SIGINT, SIGKILL}) {
-        Program run({CHUNKPICKER_BIN, sourcePath, out}, kNoDisplay);
+    // With a display the run goes through the window, and ends the same way.
+    const auto offscreen = With(kNoDisplay, "QT_QPA_PLATFORM=offscreen");
+    for (const auto& [signal, env] : {std::pair {SIGHUP, kNoDisplay}, {SIGINT, kNoDisplay}, {SIGKILL, kNoDisplay},
+                                      {SIGTERM, offscreen}}) {
+        Program run({CHUNKPICKER_BIN, sourcePath, out}, env);
         ASSERT_TRUE(WaitUntil([&] { return ListFolder(out).size() >= 2; }));
         ::kill(run.pid(), signal);
         const RunResult r = run.Wait();
         EXPECT_EQ(r.status, signal == SIGKILL ? 128 + SIGKILL : 130) << r.err;
+        if (signal != SIGKILL)
+            EXPECT_EQ(r.err, "Chunk Picker: abgebrochen; bis dahin 2 vollständige Einträge in " + out + "\n")
+                << "signal " << signal;
         EXPECT_EQ(ListFolder(out).size(), 2u) << "only the complete entries, nothing temporary";
         Empty(out);
     }

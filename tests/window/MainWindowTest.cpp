@@ -272,6 +272,11 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     ::unlink(EntryFile(1).c_str()); // an entry file removed behind the program's back
     Click(MainWindow::Next), Click(MainWindow::Next), Click(MainWindow::Next);
     Open(dir / "weg.ffl");
+    // Nothing of the old file stays beside the new one's failure: the window is as before any file.
+    EXPECT_EQ(Window().windowTitle(), "Chunk Picker");
+    EXPECT_EQ(Field("txtFilesize") + "|" + Field("txtEntrycount") + "|" + EntryCaption(), "0 Byte|0|aktueller Eintrag: keiner");
+    EXPECT_EQ(Window().entries().count(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Enabled() == "1"; })) << "only Open, once the timer has ticked";
     WriteFile(dir / "leer.bin", Text("riff"));
     Open(dir / "leer.bin"); // a file without tags: nothing to step through or save
     EXPECT_TRUE(QTest::qWaitFor([&] { return Enabled() == "1"; })) << "Play and Stop with the next tick";

@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The objects the window is a shell over, each without a window: the entry
+// browser, the scan controller and the saver.
+#include "core/ErrorReport.h"
+#include "core/SettingsStore.h"
+#include "scan/ScanError.h"
+#include "scan/WaveEntryScanner.h"
+#include "support/Fixtures.h"
+#include "support/ScriptedDialogs.h"
+#include "window/EntryBrowser.h"
+#include "window/EntrySaver.h"
+#include "window/ScanController.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSettings>
+
+#include <sys/stat.h>
+
+using namespace cptest;
+
+namespace {
+
+struct Holder final : cp::EntryFileHolder {
+    int closes = 0;
+    void closeEntryFile() override { ++closes; }
+};
+
+class WindowParts : public ::testing::Test {
+protected:
+    TempDir dir;
+    cp::EntryFolder folder {dir / "temp"};
+    std::string source = dir / "Spiel.ffl";
+    void SetUp() override { ::mkdir(folder.path.c_str(), 0755), WriteFile(source, Text("..RIFFaRIFFbbRIFFccc")); }
+    cp::ScanResult Scan()
+    {
+        cp::ScanResult result;
+        cp::WaveEntryScanner(folder).scanFile(source, result);
+        return result;
+    }
+};
+
+TEST_F(WindowParts, TheBrowserStepsRoundGoesOnlyToEntriesAndReleasesItsFilesOnce)
+{
+    cp::EntryBrowser entries;
+    EXPECT_FALSE(entries.next()) << "nothing to step through";
+    EXPECT_FALSE(entries.previous());
+    entries.replace(Scan());
+    EXPECT_EQ(entries.current(), 0) << "a new scan starts with none current";
+    const auto path = [&](int steps) {
+        std::string trail;
+        for (int i = 0; i < steps; ++i)
+            entries.next(), trail += std::to_string(entries.current());
+        return trail;
+    };
+    EXPECT_TRUE(entries.previous());
+    EXPECT_EQ(entries.current(), 3) << "back from none is the last";
+    EXPECT_EQ(path(4), "1231");
+    entries.previous();
+    EXPECT_EQ(entries.current(), 3) << "back from the first is the last";
+    for (const std::int64_t outside : {0, 4})
+        EXPECT_FALSE(entries.goTo(outside)) << outside;
+    EXPECT_EQ(entries.current(), 3) << "a refused entry changes nothing";
+    EXPECT_TRUE(entries.goTo(2));
+    EXPECT_EQ(ReadFile(entries.currentFile()), Text("RIFFbb"));
+
+    Holder device;
+    entries.release(&device);
+    EXPECT_EQ(device.closes, 1) << "the device lets go before the files go";
+    EXPECT_TRUE(ListFolder(folder.path).empty());
+    EXPECT_EQ(entries.count(), 0);
+    EXPECT_EQ(entries.current(), 0);
+    entries.release(&device);
+    EXPECT_EQ(device.closes, 1) << "nothing left to let go of";
+}
+
+class ScanControllerTest : public WindowParts {
+protected:
+    QProgressBar progress;
+    QLineEdit size, count, unknown;
+    bool closing = false;
+    cp::ScanController scans {{&progress, &size, &count, &unknown}, [this] { return closing; }};
+};
+
+TEST_F(ScanControllerTest, ASuccessShowsItsFiguresAFailureLeavesNoFileAndNoBusyPointer)
+{
+    cp::ScanResult result = scans.scan(folder, source);
+    EXPECT_EQ(result.entryCount, 3);
+    EXPECT_EQ(size.text() + "|" + count.text() + "|" + unknown.text(), "20 Byte|3|15,0%");
+    EXPECT_EQ(scans.takeTags(), (std::deque<std::int64_t> {3, 8, 14})) << "where the entries begin";
+    EXPECT_TRUE(scans.takeTags().empty()) << "handed over once";
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    result.release(nullptr);
+
+    EXPECT_THROW(scans.scan(folder, dir / "weg.ffl"), cp::ScanError);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "a failed scan ends its busy stretch";
+    EXPECT_FALSE(scans.running());
+    closing = true;
+    EXPECT_THROW(scans.scan(folder, source), cp::ScanStopped);
+    EXPECT_TRUE(ListFolder(folder.path).empty()) << "a stopped scan leaves none of its files";
+    EXPECT_TRUE(scans.takeTags().empty()) << "nor positions for the list";
+}
+
+class SaverTest : public WindowParts {
+protected:
+    QSettings qsettings {QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat};
+    cp::SettingsStore settings {qsettings};
+    ScriptedDialogs dialogs;
+    cp::EntryBrowser entries;
+    bool closing = false;
+    cp::EntrySaver saver {{entries, settings, dialogs, QString::fromStdString(dir.path()), [this] { return closing; }}};
+};
+
+TEST_F(SaverTest, SavesIntoThePickedFolderOrTheNamedFileAndRemembersWhere)
+{
+    entries.replace(Scan());
+    const std::string out = dir / "Ziel";
+    ::mkdir(out.c_str(), 0755);
+    dialogs.folders.push_back(QString::fromStdString(out));
+    saver.saveEntries({3, 1}, nullptr);
+    EXPECT_EQ(ListFolder(out), (std::vector<std::string> {"Sound001 aus Spiel.ffl.wav", "Sound003 aus Spiel.ffl.wav"}));
+    EXPECT_EQ(settings.value("SaveAllPath", ""), QString::fromStdString(out));
+    EXPECT_EQ(dialogs.folderStarts.join(""), "Zielverzeichnis:") << "d:\\sounds does not exist here";
+
+    entries.goTo(2);
+    EXPECT_THROW(saver.saveCurrent(nullptr), cp::CommandError) << "a cancelled dialog ends the command";
+    EXPECT_EQ(dialogs.saved.at(0).initialDir, QString::fromStdString(dir.path())) << "the program's folder at first";
+    dialogs.saveAs.push_back(QString::fromStdString(out + "/zwei.wav"));
+    saver.saveCurrent(nullptr);
+    EXPECT_EQ(ReadFile(out + "/zwei.wav"), Text("RIFFbb"));
+    EXPECT_EQ(settings.value("WAVDir", ""), QString::fromStdString(out));
+    ASSERT_EQ(dialogs.notices.size(), 1);
+    EXPECT_TRUE(dialogs.notices[0].startsWith("Der Eintrag 2 wurde erfolgreich aus der Datei Spiel.ffl erportiert.\r\n\r\n"))
+        << dialogs.notices[0].toStdString();
+    EXPECT_FALSE(saver.copying());
+}
+
+TEST(Saver, ProposesTheCountAsThreeDigitsOrAsTyped)
+{
+    TempDir dir;
+    QSettings qsettings {QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat};
+    cp::SettingsStore settings {qsettings};
+    ScriptedDialogs dialogs;
+    cp::EntryBrowser entries;
+    cp::EntrySaver saver {{entries, settings, dialogs, {}, [] { return false; }}};
+    QStringList names;
+    for (const char* count : {"7", "-3", "1234", "a/b"})
+        settings.setValue("Count", count), names << saver.proposedName();
+    EXPECT_EQ(names.join(" "), "Sound007.wav Sound-003.wav Sound1234.wav Sounda_b.wav");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
