@@ -9,25 +9,19 @@
 #include "core/Display.h"
 #include "core/ErrorReport.h"
 #include "core/SettingsStore.h"
-#ifdef _WIN32
-#include "desktop/WindowsFileTypeRegistry.h"
-#else
-#include "desktop/XdgFileTypeRegistry.h"
-#endif
 #include "window/Icons.h"
 #include "window/MainWindow.h"
+#include "FileTypes.h"
+#include "Signals.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
-#include <QSocketNotifier>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QTranslator>
 
-#include <atomic>
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -35,45 +29,7 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
-
 namespace {
-
-std::atomic<bool> g_stopBatch{false};
-
-extern "C" void RequestStop(int)
-{
-    g_stopBatch.store(true);
-}
-
-#ifndef _WIN32
-int g_signalPipe[2] = {-1, -1};
-
-extern "C" void ForwardSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
-}
-
-// SIGTERM, SIGINT and SIGHUP close the window like the user does, so the
-// entry files in the temporary folder go with it (or a batch stops cleanly).
-void CloseOnSignals(QWidget& window, QObject& owner)
-{
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &owner);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-        char byte;
-        [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
-        window.close();
-    });
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
-        std::signal(signal, ForwardSignal);
-}
-#endif
 
 // The invalid-command-line message where no box can be seen, with its cause.
 int RefuseCommandLine(const std::string& cause)
@@ -100,12 +56,8 @@ int RunWithoutDisplay(bool valid, const std::string& cause, const cp::StartupSta
 {
     if (!valid)
         return RefuseCommandLine(cause);
-    if (state.TargetGiven) {
-        // Closing the terminal (HUP) stops a batch as cleanly as Ctrl+C does.
-        for (int signal : {SIGINT, SIGTERM, SIGHUP})
-            std::signal(signal, RequestStop);
-        return cp::RunBatch(state, QLocale::system(), stdout, stderr, &g_stopBatch);
-    }
+    if (state.TargetGiven)
+        return cp::RunBatch(state, QLocale::system(), stdout, stderr, cp::StopOnSignals());
     std::fprintf(stderr,
                  "%s: Ohne Anzeige kann kein Fenster geöffnet werden. Für den Stapelbetrieb Quelldatei und "
                  "Zielverzeichnis angeben.\n%s\n",
@@ -134,37 +86,28 @@ void FallBackToOffscreen(cp::DisplayKind display, bool* wasOffscreen)
 
 int main(int argc, char** argv)
 {
-    // A write past the file-size limit must fail like any other write, not kill us.
-    std::signal(SIGXFSZ, SIG_IGN);
+    cp::KeepRunningPastFileSizeLimit();
     // System error texts in the user's language; numbers are formatted by QLocale.
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
 
     // At every start, before the command line is read, so that the association
     // follows the program wherever it now lies.
-#ifdef _WIN32
-    cp::WindowsFileTypeRegistry registry(cp::ExecutablePath());
-#else
-    cp::XdgFileTypeRegistry registry(cp::XdgFileTypeRegistry::Places::FromEnvironment(), cp::ExecutablePath(),
-                                     cp::ApplicationIconSvg().toStdString());
-#endif
-    const std::vector<cp::RegistrationFailure> registrationFailures = cp::RegisterFileTypes(registry);
+    const cp::FileTypeRegistration registration = cp::RegisterProgramFileTypes();
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     cp::SystemFileProbe probe;
     cp::StartupState state;
     std::string cause;
     const bool valid = cp::ResolveCommandLine(cp::ArgumentText(arguments), probe, state, &cause);
-#ifndef _WIN32
     // A default left out is worth a word where someone reads the output, not a box.
-    if (valid && state.TargetGiven && !registry.skipped().empty())
-        std::fprintf(stderr, "%s: %s\n", cp::kApplicationTitle, registry.skipped().c_str());
-#endif
+    if (valid && state.TargetGiven && !registration.skipped.empty())
+        std::fprintf(stderr, "%s: %s\n", cp::kApplicationTitle, registration.skipped.c_str());
 
     // Where no window can be shown: a batch run (and the invalid-command-line
     // message) goes on headless; a window cannot open.
     const auto withoutWindow = [&](bool displayNamed) {
-        ReportRegistrationFailures(registrationFailures, nullptr);
+        ReportRegistrationFailures(registration.failures, nullptr);
         if (!displayNamed || !valid || state.TargetGiven)
             return RunWithoutDisplay(valid, cause, state);
         std::fprintf(stderr, "%s: Die Anzeige ist nicht erreichbar (DISPLAY=%s).\n", cp::kApplicationTitle,
@@ -190,7 +133,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(cp::ApplicationIcon());
 
     cp::QtUserDialogs dialogs;
-    ReportRegistrationFailures(registrationFailures, &dialogs);
+    ReportRegistrationFailures(registration.failures, &dialogs);
     if (!valid) {
         if (!cp::PlatformShowsWindows())
             return RefuseCommandLine(cause);
@@ -219,9 +162,8 @@ int main(int argc, char** argv)
         folder.journal = &*journal;
     }
     cp::MainWindow window({folder, state, settings, player, dialogs, QCoreApplication::applicationDirPath()});
-#ifndef _WIN32
-    CloseOnSignals(window, app);
-#endif
+    // SIGTERM, SIGINT and SIGHUP close the window like the user does.
+    cp::CloseOnSignals(window, app);
     if (const auto status = window.start())
         return *status;
     return app.exec();

@@ -26,6 +26,12 @@ bool PathExists(const std::string& path)
     return path.back() != kPathSeparator || S_ISDIR(st.st_mode);
 }
 
+bool FolderExists(const std::string& path)
+{
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool IsValidUtf8(const std::string& text)
 {
     // Strict: the shortest form only, no surrogates, nothing past U+10FFFF, so

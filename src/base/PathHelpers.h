@@ -27,4 +27,8 @@ bool IsValidUtf8(const std::string& text);
 // separator must name a folder. The empty path names nothing.
 bool PathExists(const std::string& path);
 
+// Whether the path names an existing folder (or a link to one). The empty
+// path names nothing.
+bool FolderExists(const std::string& path);
+
 } // namespace cp

@@ -3,7 +3,6 @@
 #include "PathHelpers.h"
 
 #include <dirent.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -40,18 +39,6 @@ namespace {
 
 enum class Want { Files, FilesAndFolders };
 
-bool IsFolder(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
 // The first entry (in byte order of names) matching the last component of
 // pattern; wildcards count in that component only, as a directory lookup does.
 std::optional<std::string> FirstMatch(const std::string& pattern, Want want)
@@ -63,7 +50,8 @@ std::optional<std::string> FirstMatch(const std::string& pattern, Want want)
     const std::string folder = cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
 
     if (name.find_first_of("*?") == std::string::npos) {
-        if (!Exists(pattern) || (want == Want::Files && IsFolder(pattern)))
+        // The name is not empty: the pattern does not end in a separator.
+        if (!PathExists(pattern) || (want == Want::Files && FolderExists(pattern)))
             return std::nullopt;
         return name;
     }
@@ -78,7 +66,7 @@ std::optional<std::string> FirstMatch(const std::string& pattern, Want want)
             continue;
         if (best && candidate >= *best)
             continue;
-        if (want == Want::Files && IsFolder(folder + candidate))
+        if (want == Want::Files && FolderExists(folder + candidate))
             continue;
         best = candidate;
     }
@@ -95,7 +83,7 @@ std::string SystemFileProbe::findFile(const std::string& pattern)
 
 bool SystemFileProbe::folderExists(const std::string& path)
 {
-    return !path.empty() && IsFolder(path);
+    return FolderExists(path);
 }
 
 std::optional<std::string> SystemFileProbe::storedName(const std::string& pattern)

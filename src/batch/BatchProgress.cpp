@@ -7,16 +7,8 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cmath>
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-#endif
 
 namespace cp {
 
@@ -76,27 +68,13 @@ BatchProgress::BatchProgress(ScanObserver& inner, std::FILE* err, const QLocale&
     , m_locale(locale)
     , m_start(Clock::now())
     , m_nextDraw(m_start + kFirstDraw)
+    , m_terminal(err)
 {
-#ifndef _WIN32
-    const int fd = err ? ::fileno(err) : -1;
-    if (fd < 0 || !::isatty(fd))
-        return;
-    // A description of the terminal of our own: not blocking on it leaves the
-    // one the shell shares with us as it was.
-    if (const char* name = ::ttyname(fd))
-        m_fd = ::open(name, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-#else
-    (void)err;
-#endif
 }
 
 BatchProgress::~BatchProgress()
 {
     clear();
-#ifndef _WIN32
-    if (m_fd >= 0)
-        ::close(m_fd);
-#endif
 }
 
 QString BatchProgress::Line(std::int64_t length, std::int64_t searched, std::int64_t firstTag, std::int64_t entries,
@@ -151,7 +129,7 @@ void BatchProgress::scanEnded(bool completed) noexcept
 bool BatchProgress::stopRequested()
 {
     // Asked after every step of the scan, and every few tens of milliseconds while it waits.
-    if (m_fd >= 0) {
+    if (active()) {
         const Clock::time_point now = Clock::now();
         if (now >= m_nextDraw) {
             m_nextDraw = now + kRedrawInterval;
@@ -167,17 +145,15 @@ void BatchProgress::draw(Clock::time_point now)
                         m_scanner ? m_scanner->bytesWritten() : 0,
                         std::chrono::duration<double>(now - m_start).count(), m_locale);
     int room = INT_MAX;
-#ifndef _WIN32
-    winsize size {};
-    if (::ioctl(m_fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 1)
-        room = size.ws_col - 1; // a line that wraps cannot be redrawn in place
-#endif
+    if (const int columns = m_terminal.columns(); columns > 1)
+        room = columns - 1; // a line that wraps cannot be redrawn in place
     line.truncate(room);
     // Blanks cover what a longer line before left.
     const int width = int(line.size());
     line = QLatin1Char('\r') + line + QString(std::max(0, std::min(m_shownWidth, room) - width), QLatin1Char(' '));
     m_shownWidth = std::max(m_shownWidth, width);
-    put(line.toLocal8Bit(), 0);
+    const QByteArray bytes = line.toLocal8Bit();
+    m_terminal.write(bytes.constData(), std::size_t(bytes.size()), 0);
 }
 
 void BatchProgress::clear() noexcept
@@ -185,33 +161,11 @@ void BatchProgress::clear() noexcept
     if (m_shownWidth == 0)
         return;
     try {
-        put('\r' + QByteArray(m_shownWidth, ' ') + '\r', kClearPatienceMs);
+        const QByteArray blank = '\r' + QByteArray(m_shownWidth, ' ') + '\r';
+        m_terminal.write(blank.constData(), std::size_t(blank.size()), kClearPatienceMs);
     } catch (...) { // out of memory: the line stays, the run goes on
     }
     m_shownWidth = 0;
-}
-
-void BatchProgress::put(const QByteArray& bytes, int patienceMs) noexcept
-{
-#ifndef _WIN32
-    const char* data = bytes.constData();
-    auto left = std::size_t(bytes.size());
-    while (left > 0) {
-        const ssize_t n = ::write(m_fd, data, left);
-        if (n > 0) {
-            data += n, left -= std::size_t(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        pollfd ready {m_fd, POLLOUT, 0};
-        if (n < 0 && errno == EAGAIN && patienceMs > 0 && ::poll(&ready, 1, patienceMs) > 0)
-            continue;
-        return; // the terminal is behind: the rest of this line is dropped
-    }
-#else
-    (void)bytes, (void)patienceMs;
-#endif
 }
 
 } // namespace cp

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Terminal.h"
 #include "scan/ScanObserver.h"
 
 #include <QLocale>
@@ -28,7 +29,7 @@ public:
     BatchProgress(const BatchProgress&) = delete;
     BatchProgress& operator=(const BatchProgress&) = delete;
 
-    bool active() const { return m_fd >= 0; }
+    bool active() const { return m_terminal.isOpen(); }
     // Where the entries written so far are counted.
     void watch(const WaveEntryScanner& scanner) { m_scanner = &scanner; }
 
@@ -49,14 +50,12 @@ private:
     using Clock = std::chrono::steady_clock;
     void draw(Clock::time_point now);
     void clear() noexcept;
-    // Writes what the terminal takes without waiting longer than patienceMs.
-    void put(const QByteArray& bytes, int patienceMs) noexcept;
 
     ScanObserver& m_inner;
     QLocale m_locale;
     const WaveEntryScanner* m_scanner = nullptr;
-    int m_fd = -1; // the terminal, opened anew without blocking
     Clock::time_point m_start, m_nextDraw;
+    Terminal m_terminal; // opened anew, without blocking
     int m_shownWidth = 0; // the widest line drawn, in characters
     std::int64_t m_length = 0, m_searched = 0, m_firstTag = 0;
 };

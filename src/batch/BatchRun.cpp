@@ -9,8 +9,7 @@
 #include "scan/FileIo.h"
 #include "scan/ScanError.h"
 #include "scan/WaveEntryScanner.h"
-
-#include "core/ErrorReport.h"
+#include "base/ErrorNumbers.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,30 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ErrorReport.h"
 
-#include <cerrno>
-
 #ifndef CP_CONTACT_ADDRESS
 #define CP_CONTACT_ADDRESS "chunkpicker@oxbrook.example"
 #endif
 
 namespace cp {
-
-int ErrorNumberForSystemError(int systemError)
-{
-    switch (systemError) {
-    case ENOENT: return ErrorNumber::FileNotFound;
-    case ENOTDIR: return ErrorNumber::PathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS: return ErrorNumber::PermissionDenied;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return ErrorNumber::DiskFull;
-    case EIO: return ErrorNumber::DeviceIo;
-    case ENOMEM: return ErrorNumber::OutOfMemory;
-    default: return ErrorNumber::PathFileAccess;
-    }
-}
 
 QString ContactAddress()
 {

@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ErrorNumbers.h"
+#include "base/ErrorNumbers.h"
 
 #include <QString>
 
 #include <stdexcept>
 
 namespace cp {
-
-// The report number for a system error (an errno value).
-int ErrorNumberForSystemError(int systemError);
 
 // An error a command raises, with its report number and description.
 class CommandError : public std::runtime_error {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileTypeRegistry.h"
 
-#include "core/ErrorNumbers.h"
+#include "base/ErrorNumbers.h"
 
 #include <new>
 #include <stdexcept>

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WindowsFileTypeRegistry.h"
 
-#include "core/ErrorNumbers.h"
 #include "base/CommandLine.h"
+#include "base/ErrorNumbers.h"
+#include "base/SystemErrors.h"
 
 #include <windows.h>
 
@@ -121,7 +122,7 @@ void WindowsFileTypeRegistry::setDefault(const std::wstring& key, const std::wst
         ::RegCloseKey(handle);
     }
     if (result != ERROR_SUCCESS)
-        throw RegistrationError(result == ERROR_ACCESS_DENIED ? ErrorNumber::PermissionDenied : ErrorNumber::PathFileAccess,
+        throw RegistrationError(ErrorNumberForSystemError(ErrnoForWindowsError(DWORD(result))),
                                 "Die Dateizuordnung konnte nicht eingetragen werden (HKEY_CURRENT_USER\\" + Utf8(path)
                                     + "): " + SystemMessage(result));
     ++m_valuesWritten;

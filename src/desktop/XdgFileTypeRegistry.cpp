@@ -37,9 +37,7 @@ std::string ReadWhole(const std::string& path)
         return content;
     char buffer[16384];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = TEMP_FAILURE_RETRY(::read(fd, buffer, sizeof buffer));
         if (n <= 0)
             break;
         content.append(buffer, std::size_t(n));
@@ -60,9 +58,7 @@ bool WriteAtomically(const std::string& path, const std::string& content)
         return false;
     std::size_t done = 0;
     while (done < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = TEMP_FAILURE_RETRY(::write(fd, content.data() + done, content.size() - done));
         if (n <= 0)
             break;
         done += std::size_t(n);
@@ -278,8 +274,7 @@ void XdgFileTypeRegistry::refresh(const char* tool, const std::string& folder)
     pid_t child = -1;
     if (::posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ) == 0) {
         int status = 0;
-        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
+        [[maybe_unused]] const pid_t ended = TEMP_FAILURE_RETRY(::waitpid(child, &status, 0));
     }
     posix_spawn_file_actions_destroy(&actions);
 }

@@ -218,7 +218,7 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
         if (kernelCopy) {
             loff_t in = offset + done;
             const auto piece = std::size_t(std::min(kKernelCopyPiece, length - done));
-            const ssize_t n = ::copy_file_range(source.handle(), &in, m_file, nullptr, piece, 0);
+            const ssize_t n = TEMP_FAILURE_RETRY(::copy_file_range(source.handle(), &in, m_file, nullptr, piece, 0));
             if (n > 0) {
                 done += n;
                 continue;
@@ -226,8 +226,6 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
             if (n == 0)
                 sourceShrank();
             const int error = errno;
-            if (error == EINTR)
-                continue;
             // Not offered between these two files: copy through a buffer instead.
             if (error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP || error == EBADF) {
                 kernelCopy = false;

@@ -96,10 +96,8 @@ int CreateLockedTemporary(const std::string& dir, std::string* path)
         // A sweep may have met the file before the lock: then it is gone, or
         // going, and another name is taken. A file system without locks
         // cannot be swept either.
-        struct stat open {}, named {};
         const bool locked = TryLockFile(fd) || errno == ENOLCK || errno == EINVAL;
-        if (locked && ::fstat(fd, &open) == 0 && ::lstat(path->c_str(), &named) == 0 && open.st_ino == named.st_ino
-            && open.st_dev == named.st_dev)
+        if (locked && StillNamed(AT_FDCWD, path->c_str(), fd))
             return fd;
         ::close(fd);
     }

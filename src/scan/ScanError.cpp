@@ -1,27 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScanError.h"
 
-#include <cstring>
+#include "base/SystemErrors.h"
 
 namespace cp {
 
 namespace {
-
-std::string SystemMessage(int error)
-{
-    // strerror_r in its GNU form may return a static string instead of filling
-    // buf; Windows has strerror_s instead (its own errors come with their text).
-    char buf[256] = {};
-#if defined(_WIN32)
-    ::strerror_s(buf, sizeof buf, error);
-    return buf;
-#elif defined(_GNU_SOURCE) && !defined(__APPLE__)
-    return ::strerror_r(error, buf, sizeof buf);
-#else
-    ::strerror_r(error, buf, sizeof buf);
-    return buf;
-#endif
-}
 
 const char* Verb(ScanError::Operation operation)
 {
@@ -43,7 +27,7 @@ std::string Compose(ScanError::Operation operation, const std::string& path, con
 } // namespace
 
 ScanError::ScanError(Operation operation, std::string path, int systemError)
-    : ScanError(operation, std::move(path), systemError, SystemMessage(systemError))
+    : ScanError(operation, std::move(path), systemError, SystemErrorText(systemError))
 {
 }
 

@@ -23,9 +23,8 @@ std::wstring WidePath(ScanError::Operation operation, const std::string& path, s
 std::size_t LastNameAt(const std::string& path);
 std::string Utf8(const std::wstring& text);
 
-// The errno value that stands for a Windows error, so that the error numbers
-// of the report come out as on Linux.
-int ErrnoOf(DWORD error);
+// Throws ScanError with the errno value that stands for error
+// (ErrnoForWindowsError) and the system's own text.
 [[noreturn]] void Fail(ScanError::Operation operation, const std::string& path, DWORD error);
 
 // The identity FileIdentity records for an open file: volume serial number,

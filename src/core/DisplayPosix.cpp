@@ -5,12 +5,10 @@
 #include <cstring>
 #include <string>
 
-#ifndef _WIN32
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
-#endif
 
 namespace cp {
 
@@ -22,7 +20,6 @@ std::string Env(const char* name)
     return value ? value : "";
 }
 
-#ifndef _WIN32
 bool XAnswers(const std::string& display)
 {
     xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
@@ -53,15 +50,11 @@ bool WaylandAnswers(const std::string& display)
     ::close(fd);
     return ok;
 }
-#endif
 
 } // namespace
 
 DisplayKind FindDisplay()
 {
-#ifdef _WIN32
-    return DisplayKind::Reachable;
-#else
     const std::string platform = Env("QT_QPA_PLATFORM");
     const std::string x = Env("DISPLAY"), wayland = Env("WAYLAND_DISPLAY");
     // Which platform Qt tries first; a list falls back by itself.
@@ -73,7 +66,6 @@ DisplayKind FindDisplay()
     if (x.empty())
         return first.empty() ? DisplayKind::None : DisplayKind::Unreachable;
     return XAnswers(x) ? DisplayKind::Reachable : DisplayKind::Unreachable;
-#endif
 }
 
 } // namespace cp

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Apart from the report itself, so that code without Qt can name them.
+// Apart from the report itself, so that code without Qt can name them: the
+// file-type registration as well as the window's report.
 
 namespace cp {
 
@@ -20,5 +21,10 @@ inline constexpr int PathFileAccess = 75;      // not a file that can be read (a
 inline constexpr int PathNotFound = 76;        // a folder on the way does not exist
 inline constexpr int DialogCancelled = 32755;  // ends a command silently
 } // namespace ErrorNumber
+
+// The report number for a system error (an errno value). A Windows error
+// code goes through ErrnoForWindowsError (SystemErrors.h) first, so that it
+// gets the number its errno counterpart gets on Linux.
+int ErrorNumberForSystemError(int systemError);
 
 } // namespace cp

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "FileTypes.h"
+
+#include "desktop/WindowsFileTypeRegistry.h"
+
+namespace cp {
+
+// The icon comes from the program's own resources: nothing is left out there.
+FileTypeRegistration RegisterProgramFileTypes()
+{
+    WindowsFileTypeRegistry registry(ExecutablePath());
+    return {RegisterFileTypes(registry), {}};
+}
+
+} // namespace cp

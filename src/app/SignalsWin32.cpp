@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Signals.h"
+
+#include <csignal>
+
+namespace cp {
+
+namespace {
+
+std::atomic<bool> g_stopBatch {false};
+
+extern "C" void RequestStop(int)
+{
+    g_stopBatch.store(true);
+}
+
+} // namespace
+
+// Windows has no file-size signal: a write past a limit just fails.
+void KeepRunningPastFileSizeLimit() {}
+
+// The console's Ctrl+C arrives as SIGINT; there is no hang-up signal.
+const std::atomic<bool>* StopOnSignals()
+{
+    for (int signal : {SIGINT, SIGTERM})
+        std::signal(signal, RequestStop);
+    return &g_stopBatch;
+}
+
+// A window there is asked to close by its own message, which Qt handles.
+void CloseOnSignals(QWidget&, QObject&) {}
+
+} // namespace cp

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SystemErrors.h"
+
+#include <windows.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace cp {
+
+std::string SystemErrorText(int systemError)
+{
+    // Windows' own errors come with their text; this is the C library's.
+    char buf[256] = {};
+    ::strerror_s(buf, sizeof buf, systemError);
+    return buf;
+}
+
+bool IsQuotaExceeded(int)
+{
+    return false;
+}
+
+int ErrnoForWindowsError(unsigned long error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND: return ENOENT;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY: return ENOTDIR;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return EACCES;
+    case ERROR_WRITE_PROTECT: return EROFS;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_FILE_TOO_LARGE: return EFBIG;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY: return ENOMEM;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE: return EINVAL;
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_IO_DEVICE: return EIO;
+    default: return EINVAL; // reported as an access error, with the system's own text
+    }
+}
+
+} // namespace cp
