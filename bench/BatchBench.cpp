@@ -226,11 +226,11 @@ int main(int argc, char** argv)
     for (int r = 0; r < rounds; ++r) {
         auto t = Clock::now();
         hits = 0;
-        cp::ForEachTag(bytes.data(), bytes.size(), [&](std::size_t) { ++hits; });
+        cp::forEachTag(bytes.data(), bytes.size(), [&](std::size_t) { ++hits; });
         search.push_back(Seconds(t));
         t = Clock::now();
         std::size_t sseHits = 0;
-        cp::ForEachTag(bytes.data(), bytes.size(), [&](std::size_t) { ++sseHits; }, cp::TagSearchPath::Sse2);
+        cp::forEachTag(bytes.data(), bytes.size(), [&](std::size_t) { ++sseHits; }, cp::TagSearchPath::Sse2);
         sse2.push_back(Seconds(t));
         t = Clock::now();
         walkHits = 0;

@@ -97,9 +97,9 @@ int main(int argc, char** argv)
     cp::SettingsStore settings(qs);
 
     cp::StartupState startup;
-    startup.TargetFolder = work + "/entries";
-    ::mkdir(startup.TargetFolder.c_str(), 0755);
-    cp::EntryFolder folder {startup.TargetFolder};
+    startup.targetFolder = work + "/entries";
+    ::mkdir(startup.targetFolder.c_str(), 0755);
+    cp::EntryFolder folder {startup.targetFolder};
     cp::WaveDevice device(nullptr);
     cp::SoundPlayer looper(nullptr);
     cp::EntryPlayer player(device, looper);
@@ -125,13 +125,13 @@ int main(int argc, char** argv)
     {
         const cp::SourceReader whole(source);
         for (std::size_t i = 0; i < positions.tags.size(); ++i)
-            bytes += cp::ReadEntryHeader(whole, positions.tags[i] - 1, positions.length(i)).channels;
+            bytes += cp::readEntryHeader(whole, positions.tags[i] - 1, positions.length(i)).channels;
     }
     const double fromSource = Seconds(t);
     t = Clock::now();
     for (std::int64_t i = 1; i <= window.entries().count(); ++i) {
         const cp::SourceReader entry(window.entries().entryFile(i));
-        bytes += cp::ReadEntryHeader(entry, 0, entry.size()).channels;
+        bytes += cp::readEntryHeader(entry, 0, entry.size()).channels;
     }
     const double fromFiles = Seconds(t);
 

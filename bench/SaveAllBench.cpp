@@ -62,9 +62,9 @@ int main(int argc, char** argv)
     QSettings qs(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker");
     cp::SettingsStore settings(qs);
     cp::StartupState state;
-    state.TargetFolder = work + "/entries";
-    ::mkdir(state.TargetFolder.c_str(), 0755);
-    cp::EntryFolder folder {state.TargetFolder};
+    state.targetFolder = work + "/entries";
+    ::mkdir(state.targetFolder.c_str(), 0755);
+    cp::EntryFolder folder {state.targetFolder};
     cp::WaveDevice device(nullptr);
     cp::SoundPlayer looper(nullptr);
     cp::EntryPlayer player(device, looper);
@@ -86,7 +86,7 @@ int main(int argc, char** argv)
         save.push_back(Seconds(t));
         peak = std::max(peak, PeakMiB());
         t = Clock::now();
-        cptest::RunProgram({"cp", "-r", state.TargetFolder, copied});
+        cptest::RunProgram({"cp", "-r", state.targetFolder, copied});
         cpr.push_back(Seconds(t));
         std::printf("round %d: Save all %.3f s, cp -r %.3f s\n", r + 1, save.back(), cpr.back());
         RemoveTree(saved), RemoveTree(copied); // the next round writes into fresh folders

@@ -42,21 +42,21 @@ int main(int argc, char** argv)
     std::vector<double> window, batch;
     for (int r = 0; r < rounds; ++r) {
         cp::StartupState state;
-        state.SourceFile = source;
+        state.sourceFile = source;
         // Fresh folders, deleted only at the end: ext4 creates files slowly
         // next to inodes it has just freed, which would blur the rounds.
-        state.TargetFolder = work + "/batch" + std::to_string(r);
-        state.TargetGiven = true;
-        ::mkdir(state.TargetFolder.c_str(), 0755);
+        state.targetFolder = work + "/batch" + std::to_string(r);
+        state.targetGiven = true;
+        ::mkdir(state.targetFolder.c_str(), 0755);
         auto t = Clock::now();
-        if (cp::RunBatch(state, QLocale(), devnull, stderr) != 0)
+        if (cp::runBatch(state, QLocale(), devnull, stderr) != 0)
             return 1;
         batch.push_back(Seconds(t));
 
         cp::StartupState interactive;
-        interactive.TargetFolder = work + "/window" + std::to_string(r);
-        ::mkdir(interactive.TargetFolder.c_str(), 0755);
-        cp::EntryFolder folder {interactive.TargetFolder};
+        interactive.targetFolder = work + "/window" + std::to_string(r);
+        ::mkdir(interactive.targetFolder.c_str(), 0755);
+        cp::EntryFolder folder {interactive.targetFolder};
         cp::WaveDevice device(nullptr);
         cp::SoundPlayer looper(nullptr);
     cp::EntryPlayer player(device, looper);

@@ -76,7 +76,7 @@ Bytes Junk(std::size_t count, std::uint32_t seed)
 
 } // namespace
 
-int ProgramMain(const std::vector<std::string>& arguments)
+int programMain(const std::vector<std::string>& arguments)
 {
     if (arguments.size() != 1) {
         std::fprintf(stderr, "usage: chunkpicker-make-demo DEMOFILE\n");

@@ -19,6 +19,6 @@ struct FileTypeRegistration {
 // program where it now lies. One implementation per platform, picked by the
 // build: FileTypesPosix.cpp (freedesktop.org), FileTypesWin32.cpp (the
 // registry's classes).
-FileTypeRegistration RegisterProgramFileTypes();
+FileTypeRegistration registerProgramFileTypes();
 
 } // namespace cp

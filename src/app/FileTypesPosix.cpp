@@ -6,11 +6,11 @@
 
 namespace cp {
 
-FileTypeRegistration RegisterProgramFileTypes()
+FileTypeRegistration registerProgramFileTypes()
 {
-    XdgFileTypeRegistry registry(XdgFileTypeRegistry::Places::FromEnvironment(), ExecutablePath(),
-                                 ApplicationIconSvg().toStdString());
-    FileTypeRegistration registration {RegisterFileTypes(registry), {}};
+    XdgFileTypeRegistry registry(XdgFileTypeRegistry::Places::fromEnvironment(), executablePath(),
+                                 applicationIconSvg().toStdString());
+    FileTypeRegistration registration {registerFileTypes(registry), {}};
     registration.skipped = registry.skipped();
     return registration;
 }

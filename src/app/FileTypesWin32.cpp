@@ -6,10 +6,10 @@
 namespace cp {
 
 // The icon comes from the program's own resources: nothing is left out there.
-FileTypeRegistration RegisterProgramFileTypes()
+FileTypeRegistration registerProgramFileTypes()
 {
-    WindowsFileTypeRegistry registry(ExecutablePath());
-    return {RegisterFileTypes(registry), {}};
+    WindowsFileTypeRegistry registry(executablePath());
+    return {registerFileTypes(registry), {}};
 }
 
 } // namespace cp

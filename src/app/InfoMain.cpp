@@ -49,7 +49,7 @@ constexpr const char* kHelp =
     "  duration_ms  Spieldauer in Millisekunden, die das Fenster in Sekunden zeigt; leer, wo es keine zeigt\n\n"
     "Exit-Status: 0 gelungen, 1 Datei nicht lesbar oder Ausgabe nicht schreibbar, 2 falscher Aufruf.\n";
 
-std::string JsonString(const std::string& text)
+std::string jsonString(const std::string& text)
 {
     std::string out = "\"";
     for (const char c : text) {
@@ -82,14 +82,14 @@ public:
             std::to_string(number),
             std::to_string(position),
             std::to_string(length),
-            header.riffHeader ? Value(cp::ShownForm(header.form)) : Value(),
-            wave ? Value(cp::FormatName(header.formatTag)) : Value(),
+            header.riffHeader ? Value(cp::shownForm(header.form)) : Value(),
+            wave ? Value(cp::formatName(header.formatTag)) : Value(),
             wave ? Value(std::to_string(header.channels)) : Value(),
             wave ? Value(std::to_string(header.sampleRate)) : Value(),
             wave ? Value(std::to_string(header.bitsPerSample)) : Value(),
             header.riffHeader ? Value(std::to_string(header.claimedSize)) : Value(),
             header.riffHeader ? Value(std::to_string(length - std::int64_t(header.claimedSize))) : Value(),
-            header.title.empty() ? Value() : Value(cp::ShownText(header.title)),
+            header.title.empty() ? Value() : Value(cp::shownText(header.title)),
             // Where the device finds no playing time, the window shows a word for the rate: empty here.
             durationMs.value_or(0) > 0 ? Value(std::to_string(*durationMs)) : Value(),
         };
@@ -102,7 +102,7 @@ public:
         std::printf("%s\n  {", number > 1 ? "," : "");
         for (std::size_t i = 0; i < std::size(values); ++i) {
             const bool text = i == 3 || i == 4 || i == 10;
-            const std::string shown = !values[i] ? "null" : text ? JsonString(*values[i]) : *values[i];
+            const std::string shown = !values[i] ? "null" : text ? jsonString(*values[i]) : *values[i];
             std::printf("%s\"%s\": %s", i > 0 ? ", " : "", kFields[i], shown.c_str());
         }
         std::fputs("}", stdout);
@@ -119,7 +119,7 @@ private:
 };
 
 // 0 when all output arrived, else 1 with the reason on stderr.
-int Flushed()
+int flushed()
 {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return 0;
@@ -127,7 +127,7 @@ int Flushed()
     return 1;
 }
 
-int Run(const std::string& path, bool json)
+int run(const std::string& path, bool json)
 {
     const cp::SourceReader source(path);
     const std::int64_t length = source.size();
@@ -138,10 +138,10 @@ int Run(const std::string& path, bool json)
         const std::int64_t entryLength = end - position;
         const std::size_t got =
             source.readAt(head.data(), std::size_t(std::min<std::int64_t>(entryLength, std::int64_t(head.size()))), position - 1);
-        printer.entry(++count, position, entryLength, cp::ParseEntryHeader(head.data(), got),
+        printer.entry(++count, position, entryLength, cp::parseEntryHeader(head.data(), got),
                       cp::SoundLengthMs(source, position - 1, entryLength));
     };
-    cp::SearchSource(source, length, cp::ScanGeometry {}, [](std::int64_t) {}, [&](std::int64_t position) {
+    cp::searchSource(source, length, cp::ScanGeometry {}, [](std::int64_t) {}, [&](std::int64_t position) {
         if (previous > 0)
             print(previous, position);
         previous = position;
@@ -149,12 +149,12 @@ int Run(const std::string& path, bool json)
     if (previous > 0)
         print(previous, length + 1);
     printer.finish(count > 0);
-    return Flushed();
+    return flushed();
 }
 
 } // namespace
 
-int ProgramMain(const std::vector<std::string>& arguments)
+int programMain(const std::vector<std::string>& arguments)
 {
     std::setlocale(LC_ALL, ""); // the system's error texts in the user's language
     std::setlocale(LC_NUMERIC, "C");
@@ -162,9 +162,9 @@ int ProgramMain(const std::vector<std::string>& arguments)
     std::vector<std::string> paths;
     for (const std::string& arg : arguments) {
         if (options && arg == "--help")
-            return std::printf("%s%s", kUsage, kHelp), Flushed();
+            return std::printf("%s%s", kUsage, kHelp), flushed();
         if (options && arg == "--version")
-            return std::printf("chunkpicker-info %s\n", cp::kVersion), Flushed();
+            return std::printf("chunkpicker-info %s\n", cp::kVersion), flushed();
         if (options && arg == "--")
             options = false;
         else if (options && arg == "--json")
@@ -180,7 +180,7 @@ int ProgramMain(const std::vector<std::string>& arguments)
     }
     const std::string& path = paths[0];
     try {
-        return Run(path, json);
+        return run(path, json);
     } catch (const cp::ScanError& error) {
         std::fprintf(stderr, "chunkpicker-info: %s\n", error.what());
     } catch (const std::bad_alloc&) {

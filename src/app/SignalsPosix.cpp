@@ -30,19 +30,19 @@ extern "C" void ForwardSignal(int)
 
 } // namespace
 
-void KeepRunningPastFileSizeLimit()
+void keepRunningPastFileSizeLimit()
 {
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-const std::atomic<bool>* StopOnSignals()
+const std::atomic<bool>* stopOnSignals()
 {
     for (int signal : {SIGINT, SIGTERM, SIGHUP})
         std::signal(signal, RequestStop);
     return &g_stopBatch;
 }
 
-void CloseOnSignals(QWidget& window, QObject& owner)
+void closeOnSignals(QWidget& window, QObject& owner)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
         return;

@@ -17,10 +17,10 @@ extern "C" void RequestStop(int)
 } // namespace
 
 // Windows has no file-size signal: a write past a limit just fails.
-void KeepRunningPastFileSizeLimit() {}
+void keepRunningPastFileSizeLimit() {}
 
 // The console's Ctrl+C arrives as SIGINT; there is no hang-up signal.
-const std::atomic<bool>* StopOnSignals()
+const std::atomic<bool>* stopOnSignals()
 {
     for (int signal : {SIGINT, SIGTERM})
         std::signal(signal, RequestStop);
@@ -28,6 +28,6 @@ const std::atomic<bool>* StopOnSignals()
 }
 
 // A window there is asked to close by its own message, which Qt handles.
-void CloseOnSignals(QWidget&, QObject&) {}
+void closeOnSignals(QWidget&, QObject&) {}
 
 } // namespace cp

@@ -32,19 +32,19 @@
 namespace {
 
 // The invalid-command-line message where no box can be seen, with its cause.
-int RefuseCommandLine(const std::string& cause)
+int refuseCommandLine(const std::string& cause)
 {
-    std::fprintf(stderr, "%s\n%s\n", cp::InvalidParametersMessage().c_str(), cause.c_str());
+    std::fprintf(stderr, "%s\n%s\n", cp::invalidParametersMessage().c_str(), cause.c_str());
     return 2;
 }
 
 // The error report of a file-type registration that failed: a box where
 // one can be seen, else on stderr; the start goes on either way.
-void ReportRegistrationFailures(const std::vector<cp::RegistrationFailure>& failures, cp::UserDialogs* dialogs)
+void reportRegistrationFailures(const std::vector<cp::RegistrationFailure>& failures, cp::UserDialogs* dialogs)
 {
     for (const auto& failure : failures) {
-        const QString caption = cp::ReportErrorCaption(failure.number);
-        const QString text = cp::ReportErrorText(QStringLiteral("RegisterFile"), QString::fromStdString(failure.description));
+        const QString caption = cp::reportErrorCaption(failure.number);
+        const QString text = cp::reportErrorText(QStringLiteral("RegisterFile"), QString::fromStdString(failure.description));
         if (dialogs)
             dialogs->message(nullptr, caption, text);
         else
@@ -52,12 +52,12 @@ void ReportRegistrationFailures(const std::vector<cp::RegistrationFailure>& fail
     }
 }
 
-int RunWithoutDisplay(bool valid, const std::string& cause, const cp::StartupState& state)
+int runWithoutDisplay(bool valid, const std::string& cause, const cp::StartupState& state)
 {
     if (!valid)
-        return RefuseCommandLine(cause);
-    if (state.TargetGiven)
-        return cp::RunBatch(state, QLocale::system(), stdout, stderr, cp::StopOnSignals());
+        return refuseCommandLine(cause);
+    if (state.targetGiven)
+        return cp::runBatch(state, QLocale::system(), stdout, stderr, cp::stopOnSignals());
     std::fprintf(stderr,
                  "%s: Ohne Anzeige kann kein Fenster geöffnet werden. Für den Stapelbetrieb Quelldatei und "
                  "Zielverzeichnis angeben.\n%s\n",
@@ -69,7 +69,7 @@ int RunWithoutDisplay(bool valid, const std::string& cause, const cp::StartupSta
 // it no longer answers then (a busy or dying X server). The offscreen
 // platform behind it in the list catches that; wasOffscreen tells whether
 // the offscreen platform was asked for from the start.
-void FallBackToOffscreen(cp::DisplayKind display, bool* wasOffscreen)
+void fallBackToOffscreen(cp::DisplayKind display, bool* wasOffscreen)
 {
     QByteArray platforms = qgetenv("QT_QPA_PLATFORM");
     *wasOffscreen = platforms.startsWith("offscreen");
@@ -86,39 +86,39 @@ void FallBackToOffscreen(cp::DisplayKind display, bool* wasOffscreen)
 
 int main(int argc, char** argv)
 {
-    cp::KeepRunningPastFileSizeLimit();
+    cp::keepRunningPastFileSizeLimit();
     // System error texts in the user's language; numbers are formatted by QLocale.
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
 
     // At every start, before the command line is read, so that the association
     // follows the program wherever it now lies.
-    const cp::FileTypeRegistration registration = cp::RegisterProgramFileTypes();
+    const cp::FileTypeRegistration registration = cp::registerProgramFileTypes();
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     cp::SystemFileProbe probe;
     cp::StartupState state;
     std::string cause;
-    const bool valid = cp::ResolveCommandLine(cp::ArgumentText(arguments), probe, state, &cause);
+    const bool valid = cp::resolveCommandLine(cp::argumentText(arguments), probe, state, &cause);
     // A default left out is worth a word where someone reads the output, not a box.
-    if (valid && state.TargetGiven && !registration.skipped.empty())
+    if (valid && state.targetGiven && !registration.skipped.empty())
         std::fprintf(stderr, "%s: %s\n", cp::kApplicationTitle, registration.skipped.c_str());
 
     // Where no window can be shown: a batch run (and the invalid-command-line
     // message) goes on headless; a window cannot open.
     const auto withoutWindow = [&](bool displayNamed) {
-        ReportRegistrationFailures(registration.failures, nullptr);
-        if (!displayNamed || !valid || state.TargetGiven)
-            return RunWithoutDisplay(valid, cause, state);
+        reportRegistrationFailures(registration.failures, nullptr);
+        if (!displayNamed || !valid || state.targetGiven)
+            return runWithoutDisplay(valid, cause, state);
         std::fprintf(stderr, "%s: Die Anzeige ist nicht erreichbar (DISPLAY=%s).\n", cp::kApplicationTitle,
                      qEnvironmentVariable("DISPLAY").toLocal8Bit().constData());
         return 3;
     };
-    const cp::DisplayKind display = cp::FindDisplay();
+    const cp::DisplayKind display = cp::findDisplay();
     if (display != cp::DisplayKind::Reachable)
         return withoutWindow(display == cp::DisplayKind::Unreachable);
     bool wasOffscreen = false;
-    FallBackToOffscreen(display, &wasOffscreen);
+    fallBackToOffscreen(display, &wasOffscreen);
     QApplication app(argc, argv);
     // The display went between the check and Qt's connection.
     if (QGuiApplication::platformName() == QLatin1String("offscreen") && !wasOffscreen)
@@ -130,15 +130,15 @@ int main(int argc, char** argv)
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTranslations);
 
-    QApplication::setWindowIcon(cp::ApplicationIcon());
+    QApplication::setWindowIcon(cp::applicationIcon());
 
     cp::QtUserDialogs dialogs;
-    ReportRegistrationFailures(registration.failures, &dialogs);
+    reportRegistrationFailures(registration.failures, &dialogs);
     if (!valid) {
-        if (!cp::PlatformShowsWindows())
-            return RefuseCommandLine(cause);
+        if (!cp::platformShowsWindows())
+            return refuseCommandLine(cause);
         dialogs.message(nullptr, QString::fromUtf8(cp::kApplicationTitle),
-                        QString::fromStdString(cp::InvalidParametersMessage()));
+                        QString::fromStdString(cp::invalidParametersMessage()));
         return 2;
     }
 
@@ -147,23 +147,23 @@ int main(int argc, char** argv)
     cp::SettingsStore settings(store);
     // A batch run plays nothing: it leaves the sound system alone.
     std::unique_ptr<cp::SdlAudioOutput> audio;
-    if (!state.TargetGiven)
+    if (!state.targetGiven)
         audio = std::make_unique<cp::SdlAudioOutput>();
     cp::WaveDevice device(audio.get());
     cp::SoundPlayer looper(audio.get());
     cp::EntryPlayer player(device, looper);
-    cp::EntryFolder folder {state.TargetFolder};
+    cp::EntryFolder folder {state.targetFolder};
     // A window keeps its entry files in the temporary folder; those of windows
     // killed outright go at the next start, and this one records its own.
     std::optional<cp::RunJournal> journal;
-    if (!state.TargetGiven) {
-        cp::RemoveEntryFilesOfEndedRuns(state.TargetFolder);
-        journal.emplace(state.TargetFolder);
+    if (!state.targetGiven) {
+        cp::removeEntryFilesOfEndedRuns(state.targetFolder);
+        journal.emplace(state.targetFolder);
         folder.journal = &*journal;
     }
     cp::MainWindow window({folder, state, settings, player, dialogs, QCoreApplication::applicationDirPath()});
     // SIGTERM, SIGINT and SIGHUP close the window like the user does.
-    cp::CloseOnSignals(window, app);
+    cp::closeOnSignals(window, app);
     if (const auto status = window.start())
         return *status;
     return app.exec();

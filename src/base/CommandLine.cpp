@@ -7,12 +7,12 @@
 
 namespace cp {
 
-std::string InvalidParametersMessage(const std::string& lineBreak)
+std::string invalidParametersMessage(const std::string& lineBreak)
 {
     return "Ungültige Kommandozeilenparameter!" + lineBreak + lineBreak + kUsageLine;
 }
 
-std::string ArgumentText(const std::vector<std::string>& arguments)
+std::string argumentText(const std::vector<std::string>& arguments)
 {
     std::string text;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -29,7 +29,7 @@ namespace {
 // Returns the first for which accept() holds, or npos; *endsAt is the index
 // of the blank that ends the accepted prefix (text.size() for the whole text).
 template <typename Accept>
-bool FirstAcceptedPrefix(const std::string& text, Accept accept, std::size_t* endsAt)
+bool firstAcceptedPrefix(const std::string& text, Accept accept, std::size_t* endsAt)
 {
     for (std::size_t pos = text.find(' '); pos != std::string::npos; pos = text.find(' ', pos + 1)) {
         if (accept(text.substr(0, pos))) {
@@ -46,7 +46,7 @@ bool FirstAcceptedPrefix(const std::string& text, Accept accept, std::size_t* en
 
 } // namespace
 
-bool ResolveCommandLine(const std::string& argumentText, FileProbe& probe, StartupState& state, std::string* cause)
+bool resolveCommandLine(const std::string& argumentText, FileProbe& probe, StartupState& state, std::string* cause)
 {
     const auto invalid = [cause](const char* what, const std::string& path) {
         if (cause)
@@ -58,34 +58,34 @@ bool ResolveCommandLine(const std::string& argumentText, FileProbe& probe, Start
         std::string line = argumentText;
         line.erase(std::remove(line.begin(), line.end(), '"'), line.end());
 
-        state.SourceFile = line;
+        state.sourceFile = line;
         std::size_t sourceEnd = 0;
         const bool found = line.find(' ') != std::string::npos
-            && FirstAcceptedPrefix(line, [&](const std::string& c) { return !probe.findFile(c).empty(); },
+            && firstAcceptedPrefix(line, [&](const std::string& c) { return !probe.findFile(c).empty(); },
                                    &sourceEnd);
         if (found && sourceEnd < line.size()) {
-            state.SourceFile = line.substr(0, sourceEnd);
+            state.sourceFile = line.substr(0, sourceEnd);
             const std::string rest = line.substr(sourceEnd + 1);
             if (!rest.empty()) {
                 std::size_t folderEnd = 0;
-                const bool folderFound = FirstAcceptedPrefix(
+                const bool folderFound = firstAcceptedPrefix(
                     rest, [&](const std::string& c) { return probe.folderExists(c); }, &folderEnd);
-                state.TargetFolder = folderFound ? rest.substr(0, folderEnd) : rest;
-                if (!probe.folderExists(state.TargetFolder))
-                    return invalid("Zielverzeichnis", state.TargetFolder);
-                state.TargetGiven = true;
+                state.targetFolder = folderFound ? rest.substr(0, folderEnd) : rest;
+                if (!probe.folderExists(state.targetFolder))
+                    return invalid("Zielverzeichnis", state.targetFolder);
+                state.targetGiven = true;
             }
         }
 
-        const auto stored = probe.storedName(state.SourceFile);
+        const auto stored = probe.storedName(state.sourceFile);
         if (!stored)
-            return invalid("Quelldatei", state.SourceFile);
-        const auto cut = state.SourceFile.rfind(kPathSeparator);
-        state.SourceFile = cut == std::string::npos ? *stored : state.SourceFile.substr(0, cut + 1) + *stored;
+            return invalid("Quelldatei", state.sourceFile);
+        const auto cut = state.sourceFile.rfind(kPathSeparator);
+        state.sourceFile = cut == std::string::npos ? *stored : state.sourceFile.substr(0, cut + 1) + *stored;
     }
 
-    if (state.TargetFolder.empty())
-        state.TargetFolder = probe.tempFolder();
+    if (state.targetFolder.empty())
+        state.targetFolder = probe.tempFolder();
     return true;
 }
 

@@ -7,9 +7,9 @@
 
 namespace cp {
 
-int ErrorNumberForSystemError(int systemError)
+int errorNumberForSystemError(int systemError)
 {
-    if (IsQuotaExceeded(systemError))
+    if (isQuotaExceeded(systemError))
         return ErrorNumber::DiskFull;
     switch (systemError) {
     case ENOENT: return ErrorNumber::FileNotFound;

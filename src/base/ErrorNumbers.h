@@ -23,8 +23,8 @@ inline constexpr int DialogCancelled = 32755;  // ends a command silently
 } // namespace ErrorNumber
 
 // The report number for a system error (an errno value). A Windows error
-// code goes through ErrnoForWindowsError (SystemErrors.h) first, so that it
+// code goes through errnoForWindowsError (SystemErrors.h) first, so that it
 // gets the number its errno counterpart gets on Linux.
-int ErrorNumberForSystemError(int systemError);
+int errorNumberForSystemError(int systemError);
 
 } // namespace cp

@@ -39,6 +39,6 @@ public:
 
 // Whether name matches pattern, where * stands for any run of characters and ?
 // for exactly one; every other character matches only itself.
-bool MatchesWildcard(const std::string& pattern, const std::string& name);
+bool matchesWildcard(const std::string& pattern, const std::string& name);
 
 } // namespace cp

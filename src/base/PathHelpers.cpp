@@ -5,20 +5,20 @@
 
 namespace cp {
 
-std::string GetFileName(const std::string& path)
+std::string fileNamePart(const std::string& path)
 {
     const auto pos = path.rfind(kPathSeparator);
     return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
-std::string AddBackslash(const std::string& path)
+std::string withTrailingSeparator(const std::string& path)
 {
     if (!path.empty() && path.back() == kPathSeparator)
         return path;
     return path + kPathSeparator;
 }
 
-bool PathExists(const std::string& path)
+bool pathExists(const std::string& path)
 {
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0)
@@ -26,13 +26,13 @@ bool PathExists(const std::string& path)
     return path.back() != kPathSeparator || S_ISDIR(st.st_mode);
 }
 
-bool FolderExists(const std::string& path)
+bool folderExists(const std::string& path)
 {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool IsValidUtf8(const std::string& text)
+bool isValidUtf8(const std::string& text)
 {
     // Strict: the shortest form only, no surrogates, nothing past U+10FFFF, so
     // that whatever passes here any other UTF-8 reader (JSON, Qt) accepts too.

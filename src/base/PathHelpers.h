@@ -13,22 +13,22 @@ inline constexpr char kPathSeparator = '/';
 #endif
 
 // Everything after the last separator; the whole text when there is none.
-std::string GetFileName(const std::string& path);
+std::string fileNamePart(const std::string& path);
 
 // The path with exactly one trailing separator added unless it already ends in one.
 // Named for the folder-path convention the rest of the program speaks of.
-std::string AddBackslash(const std::string& path);
+std::string withTrailingSeparator(const std::string& path);
 
 // Whether the bytes are UTF-8 throughout. Paths and texts from files are
 // bytes; what is shown or written into text formats must know which they are.
-bool IsValidUtf8(const std::string& text);
+bool isValidUtf8(const std::string& text);
 
 // Whether the path names an existing file or folder; a path ending in the
 // separator must name a folder. The empty path names nothing.
-bool PathExists(const std::string& path);
+bool pathExists(const std::string& path);
 
 // Whether the path names an existing folder (or a link to one). The empty
 // path names nothing.
-bool FolderExists(const std::string& path);
+bool folderExists(const std::string& path);
 
 } // namespace cp

@@ -8,4 +8,4 @@
 // (ProgramEntryPosix.cpp or ProgramEntryWin32.cpp, linked into the program)
 // hands over the arguments after the program's name as UTF-8 on Windows,
 // and as the bytes they are elsewhere.
-int ProgramMain(const std::vector<std::string>& arguments);
+int programMain(const std::vector<std::string>& arguments);

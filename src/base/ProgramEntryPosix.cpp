@@ -3,5 +3,5 @@
 
 int main(int argc, char** argv)
 {
-    return ProgramMain(std::vector<std::string>(argv + 1, argv + argc));
+    return programMain(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -24,5 +24,5 @@ int wmain(int argc, wchar_t** argv)
     // and a console shows it as such.
     ::_setmode(::_fileno(stdout), _O_BINARY);
     ::SetConsoleOutputCP(CP_UTF8);
-    return ProgramMain(arguments);
+    return programMain(arguments);
 }

@@ -6,14 +6,14 @@
 
 namespace cp {
 
-std::string SystemErrorText(int systemError)
+std::string systemErrorText(int systemError)
 {
     // strerror_r in its GNU form may return a static string instead of filling buf.
     char buf[256] = {};
     return ::strerror_r(systemError, buf, sizeof buf);
 }
 
-bool IsQuotaExceeded(int systemError)
+bool isQuotaExceeded(int systemError)
 {
     return systemError == EDQUOT;
 }

@@ -8,7 +8,7 @@
 
 namespace cp {
 
-std::string SystemErrorText(int systemError)
+std::string systemErrorText(int systemError)
 {
     // Windows' own errors come with their text; this is the C library's.
     char buf[256] = {};
@@ -16,12 +16,12 @@ std::string SystemErrorText(int systemError)
     return buf;
 }
 
-bool IsQuotaExceeded(int)
+bool isQuotaExceeded(int)
 {
     return false;
 }
 
-int ErrnoForWindowsError(unsigned long error)
+int errnoForWindowsError(unsigned long error)
 {
     switch (error) {
     case ERROR_FILE_NOT_FOUND: return ENOENT;

@@ -10,7 +10,7 @@
 
 namespace cp {
 
-bool MatchesWildcard(const std::string& pattern, const std::string& name)
+bool matchesWildcard(const std::string& pattern, const std::string& name)
 {
     // Greedy matching with one remembered star: linear in practice, and never
     // worse than pattern length times name length.
@@ -41,7 +41,7 @@ enum class Want { Files, FilesAndFolders };
 
 // The first entry (in byte order of names) matching the last component of
 // pattern; wildcards count in that component only, as a directory lookup does.
-std::optional<std::string> FirstMatch(const std::string& pattern, Want want)
+std::optional<std::string> firstMatch(const std::string& pattern, Want want)
 {
     const auto cut = pattern.rfind(kPathSeparator);
     const std::string name = cut == std::string::npos ? pattern : pattern.substr(cut + 1);
@@ -51,7 +51,7 @@ std::optional<std::string> FirstMatch(const std::string& pattern, Want want)
 
     if (name.find_first_of("*?") == std::string::npos) {
         // The name is not empty: the pattern does not end in a separator.
-        if (!PathExists(pattern) || (want == Want::Files && FolderExists(pattern)))
+        if (!pathExists(pattern) || (want == Want::Files && folderExists(pattern)))
             return std::nullopt;
         return name;
     }
@@ -62,11 +62,11 @@ std::optional<std::string> FirstMatch(const std::string& pattern, Want want)
     std::optional<std::string> best;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string candidate = entry->d_name;
-        if (candidate == "." || candidate == ".." || !MatchesWildcard(name, candidate))
+        if (candidate == "." || candidate == ".." || !matchesWildcard(name, candidate))
             continue;
         if (best && candidate >= *best)
             continue;
-        if (want == Want::Files && FolderExists(folder + candidate))
+        if (want == Want::Files && folderExists(folder + candidate))
             continue;
         best = candidate;
     }
@@ -78,20 +78,20 @@ std::optional<std::string> FirstMatch(const std::string& pattern, Want want)
 
 std::string SystemFileProbe::findFile(const std::string& pattern)
 {
-    return FirstMatch(pattern, Want::Files).value_or(std::string());
+    return firstMatch(pattern, Want::Files).value_or(std::string());
 }
 
 bool SystemFileProbe::folderExists(const std::string& path)
 {
-    return FolderExists(path);
+    return cp::folderExists(path);
 }
 
 std::optional<std::string> SystemFileProbe::storedName(const std::string& pattern)
 {
     // The file the prefix test accepted must win over a folder that sorts first.
-    if (auto file = FirstMatch(pattern, Want::Files))
+    if (auto file = firstMatch(pattern, Want::Files))
         return file;
-    return FirstMatch(pattern, Want::FilesAndFolders);
+    return firstMatch(pattern, Want::FilesAndFolders);
 }
 
 std::string SystemFileProbe::tempFolder()
@@ -99,8 +99,8 @@ std::string SystemFileProbe::tempFolder()
     std::error_code error;
     auto folder = std::filesystem::temp_directory_path(error);
     if (error)
-        return AddBackslash("/tmp");
-    return AddBackslash(folder.string());
+        return withTrailingSeparator("/tmp");
+    return withTrailingSeparator(folder.string());
 }
 
 } // namespace cp

@@ -20,7 +20,7 @@ constexpr int kClearPatienceMs = 500; // a line left standing would run into the
 
 const char* const kUnits[] = {"Byte", "KiB", "MiB", "GiB", "TiB", "PiB"};
 
-int UnitFor(double bytes)
+int unitFor(double bytes)
 {
     int unit = 0;
     for (; bytes >= 1024 && unit + 1 < int(std::size(kUnits)); ++unit)
@@ -28,37 +28,37 @@ int UnitFor(double bytes)
     return unit;
 }
 
-double InUnit(double bytes, int unit)
+double inUnit(double bytes, int unit)
 {
     return std::ldexp(bytes, -10 * unit);
 }
 
 // "1,2 von 3,3 GiB", both in the unit of the whole.
-QString Amount(std::int64_t part, std::int64_t whole, const QLocale& locale)
+QString amount(std::int64_t part, std::int64_t whole, const QLocale& locale)
 {
-    const int unit = UnitFor(double(whole));
+    const int unit = unitFor(double(whole));
     if (unit == 0)
-        return QStringLiteral("%1 von %2 Byte").arg(FormatGrouped(part, locale), FormatGrouped(whole, locale));
+        return QStringLiteral("%1 von %2 Byte").arg(formatGrouped(part, locale), formatGrouped(whole, locale));
     return QStringLiteral("%1 von %2 %3")
-        .arg(FormatOneDecimal(InUnit(double(part), unit), locale), FormatOneDecimal(InUnit(double(whole), unit), locale),
+        .arg(formatOneDecimal(inUnit(double(part), unit), locale), formatOneDecimal(inUnit(double(whole), unit), locale),
              QString::fromLatin1(kUnits[unit]));
 }
 
-QString Speed(double bytesPerSecond, const QLocale& locale)
+QString speed(double bytesPerSecond, const QLocale& locale)
 {
-    const int unit = UnitFor(bytesPerSecond);
-    return FormatGrouped(std::llround(InUnit(bytesPerSecond, unit)), locale) + QLatin1Char(' ')
+    const int unit = unitFor(bytesPerSecond);
+    return formatGrouped(std::llround(inUnit(bytesPerSecond, unit)), locale) + QLatin1Char(' ')
         + QString::fromLatin1(kUnits[unit]) + QStringLiteral("/s");
 }
 
-QString TimeLeft(double seconds, const QLocale& locale)
+QString timeLeft(double seconds, const QLocale& locale)
 {
     const auto s = std::int64_t(std::ceil(std::min(seconds, 1e12)));
     if (s < 60)
         return QStringLiteral("noch %1 s").arg(locale.toString(s));
     if (s < 3600)
         return QStringLiteral("noch %1 min %2 s").arg(locale.toString(s / 60), locale.toString(s % 60));
-    return QStringLiteral("noch %1 h %2 min").arg(FormatGrouped(s / 3600, locale), locale.toString(s % 3600 / 60));
+    return QStringLiteral("noch %1 h %2 min").arg(formatGrouped(s / 3600, locale), locale.toString(s % 3600 / 60));
 }
 
 } // namespace
@@ -77,7 +77,7 @@ BatchProgress::~BatchProgress()
     clear();
 }
 
-QString BatchProgress::Line(std::int64_t length, std::int64_t searched, std::int64_t firstTag, std::int64_t entries,
+QString BatchProgress::progressLine(std::int64_t length, std::int64_t searched, std::int64_t firstTag, std::int64_t entries,
                             std::int64_t bytes, double seconds, const QLocale& locale)
 {
     // The bytes before the first tag only need searching, the rest writing
@@ -87,10 +87,10 @@ QString BatchProgress::Line(std::int64_t length, std::int64_t searched, std::int
     const std::int64_t toWrite = firstTag > 0 ? length - firstTag + 1 : length;
     const double rate = seconds > 0 ? double(done) / seconds : 0.0;
     QStringList parts {locale.toString(length > 0 ? done * 100 / length : 100) + QStringLiteral(" %"),
-                       FormatGrouped(entries, locale) + QStringLiteral(" Einträge"), Amount(bytes, toWrite, locale),
-                       Speed(rate, locale)};
+                       formatGrouped(entries, locale) + QStringLiteral(" Einträge"), amount(bytes, toWrite, locale),
+                       speed(rate, locale)};
     if (rate > 0)
-        parts << TimeLeft(double(length - done) / rate, locale);
+        parts << timeLeft(double(length - done) / rate, locale);
     return parts.join(QStringLiteral(" · "));
 }
 
@@ -141,7 +141,7 @@ bool BatchProgress::stopRequested()
 
 void BatchProgress::draw(Clock::time_point now)
 {
-    QString line = Line(m_length, m_searched, m_firstTag, m_scanner ? m_scanner->entriesWritten() : 0,
+    QString line = progressLine(m_length, m_searched, m_firstTag, m_scanner ? m_scanner->entriesWritten() : 0,
                         m_scanner ? m_scanner->bytesWritten() : 0,
                         std::chrono::duration<double>(now - m_start).count(), m_locale);
     int room = INT_MAX;

@@ -34,7 +34,7 @@ public:
     void watch(const WaveEntryScanner& scanner) { m_scanner = &scanner; }
 
     // The line for these figures, in the locale's number format.
-    static QString Line(std::int64_t length, std::int64_t searched, std::int64_t firstTag, std::int64_t entries,
+    static QString progressLine(std::int64_t length, std::int64_t searched, std::int64_t firstTag, std::int64_t entries,
                         std::int64_t bytes, double seconds, const QLocale& locale);
 
     void scanStarting(const std::string& path) override { m_inner.scanStarting(path); }

@@ -31,16 +31,16 @@ private:
 
 } // namespace
 
-std::string BatchSummary(std::int64_t entries, std::int64_t fileLength, std::int64_t firstTag,
+std::string batchSummary(std::int64_t entries, std::int64_t fileLength, std::int64_t firstTag,
                          const std::string& folder, double share, const QLocale& locale)
 {
     // From the first tag on, every byte went into some entry file.
     const std::int64_t bytesWritten = entries > 0 ? fileLength - firstTag + 1 : 0;
     const QByteArray head = QStringLiteral("%1 Einträge mit %2 Byte nach ")
-                                .arg(FormatGrouped(entries, locale), FormatGrouped(bytesWritten, locale))
+                                .arg(formatGrouped(entries, locale), formatGrouped(bytesWritten, locale))
                                 .toLocal8Bit();
     const QByteArray tail =
-        QStringLiteral(" geschrieben, nicht erkannte Daten: %1").arg(FormatShare(share, locale)).toLocal8Bit();
+        QStringLiteral(" geschrieben, nicht erkannte Daten: %1").arg(formatShare(share, locale)).toLocal8Bit();
     // The folder as the user named it, byte for byte, whatever its encoding.
     return head.toStdString() + folder + tail.toStdString();
 }
@@ -48,7 +48,7 @@ std::string BatchSummary(std::int64_t entries, std::int64_t fileLength, std::int
 namespace {
 
 // Writes line and a line break and flushes; false when not all of it arrived.
-bool PrintLine(std::FILE* out, const std::string& line)
+bool printLine(std::FILE* out, const std::string& line)
 {
     const bool written = std::fwrite(line.data(), 1, line.size(), out) == line.size() && std::fputc('\n', out) != EOF;
     return std::fflush(out) == 0 && written && !std::ferror(out);
@@ -56,10 +56,10 @@ bool PrintLine(std::FILE* out, const std::string& line)
 
 } // namespace
 
-int FinishBatch(const std::string& summary, std::FILE* out, std::FILE* err)
+int finishBatch(const std::string& summary, std::FILE* out, std::FILE* err)
 {
     errno = 0;
-    if (PrintLine(out, summary))
+    if (printLine(out, summary))
         return 0;
     const int error = errno;
     std::fprintf(err, "%s: Die Zusammenfassung konnte nicht ausgegeben werden: %s\n", kApplicationTitle,
@@ -67,7 +67,7 @@ int FinishBatch(const std::string& summary, std::FILE* out, std::FILE* err)
     return 1;
 }
 
-std::string OutOfMemoryText(const std::string& path)
+std::string outOfMemoryText(const std::string& path)
 {
     return "Fehler " + std::to_string(ErrorNumber::OutOfMemory) + ": nicht genügend Speicher beim Durchsuchen von '"
         + path + "'";
@@ -77,7 +77,7 @@ namespace {
 
 // "; nicht geschrieben: Einträge 5 bis 120 (116 von 120)": entries are kept
 // from the first on without a gap, so the rest is one range.
-std::string NotWritten(const ScanResult& result)
+std::string notWritten(const ScanResult& result)
 {
     const std::int64_t kept = result.entryFiles.ownedCount(), count = result.entryCount;
     if (count <= kept)
@@ -89,36 +89,36 @@ std::string NotWritten(const ScanResult& result)
 
 } // namespace
 
-int ConcludeBatch(const ScanResult& result, const StartupState& state, std::exception_ptr failure,
+int concludeBatch(const ScanResult& result, const StartupState& state, std::exception_ptr failure,
                   const QLocale& locale, std::FILE* out, std::FILE* err)
 {
     try {
         // Exit 0 promises the entries survive a power cut, and so does the
         // count an interrupted or failed run gives.
         if (result.entryFiles.ownedCount() > 0)
-            SyncFolder(state.TargetFolder);
+            syncFolder(state.targetFolder);
         if (failure)
             std::rethrow_exception(failure);
     } catch (const ScanError& error) {
-        std::fprintf(err, "%s: %s%s\n", kApplicationTitle, error.what(), NotWritten(result).c_str());
+        std::fprintf(err, "%s: %s%s\n", kApplicationTitle, error.what(), notWritten(result).c_str());
         return 1;
     } catch (const std::bad_alloc&) {
-        std::fprintf(err, "%s: %s\n", kApplicationTitle, OutOfMemoryText(state.SourceFile).c_str());
+        std::fprintf(err, "%s: %s\n", kApplicationTitle, outOfMemoryText(state.sourceFile).c_str());
         return 1;
     } catch (const ScanStopped&) {
         std::fprintf(err, "%s: abgebrochen; bis dahin %lld vollständige Einträge in %s\n", kApplicationTitle,
-                     static_cast<long long>(result.entryFiles.ownedCount()), state.TargetFolder.c_str());
+                     static_cast<long long>(result.entryFiles.ownedCount()), state.targetFolder.c_str());
         return 130;
     }
-    return FinishBatch(BatchSummary(result.entryCount, result.sourceLength, result.firstTag, state.TargetFolder,
+    return finishBatch(batchSummary(result.entryCount, result.sourceLength, result.firstTag, state.targetFolder,
                                     result.unknownShare, locale),
                        out, err);
 }
 
-int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
+int runBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
              const std::atomic<bool>* stop, ScanObserver* watcher)
 {
-    EntryFolder folder {state.TargetFolder};
+    EntryFolder folder {state.targetFolder};
     ScanResult result;
     StopFlag flag(stop);
     // A line on err where that is a terminal, unless a window shows the progress.
@@ -128,11 +128,11 @@ int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, s
     progress.watch(scanner);
     std::exception_ptr failure;
     try {
-        scanner.scanFile(state.SourceFile, result);
+        scanner.scanFile(state.sourceFile, result);
     } catch (...) {
         failure = std::current_exception();
     }
-    return ConcludeBatch(result, state, failure, locale, out, err);
+    return concludeBatch(result, state, failure, locale, out, err);
 }
 
 } // namespace cp

@@ -19,30 +19,30 @@ class ScanObserver;
 // "<n> Einträge mit <bytes> Byte nach <folder> geschrieben, nicht erkannte Daten: <share>", where the
 // bytes are everything from the first tag (1-based) to the end of the file. The folder keeps its bytes;
 // the rest is in the locale's encoding.
-std::string BatchSummary(std::int64_t entries, std::int64_t fileLength, std::int64_t firstTag,
+std::string batchSummary(std::int64_t entries, std::int64_t fileLength, std::int64_t firstTag,
                          const std::string& folder, double share, const QLocale& locale);
 
 // Prints the summary; a summary that cannot be written fails the run (status
 // 1, the reason on err), as a tool whose output is lost must.
-int FinishBatch(const std::string& summary, std::FILE* out, std::FILE* err);
+int finishBatch(const std::string& summary, std::FILE* out, std::FILE* err);
 
 // "Fehler 7: ..." for a scan of path that ran out of memory.
-std::string OutOfMemoryText(const std::string& path);
+std::string outOfMemoryText(const std::string& path);
 
 // Ends a batch run however its scan ended (failure: none, ScanStopped,
 // ScanError or bad_alloc): makes the entries written durable, then prints the
 // summary on out or one line on err, and returns the exit status: 0, 1 for a
 // failure (the entries not written named), 130 for a stop. The entries kept
 // are entries 1 to N of the result.
-int ConcludeBatch(const ScanResult& result, const StartupState& state, std::exception_ptr failure,
+int concludeBatch(const ScanResult& result, const StartupState& state, std::exception_ptr failure,
                   const QLocale& locale, std::FILE* out, std::FILE* err);
 
-// The one batch run, with a window or without: scans state.SourceFile into
-// state.TargetFolder and concludes as above. watcher, when given (the
+// The one batch run, with a window or without: scans state.sourceFile into
+// state.targetFolder and concludes as above. watcher, when given (the
 // window), is told how the scan goes and decides when it stops; otherwise a
 // set stop flag (a signal arrived) stops it, and a terminal on err shows a
 // progress line.
-int RunBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
+int runBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
              const std::atomic<bool>* stop = nullptr, ScanObserver* watcher = nullptr);
 
 } // namespace cp

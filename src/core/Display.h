@@ -11,6 +11,6 @@ enum class DisplayKind {
 
 // Where a window could be shown. Asked before Qt starts, since Qt ends the
 // process when the display it was told to use does not answer.
-DisplayKind FindDisplay();
+DisplayKind findDisplay();
 
 } // namespace cp

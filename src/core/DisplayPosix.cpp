@@ -14,13 +14,13 @@ namespace cp {
 
 namespace {
 
-std::string Env(const char* name)
+std::string env(const char* name)
 {
     const char* value = std::getenv(name);
     return value ? value : "";
 }
 
-bool XAnswers(const std::string& display)
+bool xAnswers(const std::string& display)
 {
     xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
     const bool ok = connection && xcb_connection_has_error(connection) == 0;
@@ -29,11 +29,11 @@ bool XAnswers(const std::string& display)
     return ok;
 }
 
-bool WaylandAnswers(const std::string& display)
+bool waylandAnswers(const std::string& display)
 {
     std::string path = display;
     if (path.empty() || path[0] != '/') {
-        const std::string runtime = Env("XDG_RUNTIME_DIR");
+        const std::string runtime = env("XDG_RUNTIME_DIR");
         if (runtime.empty())
             return false;
         path = runtime + "/" + (path.empty() ? "wayland-0" : path);
@@ -53,19 +53,19 @@ bool WaylandAnswers(const std::string& display)
 
 } // namespace
 
-DisplayKind FindDisplay()
+DisplayKind findDisplay()
 {
-    const std::string platform = Env("QT_QPA_PLATFORM");
-    const std::string x = Env("DISPLAY"), wayland = Env("WAYLAND_DISPLAY");
+    const std::string platform = env("QT_QPA_PLATFORM");
+    const std::string x = env("DISPLAY"), wayland = env("WAYLAND_DISPLAY");
     // Which platform Qt tries first; a list falls back by itself.
     const std::string first = platform.substr(0, platform.find(';'));
     if (!first.empty() && first.rfind("xcb", 0) != 0 && first.rfind("wayland", 0) != 0)
         return DisplayKind::Reachable;
     if (first.rfind("wayland", 0) == 0 || (first.empty() && x.empty() && !wayland.empty()))
-        return WaylandAnswers(wayland) ? DisplayKind::Reachable : DisplayKind::Unreachable;
+        return waylandAnswers(wayland) ? DisplayKind::Reachable : DisplayKind::Unreachable;
     if (x.empty())
         return first.empty() ? DisplayKind::None : DisplayKind::Unreachable;
-    return XAnswers(x) ? DisplayKind::Reachable : DisplayKind::Unreachable;
+    return xAnswers(x) ? DisplayKind::Reachable : DisplayKind::Unreachable;
 }
 
 } // namespace cp

@@ -4,7 +4,7 @@
 namespace cp {
 
 // A Windows session always has its desktop to show a window on.
-DisplayKind FindDisplay()
+DisplayKind findDisplay()
 {
     return DisplayKind::Reachable;
 }

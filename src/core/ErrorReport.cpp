@@ -7,17 +7,17 @@
 
 namespace cp {
 
-QString ContactAddress()
+QString contactAddress()
 {
     return QStringLiteral(CP_CONTACT_ADDRESS);
 }
 
-QString ReportErrorCaption(int number)
+QString reportErrorCaption(int number)
 {
     return QStringLiteral("Fehler ") + QString::number(number);
 }
 
-QString ReportErrorText(const QString& procedure, const QString& description, const QString& lineBreak)
+QString reportErrorText(const QString& procedure, const QString& description, const QString& lineBreak)
 {
     return QStringLiteral("In der Prozedur '") + procedure + QStringLiteral("' trat folgender Fehler auf: ")
         + description + lineBreak + lineBreak + QStringLiteral("Die Arbeit mit Chunk Picker kann wahrscheinlich "
@@ -25,7 +25,7 @@ QString ReportErrorText(const QString& procedure, const QString& description, co
         + lineBreak
         + QStringLiteral("Falls dieser Fehler durch eine Änderung am Programm behoben werden kann, beschreiben Sie die "
                          "zum Fehler führenden Schritte ausführlich, und schicken Sie den Report an '")
-        + ContactAddress() + QStringLiteral("'. Vielen Dank!");
+        + contactAddress() + QStringLiteral("'. Vielen Dank!");
 }
 
 } // namespace cp

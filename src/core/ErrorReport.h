@@ -25,10 +25,10 @@ private:
 };
 
 // The maintainer's address named in every report; a build setting.
-QString ContactAddress();
+QString contactAddress();
 
-QString ReportErrorCaption(int number);
+QString reportErrorCaption(int number);
 // The report's text; lineBreak is the platform's (a carriage return on Windows).
-QString ReportErrorText(const QString& procedure, const QString& description, const QString& lineBreak = "\n");
+QString reportErrorText(const QString& procedure, const QString& description, const QString& lineBreak = "\n");
 
 } // namespace cp

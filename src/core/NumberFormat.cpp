@@ -5,7 +5,7 @@ namespace cp {
 
 namespace {
 
-QLocale Grouping(QLocale locale, bool grouped)
+QLocale grouping(QLocale locale, bool grouped)
 {
     locale.setNumberOptions(grouped ? QLocale::DefaultNumberOptions : QLocale::OmitGroupSeparator);
     return locale;
@@ -13,19 +13,19 @@ QLocale Grouping(QLocale locale, bool grouped)
 
 } // namespace
 
-QString FormatGrouped(std::int64_t value, const QLocale& locale)
+QString formatGrouped(std::int64_t value, const QLocale& locale)
 {
-    return Grouping(locale, true).toString(qlonglong(value));
+    return grouping(locale, true).toString(qlonglong(value));
 }
 
-QString FormatOneDecimal(double value, const QLocale& locale)
+QString formatOneDecimal(double value, const QLocale& locale)
 {
-    return Grouping(locale, true).toString(value, 'f', 1);
+    return grouping(locale, true).toString(value, 'f', 1);
 }
 
-QString FormatShare(double share, const QLocale& locale)
+QString formatShare(double share, const QLocale& locale)
 {
-    return Grouping(locale, false).toString(share * 100.0, 'f', 1) + QLatin1Char('%');
+    return grouping(locale, false).toString(share * 100.0, 'f', 1) + QLatin1Char('%');
 }
 
 } // namespace cp

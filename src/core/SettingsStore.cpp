@@ -49,12 +49,12 @@ void SettingsStore::sync()
     m_settings.sync();
 }
 
-QString BooleanTrueText(const QLocale& locale)
+QString booleanTrueText(const QLocale& locale)
 {
     return locale.language() == QLocale::German ? QStringLiteral("Wahr") : QStringLiteral("True");
 }
 
-bool SettingToNumber(const QString& text, const QLocale& locale, double* value)
+bool settingToNumber(const QString& text, const QLocale& locale, double* value)
 {
     bool ok = false;
     double v = locale.toDouble(text.trimmed(), &ok);

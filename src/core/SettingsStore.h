@@ -28,10 +28,10 @@ private:
 };
 
 // The platform's text of boolean true in the user's language.
-QString BooleanTrueText(const QLocale& locale);
+QString booleanTrueText(const QLocale& locale);
 
 // A setting text as a number, read with the user's locale conventions (and
 // the plain C form as a fallback); false when it is no number.
-bool SettingToNumber(const QString& text, const QLocale& locale, double* value);
+bool settingToNumber(const QString& text, const QLocale& locale, double* value);
 
 } // namespace cp

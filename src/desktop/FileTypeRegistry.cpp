@@ -8,7 +8,7 @@
 
 namespace cp {
 
-std::vector<RegistrationFailure> RegisterFileTypes(FileTypeRegistry& registry)
+std::vector<RegistrationFailure> registerFileTypes(FileTypeRegistry& registry)
 {
     std::vector<RegistrationFailure> failures;
     const struct {
@@ -17,7 +17,7 @@ std::vector<RegistrationFailure> RegisterFileTypes(FileTypeRegistry& registry)
     } types[] = {{"FFL", "AvP FastFile-Liste"}, {"UAX", "Unreal-Sound"}};
     for (const auto& type : types) {
         try {
-            registry.RegisterFile(type.extension, 1, type.description);
+            registry.registerFile(type.extension, 1, type.description);
         } catch (const RegistrationError& error) {
             failures.push_back({error.number(), error.what()});
         } catch (const std::bad_alloc&) {

@@ -16,7 +16,7 @@ public:
     virtual ~FileTypeRegistry() = default;
     // extension without the dot, in any letter case ("FFL"); the description
     // is what the desktop calls the type.
-    virtual void RegisterFile(const std::string& extension, int iconNumber, const std::string& description) = 0;
+    virtual void registerFile(const std::string& extension, int iconNumber, const std::string& description) = 0;
 };
 
 // A registration the system refused, with the report's number and the reason.
@@ -38,10 +38,10 @@ struct RegistrationFailure {
 // Registers the program's two file types, each on its own: an error ends only
 // the type it arose in. Done at every start, so the association follows the
 // program when it moves.
-std::vector<RegistrationFailure> RegisterFileTypes(FileTypeRegistry& registry);
+std::vector<RegistrationFailure> registerFileTypes(FileTypeRegistry& registry);
 
 // The full path of the running executable, as the file system names it (in
 // UTF-8 on Windows); defined beside the platform's registry.
-std::string ExecutablePath();
+std::string executablePath();
 
 } // namespace cp

@@ -7,7 +7,7 @@
 
 namespace cp {
 
-std::string WithDefaultApplication(const std::string& list, const std::string& mimeType, const std::string& desktopId)
+std::string withDefaultApplication(const std::string& list, const std::string& mimeType, const std::string& desktopId)
 {
     const std::string wanted = mimeType + "=" + desktopId + ";";
     auto trimmed = [](std::string text) {

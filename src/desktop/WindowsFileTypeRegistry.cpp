@@ -17,7 +17,7 @@ namespace cp {
 namespace {
 
 // Our texts are UTF-8; the registry holds UTF-16, whatever the code page.
-std::wstring Wide(const std::string& text)
+std::wstring wide(const std::string& text)
 {
     const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
     std::wstring wide(std::size_t(length > 0 ? length : 0), L'\0');
@@ -26,7 +26,7 @@ std::wstring Wide(const std::string& text)
     return wide;
 }
 
-std::string Utf8(const std::wstring& text)
+std::string toUtf8(const std::wstring& text)
 {
     const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(std::size_t(length > 0 ? length : 0), '\0');
@@ -35,7 +35,7 @@ std::string Utf8(const std::wstring& text)
     return out;
 }
 
-std::string SystemMessage(LONG error)
+std::string systemMessage(LONG error)
 {
     wchar_t* text = nullptr;
     const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
@@ -45,11 +45,11 @@ std::string SystemMessage(LONG error)
     ::LocalFree(text);
     while (!message.empty() && (std::iswspace(message.back()) || message.back() == L'.'))
         message.pop_back();
-    return message.empty() ? "Windows-Fehler " + std::to_string(error) : Utf8(message);
+    return message.empty() ? "Windows-Fehler " + std::to_string(error) : toUtf8(message);
 }
 
 // The key's default value; empty when it has none.
-std::wstring ReadDefault(const std::wstring& path)
+std::wstring readDefault(const std::wstring& path)
 {
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
@@ -69,7 +69,7 @@ std::wstring ReadDefault(const std::wstring& path)
 
 } // namespace
 
-std::string ExecutablePath()
+std::string executablePath()
 {
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
@@ -77,32 +77,32 @@ std::string ExecutablePath()
         if (length == 0)
             return {};
         if (length < path.size())
-            return Utf8(std::wstring(path.data(), length));
+            return toUtf8(std::wstring(path.data(), length));
         path.resize(path.size() * 2); // a long path, cut short
     }
 }
 
 WindowsFileTypeRegistry::WindowsFileTypeRegistry(std::string programPath, std::string classes)
-    : m_program(Wide(programPath))
-    , m_classes(Wide(classes))
+    : m_program(wide(programPath))
+    , m_classes(wide(classes))
 {
 }
 
-void WindowsFileTypeRegistry::RegisterFile(const std::string& extension, int iconNumber, const std::string& description)
+void WindowsFileTypeRegistry::registerFile(const std::string& extension, int iconNumber, const std::string& description)
 {
     if (m_program.empty())
         return;
     const int before = m_valuesWritten;
-    const std::wstring type = Wide(extension) + L"File";
-    const std::wstring verb = Wide(std::string("Öffnen (") + kApplicationTitle + ")");
+    const std::wstring type = wide(extension) + L"File";
+    const std::wstring verb = wide(std::string("Öffnen (") + kApplicationTitle + ")");
     // Quoted, so that a path with blanks stays one word; the icon is a resource identifier.
     const std::wstring program = L"\"" + m_program + L"\"";
-    setDefault(type, Wide(description));
+    setDefault(type, wide(description));
     setDefault(type + L"\\DefaultIcon", program + L",-" + std::to_wstring(iconNumber));
     setDefault(type + L"\\Shell", verb);
     setDefault(type + L"\\Shell\\" + verb + L"\\command", program + L" \"%1\"");
     // Last: the extension points at the type only once the type is complete.
-    setDefault(L"." + Wide(extension), type);
+    setDefault(L"." + wide(extension), type);
     // The shell keeps associations in a cache of its own until told.
     if (m_valuesWritten != before)
         ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
@@ -111,7 +111,7 @@ void WindowsFileTypeRegistry::RegisterFile(const std::string& extension, int ico
 void WindowsFileTypeRegistry::setDefault(const std::wstring& key, const std::wstring& text)
 {
     const std::wstring path = m_classes + L"\\" + key;
-    if (ReadDefault(path) == text)
+    if (readDefault(path) == text)
         return;
     HKEY handle = nullptr;
     LONG result = ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
@@ -122,9 +122,9 @@ void WindowsFileTypeRegistry::setDefault(const std::wstring& key, const std::wst
         ::RegCloseKey(handle);
     }
     if (result != ERROR_SUCCESS)
-        throw RegistrationError(ErrorNumberForSystemError(ErrnoForWindowsError(DWORD(result))),
-                                "Die Dateizuordnung konnte nicht eingetragen werden (HKEY_CURRENT_USER\\" + Utf8(path)
-                                    + "): " + SystemMessage(result));
+        throw RegistrationError(errorNumberForSystemError(errnoForWindowsError(DWORD(result))),
+                                "Die Dateizuordnung konnte nicht eingetragen werden (HKEY_CURRENT_USER\\" + toUtf8(path)
+                                    + "): " + systemMessage(result));
     ++m_valuesWritten;
 }
 

@@ -20,7 +20,7 @@ public:
     explicit WindowsFileTypeRegistry(std::string programPath, std::string classes = "Software\\Classes");
 
     // The icon number is the resource identifier of the icon in the program.
-    void RegisterFile(const std::string& extension, int iconNumber, const std::string& description) override;
+    void registerFile(const std::string& extension, int iconNumber, const std::string& description) override;
 
     int valuesWritten() const { return m_valuesWritten; }
 

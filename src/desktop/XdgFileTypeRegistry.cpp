@@ -23,13 +23,13 @@ namespace cp {
 
 namespace {
 
-std::string Lower(std::string text)
+std::string lower(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return text;
 }
 
-std::string ReadWhole(const std::string& path)
+std::string readWhole(const std::string& path)
 {
     std::string content;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -48,7 +48,7 @@ std::string ReadWhole(const std::string& path)
 
 // A new file beside the old one, renamed over it once complete: a reader
 // never sees half of it.
-bool WriteAtomically(const std::string& path, const std::string& content)
+bool writeAtomically(const std::string& path, const std::string& content)
 {
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
@@ -71,7 +71,7 @@ bool WriteAtomically(const std::string& path, const std::string& content)
 
 // The file a write to path replaces: path itself, or the end of the chain of
 // links it starts; empty for a link that leads nowhere.
-std::string WrittenThrough(const std::string& path)
+std::string writtenThrough(const std::string& path)
 {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
@@ -82,7 +82,7 @@ std::string WrittenThrough(const std::string& path)
     return target;
 }
 
-std::string XmlEscaped(const std::string& text)
+std::string xmlEscaped(const std::string& text)
 {
     std::string out;
     for (const char c : text) {
@@ -98,7 +98,7 @@ std::string XmlEscaped(const std::string& text)
 }
 
 // A desktop entry's string value: a backslash is written doubled.
-std::string EntryValue(const std::string& text)
+std::string entryValue(const std::string& text)
 {
     std::string out;
     for (const char c : text)
@@ -106,7 +106,7 @@ std::string EntryValue(const std::string& text)
     return out;
 }
 
-std::string FindInPath(const std::string& tool)
+std::string findInPath(const std::string& tool)
 {
     const char* path = std::getenv("PATH");
     std::string folders = path ? path : "/usr/bin:/bin";
@@ -122,7 +122,7 @@ std::string FindInPath(const std::string& tool)
 
 } // namespace
 
-std::string ExecutablePath()
+std::string executablePath()
 {
     std::string path(4096, '\0');
     const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
@@ -130,7 +130,7 @@ std::string ExecutablePath()
     return path;
 }
 
-XdgFileTypeRegistry::Places XdgFileTypeRegistry::Places::FromEnvironment()
+XdgFileTypeRegistry::Places XdgFileTypeRegistry::Places::fromEnvironment()
 {
     // Relative values are invalid by the base-directory rules and are ignored.
     auto absolute = [](const char* name) {
@@ -155,14 +155,14 @@ XdgFileTypeRegistry::XdgFileTypeRegistry(Places places, std::string programPath,
 
 std::string XdgFileTypeRegistry::MimeTypeOf(const std::string& extension)
 {
-    return "application/x-" + Lower(extension);
+    return "application/x-" + lower(extension);
 }
 
 std::string XdgFileTypeRegistry::ExecWord(const std::string& programPath)
 {
     const bool control = std::any_of(programPath.begin(), programPath.end(),
                                      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
-    if (programPath.empty() || control || !IsValidUtf8(programPath))
+    if (programPath.empty() || control || !isValidUtf8(programPath))
         return {};
     std::string word;
     if (programPath.find_first_of(" \t\"'\\><~|&;$*?#()`") == std::string::npos) {
@@ -176,7 +176,7 @@ std::string XdgFileTypeRegistry::ExecWord(const std::string& programPath)
     std::string fieldSafe; // a percent sign would start a field code
     for (const char c : word)
         fieldSafe += c == '%' ? std::string("%%") : std::string(1, c);
-    return EntryValue(fieldSafe);
+    return entryValue(fieldSafe);
 }
 
 std::string XdgFileTypeRegistry::desktopEntry(const std::string& old, const std::string& mimeType, const std::string& exec)
@@ -202,15 +202,15 @@ std::string XdgFileTypeRegistry::desktopEntry(const std::string& old, const std:
     const std::string title = kApplicationTitle;
     return "[Desktop Entry]\nType=Application\nName=" + title
         + "\nComment=Findet eingebettete Wave-Sounds und andere RIFF-Einträge in beliebigen Dateien und speichert sie"
-          "\nIcon=" + kApplicationId + "\nTryExec=" + EntryValue(m_programPath) + "\nExec=" + exec + " %f\nMimeType="
+          "\nIcon=" + kApplicationId + "\nTryExec=" + entryValue(m_programPath) + "\nExec=" + exec + " %f\nMimeType="
         + typeList + "\nCategories=AudioVideo;Audio;\nActions=Open;\n\n[Desktop Action Open]\nName=Öffnen (" + title
         + ")\nExec=" + exec + " %f\n";
 }
 
-void XdgFileTypeRegistry::RegisterFile(const std::string& extension, int, const std::string& description)
+void XdgFileTypeRegistry::registerFile(const std::string& extension, int, const std::string& description)
 {
     const std::string exec = ExecWord(m_programPath);
-    if (m_places.dataHome.empty() || m_places.configHome.empty() || exec.empty() || !IsValidUtf8(description))
+    if (m_places.dataHome.empty() || m_places.configHome.empty() || exec.empty() || !isValidUtf8(description))
         return;
     const std::string type = MimeTypeOf(extension);
     const std::string id = kApplicationId;
@@ -218,28 +218,28 @@ void XdgFileTypeRegistry::RegisterFile(const std::string& extension, int, const 
     const std::string package = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                 "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
                                 "  <mime-type type=\"" + type + "\">\n"
-                                "    <comment>" + XmlEscaped(description) + "</comment>\n"
+                                "    <comment>" + xmlEscaped(description) + "</comment>\n"
                                 "    <icon name=\"" + id + "\"/>\n"
-                                "    <glob pattern=\"*." + XmlEscaped(Lower(extension)) + "\"/>\n"
+                                "    <glob pattern=\"*." + xmlEscaped(lower(extension)) + "\"/>\n"
                                 "  </mime-type>\n"
                                 "</mime-info>\n";
     const std::string data = m_places.dataHome;
-    if (writeIfChanged(data + "/mime/packages/" + id + "-" + Lower(extension) + ".xml", package))
+    if (writeIfChanged(data + "/mime/packages/" + id + "-" + lower(extension) + ".xml", package))
         refresh("update-mime-database", data + "/mime");
     if (!m_iconSvg.empty())
         writeIfChanged(data + "/icons/hicolor/scalable/apps/" + id + ".svg", m_iconSvg);
     // These two are read once: what they hold shapes what is written.
-    const std::string entry = data + "/applications/" + id + ".desktop", oldEntry = ReadWhole(entry);
+    const std::string entry = data + "/applications/" + id + ".desktop", oldEntry = readWhole(entry);
     const std::string newEntry = desktopEntry(oldEntry, type, exec);
     if (newEntry != oldEntry && write(entry, newEntry))
         refresh("update-desktop-database", data + "/applications");
     // A linked list (dotfiles kept in a repository) is written where it lies, so the link stays.
-    const std::string link = m_places.configHome + "/mimeapps.list", list = WrittenThrough(link);
+    const std::string link = m_places.configHome + "/mimeapps.list", list = writtenThrough(link);
     if (list.empty()) {
         m_skipped = "„" + link + "“ verweist auf keine Datei; dort wurde nichts eingetragen.";
         return;
     }
-    const std::string oldList = ReadWhole(list), newList = WithDefaultApplication(oldList, type, id + ".desktop");
+    const std::string oldList = readWhole(list), newList = withDefaultApplication(oldList, type, id + ".desktop");
     if (newList != oldList)
         write(list, newList);
 }
@@ -247,14 +247,14 @@ void XdgFileTypeRegistry::RegisterFile(const std::string& extension, int, const 
 bool XdgFileTypeRegistry::writeIfChanged(const std::string& path, const std::string& content)
 {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && std::size_t(st.st_size) == content.size() && ReadWhole(path) == content)
+    if (::stat(path.c_str(), &st) == 0 && std::size_t(st.st_size) == content.size() && readWhole(path) == content)
         return false;
     return write(path, content);
 }
 
 bool XdgFileTypeRegistry::write(const std::string& path, const std::string& content)
 {
-    if (!WriteAtomically(path, content))
+    if (!writeAtomically(path, content))
         return false;
     ++m_filesWritten;
     return true;
@@ -262,7 +262,7 @@ bool XdgFileTypeRegistry::write(const std::string& path, const std::string& cont
 
 void XdgFileTypeRegistry::refresh(const char* tool, const std::string& folder)
 {
-    const std::string program = FindInPath(tool);
+    const std::string program = findInPath(tool);
     if (program.empty())
         return;
     posix_spawn_file_actions_t actions;

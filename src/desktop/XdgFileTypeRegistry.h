@@ -18,14 +18,14 @@ public:
     struct Places {
         std::string dataHome;   // $XDG_DATA_HOME, else ~/.local/share
         std::string configHome; // $XDG_CONFIG_HOME, else ~/.config
-        static Places FromEnvironment();
+        static Places fromEnvironment();
     };
     static constexpr const char* kApplicationId = "example.oxbrook.Chunkpicker";
 
     XdgFileTypeRegistry(Places places, std::string programPath, std::string iconSvg);
 
     // The icon number picks an icon inside a Windows executable; here there is one.
-    void RegisterFile(const std::string& extension, int iconNumber, const std::string& description) override;
+    void registerFile(const std::string& extension, int iconNumber, const std::string& description) override;
 
     int filesWritten() const { return m_filesWritten; }
     // Why the default was left out (mimeapps.list links to nothing), for a
@@ -54,6 +54,6 @@ private:
 
 // mimeapps.list text with mimeType's default set to desktopId; every other
 // line stays as it was, byte for byte.
-std::string WithDefaultApplication(const std::string& list, const std::string& mimeType, const std::string& desktopId);
+std::string withDefaultApplication(const std::string& list, const std::string& mimeType, const std::string& desktopId);
 
 } // namespace cp

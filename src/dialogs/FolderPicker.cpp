@@ -7,7 +7,7 @@
 
 namespace cp {
 
-QString BrowseForFolder(QWidget* owner, const QString& title, const QString& initialPath)
+QString browseForFolder(QWidget* owner, const QString& title, const QString& initialPath)
 {
     QFileDialog dialog(owner, title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -24,7 +24,7 @@ QString BrowseForFolder(QWidget* owner, const QString& title, const QString& ini
 
 QString QtUserDialogs::browseForFolder(QWidget* owner, const QString& title, const QString& initialPath)
 {
-    return BrowseForFolder(owner, title, initialPath);
+    return cp::browseForFolder(owner, title, initialPath);
 }
 
 } // namespace cp

@@ -25,26 +25,26 @@ NoticeDialog::NoticeDialog(QWidget* owner)
     auto at = [this](QWidget* w, int left, int top, int width, int height) {
         w->setGeometry(twipsToPixels(*this, left), twipsToPixels(*this, top), twipsToPixels(*this, width), twipsToPixels(*this, height));
     };
-    m_Image1 = new QLabel(this);
-    m_Image1->setObjectName(QStringLiteral("Image1"));
-    at(m_Image1, 120, 135, 480, 480);
-    m_Image1->setPixmap(QApplication::windowIcon().pixmap(m_Image1->size()));
+    m_icon = new QLabel(this);
+    m_icon->setObjectName(QStringLiteral("Image1"));
+    at(m_icon, 120, 135, 480, 480);
+    m_icon->setPixmap(QApplication::windowIcon().pixmap(m_icon->size()));
 
-    m_Label = new QPlainTextEdit(this);
-    m_Label->setObjectName(QStringLiteral("Label"));
-    at(m_Label, 705, 135, 3855, 1665);
-    m_Label->setReadOnly(true);
-    m_Label->setFocusPolicy(Qt::NoFocus); // no tab stop: the focus starts on the box
-    m_Label->setFrameShape(QFrame::NoFrame);
-    m_Label->document()->setDocumentMargin(0);
-    QPalette face = m_Label->palette();
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName(QStringLiteral("Label"));
+    at(m_text, 705, 135, 3855, 1665);
+    m_text->setReadOnly(true);
+    m_text->setFocusPolicy(Qt::NoFocus); // no tab stop: the focus starts on the box
+    m_text->setFrameShape(QFrame::NoFrame);
+    m_text->document()->setDocumentMargin(0);
+    QPalette face = m_text->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Button));
-    m_Label->setPalette(face);
+    m_text->setPalette(face);
 
-    m_chkShowAgain = new QCheckBox(QStringLiteral("Diese Meldung nie wieder zeigen"), this);
-    m_chkShowAgain->setObjectName(QStringLiteral("chkShowAgain"));
-    at(m_chkShowAgain, 705, 1905, 3855, 240);
-    m_chkShowAgain->resize(m_chkShowAgain->size().expandedTo(m_chkShowAgain->sizeHint()));
+    m_showAgainBox = new QCheckBox(QStringLiteral("Diese Meldung nie wieder zeigen"), this);
+    m_showAgainBox->setObjectName(QStringLiteral("chkShowAgain"));
+    at(m_showAgainBox, 705, 1905, 3855, 240);
+    m_showAgainBox->resize(m_showAgainBox->size().expandedTo(m_showAgainBox->sizeHint()));
 
     m_bttnOK = new QPushButton(QStringLiteral("OK"), this);
     m_bttnOK->setObjectName(QStringLiteral("bttnOK"));
@@ -52,13 +52,13 @@ NoticeDialog::NoticeDialog(QWidget* owner)
     m_bttnOK->setAutoDefault(false); // Enter is handled below, wherever the focus is
     connect(m_bttnOK, &QPushButton::clicked, this, [this] { bttnOK_Click(); });
 
-    setTabOrder(m_chkShowAgain, m_bttnOK);
+    setTabOrder(m_showAgainBox, m_bttnOK);
     setFixedSize(twipsToPixels(*this, 4680), twipsToPixels(*this, 2790));
-    m_chkShowAgain->setFocus();
-    Form_Load();
+    m_showAgainBox->setFocus();
+    showApplicationCaption();
 }
 
-void NoticeDialog::Form_Load()
+void NoticeDialog::showApplicationCaption()
 {
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
 }
@@ -67,12 +67,12 @@ void NoticeDialog::setText(const QString& text)
 {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_Label->setPlainText(shown);
+    m_text->setPlainText(shown);
 }
 
 bool NoticeDialog::neverAgain() const
 {
-    return result() == QDialog::Accepted && m_chkShowAgain->isChecked();
+    return result() == QDialog::Accepted && m_showAgainBox->isChecked();
 }
 
 void NoticeDialog::bttnOK_Click()

@@ -26,12 +26,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void Form_Load();
+    void showApplicationCaption();
     void bttnOK_Click();
 
-    QLabel* m_Image1 = nullptr;
-    QPlainTextEdit* m_Label = nullptr;
-    QCheckBox* m_chkShowAgain = nullptr;
+    QLabel* m_icon = nullptr;
+    QPlainTextEdit* m_text = nullptr;
+    QCheckBox* m_showAgainBox = nullptr;
     QPushButton* m_bttnOK = nullptr;
 };
 

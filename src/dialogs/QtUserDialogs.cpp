@@ -13,7 +13,7 @@
 
 namespace cp {
 
-QStringList NameFiltersFromPairs(const QString& pairs)
+QStringList nameFiltersFromPairs(const QString& pairs)
 {
     const QStringList parts = pairs.split(QLatin1Char('|'));
     QStringList filters;
@@ -34,7 +34,7 @@ std::optional<UserDialogs::OpenFileResult> QtUserDialogs::openFile(QWidget* owne
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    const QStringList filters = NameFiltersFromPairs(request.filter);
+    const QStringList filters = nameFiltersFromPairs(request.filter);
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.value(request.filterIndex >= 1 ? request.filterIndex - 1 : 0, filters[0]));
@@ -66,7 +66,7 @@ std::optional<QString> QtUserDialogs::saveFile(QWidget* owner, const SaveFile& r
     // The copy asks before it replaces a file; asking here too would ask twice.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters(NameFiltersFromPairs(request.filter));
+    dialog.setNameFilters(nameFiltersFromPairs(request.filter));
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.initialDir.isEmpty())
         dialog.setDirectory(request.initialDir);
@@ -142,7 +142,7 @@ bool QtUserDialogs::notice(const QString& text)
     return dialog.neverAgain();
 }
 
-void CancelOpenDialogs()
+void cancelOpenDialogs()
 {
     QPointer<QWidget> last;
     for (QWidget* modal; (modal = QApplication::activeModalWidget()) && modal != last;) {
@@ -154,7 +154,7 @@ void CancelOpenDialogs()
     }
 }
 
-bool PlatformShowsWindows()
+bool platformShowsWindows()
 {
     const QString name = QGuiApplication::platformName();
     return name != QLatin1String("offscreen") && name != QLatin1String("minimal");
@@ -162,7 +162,7 @@ bool PlatformShowsWindows()
 
 namespace {
 
-void ShowMessage(bool shown, QMessageBox::Icon icon, QWidget* owner, const QString& caption, const QString& text)
+void showMessage(bool shown, QMessageBox::Icon icon, QWidget* owner, const QString& caption, const QString& text)
 {
     if (!shown) {
         std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
@@ -176,12 +176,12 @@ void ShowMessage(bool shown, QMessageBox::Icon icon, QWidget* owner, const QStri
 
 void QtUserDialogs::message(QWidget* owner, const QString& caption, const QString& text)
 {
-    ShowMessage(showsWindows(), QMessageBox::Information, owner, caption, text);
+    showMessage(showsWindows(), QMessageBox::Information, owner, caption, text);
 }
 
 void QtUserDialogs::warning(QWidget* owner, const QString& caption, const QString& text)
 {
-    ShowMessage(showsWindows(), QMessageBox::Warning, owner, caption, text);
+    showMessage(showsWindows(), QMessageBox::Warning, owner, caption, text);
 }
 
 } // namespace cp

@@ -72,11 +72,11 @@ public:
 
 // Whether the running Qt platform shows windows to a person; offscreen and
 // minimal do not, so a message box there would wait for nobody.
-bool PlatformShowsWindows();
+bool platformShowsWindows();
 
 // Closes every modal dialog still open, innermost first, each as its cancel
 // would: when the program must end, none may wait for an answer.
-void CancelOpenDialogs();
+void cancelOpenDialogs();
 
 // Qt's own dialogs; the buttons speak the user's language. Where no window
 // can be seen, messages go to stderr instead.
@@ -94,16 +94,16 @@ public:
     void warning(QWidget* owner, const QString& caption, const QString& text) override;
 
 private:
-    bool showsWindows() const { return m_everywhere || PlatformShowsWindows(); }
+    bool showsWindows() const { return m_everywhere || platformShowsWindows(); }
     bool m_everywhere;
 };
 
 // Qt's folder dialog, the platform's own where there is one: a folder's full
 // path, or an empty string on cancel.
-QString BrowseForFolder(QWidget* owner, const QString& title, const QString& initialPath);
+QString browseForFolder(QWidget* owner, const QString& title, const QString& initialPath);
 
 // "description|pattern|..." as name filters for a Qt file dialog. The
 // description is shown as it stands; "*.*" means every file, dot or not.
-QStringList NameFiltersFromPairs(const QString& pairs);
+QStringList nameFiltersFromPairs(const QString& pairs);
 
 } // namespace cp

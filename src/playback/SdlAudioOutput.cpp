@@ -38,7 +38,7 @@ SdlAudioOutput::SdlAudioOutput()
     want.format = AUDIO_F32SYS;
     want.channels = 2;
     want.samples = kDeviceFrames;
-    want.callback = &SdlAudioOutput::Callback;
+    want.callback = &SdlAudioOutput::callback;
     want.userdata = this;
     SDL_AudioSpec have {};
     m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
@@ -152,7 +152,7 @@ void SdlAudioOutput::pauseWhenSilent()
         SDL_PauseAudioDevice(m_device, 1);
 }
 
-void SdlAudioOutput::Callback(void* self, unsigned char* out, int length)
+void SdlAudioOutput::callback(void* self, unsigned char* out, int length)
 {
     auto* output = static_cast<SdlAudioOutput*>(self);
     std::fill_n(out, length, 0);

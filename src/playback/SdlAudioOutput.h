@@ -42,7 +42,7 @@ private:
         std::int64_t deviceFramesTotal = -1; // what a sound that does not loop lasts there
     };
 
-    static void Callback(void* self, unsigned char* out, int length);
+    static void callback(void* self, unsigned char* out, int length);
     void mix(float* out, int frames);
     bool fill(VoiceState& v, int bytesWanted);
     void release(VoiceState& v);

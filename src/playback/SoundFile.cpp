@@ -15,13 +15,13 @@ namespace {
 constexpr int kMaxChannels = 64;
 constexpr int kMaxRate = 1'536'000;
 
-bool Plausible(const SF_INFO& info)
+bool isPlausible(const SF_INFO& info)
 {
     return info.samplerate > 0 && info.samplerate <= kMaxRate && info.channels > 0 && info.channels <= kMaxChannels
         && info.frames >= 0;
 }
 
-std::int64_t FramesToMs(std::int64_t frames, int rate)
+std::int64_t framesToMs(std::int64_t frames, int rate)
 {
     // Split to keep frames * 1000 from overflowing on absurd frame counts.
     return frames / rate * 1000 + frames % rate * 1000 / rate;
@@ -33,7 +33,7 @@ struct Stretch {
     std::int64_t offset, length, at = 0;
 };
 
-SF_VIRTUAL_IO StretchIo()
+SF_VIRTUAL_IO stretchIo()
 {
     SF_VIRTUAL_IO io {};
     io.get_filelen = [](void* user) -> sf_count_t { return static_cast<Stretch*>(user)->length; };
@@ -68,7 +68,7 @@ SoundFile::SoundFile(const std::string& path)
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file)
         return;
-    if (!Plausible(info)) {
+    if (!isPlausible(info)) {
         sf_close(file);
         return;
     }
@@ -114,22 +114,22 @@ void SoundFile::close()
 
 std::int64_t SoundFile::lengthMs() const
 {
-    return m_file && m_rate > 0 ? FramesToMs(m_frames, m_rate) : 0;
+    return m_file && m_rate > 0 ? framesToMs(m_frames, m_rate) : 0;
 }
 
 std::optional<std::int64_t> SoundLengthMs(const SourceReader& source, std::int64_t offset, std::int64_t length)
 {
     Stretch stretch {source, offset, length};
-    SF_VIRTUAL_IO io = StretchIo();
+    SF_VIRTUAL_IO io = stretchIo();
     SF_INFO info {};
     SNDFILE* file = sf_open_virtual(&io, SFM_READ, &info, &stretch);
     if (!file)
         return std::nullopt;
-    const bool plausible = Plausible(info);
+    const bool plausible = isPlausible(info);
     sf_close(file);
     if (!plausible)
         return std::nullopt;
-    return FramesToMs(info.frames, info.samplerate);
+    return framesToMs(info.frames, info.samplerate);
 }
 
 std::int64_t SoundFile::read(float* interleaved, std::int64_t frames)

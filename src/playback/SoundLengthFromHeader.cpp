@@ -29,7 +29,7 @@ std::optional<std::int64_t> SoundLengthMs(const SourceReader& source, std::int64
 {
     std::vector<unsigned char> head(std::size_t(std::min<std::int64_t>(length, std::int64_t(kEntryHeaderBytes))));
     head.resize(source.readAt(head.data(), head.size(), offset));
-    const EntryHeader header = ParseEntryHeader(head.data(), head.size());
+    const EntryHeader header = parseEntryHeader(head.data(), head.size());
     const bool plain = header.formatTag == 1 || header.formatTag == 3 || header.formatTag == 6 || header.formatTag == 7;
     if (header.form != "WAVE" || !header.format || !plain || header.sampleRate == 0 || header.sampleRate > kMaxRate
         || header.channels == 0 || header.channels > kMaxChannels || header.bitsPerSample == 0)

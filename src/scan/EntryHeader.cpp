@@ -23,7 +23,7 @@ std::uint16_t Le16(const unsigned char* p)
     return std::uint16_t(p[0] | p[1] << 8);
 }
 
-bool Is(const unsigned char* p, const char* id)
+bool isKind(const unsigned char* p, const char* id)
 {
     return std::memcmp(p, id, 4) == 0;
 }
@@ -47,7 +47,7 @@ std::uint64_t ForEachChunk(const unsigned char* data, std::size_t begin, std::si
 // Most headers end within this many bytes; more is read only where they go on.
 constexpr std::size_t kFirstHeaderRead = 512;
 
-void ReadFormat(const unsigned char* body, std::size_t size, EntryHeader& header)
+void readFormat(const unsigned char* body, std::size_t size, EntryHeader& header)
 {
     if (size < 16 || header.format)
         return;
@@ -61,32 +61,32 @@ void ReadFormat(const unsigned char* body, std::size_t size, EntryHeader& header
         header.formatTag = Le16(body + 24);
 }
 
-void ReadInfo(const unsigned char* body, std::size_t size, EntryHeader& header)
+void readInfo(const unsigned char* body, std::size_t size, EntryHeader& header)
 {
-    if (size < 4 || !Is(body, "INFO"))
+    if (size < 4 || !isKind(body, "INFO"))
         return;
     ForEachChunk(body, 4, size, [&](const unsigned char* id, const unsigned char* text, std::size_t length) {
-        if (header.title.empty() && Is(id, "INAM"))
+        if (header.title.empty() && isKind(id, "INAM"))
             header.title.assign(reinterpret_cast<const char*>(text), ::strnlen(reinterpret_cast<const char*>(text), length));
     });
 }
 
 } // namespace
 
-EntryHeader ParseEntryHeader(const unsigned char* data, std::size_t size)
+EntryHeader parseEntryHeader(const unsigned char* data, std::size_t size)
 {
     EntryHeader header;
-    if (size < 12 || !Is(data, "RIFF"))
+    if (size < 12 || !isKind(data, "RIFF"))
         return header;
     header.riffHeader = true;
     header.form.assign(reinterpret_cast<const char*>(data + 8), 4);
     header.claimedSize = std::uint64_t(Le32(data + 4)) + 8;
     const bool wave = header.form == "WAVE";
     ForEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
-        if (wave && Is(id, "fmt "))
-            ReadFormat(body, length, header);
-        else if (Is(id, "LIST"))
-            ReadInfo(body, length, header);
+        if (wave && isKind(id, "fmt "))
+            readFormat(body, length, header);
+        else if (isKind(id, "LIST"))
+            readInfo(body, length, header);
     });
     return header;
 }
@@ -94,20 +94,20 @@ EntryHeader ParseEntryHeader(const unsigned char* data, std::size_t size)
 std::uint64_t EntryHeaderReach(const unsigned char* data, std::size_t size)
 {
     if (size < 12)
-        return size >= 4 && !Is(data, "RIFF") ? 0 : 12;
-    if (!Is(data, "RIFF"))
+        return size >= 4 && !isKind(data, "RIFF") ? 0 : 12;
+    if (!isKind(data, "RIFF"))
         return 0;
     const bool wave = std::memcmp(data + 8, "WAVE", 4) == 0;
     std::uint64_t reach = 0;
     const std::uint64_t next = ForEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
         // A chunk the parse looks into, cut short here, may say more in full.
-        if (((wave && Is(id, "fmt ")) || Is(id, "LIST")) && length < Le32(id + 4))
+        if (((wave && isKind(id, "fmt ")) || isKind(id, "LIST")) && length < Le32(id + 4))
             reach = std::max<std::uint64_t>(reach, std::uint64_t(body - data) + Le32(id + 4));
     });
     return std::max(reach, next + 8);
 }
 
-EntryHeader ReadEntryHeader(const SourceReader& source, std::int64_t offset, std::int64_t length)
+EntryHeader readEntryHeader(const SourceReader& source, std::int64_t offset, std::int64_t length)
 {
     const auto most = std::size_t(std::clamp<std::int64_t>(length, 0, std::int64_t(kEntryHeaderBytes)));
     std::vector<unsigned char> head(std::min(most, kFirstHeaderRead));
@@ -116,10 +116,10 @@ EntryHeader ReadEntryHeader(const SourceReader& source, std::int64_t offset, std
         head.resize(most);
         got = source.readAt(head.data(), head.size(), offset);
     }
-    return ParseEntryHeader(head.data(), got);
+    return parseEntryHeader(head.data(), got);
 }
 
-std::string FormatName(std::uint16_t formatTag)
+std::string formatName(std::uint16_t formatTag)
 {
     switch (formatTag) {
     case 0x0001: return "PCM";
@@ -134,7 +134,7 @@ std::string FormatName(std::uint16_t formatTag)
     }
 }
 
-std::string ShownForm(const std::string& form)
+std::string shownForm(const std::string& form)
 {
     std::string shown = form;
     while (!shown.empty() && shown.back() == ' ')
@@ -144,9 +144,9 @@ std::string ShownForm(const std::string& form)
     return shown;
 }
 
-std::string ShownText(const std::string& bytes)
+std::string shownText(const std::string& bytes)
 {
-    const bool utf8 = IsValidUtf8(bytes);
+    const bool utf8 = isValidUtf8(bytes);
     std::string shown;
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);

@@ -28,7 +28,7 @@ struct EntryHeader {
 // How much of an entry is read to know it.
 inline constexpr std::size_t kEntryHeaderBytes = 64 * 1024;
 
-EntryHeader ParseEntryHeader(const unsigned char* data, std::size_t size);
+EntryHeader parseEntryHeader(const unsigned char* data, std::size_t size);
 
 // How far into an entry ParseEntryHeader would look, judged from its first
 // size bytes: no more than size when those tell all there is to know.
@@ -37,18 +37,18 @@ std::uint64_t EntryHeaderReach(const unsigned char* data, std::size_t size);
 // The header of the length bytes at offset (0-based) of source, as
 // ParseEntryHeader tells it from their first kEntryHeaderBytes; reads a few
 // hundred bytes, and more only where the header goes on. Throws ScanError.
-EntryHeader ReadEntryHeader(const SourceReader& source, std::int64_t offset, std::int64_t length);
+EntryHeader readEntryHeader(const SourceReader& source, std::int64_t offset, std::int64_t length);
 
 // "PCM", "IMA-ADPCM", "MS-ADPCM", "A-law", "µ-law", "IEEE-Float", "MPEG", or
 // the tag's number.
-std::string FormatName(std::uint16_t formatTag);
+std::string formatName(std::uint16_t formatTag);
 
 // The form for people: trailing blanks dropped, bytes that are no printable
 // ASCII shown as '?'.
-std::string ShownForm(const std::string& form);
+std::string shownForm(const std::string& form);
 
 // Text for showing: kept where it is UTF-8, else read as Latin-1 (as old
 // wave files write it); control characters become blanks.
-std::string ShownText(const std::string& bytes);
+std::string shownText(const std::string& bytes);
 
 } // namespace cp

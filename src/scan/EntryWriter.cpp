@@ -14,7 +14,7 @@ namespace {
 
 // Two copies side by side keep two cores busy once the search is over; more
 // only take turns at the same disk.
-unsigned WriterThreads()
+unsigned writerThreads()
 {
     return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
 }
@@ -28,12 +28,12 @@ EntryWriter::EntryWriter(EntryFolder& folder, EntryFileList& files, const Source
     , m_files(files)
     , m_source(source)
     , m_path(path)
-    , m_unnamed(unnamed && UnnamedFilesCanBeNamed())
+    , m_unnamed(unnamed && unnamedFilesCanBeNamed())
     , m_stopping(std::move(stopping))
 {
     m_files = EntryFileList(m_folder.path, path);
-    RemoveStaleTemporaries(m_folder.path);
-    for (unsigned i = 0, n = WriterThreads(); i < n; ++i) {
+    removeStaleTemporaries(m_folder.path);
+    for (unsigned i = 0, n = writerThreads(); i < n; ++i) {
         try {
             if (beforeStart)
                 beforeStart(i);

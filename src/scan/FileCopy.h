@@ -16,7 +16,7 @@ enum class CopyOutcome { Copied, TargetExists };
 // Without replace an existing target is left alone and reported; the source is
 // only read. copied (if given) receives the bytes of a complete copy. Throws
 // ScanError naming the file at fault, ScanStopped when keepGoing says no.
-CopyOutcome CopyWholeFile(const std::string& source, const std::string& target, bool replace,
+CopyOutcome copyWholeFile(const std::string& source, const std::string& target, bool replace,
                           const EntryFileWriter::KeepGoing& keepGoing = {}, std::int64_t* copied = nullptr);
 
 } // namespace cp

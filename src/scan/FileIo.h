@@ -52,7 +52,7 @@ class EntryFileWriter {
 public:
     // Opens the file in folder; displayName is what errors call it until it
     // is published. unnamed = false skips straight to the temporary name; pass
-    // UnnamedFilesCanBeNamed() rather than true. Throws ScanError.
+    // unnamedFilesCanBeNamed() rather than true. Throws ScanError.
     EntryFileWriter(const std::string& folder, std::string displayName, bool unnamed = true);
     ~EntryFileWriter();
     EntryFileWriter(const EntryFileWriter&) = delete;
@@ -87,31 +87,31 @@ private:
 // copy, since a process may lose /proc meanwhile. On Windows a file being
 // written is always a hidden temporary marked for deletion, which no kill
 // leaves behind either: true.
-bool UnnamedFilesCanBeNamed();
+bool unnamedFilesCanBeNamed();
 
 // Removes the temporary files that runs killed in folder left behind. A
 // writer holds a lock on its temporary for as long as it lives, so one still
 // written is left alone whichever process, container or host writes it.
-void RemoveStaleTemporaries(const std::string& folder);
+void removeStaleTemporaries(const std::string& folder);
 
 // The file a path leads to through symbolic links (the path itself when it is
 // none, or when a link leads nowhere yet: then where it points). On Windows
 // the path itself: links there are rare and need rights to make.
-std::string FollowLinks(const std::string& path);
+std::string followLinks(const std::string& path);
 
 // Makes everything written to folder's file system so far durable; an error
 // there means some of it may be lost. On Windows, where only an administrator
 // may flush a whole volume, each entry file is flushed before it takes its
 // name, and this flushes the folder's own record of the names. Throws ScanError.
-void SyncFolder(const std::string& folder);
+void syncFolder(const std::string& folder);
 
 // Whether anything has that name: a file, a folder, a link (also a dangling
 // one). Throws ScanError when the test itself fails.
-bool NameTaken(const std::string& path);
+bool nameTaken(const std::string& path);
 
 // Deletes path if it is still the file of that device (volume) and FileIdentity::key();
 // true when that file is gone afterwards (also when it was gone before, or
 // replaced by another).
-bool RemoveFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key);
+bool removeFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key);
 
 } // namespace cp

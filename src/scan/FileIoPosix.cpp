@@ -26,7 +26,7 @@ constexpr std::size_t kBufferedCopyPiece = std::size_t(1) << 20;
 
 namespace posix {
 
-FileIdentity Identity(const struct stat& st)
+FileIdentity identityOf(const struct stat& st)
 {
     return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino),
             std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
@@ -80,13 +80,13 @@ std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t 
     return done;
 }
 
-bool UnnamedFilesCanBeNamed()
+bool unnamedFilesCanBeNamed()
 {
     return ::access("/proc/self/fd", X_OK) == 0;
 }
 
 EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayName, bool unnamed)
-    : m_folder(AddBackslash(folder))
+    : m_folder(withTrailingSeparator(folder))
     , m_displayName(std::move(displayName))
 {
     if (unnamed) {
@@ -98,7 +98,7 @@ EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayN
         if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL && error != ENOENT)
             throw ScanError(ScanError::Operation::Create, m_displayName, error);
     }
-    m_file = posix::CreateLockedTemporary(m_folder, &m_tempPath);
+    m_file = posix::createLockedTemporary(m_folder, &m_tempPath);
     if (m_file < 0) {
         const int error = errno;
         m_tempPath.clear();
@@ -145,9 +145,9 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
         // A link never replaces: a temporary name first, renamed over the old
         // file; locked before it has the name, so that no sweep takes it.
         if (m_tempPath.empty())
-            posix::TryLockFile(m_file);
+            posix::tryLockFile(m_file);
         while (m_tempPath.empty()) {
-            const std::string temp = posix::TemporaryName(m_folder);
+            const std::string temp = posix::temporaryName(m_folder);
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
                 m_tempPath = temp;
             else if (const int error = errno; error != EEXIST)
@@ -191,7 +191,7 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
             throw ScanError(ScanError::Operation::Write, path, error);
         }
     }
-    *identity = known ? posix::Identity(st) : FileIdentity {};
+    *identity = known ? posix::identityOf(st) : FileIdentity {};
     return true;
 }
 
@@ -252,7 +252,7 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
     }
 }
 
-bool NameTaken(const std::string& path)
+bool nameTaken(const std::string& path)
 {
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0)
@@ -263,14 +263,14 @@ bool NameTaken(const std::string& path)
     throw ScanError(ScanError::Operation::Inspect, path, error);
 }
 
-bool RemoveFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key)
+bool removeFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key)
 {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) {
         const int error = errno;
         return error == ENOENT || error == ENOTDIR;
     }
-    if (std::uint64_t(st.st_dev) != device || posix::Identity(st).key() != key)
+    if (std::uint64_t(st.st_dev) != device || posix::identityOf(st).key() != key)
         return true; // someone else's file now
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }

@@ -14,7 +14,7 @@
 
 namespace cp {
 
-using win32::Native;
+using win32::native;
 
 namespace {
 
@@ -25,7 +25,7 @@ constexpr std::int64_t kBuffer = std::int64_t(1) << 20;
 // The replacement takes over the permissions of the file it replaces: its
 // access list (what comes from the folder the new file inherits anyway) and
 // the attributes that are more than a state (hidden, system).
-bool TakeOver(const std::wstring& old, DWORD attributes, HANDLE file)
+bool takeOver(const std::wstring& old, DWORD attributes, HANDLE file)
 {
     PACL access = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -57,13 +57,13 @@ SourceReader::SourceReader(const std::string& path)
     : m_path(path)
 {
     using Operation = ScanError::Operation;
-    const std::wstring wide = win32::WidePath(Operation::Open, path);
+    const std::wstring wide = win32::widePath(Operation::Open, path);
     // Others may go on writing, renaming or deleting it, as on Linux. A folder
     // opens too (backup semantics), to be refused below with its own reason.
     HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        win32::Fail(Operation::Open, path, ::GetLastError());
+        win32::fail(Operation::Open, path, ::GetLastError());
     BY_HANDLE_FILE_INFORMATION info {};
     LARGE_INTEGER size {};
     const bool known = ::GetFileInformationByHandle(file, &info);
@@ -73,7 +73,7 @@ SourceReader::SourceReader(const std::string& path)
     if (!known || !disk || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !sized) {
         ::CloseHandle(file);
         if (!known)
-            win32::Fail(Operation::Open, path, error);
+            win32::fail(Operation::Open, path, error);
         if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             throw ScanError(Operation::Open, path, EISDIR, "ist ein Verzeichnis");
         // A pipe or device has no length to cut entries against.
@@ -86,7 +86,7 @@ SourceReader::SourceReader(const std::string& path)
 SourceReader::~SourceReader()
 {
     if (m_file != kNoFile)
-        ::CloseHandle(Native(m_file));
+        ::CloseHandle(native(m_file));
 }
 
 std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t offset) const
@@ -96,8 +96,8 @@ std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t 
     while (done < length) {
         const DWORD piece = DWORD(std::min<std::size_t>(length - done, std::size_t(1) << 30));
         DWORD got = 0;
-        if (!win32::ReadAt(Native(m_file), out + done, piece, offset + std::int64_t(done), &got))
-            win32::Fail(ScanError::Operation::Read, m_path, ::GetLastError());
+        if (!win32::readAt(native(m_file), out + done, piece, offset + std::int64_t(done), &got))
+            win32::fail(ScanError::Operation::Read, m_path, ::GetLastError());
         if (got == 0)
             break;
         done += got;
@@ -105,7 +105,7 @@ std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t 
     return done;
 }
 
-bool UnnamedFilesCanBeNamed()
+bool unnamedFilesCanBeNamed()
 {
     return true;
 }
@@ -115,14 +115,14 @@ bool UnnamedFilesCanBeNamed()
 // leaves nothing. Shared for reading and deletion only, so that a sweep, which
 // wants a file alone, cannot take it while it is written.
 EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayName, bool)
-    : m_folder(AddBackslash(folder))
+    : m_folder(withTrailingSeparator(folder))
     , m_displayName(std::move(displayName))
 {
     for (;;) {
-        const std::string temp = win32::TemporaryName(m_folder);
+        const std::string temp = win32::temporaryName(m_folder);
         std::wstring wide;
         std::string problem;
-        if (!win32::ToWide(temp, &wide, &problem))
+        if (!win32::toWide(temp, &wide, &problem))
             throw ScanError(ScanError::Operation::Create, m_displayName, EINVAL, problem);
         HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                     nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr);
@@ -130,11 +130,11 @@ EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayN
             const DWORD error = ::GetLastError();
             if (error == ERROR_FILE_EXISTS)
                 continue; // left by a run of the same pid, or another host's
-            win32::Fail(ScanError::Operation::Create, m_displayName, error);
+            win32::fail(ScanError::Operation::Create, m_displayName, error);
         }
         m_file = file;
         m_tempPath = temp;
-        if (!win32::MarkForDeletion(file, true))
+        if (!win32::markForDeletion(file, true))
             fail(int(::GetLastError()));
         return;
     }
@@ -148,8 +148,8 @@ EntryFileWriter::~EntryFileWriter()
 void EntryFileWriter::discard()
 {
     if (m_file != kNoFile) {
-        win32::MarkForDeletion(Native(m_file), true); // it may have lost the mark on the way to its name
-        ::CloseHandle(Native(m_file));
+        win32::markForDeletion(native(m_file), true); // it may have lost the mark on the way to its name
+        ::CloseHandle(native(m_file));
     }
     m_file = kNoFile;
     m_tempPath.clear();
@@ -159,17 +159,17 @@ void EntryFileWriter::discard()
 void EntryFileWriter::fail(int error)
 {
     discard();
-    win32::Fail(ScanError::Operation::Write, m_displayName, DWORD(error));
+    win32::fail(ScanError::Operation::Write, m_displayName, DWORD(error));
 }
 
 bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, bool replace)
 {
-    HANDLE file = Native(m_file);
+    HANDLE file = native(m_file);
     // What follows the folder becomes one name: never a path into another folder or a stream.
     const bool inFolder = path.size() > m_folder.size() && path.compare(0, m_folder.size(), m_folder) == 0;
     std::wstring wide;
     std::string problem;
-    if (!win32::ToWide(path, &wide, &problem, inFolder ? m_folder.size() : win32::LastNameAt(path))) {
+    if (!win32::toWide(path, &wide, &problem, inFolder ? m_folder.size() : win32::lastNameAt(path))) {
         discard();
         throw ScanError(ScanError::Operation::Create, path, EINVAL, problem);
     }
@@ -183,9 +183,9 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
         m_displayName = path;
         fail(ERROR_ACCESS_DENIED); // as Windows itself refuses it, whatever file system or emulation lies below
     }
-    if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY) && !TakeOver(wide, existing, file))
+    if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY) && !takeOver(wide, existing, file))
         fail(int(::GetLastError()));
-    if (!win32::MarkForDeletion(file, false))
+    if (!win32::markForDeletion(file, false))
         fail(int(::GetLastError()));
     // Renamed through the handle, which holds the file to the end. Never over
     // a file or folder unless told to replace; then in one step, as a rename
@@ -198,7 +198,7 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
     const bool named = ::SetFileInformationByHandle(file, FileRenameInfo, rename, DWORD(buffer.size()));
     if (!named) {
         const DWORD error = ::GetLastError();
-        win32::MarkForDeletion(file, true);
+        win32::markForDeletion(file, true);
         if ((error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) && !replace)
             return false;
         m_displayName = path;
@@ -206,7 +206,7 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
     }
     m_tempPath.clear();
     FileIdentity complete;
-    const bool known = win32::Identity(file, &complete);
+    const bool known = win32::identityOf(file, &complete);
     ::CloseHandle(file);
     m_file = kNoFile;
     // The time the close gave it. Should the name hold another file by now,
@@ -239,7 +239,7 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
                 throw ScanError(ScanError::Operation::Read, path, EIO, "die Datei wurde während der Suche gekürzt");
             }
             DWORD written = 0;
-            if (!::WriteFile(Native(m_file), buffer.data(), DWORD(got), &written, nullptr))
+            if (!::WriteFile(native(m_file), buffer.data(), DWORD(got), &written, nullptr))
                 fail(int(::GetLastError()));
             if (written != got)
                 fail(ERROR_DISK_FULL); // a write that takes less and says nothing is a full disk
@@ -248,22 +248,22 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
     }
 }
 
-bool NameTaken(const std::string& path)
+bool nameTaken(const std::string& path)
 {
-    const std::wstring wide = win32::WidePath(ScanError::Operation::Inspect, path, win32::LastNameAt(path));
+    const std::wstring wide = win32::widePath(ScanError::Operation::Inspect, path, win32::lastNameAt(path));
     // The attributes of a link itself, so that a dangling one counts too.
     if (::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES)
         return true;
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return false;
-    win32::Fail(ScanError::Operation::Inspect, path, error);
+    win32::fail(ScanError::Operation::Inspect, path, error);
 }
 
-bool RemoveFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key)
+bool removeFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key)
 {
     std::wstring wide;
-    if (!win32::ToWide(path, &wide, nullptr))
+    if (!win32::toWide(path, &wide, nullptr))
         return true; // no name this run could have made
     // Every sharing allowed, so that the test disturbs no one; deleted through
     // the handle tested, so that it is that file which goes. One held open
@@ -276,8 +276,8 @@ bool RemoveFileIfSame(const std::string& path, std::uint64_t device, std::uint64
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     }
     FileIdentity identity;
-    const bool ours = win32::Identity(file, &identity) && identity.device == device && identity.key() == key;
-    const bool gone = !ours || win32::MarkForDeletion(file, true);
+    const bool ours = win32::identityOf(file, &identity) && identity.device == device && identity.key() == key;
+    const bool gone = !ours || win32::markForDeletion(file, true);
     ::CloseHandle(file);
     return gone;
 }

@@ -14,7 +14,7 @@ inline constexpr const char* kTempSuffix = ".tmp";
 inline constexpr const char* kJournalPrefix = ".chunkpicker-window-";
 inline constexpr const char* kJournalSuffix = ".list";
 
-inline bool HasForm(const std::string& name, const std::string& prefix, const std::string& suffix)
+inline bool hasForm(const std::string& name, const std::string& prefix, const std::string& suffix)
 {
     return name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0
         && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;

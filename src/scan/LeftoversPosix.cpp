@@ -24,7 +24,7 @@ using namespace leftovers;
 
 // Opens name in the folder for locking, and only a regular file: never a
 // link or a pipe someone placed there.
-int OpenForSweep(int dirFd, const char* name)
+int openForSweep(int dirFd, const char* name)
 {
     const int fd = TEMP_FAILURE_RETRY(::openat(dirFd, name, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
@@ -36,7 +36,7 @@ int OpenForSweep(int dirFd, const char* name)
 }
 
 // Whether name in the folder is still the file open as fd.
-bool StillNamed(int dirFd, const char* name, int fd)
+bool stillNamed(int dirFd, const char* name, int fd)
 {
     struct stat named {}, open {};
     return ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &open) == 0
@@ -46,19 +46,19 @@ bool StillNamed(int dirFd, const char* name, int fd)
 // Calls sweep(dirFd, name, fd) for every file of that form in folder whose
 // lock could be had; the lock is held during the call.
 template <typename Sweep>
-void SweepUnlocked(const std::string& folder, const char* prefix, const char* suffix, Sweep&& sweep)
+void sweepUnlocked(const std::string& folder, const char* prefix, const char* suffix, Sweep&& sweep)
 {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return;
     const int dirFd = ::dirfd(dir);
     while (const dirent* entry = ::readdir(dir)) {
-        if (!HasForm(entry->d_name, prefix, suffix))
+        if (!hasForm(entry->d_name, prefix, suffix))
             continue;
-        const int fd = OpenForSweep(dirFd, entry->d_name);
+        const int fd = openForSweep(dirFd, entry->d_name);
         if (fd < 0)
             continue;
-        if (posix::TryLockFile(fd) && StillNamed(dirFd, entry->d_name, fd))
+        if (posix::tryLockFile(fd) && stillNamed(dirFd, entry->d_name, fd))
             sweep(dirFd, entry->d_name, fd);
         ::close(fd);
     }
@@ -69,7 +69,7 @@ void SweepUnlocked(const std::string& folder, const char* prefix, const char* su
 
 namespace posix {
 
-bool TryLockFile(int fd)
+bool tryLockFile(int fd)
 {
     struct flock lock {};
     lock.l_type = F_WRLCK;
@@ -77,16 +77,16 @@ bool TryLockFile(int fd)
     return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
-std::string TemporaryName(const std::string& dir)
+std::string temporaryName(const std::string& dir)
 {
     static std::atomic<unsigned> counter {0};
     return dir + kTempPrefix + std::to_string(::getpid()) + "-" + std::to_string(++counter) + kTempSuffix;
 }
 
-int CreateLockedTemporary(const std::string& dir, std::string* path)
+int createLockedTemporary(const std::string& dir, std::string* path)
 {
     for (;;) {
-        *path = TemporaryName(dir);
+        *path = temporaryName(dir);
         const int fd = TEMP_FAILURE_RETRY(::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (fd < 0) {
             if (errno == EEXIST)
@@ -96,8 +96,8 @@ int CreateLockedTemporary(const std::string& dir, std::string* path)
         // A sweep may have met the file before the lock: then it is gone, or
         // going, and another name is taken. A file system without locks
         // cannot be swept either.
-        const bool locked = TryLockFile(fd) || errno == ENOLCK || errno == EINVAL;
-        if (locked && StillNamed(AT_FDCWD, path->c_str(), fd))
+        const bool locked = tryLockFile(fd) || errno == ENOLCK || errno == EINVAL;
+        if (locked && stillNamed(AT_FDCWD, path->c_str(), fd))
             return fd;
         ::close(fd);
     }
@@ -105,12 +105,12 @@ int CreateLockedTemporary(const std::string& dir, std::string* path)
 
 } // namespace posix
 
-void RemoveStaleTemporaries(const std::string& folder)
+void removeStaleTemporaries(const std::string& folder)
 {
-    SweepUnlocked(folder, kTempPrefix, kTempSuffix, [](int dirFd, const char* name, int) { ::unlinkat(dirFd, name, 0); });
+    sweepUnlocked(folder, kTempPrefix, kTempSuffix, [](int dirFd, const char* name, int) { ::unlinkat(dirFd, name, 0); });
 }
 
-std::string FollowLinks(const std::string& path)
+std::string followLinks(const std::string& path)
 {
     std::string current = path;
     for (int hops = 0; hops < 40; ++hops) { // as many as the kernel follows
@@ -125,7 +125,7 @@ std::string FollowLinks(const std::string& path)
     return current;
 }
 
-void SyncFolder(const std::string& folder)
+void syncFolder(const std::string& folder)
 {
     const int fd = TEMP_FAILURE_RETRY(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd < 0 || ::syncfs(fd) != 0) {
@@ -142,7 +142,7 @@ void SyncFolder(const std::string& folder)
 // machine's runs read it).
 RunJournal::RunJournal(const std::string& folder)
 {
-    std::string dir = AddBackslash(folder);
+    std::string dir = withTrailingSeparator(folder);
     for (unsigned attempt = 0; attempt < 100 && m_file < 0; ++attempt) {
         m_path = dir + kJournalPrefix + std::to_string(::getpid()) + "-" + std::to_string(attempt) + kJournalSuffix;
         m_file = TEMP_FAILURE_RETRY(::open(m_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
@@ -151,7 +151,7 @@ RunJournal::RunJournal(const std::string& folder)
                 continue; // a window of the same pid in another namespace, or a dead one's
             break;
         }
-        if (posix::TryLockFile(m_file))
+        if (posix::tryLockFile(m_file))
             break;
         // Unlocked, it would pass for a dead window's record: none rather.
         ::unlink(m_path.c_str());
@@ -175,7 +175,7 @@ void RunJournal::beginScan(const std::string& source)
 {
     if (m_file < 0)
         return;
-    const std::string name = GetFileName(source);
+    const std::string name = fileNamePart(source);
     const std::uint64_t length = name.size();
     m_end = std::int64_t(sizeof length + name.size());
     if (::ftruncate(m_file, 0) != 0 || ::pwrite(m_file, &length, sizeof length, 0) != ssize_t(sizeof length)
@@ -193,9 +193,9 @@ void RunJournal::recordEntry(std::int64_t number, const FileIdentity& identity)
         m_end += std::int64_t(sizeof record);
 }
 
-void RemoveEntryFilesOfEndedRuns(const std::string& folder)
+void removeEntryFilesOfEndedRuns(const std::string& folder)
 {
-    SweepUnlocked(folder, kJournalPrefix, kJournalSuffix, [&](int dirFd, const char* journal, int fd) {
+    sweepUnlocked(folder, kJournalPrefix, kJournalSuffix, [&](int dirFd, const char* journal, int fd) {
         std::uint64_t length = 0;
         std::vector<char> name;
         if (::pread(fd, &length, sizeof length, 0) == ssize_t(sizeof length) && length > 0 && length < 4096) {
@@ -205,7 +205,7 @@ void RemoveEntryFilesOfEndedRuns(const std::string& folder)
                 std::uint64_t record[3];
                 for (off_t at = off_t(sizeof length + length);
                      ::pread(fd, record, sizeof record, at) == ssize_t(sizeof record); at += sizeof record)
-                    RemoveFileIfSame(EntryFileName(folder, std::int64_t(record[0]), source), record[1], record[2]);
+                    removeFileIfSame(entryFileName(folder, std::int64_t(record[0]), source), record[1], record[2]);
             }
         }
         ::unlinkat(dirFd, journal, 0);

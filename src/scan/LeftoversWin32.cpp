@@ -10,7 +10,7 @@
 
 namespace cp {
 
-using win32::Native;
+using win32::native;
 
 namespace {
 
@@ -21,11 +21,11 @@ using namespace leftovers;
 // file open without leave for others to have it too, so it is left alone,
 // whichever process or machine holds it; a dead process holds nothing.
 template <typename Sweep>
-void SweepUnheld(const std::string& folder, const char* prefix, const char* suffix, Sweep&& sweep)
+void sweepUnheld(const std::string& folder, const char* prefix, const char* suffix, Sweep&& sweep)
 {
-    const std::string dir = AddBackslash(folder);
+    const std::string dir = withTrailingSeparator(folder);
     std::wstring wideDir, pattern;
-    if (!win32::ToWide(dir, &wideDir, nullptr) || !win32::ToWide(dir + prefix + "*" + suffix, &pattern, nullptr))
+    if (!win32::toWide(dir, &wideDir, nullptr) || !win32::toWide(dir + prefix + "*" + suffix, &pattern, nullptr))
         return;
     WIN32_FIND_DATAW found {};
     HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
@@ -33,13 +33,13 @@ void SweepUnheld(const std::string& folder, const char* prefix, const char* suff
         return;
     do {
         // The pattern also matches short 8.3 names: the long one must have the form.
-        if (!HasForm(win32::Utf8(found.cFileName), prefix, suffix))
+        if (!hasForm(win32::toUtf8(found.cFileName), prefix, suffix))
             continue;
-        HANDLE file = win32::OpenAlone(wideDir + found.cFileName, GENERIC_READ | DELETE);
+        HANDLE file = win32::openAlone(wideDir + found.cFileName, GENERIC_READ | DELETE);
         if (file == INVALID_HANDLE_VALUE)
             continue;
         sweep(file);
-        win32::MarkForDeletion(file, true);
+        win32::markForDeletion(file, true);
         ::CloseHandle(file);
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
@@ -47,19 +47,19 @@ void SweepUnheld(const std::string& folder, const char* prefix, const char* suff
 
 } // namespace
 
-void RemoveStaleTemporaries(const std::string& folder)
+void removeStaleTemporaries(const std::string& folder)
 {
-    SweepUnheld(folder, kTempPrefix, kTempSuffix, [](HANDLE) {});
+    sweepUnheld(folder, kTempPrefix, kTempSuffix, [](HANDLE) {});
 }
 
-std::string FollowLinks(const std::string& path)
+std::string followLinks(const std::string& path)
 {
     return path;
 }
 
-void SyncFolder(const std::string& folder)
+void syncFolder(const std::string& folder)
 {
-    const std::wstring wide = win32::WidePath(ScanError::Operation::Write, folder);
+    const std::wstring wide = win32::widePath(ScanError::Operation::Write, folder);
     HANDLE dir = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     const bool flushed = dir != INVALID_HANDLE_VALUE && ::FlushFileBuffers(dir);
@@ -70,7 +70,7 @@ void SyncFolder(const std::string& folder)
     // separate record of names to flush, or a folder we may only add to, has
     // nothing more to give.
     if (!flushed && error != ERROR_INVALID_FUNCTION && error != ERROR_NOT_SUPPORTED && error != ERROR_ACCESS_DENIED)
-        win32::Fail(ScanError::Operation::Write, folder, error);
+        win32::fail(ScanError::Operation::Write, folder, error);
 }
 
 // The record: the source's name, its length first, then one
@@ -78,12 +78,12 @@ void SyncFolder(const std::string& folder)
 // machine's runs read it). Held open alone while the run lives.
 RunJournal::RunJournal(const std::string& folder)
 {
-    const std::string dir = AddBackslash(folder);
+    const std::string dir = withTrailingSeparator(folder);
     for (unsigned attempt = 0; attempt < 100 && m_file == kNoFile; ++attempt) {
         m_path = dir + kJournalPrefix + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(attempt)
             + kJournalSuffix;
         std::wstring wide;
-        if (!win32::ToWide(m_path, &wide, nullptr))
+        if (!win32::toWide(m_path, &wide, nullptr))
             break;
         HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_HIDDEN, nullptr);
@@ -100,21 +100,21 @@ RunJournal::~RunJournal()
 {
     if (m_file == kNoFile)
         return;
-    win32::MarkForDeletion(Native(m_file), true);
-    ::CloseHandle(Native(m_file));
+    win32::markForDeletion(native(m_file), true);
+    ::CloseHandle(native(m_file));
 }
 
 void RunJournal::beginScan(const std::string& source)
 {
     if (m_file == kNoFile)
         return;
-    const std::string name = GetFileName(source);
+    const std::string name = fileNamePart(source);
     const std::uint64_t length = name.size();
     m_end = std::int64_t(sizeof length + name.size());
     FILE_END_OF_FILE_INFO empty {};
-    if (!::SetFileInformationByHandle(Native(m_file), FileEndOfFileInfo, &empty, sizeof empty)
-        || !win32::WriteAt(Native(m_file), &length, sizeof length, 0)
-        || !win32::WriteAt(Native(m_file), name.data(), DWORD(name.size()), sizeof length))
+    if (!::SetFileInformationByHandle(native(m_file), FileEndOfFileInfo, &empty, sizeof empty)
+        || !win32::writeAt(native(m_file), &length, sizeof length, 0)
+        || !win32::writeAt(native(m_file), name.data(), DWORD(name.size()), sizeof length))
         m_end = -1; // unrecorded rather than misrecorded
 }
 
@@ -124,24 +124,24 @@ void RunJournal::recordEntry(std::int64_t number, const FileIdentity& identity)
         return;
     const std::uint64_t record[3] = {std::uint64_t(number), identity.device, identity.key()};
     // A record cut short by a kill is one a reader does not take.
-    if (win32::WriteAt(Native(m_file), record, sizeof record, m_end))
+    if (win32::writeAt(native(m_file), record, sizeof record, m_end))
         m_end += std::int64_t(sizeof record);
 }
 
-void RemoveEntryFilesOfEndedRuns(const std::string& folder)
+void removeEntryFilesOfEndedRuns(const std::string& folder)
 {
-    SweepUnheld(folder, kJournalPrefix, kJournalSuffix, [&](HANDLE file) {
+    sweepUnheld(folder, kJournalPrefix, kJournalSuffix, [&](HANDLE file) {
         std::uint64_t length = 0;
         DWORD got = 0;
-        if (!win32::ReadAt(file, &length, sizeof length, 0, &got) || got != sizeof length || length == 0 || length >= 4096)
+        if (!win32::readAt(file, &length, sizeof length, 0, &got) || got != sizeof length || length == 0 || length >= 4096)
             return;
         std::string source(length, '\0');
-        if (!win32::ReadAt(file, source.data(), DWORD(length), sizeof length, &got) || got != length)
+        if (!win32::readAt(file, source.data(), DWORD(length), sizeof length, &got) || got != length)
             return;
         std::uint64_t record[3];
         for (std::int64_t at = std::int64_t(sizeof length + length);
-             win32::ReadAt(file, record, sizeof record, at, &got) && got == sizeof record; at += sizeof record)
-            RemoveFileIfSame(EntryFileName(folder, std::int64_t(record[0]), source), record[1], record[2]);
+             win32::readAt(file, record, sizeof record, at, &got) && got == sizeof record; at += sizeof record)
+            removeFileIfSame(entryFileName(folder, std::int64_t(record[0]), source), record[1], record[2]);
     });
 }
 

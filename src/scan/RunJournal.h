@@ -37,6 +37,6 @@ private:
 // Removes the entry files of runs whose records in folder are no longer
 // locked, each only while it is still the file that run wrote, then the
 // records themselves.
-void RemoveEntryFilesOfEndedRuns(const std::string& folder);
+void removeEntryFilesOfEndedRuns(const std::string& folder);
 
 } // namespace cp

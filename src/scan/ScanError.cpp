@@ -7,7 +7,7 @@ namespace cp {
 
 namespace {
 
-const char* Verb(ScanError::Operation operation)
+const char* verb(ScanError::Operation operation)
 {
     switch (operation) {
     case ScanError::Operation::Open: return "Öffnen";
@@ -19,20 +19,20 @@ const char* Verb(ScanError::Operation operation)
     return "Zugriff";
 }
 
-std::string Compose(ScanError::Operation operation, const std::string& path, const std::string& message)
+std::string compose(ScanError::Operation operation, const std::string& path, const std::string& message)
 {
-    return std::string("Fehler beim ") + Verb(operation) + " von '" + path + "': " + message;
+    return std::string("Fehler beim ") + verb(operation) + " von '" + path + "': " + message;
 }
 
 } // namespace
 
 ScanError::ScanError(Operation operation, std::string path, int systemError)
-    : ScanError(operation, std::move(path), systemError, SystemErrorText(systemError))
+    : ScanError(operation, std::move(path), systemError, systemErrorText(systemError))
 {
 }
 
 ScanError::ScanError(Operation operation, std::string path, int systemError, std::string detail)
-    : std::runtime_error(Compose(operation, path, detail))
+    : std::runtime_error(compose(operation, path, detail))
     , m_operation(operation)
     , m_path(std::move(path))
     , m_systemError(systemError)

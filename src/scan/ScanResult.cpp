@@ -16,11 +16,11 @@ std::uint64_t FileIdentity::key() const
     return k != 0 ? k : 1;
 }
 
-std::string EntryFileName(const std::string& folder, std::int64_t number, const std::string& source)
+std::string entryFileName(const std::string& folder, std::int64_t number, const std::string& source)
 {
     char digits[32];
     std::snprintf(digits, sizeof digits, "%03lld", static_cast<long long>(number));
-    return AddBackslash(folder) + "Sound" + digits + " aus " + GetFileName(source) + ".wav";
+    return withTrailingSeparator(folder) + "Sound" + digits + " aus " + fileNamePart(source) + ".wav";
 }
 
 EntryFileList::EntryFileList(const std::string& folder, const std::string& source)
@@ -31,7 +31,7 @@ EntryFileList::EntryFileList(const std::string& folder, const std::string& sourc
 
 std::string EntryFileList::operator[](std::size_t index) const
 {
-    return EntryFileName(m_folder, m_numbers.at(index), m_source);
+    return entryFileName(m_folder, m_numbers.at(index), m_source);
 }
 
 std::size_t EntryFileList::reserve(std::int64_t number)
@@ -55,7 +55,7 @@ std::int64_t EntryFileList::ownedCount() const
 void EntryFileList::removeOwned()
 {
     for (std::size_t i = 0; i < m_keys.size(); ++i) {
-        if (m_keys[i] != 0 && RemoveFileIfSame((*this)[i], m_device, m_keys[i]))
+        if (m_keys[i] != 0 && removeFileIfSame((*this)[i], m_device, m_keys[i]))
             m_keys[i] = 0;
     }
 }
@@ -63,8 +63,8 @@ void EntryFileList::removeOwned()
 std::string EntryFolder::nextFileName(const std::string& source)
 {
     for (;;) {
-        std::string candidate = EntryFileName(path, ++lastNumber, source);
-        if (!NameTaken(candidate))
+        std::string candidate = entryFileName(path, ++lastNumber, source);
+        if (!nameTaken(candidate))
             return candidate;
     }
 }

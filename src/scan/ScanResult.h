@@ -24,7 +24,7 @@ struct FileIdentity {
 
 // "Sound" + number (three digits at least) + " aus " + the source's name +
 // ".wav" in folder (which may or may not end in the separator).
-std::string EntryFileName(const std::string& folder, std::int64_t number, const std::string& source);
+std::string entryFileName(const std::string& folder, std::int64_t number, const std::string& source);
 
 // The entry files of one scan: names are derived from their numbers, so an
 // entry costs 16 bytes however long its path is. Index i holds entry i + 1,

@@ -26,13 +26,13 @@ struct ScanGeometry {
 // onBlock(start) before each block is searched and onHit(position) for every
 // tag once, in order; positions are 1-based. Memory stays one block.
 template <typename OnBlock, typename OnHit>
-void SearchSource(const SourceReader& source, std::int64_t length, const ScanGeometry& geometry, OnBlock&& onBlock,
+void searchSource(const SourceReader& source, std::int64_t length, const ScanGeometry& geometry, OnBlock&& onBlock,
                   OnHit&& onHit)
 {
     if (length <= geometry.wholeFileLimit) {
         std::vector<unsigned char> data(static_cast<std::size_t>(length));
         const std::size_t got = source.readAt(data.data(), data.size(), 0);
-        ForEachTag(data.data(), got, [&](std::size_t at) { onHit(std::int64_t(at) + 1); });
+        forEachTag(data.data(), got, [&](std::size_t at) { onHit(std::int64_t(at) + 1); });
         return;
     }
     std::vector<unsigned char> block(static_cast<std::size_t>(geometry.blockSize));
@@ -43,7 +43,7 @@ void SearchSource(const SourceReader& source, std::int64_t length, const ScanGeo
         onBlock(start);
         // A tag that lies wholly in the overlap was reported with the block before.
         const std::int64_t seenUpTo = lastHit;
-        ForEachTag(block.data(), got, [&](std::size_t at) {
+        forEachTag(block.data(), got, [&](std::size_t at) {
             const std::int64_t position = start + std::int64_t(at);
             if (position > seenUpTo)
                 onHit(lastHit = position);

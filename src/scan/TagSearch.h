@@ -20,7 +20,7 @@ namespace tagsearch {
 
 // Byte by byte from at: what is left after the wide loops.
 template <typename OnHit>
-void Plain(const unsigned char* data, std::size_t size, std::size_t at, OnHit& onHit)
+void searchPlain(const unsigned char* data, std::size_t size, std::size_t at, OnHit& onHit)
 {
     for (; size >= sizeof kTag && at <= size - sizeof kTag; ++at) {
         if (data[at] == 'R' && std::memcmp(data + at, kTag, sizeof kTag) == 0)
@@ -33,7 +33,7 @@ void Plain(const unsigned char* data, std::size_t size, std::size_t at, OnHit& o
 // byte compares agree. Whatever the data (silence, noise, a run of 'R's)
 // this costs the same. Returns where the byte-wise rest begins.
 template <typename OnHit>
-std::size_t Sse2(const unsigned char* data, std::size_t size, OnHit& onHit)
+std::size_t searchSse2(const unsigned char* data, std::size_t size, OnHit& onHit)
 {
     std::size_t at = 0;
     const __m128i r = _mm_set1_epi8('R'), i = _mm_set1_epi8('I'), f = _mm_set1_epi8('F');
@@ -49,7 +49,7 @@ std::size_t Sse2(const unsigned char* data, std::size_t size, OnHit& onHit)
 
 // The same with thirty-two starts at a time.
 template <typename OnHit>
-__attribute__((target("avx2"))) std::size_t Avx2(const unsigned char* data, std::size_t size, OnHit& onHit)
+__attribute__((target("avx2"))) std::size_t searchAvx2(const unsigned char* data, std::size_t size, OnHit& onHit)
 {
     std::size_t at = 0;
     const __m256i r = _mm256_set1_epi8('R'), i = _mm256_set1_epi8('I'), f = _mm256_set1_epi8('F');
@@ -72,7 +72,7 @@ __attribute__((target("avx2"))) std::size_t Avx2(const unsigned char* data, std:
 } // namespace tagsearch
 
 // The fastest path this processor offers.
-inline TagSearchPath BestTagSearchPath()
+inline TagSearchPath bestTagSearchPath()
 {
 #if CP_X86
     static const TagSearchPath best = __builtin_cpu_supports("avx2") ? TagSearchPath::Avx2 : TagSearchPath::Sse2;
@@ -86,18 +86,18 @@ inline TagSearchPath BestTagSearchPath()
 // whole tag starts, in ascending order. A tag cut off by the end is no hit.
 // A path the processor lacks falls back to one it has.
 template <typename OnHit>
-void ForEachTag(const unsigned char* data, std::size_t size, OnHit&& onHit, TagSearchPath path = BestTagSearchPath())
+void forEachTag(const unsigned char* data, std::size_t size, OnHit&& onHit, TagSearchPath path = bestTagSearchPath())
 {
     std::size_t at = 0;
 #if CP_X86
-    if (path == TagSearchPath::Avx2 && BestTagSearchPath() == TagSearchPath::Avx2)
-        at = tagsearch::Avx2(data, size, onHit);
+    if (path == TagSearchPath::Avx2 && bestTagSearchPath() == TagSearchPath::Avx2)
+        at = tagsearch::searchAvx2(data, size, onHit);
     else if (path != TagSearchPath::Plain)
-        at = tagsearch::Sse2(data, size, onHit);
+        at = tagsearch::searchSse2(data, size, onHit);
 #else
     (void)path;
 #endif
-    tagsearch::Plain(data, size, at, onHit);
+    tagsearch::searchPlain(data, size, at, onHit);
 }
 
 } // namespace cp

@@ -122,7 +122,7 @@ void WaveEntryScanner::scanFile(const std::string& path, ScanResult& result)
         m_observer->fileOpened(m_length);
     checkStop();
 
-    SearchSource(
+    searchSource(
         source, m_length, m_geometry,
         [&](std::int64_t start) {
             handOver(); // what the block before completed is written while this one is searched

@@ -14,7 +14,7 @@ namespace cp::win32 {
 namespace {
 
 // Device names, which no file may take, whatever extension follows.
-bool DeviceName(std::wstring name)
+bool deviceName(std::wstring name)
 {
     name = name.substr(0, name.find(L'.'));
     while (!name.empty() && name.back() == L' ')
@@ -29,7 +29,7 @@ bool DeviceName(std::wstring name)
 }
 
 // Why Windows cannot hold name as the name of a file; empty when it can.
-std::string NameProblem(const std::wstring& name)
+std::string nameProblem(const std::wstring& name)
 {
     if (name.empty())
         return "kein Dateiname";
@@ -39,12 +39,12 @@ std::string NameProblem(const std::wstring& name)
     }
     if (name.back() == L'.' || name.back() == L' ')
         return "Windows erlaubt keinen Dateinamen, der auf einen Punkt oder ein Leerzeichen endet";
-    if (DeviceName(name))
+    if (deviceName(name))
         return "der Name ist unter Windows einem Gerät vorbehalten (CON, PRN, AUX, NUL, COM1 bis LPT9)";
     return {};
 }
 
-std::string SystemMessage(DWORD error)
+std::string systemMessage(DWORD error)
 {
     wchar_t* text = nullptr;
     // In the user's language, as the system's own dialogs speak.
@@ -55,14 +55,14 @@ std::string SystemMessage(DWORD error)
     ::LocalFree(text);
     while (!message.empty() && (std::iswspace(message.back()) || message.back() == L'.'))
         message.pop_back();
-    return message.empty() ? "Windows-Fehler " + std::to_string(error) : Utf8(message);
+    return message.empty() ? "Windows-Fehler " + std::to_string(error) : toUtf8(message);
 }
 
 } // namespace
 
 namespace {
 
-bool Convert(const std::string& text, std::wstring* wide)
+bool convert(const std::string& text, std::wstring* wide)
 {
     const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), int(text.size()), nullptr, 0);
     if (length <= 0 && !text.empty())
@@ -74,35 +74,35 @@ bool Convert(const std::string& text, std::wstring* wide)
 
 } // namespace
 
-bool ToWide(const std::string& path, std::wstring* wide, std::string* problem, std::size_t nameAt)
+bool toWide(const std::string& path, std::wstring* wide, std::string* problem, std::size_t nameAt)
 {
     std::string why;
     std::wstring name;
-    if (!Convert(path, wide))
+    if (!convert(path, wide))
         why = "der Name ist kein gültiges UTF-8; Windows hält Namen nur in Unicode";
-    else if (nameAt != std::string::npos && Convert(path.substr(std::min(nameAt, path.size())), &name))
-        why = NameProblem(name);
+    else if (nameAt != std::string::npos && convert(path.substr(std::min(nameAt, path.size())), &name))
+        why = nameProblem(name);
     if (problem)
         *problem = why;
     return why.empty();
 }
 
-std::wstring WidePath(ScanError::Operation operation, const std::string& path, std::size_t nameAt)
+std::wstring widePath(ScanError::Operation operation, const std::string& path, std::size_t nameAt)
 {
     std::wstring wide;
     std::string problem;
-    if (!ToWide(path, &wide, &problem, nameAt))
+    if (!toWide(path, &wide, &problem, nameAt))
         throw ScanError(operation, path, EINVAL, problem);
     return wide;
 }
 
-std::size_t LastNameAt(const std::string& path)
+std::size_t lastNameAt(const std::string& path)
 {
     const auto cut = path.find_last_of("\\/");
     return cut == std::string::npos ? 0 : cut + 1;
 }
 
-std::string Utf8(const std::wstring& text)
+std::string toUtf8(const std::wstring& text)
 {
     const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(std::size_t(std::max(length, 0)), '\0');
@@ -111,12 +111,12 @@ std::string Utf8(const std::wstring& text)
     return out;
 }
 
-void Fail(ScanError::Operation operation, const std::string& path, DWORD error)
+void fail(ScanError::Operation operation, const std::string& path, DWORD error)
 {
-    throw ScanError(operation, path, ErrnoForWindowsError(error), SystemMessage(error));
+    throw ScanError(operation, path, errnoForWindowsError(error), systemMessage(error));
 }
 
-bool Identity(HANDLE file, FileIdentity* identity)
+bool identityOf(HANDLE file, FileIdentity* identity)
 {
     BY_HANDLE_FILE_INFORMATION info {};
     if (!::GetFileInformationByHandle(file, &info))
@@ -132,14 +132,14 @@ std::int64_t Nanoseconds(const FILETIME& time)
     return (std::int64_t(ticks) - 116'444'736'000'000'000) * 100;
 }
 
-bool MarkForDeletion(HANDLE file, bool deleted)
+bool markForDeletion(HANDLE file, bool deleted)
 {
     FILE_DISPOSITION_INFO disposition {};
     disposition.DeleteFile = deleted;
     return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
 }
 
-HANDLE OpenAlone(const std::wstring& path, DWORD access)
+HANDLE openAlone(const std::wstring& path, DWORD access)
 {
     HANDLE file = ::CreateFileW(path.c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     BY_HANDLE_FILE_INFORMATION info {};
@@ -152,7 +152,7 @@ HANDLE OpenAlone(const std::wstring& path, DWORD access)
     return file;
 }
 
-std::string TemporaryName(const std::string& dir)
+std::string temporaryName(const std::string& dir)
 {
     static std::atomic<unsigned> counter {0};
     return dir + ".chunkpicker-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".tmp";
@@ -160,7 +160,7 @@ std::string TemporaryName(const std::string& dir)
 
 namespace {
 
-OVERLAPPED At(std::int64_t offset)
+OVERLAPPED at(std::int64_t offset)
 {
     OVERLAPPED at {};
     at.Offset = DWORD(std::uint64_t(offset) & 0xffffffffu);
@@ -170,18 +170,18 @@ OVERLAPPED At(std::int64_t offset)
 
 } // namespace
 
-bool ReadAt(HANDLE file, void* buffer, DWORD length, std::int64_t offset, DWORD* got)
+bool readAt(HANDLE file, void* buffer, DWORD length, std::int64_t offset, DWORD* got)
 {
-    OVERLAPPED at = At(offset);
+    OVERLAPPED at = at(offset);
     *got = 0;
     if (::ReadFile(file, buffer, length, got, &at))
         return true;
     return ::GetLastError() == ERROR_HANDLE_EOF; // past the end: nothing read
 }
 
-bool WriteAt(HANDLE file, const void* buffer, DWORD length, std::int64_t offset)
+bool writeAt(HANDLE file, const void* buffer, DWORD length, std::int64_t offset)
 {
-    OVERLAPPED at = At(offset);
+    OVERLAPPED at = at(offset);
     DWORD written = 0;
     return ::WriteFile(file, buffer, length, &written, &at) && written == length;
 }

@@ -29,11 +29,11 @@ namespace cp {
 namespace {
 
 // What the entry is, from its first bytes, for the tooltip of the group.
-QString EntryToolTip(const std::string& path)
+QString entryToolTip(const std::string& path)
 {
     try {
         const SourceReader entry(path);
-        return EntryToolTipText(ReadEntryHeader(entry, 0, entry.size()), entry.size(), QLocale());
+        return entryToolTipText(readEntryHeader(entry, 0, entry.size()), entry.size(), QLocale());
     } catch (const ScanError&) {
         return {}; // the entry file is gone: showing it says so
     }
@@ -43,8 +43,8 @@ QString EntryToolTip(const std::string& path)
 
 void MainWindow::setEntryToolTip(const QString& text)
 {
-    m_frame[1]->setToolTip(text);
-    for (QWidget* field : m_frame[1]->findChildren<QWidget*>())
+    m_group[1]->setToolTip(text);
+    for (QWidget* field : m_group[1]->findChildren<QWidget*>())
         field->setToolTip(text);
 }
 
@@ -57,21 +57,21 @@ void MainWindow::showScanStarting(const std::string& path)
 {
     for (int i : {SaveAll, Previous, Play, Stop, Save, Next})
         setButton(i, false);
-    setWindowTitle(QString::fromStdString(GetFileName(path)) + QStringLiteral(" - ")
+    setWindowTitle(QString::fromStdString(fileNamePart(path)) + QStringLiteral(" - ")
                    + QString::fromUtf8(kApplicationTitle));
-    m_frame[1]->setTitle(QStringLiteral("aktueller Eintrag: keiner"));
+    m_group[1]->setTitle(QStringLiteral("aktueller Eintrag: keiner"));
     setEntryToolTip({});
-    m_txtEntryLength->setText(QStringLiteral("0 Sekunden"));
-    m_txtEntrysize->setText(QStringLiteral("0 Byte"));
-    m_txtQuality->setText(QStringLiteral("mies"));
+    m_entryLength->setText(QStringLiteral("0 Sekunden"));
+    m_entrySize->setText(QStringLiteral("0 Byte"));
+    m_quality->setText(QStringLiteral("mies"));
 }
 
 void MainWindow::showNoFile()
 {
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
-    m_txtFilesize->setText(QStringLiteral("0 Byte"));
-    m_txtEntrycount->setText(QStringLiteral("0"));
-    m_txtUnknownData->setText(QStringLiteral("0%"));
+    m_fileSize->setText(QStringLiteral("0 Byte"));
+    m_entryCount->setText(QStringLiteral("0"));
+    m_unknownData->setText(QStringLiteral("0%"));
 }
 
 void MainWindow::previousCommand()
@@ -111,12 +111,12 @@ void MainWindow::goToEntry(std::int64_t entry)
 void MainWindow::loadCurrentEntry()
 {
     m_context.player.load(m_entries.currentFile());
-    setEntryToolTip(EntryToolTip(m_entries.currentFile()));
+    setEntryToolTip(entryToolTip(m_entries.currentFile()));
 }
 
 void MainWindow::showCurrentEntry(const QString& zeroLengthWord)
 {
-    m_frame[1]->setTitle(QStringLiteral("aktueller Eintrag: %1/%2").arg(m_entries.current()).arg(m_entries.count()));
+    m_group[1]->setTitle(QStringLiteral("aktueller Eintrag: %1/%2").arg(m_entries.current()).arg(m_entries.count()));
     if (m_entryList)
         m_entryList->followCurrentEntry(m_entries.current());
 
@@ -124,20 +124,20 @@ void MainWindow::showCurrentEntry(const QString& zeroLengthWord)
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error)
-        throw CommandError(ErrorNumberForSystemError(error.value()),
+        throw CommandError(errorNumberForSystemError(error.value()),
                            QString::fromStdString(error.message()) + QStringLiteral(": ")
                                + QString::fromStdString(path));
     const QLocale locale;
-    m_txtEntrysize->setText(FormatGrouped(std::int64_t(size), locale) + QStringLiteral(" Byte"));
+    m_entrySize->setText(formatGrouped(std::int64_t(size), locale) + QStringLiteral(" Byte"));
 
     const std::int64_t lengthMs = m_context.player.lengthMs();
-    m_txtEntryLength->setText(SecondsWords(lengthMs, false, locale));
+    m_entryLength->setText(secondsWords(lengthMs, false, locale));
     if (lengthMs != 0) {
-        m_sldTime->setMaximum(int(std::min<std::int64_t>(lengthMs, std::numeric_limits<int>::max())));
+        m_positionSlider->setMaximum(int(std::min<std::int64_t>(lengthMs, std::numeric_limits<int>::max())));
         const double rate = double(size) / double(lengthMs) * 1000.0;
-        m_txtQuality->setText(FormatGrouped(std::int64_t(std::llround(rate)), locale) + QStringLiteral(" Byte/Sek"));
+        m_quality->setText(formatGrouped(std::int64_t(std::llround(rate)), locale) + QStringLiteral(" Byte/Sek"));
     } else {
-        m_txtQuality->setText(zeroLengthWord);
+        m_quality->setText(zeroLengthWord);
     }
 }
 

@@ -22,7 +22,7 @@ const char* const kColumnNames[] = {"Nr.", "Position", "Länge", "Form", "Format
                                     "Kopf", "Titel"};
 static_assert(std::size(kColumnNames) == EntryListModel::ColumnCount);
 
-bool IsNumberColumn(int column)
+bool isNumberColumn(int column)
 {
     return column != EntryListModel::Form && column != EntryListModel::Format && column != EntryListModel::Title;
 }
@@ -117,10 +117,10 @@ const EntryListModel::Head& EntryListModel::head(std::size_t index) const
     EntryHeader header;
     try {
         if (const SourceReader* whole = source()) {
-            header = ReadEntryHeader(*whole, m_positions.tags[index] - 1, m_positions.length(index));
+            header = readEntryHeader(*whole, m_positions.tags[index] - 1, m_positions.length(index));
         } else {
             const SourceReader entry(m_scan.entryFile(std::int64_t(index) + 1));
-            header = ReadEntryHeader(entry, 0, entry.size());
+            header = readEntryHeader(entry, 0, entry.size());
         }
     } catch (const ScanError&) {
         h.flags |= Unreadable;
@@ -187,9 +187,9 @@ QString EntryListModel::text(std::size_t index, int column) const
 {
     const QLocale locale;
     switch (column) {
-    case Number: return FormatGrouped(std::int64_t(index) + 1, locale);
-    case Position: return FormatGrouped(m_positions.tags[index], locale);
-    case Length: return FormatGrouped(m_positions.length(index), locale);
+    case Number: return formatGrouped(std::int64_t(index) + 1, locale);
+    case Position: return formatGrouped(m_positions.tags[index], locale);
+    case Length: return formatGrouped(m_positions.length(index), locale);
     default: break;
     }
     const Head& h = head(index);
@@ -197,19 +197,19 @@ QString EntryListModel::text(std::size_t index, int column) const
         return {};
     const bool wave = h.flags & Wave;
     switch (column) {
-    case Form: return FormWords(header(index));
-    case Format: return FormatWords(header(index));
+    case Form: return formWords(header(index));
+    case Format: return formatWords(header(index));
     case Channels: return wave ? locale.toString(h.channels) : QString();
-    case Rate: return wave ? FormatGrouped(h.sampleRate, locale) : QString();
+    case Rate: return wave ? formatGrouped(h.sampleRate, locale) : QString();
     case Bits: return wave ? locale.toString(h.bits) : QString();
     case Duration: {
         const std::int64_t ms = durationMs(index);
-        return ms < 0 ? QString() : SecondsWords(ms, true, locale);
+        return ms < 0 ? QString() : secondsWords(ms, true, locale);
     }
     case Header:
-        return h.flags & Riff ? SizeAgreementWords(m_positions.length(index) - std::int64_t(h.sizeField) - 8, true, locale)
+        return h.flags & Riff ? sizeAgreementWords(m_positions.length(index) - std::int64_t(h.sizeField) - 8, true, locale)
                               : QString();
-    case Title: return h.flags & Titled ? QString::fromStdString(ShownText(m_titles.at(index))) : QString();
+    case Title: return h.flags & Titled ? QString::fromStdString(shownText(m_titles.at(index))) : QString();
     default: return {};
     }
 }
@@ -222,11 +222,11 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return text(entry, index.column());
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(Qt::Alignment(IsNumberColumn(index.column()) ? Qt::AlignRight : Qt::AlignLeft)
+        return QVariant::fromValue(Qt::Alignment(isNumberColumn(index.column()) ? Qt::AlignRight : Qt::AlignLeft)
                                    | Qt::AlignVCenter);
     case Qt::ToolTipRole:
         return head(entry).flags & Unreadable ? QString()
-                                              : EntryToolTipText(header(entry), m_positions.length(entry), QLocale());
+                                              : entryToolTipText(header(entry), m_positions.length(entry), QLocale());
     default: return {};
     }
 }
@@ -238,7 +238,7 @@ QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, in
     if (role == Qt::DisplayRole)
         return QString::fromUtf8(kColumnNames[section]);
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::Alignment(IsNumberColumn(section) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        return QVariant::fromValue(Qt::Alignment(isNumberColumn(section) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     return {};
 }
 

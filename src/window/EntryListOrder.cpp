@@ -84,9 +84,9 @@ std::vector<std::int64_t> EntryListModel::sortKeys(int column) const
             ids.push_back(id), entries.push_back(i);
         }
         const auto ranks = RankByText(ids, [&](std::uint32_t id) {
-            return column == Form ? QString::fromStdString(ShownForm(std::string(reinterpret_cast<const char*>(&id), 4)))
-                 : column == Format ? QString::fromStdString(FormatName(std::uint16_t(id)))
-                                    : QString::fromStdString(ShownText(m_titles.at(id)));
+            return column == Form ? QString::fromStdString(shownForm(std::string(reinterpret_cast<const char*>(&id), 4)))
+                 : column == Format ? QString::fromStdString(formatName(std::uint16_t(id)))
+                                    : QString::fromStdString(shownText(m_titles.at(id)));
         });
         for (std::size_t k = 0; k < entries.size(); ++k)
             keys[entries[k]] = ranks.at(ids[k]);

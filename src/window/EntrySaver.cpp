@@ -22,7 +22,7 @@ namespace {
 constexpr const char* kSaveFilter = "Wave-Dateien (*.wav)|*.wav|Alle Dateien (*.*)|*.*";
 constexpr const char* kLineBreak = "\r\n"; // the notice dialog shows it as one break
 
-std::string Bytes(const QString& path)
+std::string bytes(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
 }
@@ -36,10 +36,10 @@ struct Raised {
 
 } // namespace
 
-QString EnterRememberedFolder(const SettingsStore& settings, const QString& settingName, const QString& fallback)
+QString enterRememberedFolder(const SettingsStore& settings, const QString& settingName, const QString& fallback)
 {
     const QString folder = settings.value(settingName, fallback);
-    if (!PathExists(Bytes(folder)))
+    if (!pathExists(bytes(folder)))
         return {};
     QDir::setCurrent(folder);
     return folder;
@@ -54,7 +54,7 @@ QString EntrySaver::proposedName() const
 {
     const QString count = m_context.settings.value(QStringLiteral("Count"), 1);
     double number = 0;
-    if (!SettingToNumber(count, QLocale(), &number))
+    if (!settingToNumber(count, QLocale(), &number))
         return QStringLiteral("Sound") + QString(count).replace(QLatin1Char('/'), QLatin1Char('_')) + ".wav";
     const qlonglong rounded = qRound64(number);
     return QStringLiteral("Sound%1%2.wav").arg(rounded < 0 ? "-" : "").arg(qAbs(rounded), 3, 10, QLatin1Char('0'));
@@ -63,7 +63,7 @@ QString EntrySaver::proposedName() const
 QString EntrySaver::savedNoticeText() const
 {
     const EntryBrowser& entries = m_context.entries;
-    const QString name = QFile::decodeName(QByteArray::fromStdString(GetFileName(entries.scan().sourceFile)));
+    const QString name = QFile::decodeName(QByteArray::fromStdString(fileNamePart(entries.scan().sourceFile)));
     return QStringLiteral("Der Eintrag ") + QString::number(entries.current())
         + QStringLiteral(" wurde erfolgreich aus der Datei ") + name + QStringLiteral(" erportiert.") + kLineBreak
         + kLineBreak
@@ -87,7 +87,7 @@ void EntrySaver::saveIntoFolder(std::int64_t count, const std::function<std::int
     if (count < 1)
         return;
     QString folder = m_context.settings.value(QStringLiteral("SaveAllPath"), QStringLiteral("d:\\sounds"));
-    if (!PathExists(Bytes(folder)))
+    if (!pathExists(bytes(folder)))
         folder.clear();
     folder = m_context.dialogs.browseForFolder(owner, QStringLiteral("Zielverzeichnis"), folder);
     if (folder.isEmpty() || m_context.closing())
@@ -96,11 +96,11 @@ void EntrySaver::saveIntoFolder(std::int64_t count, const std::function<std::int
 
     std::int64_t total = 0;
     for (std::int64_t i = 0; i < count; ++i)
-        total += FileSizeOrZero(m_context.entries.entryFile(entryAt(i)));
-    const std::string target = Bytes(folder);
+        total += fileSizeOrZero(m_context.entries.entryFile(entryAt(i)));
+    const std::string target = bytes(folder);
     copyEntries(total, count > 1, [&](ShellCopy& copy) {
         for (std::int64_t i = 0; i < count && !copy.cancelled(); ++i)
-            copy.ShellCopyFile(m_context.entries.entryFile(entryAt(i)), target);
+            copy.copyFile(m_context.entries.entryFile(entryAt(i)), target);
     }, owner);
 }
 
@@ -109,7 +109,7 @@ void EntrySaver::saveCurrent(QWidget* owner)
     UserDialogs::SaveFile request;
     request.filter = QString::fromUtf8(kSaveFilter);
     request.defaultSuffix = QStringLiteral("wav");
-    request.initialDir = EnterRememberedFolder(m_context.settings, QStringLiteral("WAVDir"), m_context.programFolder);
+    request.initialDir = enterRememberedFolder(m_context.settings, QStringLiteral("WAVDir"), m_context.programFolder);
     request.fileName = proposedName();
     const auto chosen = m_context.dialogs.saveFile(owner, request);
     if (!chosen || m_context.closing())
@@ -120,8 +120,8 @@ void EntrySaver::saveCurrent(QWidget* owner)
 
     const std::string source = m_context.entries.currentFile();
     bool saved = false;
-    copyEntries(FileSizeOrZero(source), false,
-                [&](ShellCopy& copy) { saved = copy.ShellCopyFile(source, Bytes(*chosen)); }, owner);
+    copyEntries(fileSizeOrZero(source), false,
+                [&](ShellCopy& copy) { saved = copy.copyFile(source, bytes(*chosen)); }, owner);
     if (saved && !m_context.closing())
         showNotice(QStringLiteral("FileSavedMsg"), savedNoticeText());
 }
@@ -147,7 +147,7 @@ void EntrySaver::showNotice(const QString& settingName, const QString& text)
     if (m_context.settings.value(settingName, QStringLiteral("0")) != QLatin1String("0"))
         return;
     if (m_context.dialogs.notice(text))
-        m_context.settings.setValue(settingName, BooleanTrueText(QLocale()));
+        m_context.settings.setValue(settingName, booleanTrueText(QLocale()));
 }
 
 } // namespace cp

@@ -59,6 +59,6 @@ private:
 
 // The remembered folder of that setting (the fallback before one is), made
 // the current one, as the file dialogs start there; empty when it is gone.
-QString EnterRememberedFolder(const SettingsStore& settings, const QString& settingName, const QString& fallback);
+QString enterRememberedFolder(const SettingsStore& settings, const QString& settingName, const QString& fallback);
 
 } // namespace cp

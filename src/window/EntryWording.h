@@ -14,21 +14,21 @@ namespace cp {
 // tooltip and the entry list, so that both speak alike.
 
 // The form as shown, or "kein RIFF-Kopf".
-QString FormWords(const EntryHeader& header);
+QString formWords(const EntryHeader& header);
 
 // "PCM", "IMA-ADPCM", …; empty without a wave format.
-QString FormatWords(const EntryHeader& header);
+QString formatWords(const EntryHeader& header);
 
 // How the cut compares with the size the header claims (difference = cut
 // minus claimed). Short, for a column: "stimmt", "+979 Byte", "−3.044 Byte";
 // long, for a sentence: "stimmt überein", "979 Byte mehr", "3.044 Byte weniger".
-QString SizeAgreementWords(std::int64_t difference, bool shortForm, const QLocale& locale);
+QString sizeAgreementWords(std::int64_t difference, bool shortForm, const QLocale& locale);
 
 // The whole tooltip of an entry of size bytes.
-QString EntryToolTipText(const EntryHeader& header, std::int64_t size, const QLocale& locale);
+QString entryToolTipText(const EntryHeader& header, std::int64_t size, const QLocale& locale);
 
 // A playing time in seconds with one decimal, as the window shows it: "1,2
 // Sekunden", or short, for a column, "1,2 s".
-QString SecondsWords(std::int64_t milliseconds, bool shortForm, const QLocale& locale);
+QString secondsWords(std::int64_t milliseconds, bool shortForm, const QLocale& locale);
 
 } // namespace cp

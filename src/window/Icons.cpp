@@ -7,7 +7,7 @@
 #include <QSvgRenderer>
 
 // The pictures live in a static library, where nothing else would pull them in.
-static void LoadPictures()
+static void loadPictures()
 {
     static const bool loaded = [] {
         Q_INIT_RESOURCE(resources);
@@ -19,9 +19,9 @@ static void LoadPictures()
 namespace cp {
 
 namespace {
-QPixmap Render(const QString& resource, int size)
+QPixmap render(const QString& resource, int size)
 {
-    LoadPictures();
+    loadPictures();
     QSvgRenderer renderer(resource);
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -31,7 +31,7 @@ QPixmap Render(const QString& resource, int size)
 }
 
 // A disabled button shows its picture greyed and faded.
-QPixmap Greyed(const QPixmap& pixmap)
+QPixmap greyed(const QPixmap& pixmap)
 {
     QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
@@ -45,27 +45,27 @@ QPixmap Greyed(const QPixmap& pixmap)
 }
 } // namespace
 
-QIcon ApplicationIcon()
+QIcon applicationIcon()
 {
     QIcon icon;
-    icon.addPixmap(Render(QStringLiteral(":/icons/chunkpicker.svg"), 16));
-    icon.addPixmap(Render(QStringLiteral(":/icons/chunkpicker.svg"), 32));
+    icon.addPixmap(render(QStringLiteral(":/icons/chunkpicker.svg"), 16));
+    icon.addPixmap(render(QStringLiteral(":/icons/chunkpicker.svg"), 32));
     return icon;
 }
 
-QByteArray ApplicationIconSvg()
+QByteArray applicationIconSvg()
 {
-    LoadPictures();
+    loadPictures();
     QFile file(QStringLiteral(":/icons/chunkpicker.svg"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QIcon ButtonIcon(const QString& name, int size)
+QIcon buttonIcon(const QString& name, int size)
 {
-    const QPixmap normal = Render(QStringLiteral(":/icons/") + name + QStringLiteral(".svg"), size);
+    const QPixmap normal = render(QStringLiteral(":/icons/") + name + QStringLiteral(".svg"), size);
     QIcon icon;
     icon.addPixmap(normal, QIcon::Normal);
-    icon.addPixmap(Greyed(normal), QIcon::Disabled);
+    icon.addPixmap(greyed(normal), QIcon::Disabled);
     return icon;
 }
 

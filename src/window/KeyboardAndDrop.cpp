@@ -82,8 +82,8 @@ void MainWindow::buildKeyboardCommands()
     connect(list, &QAction::triggered, this, [this] { openEntryList(); });
     m_commandMenu->addSeparator();
     connect(m_commandMenu->addAction(QStringLiteral("Einträge\tF4")), &QAction::triggered, list, &QAction::trigger);
-    m_frame[1]->installEventFilter(this);
-    for (QWidget* field : m_frame[1]->findChildren<QWidget*>())
+    m_group[1]->installEventFilter(this);
+    for (QWidget* field : m_group[1]->findChildren<QWidget*>())
         field->installEventFilter(this);
     setAcceptDrops(true);
 }

@@ -40,7 +40,7 @@ MainWindow::MainWindow(Context context)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
-    setWindowIcon(ApplicationIcon());
+    setWindowIcon(applicationIcon());
     QFont small = font();
     small.setPointSizeF(8);
     setFont(small);
@@ -48,13 +48,13 @@ MainWindow::MainWindow(Context context)
     buildKeyboardCommands();
     setFixedSize(twipsToPixels(*this, kClientWidth), twipsToPixels(*this, kClientHeight));
     m_scans = std::make_unique<ScanController>(
-        ScanController::Widgets {m_pgbParsing, m_txtFilesize, m_txtEntrycount, m_txtUnknownData},
+        ScanController::Widgets {m_progressBar, m_fileSize, m_entryCount, m_unknownData},
         [this] { return m_closeRequested; });
 
-    m_tmrPlay = new QTimer(this);
-    m_tmrPlay->setObjectName(QStringLiteral("tmrPlay"));
-    m_tmrPlay->setInterval(100);
-    connect(m_tmrPlay, &QTimer::timeout, this, [this] { showPlayback(); });
+    m_playbackTimer = new QTimer(this);
+    m_playbackTimer->setObjectName(QStringLiteral("tmrPlay"));
+    m_playbackTimer->setInterval(100);
+    connect(m_playbackTimer, &QTimer::timeout, this, [this] { showPlayback(); });
 }
 
 MainWindow::~MainWindow()
@@ -78,8 +78,8 @@ std::optional<int> MainWindow::start()
     const QLocale locale;
     // A first start, or a position that is no number, is centred: roughly now,
     // exactly with the frame once the window is up.
-    const bool centreX = !SettingToNumber(m_context.settings.value("WindowPosX", ""), locale, &x);
-    const bool centreY = !SettingToNumber(m_context.settings.value("WindowPosY", ""), locale, &y);
+    const bool centreX = !settingToNumber(m_context.settings.value("WindowPosX", ""), locale, &x);
+    const bool centreY = !settingToNumber(m_context.settings.value("WindowPosY", ""), locale, &y);
     if (centreX)
         x = centre(screenArea.width(), kClientWidth);
     if (centreY)
@@ -87,37 +87,37 @@ std::optional<int> MainWindow::start()
     move(screenArea.left() + qRound(float(x) / perPixel), screenArea.top() + qRound(float(y) / perPixel));
 
     double loop = 0;
-    SettingToNumber(m_context.settings.value("Loop", 0), locale, &loop);
+    settingToNumber(m_context.settings.value("Loop", 0), locale, &loop);
     if (int(loop) == 2) {
-        m_chkLoop->setTristate(true);
-        m_chkLoop->setCheckState(Qt::PartiallyChecked);
+        m_loopBox->setTristate(true);
+        m_loopBox->setCheckState(Qt::PartiallyChecked);
     } else {
-        m_chkLoop->setCheckState(int(loop) == 1 ? Qt::Checked : Qt::Unchecked);
+        m_loopBox->setCheckState(int(loop) == 1 ? Qt::Checked : Qt::Unchecked);
     }
 
-    m_tmrPlay->start();
+    m_playbackTimer->start();
     show();
     QCoreApplication::processEvents();
     centreOnFrame(centreX, centreY);
 
     const StartupState& startup = m_context.startup;
-    if (m_closeRequested && !startup.TargetGiven) // closed before anything was scanned
+    if (m_closeRequested && !startup.targetGiven) // closed before anything was scanned
         return 0;
-    if (startup.SourceFile.empty())
+    if (startup.sourceFile.empty())
         return std::nullopt;
-    if (startup.TargetGiven) {
+    if (startup.targetGiven) {
         // A batch run ends with its scan, however it went; the entry files
         // stay. The window only shows how it goes.
-        showScanStarting(startup.SourceFile);
+        showScanStarting(startup.sourceFile);
         return m_scans->runBatch(startup);
     }
     try {
-        openFile(startup.SourceFile);
+        openFile(startup.sourceFile);
     } catch (const ScanStopped&) {
         unload();
         return 0;
     } catch (const ScanError& error) {
-        reportError(QStringLiteral("Form_Load"), ErrorNumberForSystemError(error.systemError()),
+        reportError(QStringLiteral("Form_Load"), errorNumberForSystemError(error.systemError()),
                     QString::fromStdString(error.what()));
     } catch (const std::bad_alloc&) {
         reportError(QStringLiteral("Form_Load"), ErrorNumber::OutOfMemory, QStringLiteral("Nicht genügend Speicher"));
@@ -160,13 +160,13 @@ void MainWindow::unload()
     m_entries.release(&m_context.player.device());
     m_context.player.stop();
     m_context.player.unload();
-    m_tmrPlay->stop();
+    m_playbackTimer->stop();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A question or notice still open would keep a signal or the session's end waiting for nobody.
-    CancelOpenDialogs();
+    cancelOpenDialogs();
     if (m_scans->running() || m_saver.copying()) {
         // The scan or copy notices at its next step, removes what it half wrote, and unwinds.
         m_closeRequested = true;
@@ -176,7 +176,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // Remembered so that a start-up still under way ends instead of scanning.
     m_closeRequested = true;
     event->accept();
-    if (!m_context.startup.TargetGiven) // a batch run's entry files are its output
+    if (!m_context.startup.targetGiven) // a batch run's entry files are its output
         unload();
     QCoreApplication::exit(0);
 }
@@ -188,7 +188,7 @@ void MainWindow::setButton(int index, bool enabled)
 
 void MainWindow::reportError(const QString& procedure, int number, const QString& description)
 {
-    m_context.dialogs.message(this, ReportErrorCaption(number), ReportErrorText(procedure, description));
+    m_context.dialogs.message(this, reportErrorCaption(number), reportErrorText(procedure, description));
 }
 
 } // namespace cp

@@ -138,20 +138,20 @@ private:
 
     Context m_context;
 
-    QToolBar* m_tlbMain = nullptr;
+    QToolBar* m_toolbar = nullptr;
     std::array<QAction*, 9> m_buttons {}; // [1..8]; [0] unused
-    QProgressBar* m_pgbParsing = nullptr;
-    QGroupBox* m_frame[2] = {};
-    QLineEdit* m_txtFilesize = nullptr;
-    QLineEdit* m_txtEntrycount = nullptr;
-    QLineEdit* m_txtUnknownData = nullptr;
-    QLineEdit* m_txtEntrysize = nullptr;
-    QLineEdit* m_txtEntryLength = nullptr;
-    QLineEdit* m_txtQuality = nullptr;
-    QLineEdit* m_txtStatus = nullptr;
-    QCheckBox* m_chkLoop = nullptr;
-    QSlider* m_sldTime = nullptr;
-    QTimer* m_tmrPlay = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    QGroupBox* m_group[2] = {};
+    QLineEdit* m_fileSize = nullptr;
+    QLineEdit* m_entryCount = nullptr;
+    QLineEdit* m_unknownData = nullptr;
+    QLineEdit* m_entrySize = nullptr;
+    QLineEdit* m_entryLength = nullptr;
+    QLineEdit* m_quality = nullptr;
+    QLineEdit* m_status = nullptr;
+    QCheckBox* m_loopBox = nullptr;
+    QSlider* m_positionSlider = nullptr;
+    QTimer* m_playbackTimer = nullptr;
     QMenu* m_commandMenu = nullptr;
     EntryListWindow* m_entryList = nullptr; // made when first opened
 

@@ -57,7 +57,7 @@ int ScanController::runBatch(const StartupState& state)
 {
     const Running running(m_running);
     m_keepTags = false;
-    return RunBatch(state, QLocale(), stdout, stderr, nullptr, this);
+    return cp::runBatch(state, QLocale(), stdout, stderr, nullptr, this);
 }
 
 int ScanController::progressUnits(std::int64_t position) const
@@ -85,7 +85,7 @@ void ScanController::scanStarting(const std::string&)
 void ScanController::fileOpened(std::int64_t length)
 {
     m_length = length;
-    m_widgets.fileSize->setText(FormatGrouped(length, QLocale()) + QStringLiteral(" Byte"));
+    m_widgets.fileSize->setText(formatGrouped(length, QLocale()) + QStringLiteral(" Byte"));
     m_widgets.progress->setRange(0, std::max(1, progressUnits(length)));
     m_widgets.progress->setValue(0);
     m_widgets.progress->raise();
@@ -108,7 +108,7 @@ void ScanController::flush()
 {
     if (m_anyHit && m_pendingHits != m_shownHits) {
         m_widgets.entryCount->setText(QString::number(m_pendingHits));
-        m_widgets.unknownData->setText(FormatShare(m_pendingShare, QLocale()));
+        m_widgets.unknownData->setText(formatShare(m_pendingShare, QLocale()));
         m_shownHits = m_pendingHits;
     }
     m_widgets.progress->setValue(progressUnits(m_pendingProgress));
@@ -119,7 +119,7 @@ void ScanController::searchFinished(std::int64_t entryCount, std::int64_t, doubl
     flush();
     m_widgets.entryCount->setText(QString::number(entryCount));
     if (entryCount > 0)
-        m_widgets.unknownData->setText(FormatShare(finalShare, QLocale()));
+        m_widgets.unknownData->setText(formatShare(finalShare, QLocale()));
 }
 
 bool ScanController::stopRequested()

@@ -19,14 +19,14 @@ namespace {
 
 constexpr int kUpdateIntervalMs = 20; // the progress window is asked no more often
 
-QString Shown(const std::string& path)
+QString shown(const std::string& path)
 {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 } // namespace
 
-std::int64_t FileSizeOrZero(const std::string& path)
+std::int64_t fileSizeOrZero(const std::string& path)
 {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
@@ -70,7 +70,7 @@ bool ShellCopy::mayReplace(const std::string& path)
 {
     if (!m_answerForAll)
         m_progress.reset();
-    const auto answer = m_answerForAll ? *m_answerForAll : m_dialogs.askReplace(m_owner, Shown(path), m_several);
+    const auto answer = m_answerForAll ? *m_answerForAll : m_dialogs.askReplace(m_owner, shown(path), m_several);
     if (stopped()) // closed while asked: a cancel, whatever the box said
         return false;
     switch (answer) {
@@ -91,24 +91,24 @@ bool ShellCopy::mayReplace(const std::string& path)
     return false;
 }
 
-bool ShellCopy::ShellCopyFile(const std::string& source, const std::string& target)
+bool ShellCopy::copyFile(const std::string& source, const std::string& target)
 {
     if (stopped())
         return false;
     // A folder (named with or without the separator) takes the file under its own name.
-    const std::string path = PathExists(AddBackslash(target)) ? AddBackslash(target) + GetFileName(source) : target;
+    const std::string path = pathExists(withTrailingSeparator(target)) ? withTrailingSeparator(target) + fileNamePart(source) : target;
     // Asked before copying, so that a declined file costs no copy; a test
     // that fails leaves the question to the copy, which never replaces unasked.
     bool replace = false;
     try {
-        if (NameTaken(path) && !(replace = mayReplace(path)))
+        if (nameTaken(path) && !(replace = mayReplace(path)))
             return false;
     } catch (const ScanError&) {
     }
     for (;;) {
         try {
             std::int64_t copied = 0;
-            if (CopyWholeFile(source, path, replace, [this](std::int64_t n) { return keepGoing(n); }, &copied)
+            if (copyWholeFile(source, path, replace, [this](std::int64_t n) { return keepGoing(n); }, &copied)
                 == CopyOutcome::Copied) {
                 m_done += copied;
                 return true;
@@ -118,7 +118,7 @@ bool ShellCopy::ShellCopyFile(const std::string& source, const std::string& targ
         } catch (const ScanError& error) {
             if (m_failures++ == 0)
                 m_firstFailure = QStringLiteral("„%1“ konnte nicht nach „%2“ kopiert werden.\n\n%3")
-                                     .arg(Shown(GetFileName(source)), Shown(path), QString::fromStdString(error.what()));
+                                     .arg(shown(fileNamePart(source)), shown(path), QString::fromStdString(error.what()));
             return false;
         }
         // The name was taken while the copy was made.

@@ -32,7 +32,7 @@ public:
     // Copies source to target: into an existing folder under the source's own
     // name, otherwise to that full path. True when the copy is complete; false
     // when it failed, was declined or cancelled.
-    bool ShellCopyFile(const std::string& source, const std::string& target);
+    bool copyFile(const std::string& source, const std::string& target);
 
     // The user cancelled (or the window is closing): nothing more is copied.
     bool cancelled() const { return m_cancelled; }
@@ -62,6 +62,6 @@ private:
 };
 
 // The bytes of the file at path; 0 when it cannot be told.
-std::int64_t FileSizeOrZero(const std::string& path);
+std::int64_t fileSizeOrZero(const std::string& path);
 
 } // namespace cp

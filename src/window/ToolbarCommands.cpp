@@ -47,13 +47,13 @@ void MainWindow::runCommand(const std::function<void()>& command)
         if (error.number() == ErrorNumber::DialogCancelled)
             ; // a cancelled dialog ends the command silently
         else if (error.number() == ErrorNumber::DivisionByZero)
-            m_txtQuality->setText(QStringLiteral("mies"));
+            m_quality->setText(QStringLiteral("mies"));
         else
             reportError(QStringLiteral("tlbMain_ButtonClick"), error.number(), error.description());
     } catch (const ScanStopped&) {
         // The window was closed during the scan; it ends below.
     } catch (const ScanError& error) {
-        reportError(QStringLiteral("tlbMain_ButtonClick"), ErrorNumberForSystemError(error.systemError()),
+        reportError(QStringLiteral("tlbMain_ButtonClick"), errorNumberForSystemError(error.systemError()),
                     QString::fromStdString(error.what()));
     } catch (const std::bad_alloc&) {
         reportError(QStringLiteral("tlbMain_ButtonClick"), ErrorNumber::OutOfMemory,
@@ -78,9 +78,9 @@ void MainWindow::openCommand()
 {
     UserDialogs::OpenFile request;
     request.filter = QString::fromUtf8(kOpenFilter);
-    request.initialDir = EnterRememberedFolder(m_context.settings, QStringLiteral("FFLDir"), m_context.programFolder);
+    request.initialDir = enterRememberedFolder(m_context.settings, QStringLiteral("FFLDir"), m_context.programFolder);
     double filter = 0;
-    SettingToNumber(m_context.settings.value("Filter", "0"), QLocale(), &filter);
+    settingToNumber(m_context.settings.value("Filter", "0"), QLocale(), &filter);
     request.filterIndex = std::int16_t(filter);
     request.fileName = m_lastOpenFileName;
 

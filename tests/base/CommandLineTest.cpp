@@ -25,20 +25,20 @@ TEST(PathHelpers, Utf8IsCheckedAsStrictlyAsJsonReadersDo)
         {"ab\xE2\x82", false},           {"\xE9t\xE9", false},            // cut short, Latin-1
     };
     for (const auto& c : cases)
-        EXPECT_EQ(cp::IsValidUtf8(c.bytes), c.valid) << c.bytes;
+        EXPECT_EQ(cp::isValidUtf8(c.bytes), c.valid) << c.bytes;
 }
 
 TEST(PathHelpers, CutAppendAndExist)
 {
-    EXPECT_EQ(cp::GetFileName("/spiele/sound.ffl") + cp::GetFileName("sound.ffl") + cp::GetFileName("/spiele/"),
+    EXPECT_EQ(cp::fileNamePart("/spiele/sound.ffl") + cp::fileNamePart("sound.ffl") + cp::fileNamePart("/spiele/"),
               "sound.fflsound.ffl");
-    EXPECT_EQ(cp::AddBackslash("/out") + cp::AddBackslash("/out/") + cp::AddBackslash(""), "/out//out//");
+    EXPECT_EQ(cp::withTrailingSeparator("/out") + cp::withTrailingSeparator("/out/") + cp::withTrailingSeparator(""), "/out//out//");
     TempDir dir;
     WriteFile(dir / "f", Text("x"));
     for (const auto& [path, exists] : std::vector<std::pair<std::string, bool>> {
              {dir.path(), true}, {dir / "", true}, {dir / "f", true}, {dir / "f/", false}, {dir / "missing", false},
              {"", false}})
-        EXPECT_EQ(cp::PathExists(path), exists) << path;
+        EXPECT_EQ(cp::pathExists(path), exists) << path;
 }
 
 // A real folder tree with blanks and umlauts in its names; the working
@@ -78,12 +78,12 @@ TEST(CommandLine, ResolvesAgainstARealTree)
     for (const auto& c : cases) {
         cp::StartupState state;
         std::string cause;
-        EXPECT_EQ(cp::ResolveCommandLine(c.line, probe, state, &cause), c.valid) << c.line;
+        EXPECT_EQ(cp::resolveCommandLine(c.line, probe, state, &cause), c.valid) << c.line;
         EXPECT_EQ(cause, c.cause) << c.line;
         if (c.valid) {
-            EXPECT_EQ(state.SourceFile, c.source) << c.line;
-            EXPECT_EQ(state.TargetFolder, c.target) << c.line;
-            EXPECT_EQ(state.TargetGiven, c.target != temp) << c.line;
+            EXPECT_EQ(state.sourceFile, c.source) << c.line;
+            EXPECT_EQ(state.targetFolder, c.target) << c.line;
+            EXPECT_EQ(state.targetGiven, c.target != temp) << c.line;
         }
     }
     ASSERT_EQ(::chdir(previous), 0);

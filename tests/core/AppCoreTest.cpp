@@ -39,23 +39,23 @@ TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
     cp::SettingsStore settings(qs);
     EXPECT_EQ(settings.value("Handmade", ""), "/a,/b");
     double number = 0; // in the user's form first, then in the plain one
-    EXPECT_TRUE(cp::SettingToNumber("-120,5", QLocale(QLocale::German), &number) && number == -120.5);
+    EXPECT_TRUE(cp::settingToNumber("-120,5", QLocale(QLocale::German), &number) && number == -120.5);
     for (const auto& v : values)
         EXPECT_EQ(settings.value(v.name, v.fallback), v.read) << v.name.toStdString();
 }
 
 TEST(ErrorReport, TextCaptionAndNumbers)
 {
-    ASSERT_FALSE(cp::ContactAddress().isEmpty());
-    EXPECT_EQ(cp::ReportErrorText("tlbMain_ButtonClick", "kaputt", "\r"),
+    ASSERT_FALSE(cp::contactAddress().isEmpty());
+    EXPECT_EQ(cp::reportErrorText("tlbMain_ButtonClick", "kaputt", "\r"),
               "In der Prozedur 'tlbMain_ButtonClick' trat folgender Fehler auf: kaputt\r\r"
               "Die Arbeit mit Chunk Picker kann wahrscheinlich fortgesetzt werden.\r"
               "Falls dieser Fehler durch eine Änderung am Programm behoben werden kann, beschreiben Sie die zum "
               "Fehler führenden Schritte ausführlich, und schicken Sie den Report an '"
-                  + cp::ContactAddress() + "'. Vielen Dank!");
+                  + cp::contactAddress() + "'. Vielen Dank!");
     QString numbers; // stable, so that a report can be matched
     for (const int error : {ENOENT, ENOTDIR, EROFS, EFBIG, EIO, ENOMEM, EISDIR, EDQUOT})
-        numbers += QString::number(cp::ErrorNumberForSystemError(error)) + " ";
+        numbers += QString::number(cp::errorNumberForSystemError(error)) + " ";
     EXPECT_EQ(numbers, "53 76 70 61 57 7 75 61 ");
 }
 

@@ -26,7 +26,7 @@ protected:
     int Start(const std::string& program) // what a start registers; the number of files written
     {
         XdgFileTypeRegistry registry(places, program, "<svg/>");
-        EXPECT_TRUE(cp::RegisterFileTypes(registry).empty());
+        EXPECT_TRUE(cp::registerFileTypes(registry).empty());
         skipped = registry.skipped();
         return registry.filesWritten();
     }
@@ -37,7 +37,7 @@ protected:
         return RunProgram(argv, {"XDG_DATA_HOME=" + places.dataHome, "XDG_CONFIG_HOME=" + places.configHome,
                                  "XDG_DATA_DIRS=/usr/share", "XDG_CURRENT_DESKTOP="}).out;
     }
-    std::string Line(const std::string& key) // the first line of the entry that starts with key
+    std::string entryLine(const std::string& key) // the first line of the entry that starts with key
     {
         const Bytes bytes = ReadFile(entry);
         const std::string text(bytes.begin(), bytes.end());
@@ -60,15 +60,15 @@ TEST_F(Registration, AFirstStartWritesEverythingALaterOneNothingAMoveRewritesExe
     EXPECT_EQ(Query({"query", "filetype", dir / "SOUNDS.FFL"}) + Query({"query", "filetype", dir / "x.uax"}),
               "application/x-ffl\napplication/x-uax\n");
     EXPECT_EQ(Query({"query", "default", "application/x-uax"}), "example.oxbrook.Chunkpicker.desktop\n");
-    EXPECT_EQ(Line("MimeType="), "MimeType=application/x-ffl;application/x-uax;");
+    EXPECT_EQ(entryLine("MimeType="), "MimeType=application/x-ffl;application/x-uax;");
 
     EXPECT_EQ(Start("/usr/bin/chunkpicker"), 0);
     EXPECT_EQ(Modified(dir / "data/mime/mime.cache"), cache) << "no tool ran";
 
     // Moved into a folder whose name needs quoting: the entry follows, the rest stays.
     EXPECT_EQ(Start("/opt/Meine Spiele/chunk$picker\\"), 1);
-    EXPECT_EQ(Line("Exec="), R"(Exec="/opt/Meine Spiele/chunk\\$picker\\\\" %f)");
-    EXPECT_EQ(Line("TryExec="), R"(TryExec=/opt/Meine Spiele/chunk$picker\\)");
+    EXPECT_EQ(entryLine("Exec="), R"(Exec="/opt/Meine Spiele/chunk\\$picker\\\\" %f)");
+    EXPECT_EQ(entryLine("TryExec="), R"(TryExec=/opt/Meine Spiele/chunk$picker\\)");
     EXPECT_EQ(RunProgram({"desktop-file-validate", entry}).status, 0);
     EXPECT_EQ(Start(std::string("/opt/\xff/chunkpicker")), 0) << "no entry for a path a desktop entry cannot hold";
 }
@@ -86,7 +86,7 @@ TEST_F(Registration, TheUsersOtherAssociationsStayByteForByte)
               "# meine\r\n[Added Associations]\napplication/x-ffl=other.desktop;\n\n[Default Applications]\n"
               "text/plain=gedit.desktop;\napplication/x-ffl=example.oxbrook.Chunkpicker.desktop;\n"
               "application/x-uax=example.oxbrook.Chunkpicker.desktop;\n\n[Andere]\nx=y");
-    EXPECT_EQ(cp::WithDefaultApplication("x=y", "a/b", "c.desktop"), "x=y\n\n[Default Applications]\na/b=c.desktop;\n");
+    EXPECT_EQ(cp::withDefaultApplication("x=y", "a/b", "c.desktop"), "x=y\n\n[Default Applications]\na/b=c.desktop;\n");
 }
 
 // Files edited elsewhere: a byte-order mark, CR LF line ends, a link into a
@@ -120,18 +120,18 @@ TEST_F(Registration, MimeappsListKeepsItsMarkItsLineEndsAndItsLink)
     EXPECT_NE(::access((dir / "weg").c_str(), F_OK), 0) << "the link to nothing is left alone";
 }
 
-TEST(RegisterFileTypes, AnErrorEndsOnlyItsOwnType)
+TEST(registerFileTypes, AnErrorEndsOnlyItsOwnType)
 {
     struct Failing final : cp::FileTypeRegistry {
         std::vector<std::string> registered;
-        void RegisterFile(const std::string& extension, int icon, const std::string& description) override
+        void registerFile(const std::string& extension, int icon, const std::string& description) override
         {
             if (extension == "FFL")
                 throw std::runtime_error("kaputt");
             registered.push_back(extension + std::to_string(icon) + description);
         }
     } registry;
-    const auto failures = cp::RegisterFileTypes(registry);
+    const auto failures = cp::registerFileTypes(registry);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].description, "kaputt");
     EXPECT_EQ(registry.registered, std::vector<std::string> {"UAX1Unreal-Sound"});

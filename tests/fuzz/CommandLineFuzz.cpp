@@ -41,7 +41,7 @@ private:
         const auto cut = pattern.rfind('/');
         const std::string folder = cut == std::string::npos ? "" : pattern.substr(0, cut + 1);
         const std::string pathFolder = path.substr(0, path.rfind('/') + 1);
-        return folder == pathFolder && cp::MatchesWildcard(pattern.substr(folder.size()), Name(path));
+        return folder == pathFolder && cp::matchesWildcard(pattern.substr(folder.size()), Name(path));
     }
 };
 
@@ -61,14 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         start = end + 1;
     }
     cp::StartupState state;
-    const bool valid = cp::ResolveCommandLine(line, probe, state);
+    const bool valid = cp::resolveCommandLine(line, probe, state);
     // Quotes are gone from everything typed; a stored name may hold one.
-    const auto cut = state.SourceFile.rfind('/');
-    const std::string typedFolder = cut == std::string::npos ? "" : state.SourceFile.substr(0, cut);
+    const auto cut = state.sourceFile.rfind('/');
+    const std::string typedFolder = cut == std::string::npos ? "" : state.sourceFile.substr(0, cut);
     if (typedFolder.find('"') != std::string::npos || state.TargetFolder.find('"') != std::string::npos)
         std::abort();
-    if (valid && (state.TargetFolder.empty() || (state.TargetGiven && !probe.folderExists(state.TargetFolder))
-                  || (!line.empty() && state.SourceFile.empty())))
+    if (valid && (state.targetFolder.empty() || (state.targetGiven && !probe.folderExists(state.targetFolder))
+                  || (!line.empty() && state.sourceFile.empty())))
         std::abort();
     return 0;
 }

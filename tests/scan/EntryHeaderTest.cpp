@@ -37,14 +37,14 @@ Bytes Riff(const std::string& form, const Bytes& chunks, std::int64_t sizeField 
 // form|format|channels|rate|bits|claimed size|title, empty where nothing was read.
 std::string Summary(const Bytes& bytes)
 {
-    const cp::EntryHeader h = cp::ParseEntryHeader(bytes.data(), bytes.size());
+    const cp::EntryHeader h = cp::parseEntryHeader(bytes.data(), bytes.size());
     if (!h.riffHeader)
         return "kein RIFF-Kopf";
-    std::string s = cp::ShownForm(h.form) + "|";
+    std::string s = cp::shownForm(h.form) + "|";
     if (h.format)
-        s += cp::FormatName(h.formatTag) + "|" + std::to_string(h.channels) + "|" + std::to_string(h.sampleRate) + "|"
+        s += cp::formatName(h.formatTag) + "|" + std::to_string(h.channels) + "|" + std::to_string(h.sampleRate) + "|"
             + std::to_string(h.bitsPerSample);
-    return s + "|" + std::to_string(h.claimedSize) + "|" + cp::ShownText(h.title);
+    return s + "|" + std::to_string(h.claimedSize) + "|" + cp::shownText(h.title);
 }
 
 TEST(EntryHeader, FormsFormatsAndSizesAsTheHeaderStatesThemWithinTheBytesGiven)

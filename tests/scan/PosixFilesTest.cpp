@@ -67,7 +67,7 @@ TEST_F(ScanTest, WriteFailurePartwayKeepsTheEntriesBeforeItAndNothingElse)
     }
     std::signal(SIGXFSZ, oldHandler);
     ::close(holder);
-    cp::RemoveStaleTemporaries(target);
+    cp::removeStaleTemporaries(target);
     EXPECT_TRUE(ListFolder(target).empty()) << "let go, the temporary is stale";
 }
 
@@ -91,7 +91,7 @@ TEST_F(ScanTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay
     cp::RunJournal live(target);
     folder.journal = &live;
     Scan(path); // a window still running: Sound003 and Sound004
-    cp::RemoveEntryFilesOfEndedRuns(target);
+    cp::removeEntryFilesOfEndedRuns(target);
     const auto left = ListFolder(target);
     ::close(holder);
     ASSERT_EQ(left.size(), 5u) << "both live records, the replaced file and the live entries";
@@ -124,8 +124,8 @@ TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
     ::chmod(real.c_str(), 0600);
     ASSERT_EQ(::symlink("real.wav", link.c_str()), 0);
     WriteFile(dir / ".chunkpicker-1-1.tmp", Text("left by a killed Save"));
-    EXPECT_EQ(cp::CopyWholeFile(source, link, false), cp::CopyOutcome::TargetExists);
-    EXPECT_EQ(cp::CopyWholeFile(source, link, true), cp::CopyOutcome::Copied);
+    EXPECT_EQ(cp::copyWholeFile(source, link, false), cp::CopyOutcome::TargetExists);
+    EXPECT_EQ(cp::copyWholeFile(source, link, true), cp::CopyOutcome::Copied);
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";
@@ -134,8 +134,8 @@ TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
     EXPECT_EQ(ReadFile(real), Text("RIFF new"));
     EXPECT_FALSE(::access((dir / ".chunkpicker-1-1.tmp").c_str(), F_OK) == 0) << "a copy sweeps its folder";
     ASSERT_EQ(::symlink("neu.wav", (dir / "dangling.wav").c_str()), 0);
-    EXPECT_TRUE(cp::NameTaken(dir / "dangling.wav")) << "a dangling link takes a name";
-    EXPECT_EQ(cp::CopyWholeFile(source, dir / "dangling.wav", false), cp::CopyOutcome::Copied);
+    EXPECT_TRUE(cp::nameTaken(dir / "dangling.wav")) << "a dangling link takes a name";
+    EXPECT_EQ(cp::copyWholeFile(source, dir / "dangling.wav", false), cp::CopyOutcome::Copied);
     EXPECT_EQ(ReadFile(dir / "neu.wav"), Text("RIFF new")) << "a dangling link gets its file";
 
     // Without /proc a file cannot be named later: temporary names, however
@@ -146,7 +146,7 @@ TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
         for (const char* name : {"a.wav", "b.wav"}) {
             errno = EAGAIN;
             try {
-                cp::CopyWholeFile(source, dir / name, false);
+                cp::copyWholeFile(source, dir / name, false);
             } catch (const cp::ScanError&) {
                 return 1;
             }
@@ -168,7 +168,7 @@ TEST_F(ScanTest, AFullDiskLeavesTheFileToBeReplacedWhole)
         WriteFile(full + "/copy.wav", Text("old"));
         int result = 1;
         try {
-            cp::CopyWholeFile(source, full + "/copy.wav", true);
+            cp::copyWholeFile(source, full + "/copy.wav", true);
         } catch (const cp::ScanError& e) {
             result = e.systemError() == ENOSPC && e.path() == full + "/copy.wav" ? 0 : 2;
         }

@@ -51,7 +51,7 @@ protected:
     Recorder recorder;
     cp::ScanGeometry geometry;
 
-    void SetUp() override { std::filesystem::create_directory(Native(target)); }
+    void SetUp() override { std::filesystem::create_directory(native(target)); }
     std::string Source(const Bytes& bytes, const std::string& name = "sound.ffl")
     {
         WriteFile(dir / name, bytes);

@@ -63,7 +63,7 @@ TEST(TagSearch, EveryWayOfSearchingFindsTheSameTagsUpToTheLastByte)
         const Bytes part(data.begin(), data.begin() + std::ptrdiff_t(size));
         for (const auto path : {cp::TagSearchPath::Plain, cp::TagSearchPath::Sse2, cp::TagSearchPath::Avx2}) {
             std::vector<std::int64_t> found;
-            cp::ForEachTag(part.data(), part.size(), [&](std::size_t at) { found.push_back(std::int64_t(at) + 1); }, path);
+            cp::forEachTag(part.data(), part.size(), [&](std::size_t at) { found.push_back(std::int64_t(at) + 1); }, path);
             EXPECT_EQ(found, NaiveTags(part)) << "path " << int(path) << ", " << size << " bytes";
         }
     }
@@ -89,8 +89,8 @@ TEST_F(ScanTest, NumbersSkipTakenNamesOfEveryKindAndGoOnAcrossScans)
 {
     WriteFile(target / "Sound001 aus x.wav", Text("mine"));
     WriteFile(target / "Sound002 aus x.wav", Text("read-only"));
-    std::filesystem::permissions(Native(target / "Sound002 aus x.wav"), std::filesystem::perms::owner_read);
-    std::filesystem::create_directory(Native(target / "Sound003 aus x.wav")); // a folder cannot be replaced either
+    std::filesystem::permissions(native(target / "Sound002 aus x.wav"), std::filesystem::perms::owner_read);
+    std::filesystem::create_directory(native(target / "Sound003 aus x.wav")); // a folder cannot be replaced either
     Scan(Source(Text("RIFFRIFF"), "x"));
     EXPECT_EQ(result.entryFile(1) + result.entryFile(2), target / "Sound004 aus x.wav" + target / "Sound005 aus x.wav");
     EXPECT_EQ(ReadFile(target / "Sound001 aus x.wav"), Text("mine"));
@@ -119,10 +119,10 @@ TEST_F(ScanTest, StoppedScansKeepWhatTheyCompletedAndCleanUpTakesOnlyItsOwnFiles
     Scan(path);
     // One deleted and its name taken later by someone else (who may well get
     // the freed inode number); another replaced in place.
-    std::filesystem::remove(Native(result.entryFile(1)));
+    std::filesystem::remove(native(result.entryFile(1)));
     WriteFile(result.entryFile(1), Text("another instance's file"));
-    std::filesystem::last_write_time(Native(result.entryFile(1)), std::filesystem::file_time_type {});
-    std::filesystem::rename(Native(result.entryFile(3)), Native(dir / "moved"));
+    std::filesystem::last_write_time(native(result.entryFile(1)), std::filesystem::file_time_type {});
+    std::filesystem::rename(native(result.entryFile(3)), native(dir / "moved"));
     WriteFile(result.entryFile(3), Text("a stranger's file"));
     result.release(&recorder);
     EXPECT_EQ(ListFolder(target), (std::vector<std::string> {"Sound001 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav"}));
@@ -136,11 +136,11 @@ TEST_F(ScanTest, ASourceChangingDuringTheSearchIsCutAtItsLengthAtOpenOrReported)
     const Bytes source = Concat({Text("RIFF"), Junk(200), Text("RIFF"), Junk(50, 2)});
     const std::string path = Source(source);
     recorder.onBlock = [&] { // more entries arrive while the search runs
-        std::ofstream(Native(path), std::ios::binary | std::ios::app) << "RIFFRIFFRIFF";
+        std::ofstream(native(path), std::ios::binary | std::ios::app) << "RIFFRIFFRIFF";
     };
     Scan(path);
     ExpectCut(source);
-    recorder.onBlock = [&] { std::filesystem::resize_file(Native(path), 100); };
+    recorder.onBlock = [&] { std::filesystem::resize_file(native(path), 100); };
     WriteFile(path, source);
     EXPECT_THROW(Scan(path), cp::ScanError) << "a source cut short under the scan is an error";
     EXPECT_TRUE(ListFolder(target).empty());
@@ -151,12 +151,12 @@ TEST_F(ScanTest, ACopyReplacesOnlyWhenToldAndOnlyWithACompleteFile)
     const Bytes bytes = Junk(9 << 20);
     const std::string source = Source(bytes), copy = dir / "copy.wav";
     std::vector<std::int64_t> told;
-    EXPECT_EQ(cp::CopyWholeFile(source, copy, false, [&](std::int64_t n) { return told.push_back(n), true; }),
+    EXPECT_EQ(cp::copyWholeFile(source, copy, false, [&](std::int64_t n) { return told.push_back(n), true; }),
               cp::CopyOutcome::Copied);
     EXPECT_TRUE(ReadFile(copy) == bytes && told == (std::vector<std::int64_t> {0, 8 << 20}));
     WriteFile(copy, Text("old"));
-    EXPECT_EQ(cp::CopyWholeFile(source, copy, false), cp::CopyOutcome::TargetExists);
-    EXPECT_THROW(cp::CopyWholeFile(source, copy, true, [](std::int64_t n) { return n == 0; }), cp::ScanStopped);
+    EXPECT_EQ(cp::copyWholeFile(source, copy, false), cp::CopyOutcome::TargetExists);
+    EXPECT_THROW(cp::copyWholeFile(source, copy, true, [](std::int64_t n) { return n == 0; }), cp::ScanStopped);
     EXPECT_EQ(ReadFile(copy), Text("old")) << "declined or stopped, the old file stays";
     for (const bool unnamed : {true, false}) {
         cp::EntryFileWriter writer(dir.path(), copy, unnamed);

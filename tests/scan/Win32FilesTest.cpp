@@ -24,7 +24,7 @@ HANDLE StartRun(const std::vector<std::string>& arguments)
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring line = L"\"" + std::wstring(self) + L"\"";
     for (const auto& argument : arguments)
-        line += L" \"" + Native(argument).wstring() + L"\"";
+        line += L" \"" + native(argument).wstring() + L"\"";
     STARTUPINFOW startup {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process {};
@@ -45,7 +45,7 @@ DWORD Ended(HANDLE process)
 // Started as "signal EVENT": the other run tells it is where the test wants it, then waits to be killed.
 void SignalAndWait(const std::string& event)
 {
-    HANDLE ready = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, Native(event).c_str());
+    HANDLE ready = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, native(event).c_str());
     ::SetEvent(ready);
     ::Sleep(INFINITE);
 }
@@ -77,7 +77,7 @@ int OtherRun(const std::vector<std::string>& a)
 class Win32Files : public ScanTest {
 protected:
     std::string event = "Local\\cptest-" + std::to_string(::GetCurrentProcessId());
-    HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, Native(event).c_str());
+    HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, native(event).c_str());
     ~Win32Files() override { ::CloseHandle(ready); }
 
     void KillWhenReady(HANDLE run)
@@ -104,7 +104,7 @@ TEST_F(Win32Files, AWriterKilledMidEntryLeavesNothingAndTwoRunsOverwriteNothing)
     for (int n = 1; n <= 6; ++n)
         expected.push_back("Sound00" + std::to_string(n) + " aus two.ffl.wav");
     ASSERT_EQ(ListFolder(target), expected) << "each run's three entries under names of their own";
-    EXPECT_NO_THROW(cp::SyncFolder(target));
+    EXPECT_NO_THROW(cp::syncFolder(target));
     std::map<Bytes, int> entries;
     for (const auto& name : expected)
         ++entries[ReadFile(target / name)];
@@ -122,11 +122,11 @@ TEST_F(Win32Files, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneSt
     cp::RunJournal live(target);
     folder.journal = &live;
     Scan(path); // a window still running: Sound003 and Sound004
-    HANDLE held = ::CreateFileW(Native(target / ".chunkpicker-1-1.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE held = ::CreateFileW(native(target / ".chunkpicker-1-1.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 0, nullptr); // a temporary being written
     WriteFile(target / ".chunkpicker-1-2.tmp", Text("left by a killed run"));
-    cp::RemoveEntryFilesOfEndedRuns(target);
-    cp::RemoveStaleTemporaries(target);
+    cp::removeEntryFilesOfEndedRuns(target);
+    cp::removeStaleTemporaries(target);
     const auto left = ListFolder(target);
     ASSERT_EQ(left.size(), 5u) << "the held temporary, the live record, the replaced file and the live entries";
     EXPECT_EQ(left[0], ".chunkpicker-1-1.tmp");
@@ -141,13 +141,13 @@ TEST_F(Win32Files, AReplacementKeepsTheAttributesOfTheFileItReplacesAndAReadOnly
 {
     const std::string source = Source(Text("RIFF new")), copy = dir / "copy.wav";
     WriteFile(copy, Text("old"));
-    ::SetFileAttributesW(Native(copy).c_str(), FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(cp::CopyWholeFile(source, copy, true), cp::CopyOutcome::Copied);
-    EXPECT_TRUE(::GetFileAttributesW(Native(copy).c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    ::SetFileAttributesW(native(copy).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(cp::copyWholeFile(source, copy, true), cp::CopyOutcome::Copied);
+    EXPECT_TRUE(::GetFileAttributesW(native(copy).c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(ReadFile(copy), Text("RIFF new"));
-    ::SetFileAttributesW(Native(copy).c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_THROW(cp::CopyWholeFile(source, copy, true), cp::ScanError);
-    ::SetFileAttributesW(Native(copy).c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::SetFileAttributesW(native(copy).c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_THROW(cp::copyWholeFile(source, copy, true), cp::ScanError);
+    ::SetFileAttributesW(native(copy).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"copy.wav", "out", "sound.ffl"})) << "no temporary left";
 }
 
@@ -185,7 +185,7 @@ int main(int argc, char** argv)
     wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     std::vector<std::string> arguments;
     for (int i = 1; i < count; ++i)
-        arguments.push_back(Utf8(wide[i]));
+        arguments.push_back(toUtf8(wide[i]));
     if (!arguments.empty() && arguments[0].rfind("--", 0) != 0)
         return OtherRun(arguments);
     ::testing::InitGoogleTest(&argc, argv);

@@ -11,12 +11,12 @@
 
 namespace cptest {
 
-std::filesystem::path Native(const std::string& path)
+std::filesystem::path native(const std::string& path)
 {
     return std::u8string(path.begin(), path.end());
 }
 
-std::string Utf8(const std::filesystem::path& path)
+std::string toUtf8(const std::filesystem::path& path)
 {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
@@ -26,39 +26,39 @@ TempDir::TempDir()
 {
     // $TMPDIR here, the user's temporary folder on Windows.
     static std::mt19937 random {std::random_device {}()};
-    std::string base = Utf8(std::filesystem::temp_directory_path());
+    std::string base = toUtf8(std::filesystem::temp_directory_path());
     if (!base.empty() && base.back() == cp::kPathSeparator)
         base.pop_back();
     base += cp::kPathSeparator + std::string("cptest-");
     do
         m_path = base + std::to_string(random());
-    while (!std::filesystem::create_directory(Native(m_path)));
+    while (!std::filesystem::create_directory(native(m_path)));
 }
 
 TempDir::~TempDir()
 {
     std::error_code ignored;
-    std::filesystem::remove_all(Native(m_path), ignored);
+    std::filesystem::remove_all(native(m_path), ignored);
 }
 
 void WriteFile(const std::string& path, const Bytes& bytes)
 {
-    std::ofstream out(Native(path), std::ios::binary | std::ios::trunc);
+    std::ofstream out(native(path), std::ios::binary | std::ios::trunc);
     if (!out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())))
         throw std::runtime_error("cannot write " + path);
 }
 
 Bytes ReadFile(const std::string& path)
 {
-    std::ifstream in(Native(path), std::ios::binary);
+    std::ifstream in(native(path), std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> ListFolder(const std::string& path)
 {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(Native(path)))
-        names.push_back(Utf8(entry.path().filename()));
+    for (const auto& entry : std::filesystem::directory_iterator(native(path)))
+        names.push_back(toUtf8(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }

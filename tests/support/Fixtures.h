@@ -17,8 +17,8 @@ using Bytes = std::vector<unsigned char>;
 
 // Paths are UTF-8 strings, as the engine takes them; these make and read the
 // file system's own (UTF-16 on Windows).
-std::filesystem::path Native(const std::string& path);
-std::string Utf8(const std::filesystem::path& path);
+std::filesystem::path native(const std::string& path);
+std::string toUtf8(const std::filesystem::path& path);
 // name in folder, with the platform's separator.
 inline std::string operator/(const std::string& folder, const std::string& name)
 {

@@ -110,7 +110,7 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
                       "Zielverzeichnis" + target + QString::number(QFileDialog::Directory) + "1") << "folders only";
             QMetaObject::invokeMethod(dialog, confirm ? "accept" : "reject");
         });
-        EXPECT_EQ(cp::BrowseForFolder(nullptr, "Zielverzeichnis", target), confirm ? target : QString());
+        EXPECT_EQ(cp::browseForFolder(nullptr, "Zielverzeichnis", target), confirm ? target : QString());
     }
 }
 
@@ -138,7 +138,7 @@ protected:
     TempDir dir;
     std::string target = dir / "temp", archivePath = dir / "Spiel daten.ffl";
     cp::StartupState startup {"", target, false};
-    cp::EntryFolder folder {target};
+    cp::EntryFolder entryFolder {target};
     QSettings qsettings {QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat};
     cp::SettingsStore settings {qsettings};
     cp::SdlAudioOutput audio;
@@ -154,7 +154,7 @@ protected:
     MainWindow& Window()
     {
         if (!window)
-            window.reset(new MainWindow({folder, startup, settings, player, dialogs, QString::fromStdString(dir.path())}));
+            window.reset(new MainWindow({entryFolder, startup, settings, player, dialogs, QString::fromStdString(dir.path())}));
         return *window;
     }
     std::string EntryFile(std::int64_t entry) { return Window().entries().entryFile(entry); }
@@ -430,7 +430,7 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     EXPECT_EQ(restarted.value("FileSavedMsg").toString() + cp::SettingsStore(restarted).value("FileSavedMsg", "0"), "Wahr-1");
     save(folder + "/y.wav");
     EXPECT_EQ(dialogs.saved.back().initialDir, QString::fromStdString(folder)) << "the folder of the last Save";
-    EXPECT_TRUE(cp::NameTaken(folder + "/y.wav") && dialogs.notices.size() == 2);
+    EXPECT_TRUE(cp::nameTaken(folder + "/y.wav") && dialogs.notices.size() == 2);
 }
 
 TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
@@ -444,7 +444,7 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
         ::mkdir(folder.c_str(), 0755), dialogs.folders = {QString::fromStdString(folder)}, Click(MainWindow::SaveAll);
         return ListFolder(folder);
     };
-    auto name = [&](int entry) { return cp::GetFileName(EntryFile(entry)); };
+    auto name = [&](int entry) { return cp::fileNamePart(EntryFile(entry)); };
 
     // Every file there already: which are replaced, and after how many questions.
     using R = cp::UserDialogs::Replace;
@@ -519,7 +519,7 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     EXPECT_EQ(dialogs.folderStarts.value(0), "Zielverzeichnis:") << "Save all's folder picker";
     ASSERT_EQ(ListFolder(folder).size(), 3u);
     for (int i = 1; i <= 3; ++i)
-        EXPECT_EQ(ReadFile(folder + "/" + cp::GetFileName(EntryFile(i))), ReadFile(EntryFile(i))) << "entry " << i;
+        EXPECT_EQ(ReadFile(folder + "/" + cp::fileNamePart(EntryFile(i))), ReadFile(EntryFile(i))) << "entry " << i;
 
     list->close();
     EXPECT_FALSE(settings.value("EntryListColumns", "").isEmpty()) << "its column widths are kept";
@@ -550,7 +550,7 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
         Window().start();
         Open();
         Click(MainWindow::Next);
-        const std::string second = folder + "/" + cp::GetFileName(EntryFile(2));
+        const std::string second = folder + "/" + cp::fileNamePart(EntryFile(2));
         WriteFile(second, Text("alt")), ::unlink(EntryFile(3).c_str()); // entry 3 fails, told at the end
         QStringList seen;
         ModalWatch watch([&](QWidget* modal) {
@@ -601,18 +601,18 @@ TEST_F(WindowTest, PositionAndLoopBoxComeBackAndAnyTickedLoopCanBeStopped)
 
 TEST_F(WindowTest, StartUpScanInteractiveAndBatchAndItsFailures)
 {
-    startup.SourceFile = dir / "\xff\xfe.ffl"; // bytes that are no UTF-8 reach the file system as they are
-    WriteFile(startup.SourceFile, archive);
+    startup.sourceFile = dir / "\xff\xfe.ffl"; // bytes that are no UTF-8 reach the file system as they are
+    WriteFile(startup.sourceFile, archive);
     EXPECT_FALSE(Window().start()) << "interactive: the window stays";
     EXPECT_EQ(Field("txtEntrycount"), "3");
-    startup.SourceFile = dir / "weg.ffl";
+    startup.sourceFile = dir / "weg.ffl";
     window.reset();
     EXPECT_FALSE(Window().start());
-    startup.TargetGiven = true;
+    startup.targetGiven = true;
     window.reset();
     EXPECT_EQ(Window().start(), std::optional<int>(1)) << "a failed batch ends with status 1, no box";
     EXPECT_TRUE(dialogs.messages.size() == 2 && dialogs.messages[1].startsWith("In der Prozedur 'Form_Load'"));
-    startup.SourceFile = archivePath;
+    startup.sourceFile = archivePath;
     window.reset();
     EXPECT_EQ(Window().start(), std::optional<int>(0)) << "a batch run ends with its scan";
     EXPECT_EQ(ListFolder(target).size(), 3u) << "the earlier scan's were released by the next";
