@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLocale>
 
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 
@@ -18,6 +19,14 @@ namespace cp {
 namespace {
 
 constexpr int kUpdateIntervalMs = 20; // the progress window is asked no more often
+// Copies handed over and not yet settled. A cancel in the progress window
+// drops those no thread has begun, but a close noticed between two files lets
+// each write its first piece (up to 8 MiB), as the copy under way would: many
+// while the copies are small, so that the threads seldom wait for each other
+// or for this one, few once they are large, so that a close is not held up.
+constexpr std::size_t kSmallCopiesOut = 16;
+constexpr std::size_t kLargeCopiesOut = 4;
+constexpr std::int64_t kSmallCopy = std::int64_t(1) << 20;
 
 QString shown(const std::string& path)
 {
@@ -44,6 +53,8 @@ ShellCopy::ShellCopy(UserDialogs& dialogs, QWidget* owner, std::int64_t total, b
 {
 }
 
+ShellCopy::~ShellCopy() = default; // the queue stops and waits for its threads
+
 bool ShellCopy::stopped()
 {
     if (m_stopping && m_stopping())
@@ -51,7 +62,24 @@ bool ShellCopy::stopped()
     return m_cancelled;
 }
 
-bool ShellCopy::keepGoing(std::int64_t copied)
+std::int64_t ShellCopy::doneSoFar() const
+{
+    return m_done + (m_queue ? m_queue->bytesCopied() : 0);
+}
+
+bool ShellCopy::keepGoing(std::int64_t done)
+{
+    if (!checkGoOn(done)) {
+        // A cancel while copies run: those not begun never begin, as when
+        // they are made one after the other.
+        if (m_queue)
+            m_queue->stop(true);
+        return false;
+    }
+    return true;
+}
+
+bool ShellCopy::checkGoOn(std::int64_t done)
 {
     if (stopped())
         return false;
@@ -61,7 +89,7 @@ bool ShellCopy::keepGoing(std::int64_t copied)
         // question and put the window, modal, over it.
         if (!m_progress)
             m_progress = m_dialogs.progress(m_owner, m_progressLabel);
-        m_cancelled = !m_progress->update(m_done + copied, m_total);
+        m_cancelled = !m_progress->update(done, m_total);
     }
     return !m_cancelled;
 }
@@ -91,24 +119,113 @@ bool ShellCopy::mayReplace(const std::string& path)
     return false;
 }
 
+void ShellCopy::recordFailure(const std::string& source, const std::string& path, const std::string& why)
+{
+    if (m_failures++ == 0)
+        m_firstFailure = QStringLiteral("„%1“ konnte nicht nach „%2“ kopiert werden.\n\n%3")
+                             .arg(shown(fileNamePart(source)), shown(path), QString::fromStdString(why));
+}
+
 bool ShellCopy::copyFile(const std::string& source, const std::string& target)
 {
     if (stopped())
         return false;
-    // A folder (named with or without the separator) takes the file under its own name.
-    const std::string path = pathExists(withTrailingSeparator(target)) ? withTrailingSeparator(target) + fileNamePart(source) : target;
+    // A folder (named with or without the separator) takes the file under its
+    // own name. Save all names the same folder for every file: looked up once.
+    if (m_target != target) {
+        m_target = target;
+        m_targetIsFolder = pathExists(withTrailingSeparator(target));
+    }
+    const std::string path = m_targetIsFolder ? withTrailingSeparator(target) + fileNamePart(source) : target;
     // Asked before copying, so that a declined file costs no copy; a test
     // that fails leaves the question to the copy, which never replaces unasked.
     bool replace = false;
     try {
-        if (nameTaken(path) && !(replace = mayReplace(path)))
-            return false;
+        if (nameTaken(path)) {
+            // The user is asked once the copies before this one are done, as
+            // when they are made one after the other.
+            if (!m_answerForAll)
+                settle(0);
+            if (m_cancelled || !(replace = mayReplace(path)))
+                return false;
+        }
     } catch (const ScanError&) {
     }
+    if (!m_several || !startQueue())
+        return copyHere(source, path, replace);
+    // Many small files copy faster side by side: the next ones start while
+    // the ones before them are written, and room is made for half the copies
+    // out at once, so that this thread is woken once for several files.
+    if (m_pending.size() >= copiesOut())
+        settle(copiesOut() / 2);
+    // What a copy asks before its first piece.
+    if (!keepGoing(doneSoFar()))
+        return false;
+    m_queue->add(source, path, replace);
+    m_pending.push_back({source, path});
+    return true;
+}
+
+std::size_t ShellCopy::copiesOut() const
+{
+    return m_settled > 0 && m_settledBytes / m_settled < kSmallCopy ? kSmallCopiesOut : kLargeCopiesOut;
+}
+
+bool ShellCopy::startQueue()
+{
+    if (!m_queue && !m_noQueue) {
+        try {
+            m_queue = std::make_unique<CopyQueue>();
+        } catch (const std::system_error&) {
+            m_noQueue = true; // no thread to be had: one copy after the other
+        }
+    }
+    return bool(m_queue);
+}
+
+void ShellCopy::settle(std::size_t keep)
+{
+    while (m_pending.size() > keep) {
+        if (m_cancelled) // noticed between files: the copies handed over were begun
+            m_queue->stop();
+        const auto result = m_queue->next(std::chrono::milliseconds(kUpdateIntervalMs), m_pending.size() - keep);
+        if (!result) {
+            if (!m_cancelled)
+                keepGoing(doneSoFar());
+            continue;
+        }
+        const Pending copy = std::move(m_pending.front());
+        m_pending.pop_front();
+        ++m_settled;
+        m_settledBytes += result->bytes;
+        switch (result->outcome) {
+        case CopyQueue::Result::Copied:
+        case CopyQueue::Result::Stopped:
+            break;
+        case CopyQueue::Result::Failed:
+            try {
+                std::rethrow_exception(result->failure);
+            } catch (const ScanError& error) {
+                recordFailure(copy.source, copy.path, error.what());
+            }
+            break;
+        case CopyQueue::Result::TargetExists:
+            // The name was taken while the copy was made: asked now, and
+            // copied again here once the others are done.
+            settle(0);
+            if (!m_cancelled && mayReplace(copy.path))
+                copyHere(copy.source, copy.path, true);
+            break;
+        }
+    }
+}
+
+bool ShellCopy::copyHere(const std::string& source, const std::string& path, bool replace)
+{
     for (;;) {
         try {
             std::int64_t copied = 0;
-            if (copyWholeFile(source, path, replace, [this](std::int64_t n) { return keepGoing(n); }, &copied)
+            if (copyWholeFile(source, path, replace, [this](std::int64_t n) { return keepGoing(doneSoFar() + n); }, &copied)
                 == CopyOutcome::Copied) {
                 m_done += copied;
                 return true;
@@ -116,9 +233,7 @@ bool ShellCopy::copyFile(const std::string& source, const std::string& target)
         } catch (const ScanStopped&) {
             return false; // nothing of this copy is left
         } catch (const ScanError& error) {
-            if (m_failures++ == 0)
-                m_firstFailure = QStringLiteral("„%1“ konnte nicht nach „%2“ kopiert werden.\n\n%3")
-                                     .arg(shown(fileNamePart(source)), shown(path), QString::fromStdString(error.what()));
+            recordFailure(source, path, error.what());
             return false;
         }
         // The name was taken while the copy was made.
@@ -130,7 +245,8 @@ bool ShellCopy::copyFile(const std::string& source, const std::string& target)
 
 void ShellCopy::reportFailures()
 {
-    if (m_failures == 0)
+    settle(0);
+    if (m_failures == 0 || (m_stopping && m_stopping())) // no message over a window that closes
         return;
     m_progress.reset(); // not over the message
     QString text = m_firstFailure;

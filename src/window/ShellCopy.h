@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,6 +16,8 @@
 class QWidget;
 
 namespace cp {
+
+class CopyQueue;
 
 // The copies of one saving command, done the way the desktop's own file copy
 // does them: it asks before replacing a file, shows a progress window (that
@@ -28,23 +31,40 @@ public:
     // stopping() is asked between pieces; true ends the command as a cancel.
     ShellCopy(UserDialogs& dialogs, QWidget* owner, std::int64_t total, bool several,
               std::function<bool()> stopping);
+    // Copies still under way stop as at a cancel; what they finished stays.
+    ~ShellCopy();
 
     // Copies source to target: into an existing folder under the source's own
     // name, otherwise to that full path. True when the copy is complete; false
-    // when it failed, was declined or cancelled.
+    // when it failed, was declined or cancelled. With several, the copy may
+    // still run when this returns, side by side with the next: true then says
+    // it is under way, and how it ended is told by reportFailures().
     bool copyFile(const std::string& source, const std::string& target);
 
     // The user cancelled (or the window is closing): nothing more is copied.
     bool cancelled() const { return m_cancelled; }
 
-    // One warning for all the copies that failed, naming the first and why.
+    // Waits for the copies still under way (showing their progress), then
+    // one warning for all the copies that failed, naming the first and why.
     void reportFailures();
 
 private:
+    struct Pending { // a copy under way
+        std::string source, path;
+    };
     bool stopped(); // cancelled, or the window is closing
-    bool keepGoing(std::int64_t copied);
+    bool keepGoing(std::int64_t done);
+    bool checkGoOn(std::int64_t done); // stopped(), or the progress window (shown) says Cancel
     // The user's answer (or the one given for all) to replacing path.
     bool mayReplace(const std::string& path);
+    // The copy on this thread, one file after the other.
+    bool copyHere(const std::string& source, const std::string& path, bool replace);
+    bool startQueue();
+    std::size_t copiesOut() const; // how many copies may be under way at once
+    // Takes the outcomes of the copies under way, in their order, until at most keep are left.
+    void settle(std::size_t keep);
+    void recordFailure(const std::string& source, const std::string& path, const std::string& why);
+    std::int64_t doneSoFar() const;
 
     UserDialogs& m_dialogs;
     QWidget* m_owner;
@@ -59,6 +79,12 @@ private:
     bool m_cancelled = false;
     int m_failures = 0;
     QString m_firstFailure;
+    std::optional<std::string> m_target; // the target last told, and whether it is a folder
+    bool m_targetIsFolder = false;
+    std::unique_ptr<CopyQueue> m_queue; // several copies side by side, when threads can be had
+    bool m_noQueue = false;
+    std::deque<Pending> m_pending; // in the order they were started
+    std::int64_t m_settled = 0, m_settledBytes = 0; // copies that ended, and their bytes
 };
 
 // The bytes of the file at path; 0 when it cannot be told.

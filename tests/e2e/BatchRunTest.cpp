@@ -159,9 +159,10 @@ TEST_F(BatchRun, SignalsStopItBetweenPiecesAndKillLeavesNoPartialEntry)
         ::kill(run.pid(), signal);
         const RunResult r = run.Wait();
         EXPECT_EQ(r.status, signal == SIGKILL ? 128 + SIGKILL : 130) << r.err;
-        if (signal != SIGKILL)
+        if (signal != SIGKILL) {
             EXPECT_EQ(r.err, "Chunk Picker: abgebrochen; bis dahin 2 vollständige Einträge in " + out + "\n")
                 << "signal " << signal;
+        }
         EXPECT_EQ(ListFolder(out).size(), 2u) << "only the complete entries, nothing temporary";
         Empty(out);
     }

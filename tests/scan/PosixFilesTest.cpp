@@ -166,13 +166,13 @@ TEST_F(ScanTest, AFullDiskLeavesTheFileToBeReplacedWhole)
         if (::mount("tmpfs", full.c_str(), "tmpfs", 0, "size=1m") != 0)
             return 77;
         WriteFile(full + "/copy.wav", Text("old"));
-        int result = 1;
+        int outcome = 1;
         try {
             cp::copyWholeFile(source, full + "/copy.wav", true);
         } catch (const cp::ScanError& e) {
-            result = e.systemError() == ENOSPC && e.path() == full + "/copy.wav" ? 0 : 2;
+            outcome = e.systemError() == ENOSPC && e.path() == full + "/copy.wav" ? 0 : 2;
         }
-        return ReadFile(full + "/copy.wav") == Text("old") && ListFolder(full).size() == 1 ? result : 3;
+        return ReadFile(full + "/copy.wav") == Text("old") && ListFolder(full).size() == 1 ? outcome : 3;
     });
     if (status == 77)
         GTEST_SKIP() << "no private mount here";

@@ -171,4 +171,67 @@ TEST_F(ScanTest, ACopyReplacesOnlyWhenToldAndOnlyWithACompleteFile)
     EXPECT_FALSE(writer.publish(target, &identity)) << "nor a folder";
 }
 
+// The outcomes of all the copies handed over, in the order they come.
+std::vector<cp::CopyQueue::Result> Outcomes(cp::CopyQueue& queue, std::size_t count)
+{
+    std::vector<cp::CopyQueue::Result> results;
+    for (int waits = 0; results.size() < count && waits < 100; ++waits)
+        if (auto result = queue.next(std::chrono::milliseconds(100)))
+            results.push_back(*result);
+    return results;
+}
+
+std::string Told(const std::vector<cp::CopyQueue::Result>& results)
+{
+    std::string outcomes;
+    for (const auto& result : results)
+        outcomes += "CTFS"[result.outcome];
+    return outcomes;
+}
+
+TEST_F(ScanTest, QueuedCopiesComeBackInOrderAndAFailedOneHitsOnlyItself)
+{
+    // The first, large, is written while the second thread copies the small
+    // ones; the third source is missing, the fourth target taken.
+    const std::vector<Bytes> bytes {Junk(9 << 20), Junk(10, 2), {}, Junk(30, 3), Junk(40, 4)};
+    std::vector<std::string> sources, targets;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        sources.push_back(dir / ("source" + std::to_string(i)));
+        targets.push_back(target / ("copy" + std::to_string(i)));
+        if (i != 2)
+            WriteFile(sources[i], bytes[i]);
+    }
+    WriteFile(targets[3], Text("old"));
+    cp::CopyQueue queue;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        queue.add(sources[i], targets[i], false);
+    const auto results = Outcomes(queue, bytes.size());
+    ASSERT_EQ(Told(results), "CCFTC") << "outcomes in the order handed over (C copied, T target taken, F failed, S stopped)";
+    try {
+        std::rethrow_exception(results[2].failure);
+    } catch (const cp::ScanError& e) {
+        EXPECT_EQ(e.path(), sources[2]) << "the failure names its own source";
+    }
+    for (const std::size_t i : {0, 1, 4})
+        EXPECT_TRUE(ReadFile(targets[i]) == bytes[i] && results[i].bytes == std::int64_t(bytes[i].size())) << "copy " << i;
+    EXPECT_EQ(ReadFile(targets[3]), Text("old"));
+    EXPECT_EQ(ListFolder(target), (std::vector<std::string> {"copy0", "copy1", "copy3", "copy4"}));
+    EXPECT_EQ(queue.bytesCopied(), (9 << 20) + 10 + 30 + 40);
+
+    // Stopped: a copy handed over writes its first piece; the large one stops
+    // after it, and the small one after it, though complete, takes no name.
+    const std::string late = target / "late";
+    queue.stop();
+    queue.add(sources[1], late + "1", false);
+    queue.add(sources[0], late + "0", false);
+    queue.add(sources[4], late + "4", false);
+    EXPECT_EQ(Told(Outcomes(queue, 3)), "CSS");
+    EXPECT_EQ(ListFolder(target), (std::vector<std::string> {"copy0", "copy1", "copy3", "copy4", "late1"}));
+    const std::int64_t copied = queue.bytesCopied();
+    queue.stop(true);
+    queue.add(sources[4], late + "5", false);
+    EXPECT_EQ(Told(Outcomes(queue, 1)), "S");
+    EXPECT_EQ(queue.bytesCopied(), copied) << "a copy not begun when dropped writes nothing";
+}
+
 } // namespace
