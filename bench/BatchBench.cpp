@@ -148,7 +148,8 @@ int main(int argc, char** argv)
     auto childCpu = [&cpuSoFar] {
         struct rusage u {};
         ::getrusage(RUSAGE_CHILDREN, &u);
-        const double now = double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+        const double now
+            = double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
         const double spent = now - cpuSoFar;
         cpuSoFar = now;
         return spent;
@@ -169,8 +170,8 @@ int main(int argc, char** argv)
     auto timeBatch = [&] {
         ::mkdir(target.c_str(), 0755);
         const auto t = Clock::now();
-        const cptest::RunResult c =
-            cptest::RunProgram({chunkpicker, source, target}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
+        const cptest::RunResult c
+            = cptest::RunProgram({chunkpicker, source, target}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
         cptest::RunProgram({"sync"});
         batch.push_back(Seconds(t));
         batchCpu.push_back(childCpu());
@@ -230,7 +231,8 @@ int main(int argc, char** argv)
         search.push_back(Seconds(t));
         t = Clock::now();
         std::size_t sseHits = 0;
-        cp::forEachTag(bytes.data(), bytes.size(), [&](std::size_t) { ++sseHits; }, cp::TagSearchPath::Sse2);
+        cp::forEachTag(
+            bytes.data(), bytes.size(), [&](std::size_t) { ++sseHits; }, cp::TagSearchPath::Sse2);
         sse2.push_back(Seconds(t));
         t = Clock::now();
         walkHits = 0;
@@ -245,8 +247,8 @@ int main(int argc, char** argv)
     const double gib = double(bytes.size()) / (1 << 30);
     std::printf("tag search in memory (%zu tags): %.2f GiB/s, SSE2 only %.2f GiB/s, memchr walk %.2f GiB/s; "
                 "search/memchr time %.2f, SSE2/memchr %.2f\n",
-                hits, gib / Median(search), gib / Median(sse2), gib / Median(scanBytes), Median(search) / Median(scanBytes),
-                Median(sse2) / Median(scanBytes));
+                hits, gib / Median(search), gib / Median(sse2), gib / Median(scanBytes),
+                Median(search) / Median(scanBytes), Median(sse2) / Median(scanBytes));
     RemoveTree(work);
     return 0;
 }

@@ -26,8 +26,8 @@ inline double Median(std::vector<double> v)
 // Writes an archive of `entries` wave sounds with junk between them; each
 // sound's size is drawn around meanEntryBytes. Returns the file size.
 // Junk of up to maxJunkBytes follows each sound.
-std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanEntryBytes, std::size_t maxJunkBytes = 4096,
-                         unsigned seed = 1);
+std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanEntryBytes,
+                         std::size_t maxJunkBytes = 4096, unsigned seed = 1);
 
 void RemoveTree(const std::string& path);
 

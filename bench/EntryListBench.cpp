@@ -61,16 +61,31 @@ void Uncount(void* p)
 } // namespace
 
 extern "C" {
-void* malloc(size_t n) { return Counted(__libc_malloc(n)); }
-void* calloc(size_t n, size_t size) { return Counted(__libc_calloc(n, size)); }
-void free(void* p) { Uncount(p), __libc_free(p); }
+void* malloc(size_t n)
+{
+    return Counted(__libc_malloc(n));
+}
+void* calloc(size_t n, size_t size)
+{
+    return Counted(__libc_calloc(n, size));
+}
+void free(void* p)
+{
+    Uncount(p), __libc_free(p);
+}
 void* realloc(void* p, size_t n)
 {
     Uncount(p);
     return Counted(__libc_realloc(p, n));
 }
-void* memalign(size_t alignment, size_t n) { return Counted(__libc_memalign(alignment, n)); }
-void* aligned_alloc(size_t alignment, size_t n) { return Counted(__libc_memalign(alignment, n)); }
+void* memalign(size_t alignment, size_t n)
+{
+    return Counted(__libc_memalign(alignment, n));
+}
+void* aligned_alloc(size_t alignment, size_t n)
+{
+    return Counted(__libc_memalign(alignment, n));
+}
 int posix_memalign(void** out, size_t alignment, size_t n)
 {
     *out = Counted(__libc_memalign(alignment, n));
@@ -111,7 +126,9 @@ int main(int argc, char** argv)
     window.clickButton(cp::MainWindow::Open);
     const double scan = Seconds(t);
     if (window.entries().count() != entries)
-        return std::fprintf(stderr, "the window found %lld entries\n", static_cast<long long>(window.entries().count())), 1;
+        return std::fprintf(stderr, "the window found %lld entries\n",
+                            static_cast<long long>(window.entries().count())),
+               1;
 
     t = Clock::now();
     std::int64_t bytes = 0;
@@ -181,10 +198,12 @@ int main(int argc, char** argv)
                 sortFormat / scan);
     std::printf("nur Abweichungen     %.3f s, a text filter %.3f s  (headers known)\n", filter, textFilter);
     std::printf("sort by Dauer        %.3f s  (%.2fx the stat; every wave measured, between events: the longest "
-                "wait %.3f s)\n", sortDuration, sortDuration / stat, longestWait);
+                "wait %.3f s)\n",
+                sortDuration, sortDuration / stat, longestWait);
     std::printf("heap the list adds: open %.1f B/entry, with every header %.1f B/entry, peak %.1f B/entry; "
                 "with every duration %.1f B/entry, peak %.1f B/entry\n",
-                perEntry(afterOpen), perEntry(afterHeaders), perEntry(peakHeaders), perEntry(g_inUse), perEntry(g_peak));
+                perEntry(afterOpen), perEntry(afterHeaders), perEntry(peakHeaders), perEntry(g_inUse),
+                perEntry(g_peak));
     window.close();
     RemoveTree(work);
     return 0;

@@ -92,8 +92,9 @@ int main(int argc, char** argv)
         RemoveTree(saved), RemoveTree(copied); // the next round writes into fresh folders
         ::sync();
     }
-    std::printf("Save all/cp -r (median of %d): %.2f  [Save all %.3f s, cp -r %.3f s], peak RSS during Save all %.1f MiB\n",
-                rounds, Median(save) / Median(cpr), Median(save), Median(cpr), peak);
+    std::printf(
+        "Save all/cp -r (median of %d): %.2f  [Save all %.3f s, cp -r %.3f s], peak RSS during Save all %.1f MiB\n",
+        rounds, Median(save) / Median(cpr), Median(save), Median(cpr), peak);
     if (!dialogs.messages.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(dialogs.messages.join('\n')));
 
@@ -109,7 +110,8 @@ int main(int argc, char** argv)
     ResetPeak();
     const auto t = Clock::now();
     window.clickButton(cp::MainWindow::Save);
-    std::printf("Save of one %.1f MiB entry: %.3f s, peak RSS %.1f MiB\n", double(size) / (1 << 20), Seconds(t), PeakMiB());
+    std::printf("Save of one %.1f MiB entry: %.3f s, peak RSS %.1f MiB\n", double(size) / (1 << 20), Seconds(t),
+                PeakMiB());
     RemoveTree(work);
     return 0;
 }

@@ -28,7 +28,8 @@ int main(int argc, char** argv)
         ::mkdir(out.c_str(), 0755);
         std::vector<std::string> env = {"DISPLAY=", "WAYLAND_DISPLAY=", "HOME=", "XDG_DATA_HOME=", "XDG_CONFIG_HOME="};
         if (!xdg.empty())
-            env = {"DISPLAY=", "WAYLAND_DISPLAY=", "XDG_DATA_HOME=" + xdg + "/data", "XDG_CONFIG_HOME=" + xdg + "/config"};
+            env = {"DISPLAY=", "WAYLAND_DISPLAY=", "XDG_DATA_HOME=" + xdg + "/data",
+                   "XDG_CONFIG_HOME=" + xdg + "/config"};
         const auto t = Clock::now();
         const auto r = cptest::RunProgram({program, work + "/one.ffl", out}, env);
         const double seconds = Seconds(t);
@@ -44,9 +45,11 @@ int main(int argc, char** argv)
         kept.push_back(run(work + "/kept", work + "/out"));
         none.push_back(run("", work + "/out"));
     }
-    std::printf("start (median of %d) with the association to write/in place: %.2f; in place/no home to register in: %.2f"
-                "  [%.1f ms, %.1f ms, %.1f ms]\n", rounds, Median(fresh) / Median(kept), Median(kept) / Median(none),
-                Median(fresh) * 1000, Median(kept) * 1000, Median(none) * 1000);
+    std::printf(
+        "start (median of %d) with the association to write/in place: %.2f; in place/no home to register in: %.2f"
+        "  [%.1f ms, %.1f ms, %.1f ms]\n",
+        rounds, Median(fresh) / Median(kept), Median(kept) / Median(none), Median(fresh) * 1000, Median(kept) * 1000,
+        Median(none) * 1000);
     RemoveTree(work);
     return 0;
 }

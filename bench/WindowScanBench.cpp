@@ -18,7 +18,6 @@
 
 using namespace cpbench;
 
-
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -59,7 +58,7 @@ int main(int argc, char** argv)
         cp::EntryFolder folder {interactive.targetFolder};
         cp::WaveDevice device(nullptr);
         cp::SoundPlayer looper(nullptr);
-    cp::EntryPlayer player(device, looper);
+        cp::EntryPlayer player(device, looper);
         cptest::ScriptedDialogs dialogs;
         dialogs.files.push_back({QString::fromStdString(source), 1});
         {

@@ -11,7 +11,7 @@ packages=(
     libsdl2-dev libsndfile1-dev libxcb1-dev
     libgtest-dev libgmock-dev
     xvfb xauth xdotool x11-utils x11-apps openbox wmctrl
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     util-linux locales
     dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
     lintian man-db

@@ -36,7 +36,8 @@ Bytes Note(double frequency, unsigned rate, unsigned bits, unsigned channels, un
     for (unsigned i = 0; i < frames; ++i) {
         const double t = double(i) / rate;
         const double envelope = std::exp(-3.0 * t) * std::min(1.0, t * 200.0);
-        const double s = envelope * (0.8 * std::sin(2 * M_PI * frequency * t) + 0.2 * std::sin(4 * M_PI * frequency * t));
+        const double s
+            = envelope * (0.8 * std::sin(2 * M_PI * frequency * t) + 0.2 * std::sin(4 * M_PI * frequency * t));
         for (unsigned c = 0; c < channels; ++c) {
             const double pan = channels == 2 ? (c == 0 ? 1.0 : 0.6) : 1.0;
             if (bits == 8)
@@ -88,8 +89,8 @@ int programMain(const std::vector<std::string>& arguments)
     };
     // C major scale up, in changing formats.
     const Voice tune[] = {
-        {261.63, 22050, 16, 1, 600}, {293.66, 11025, 8, 1, 600},  {329.63, 44100, 16, 2, 600},
-        {349.23, 22050, 8, 2, 600},  {392.00, 16000, 16, 1, 600}, {440.00, 8000, 8, 1, 600},
+        {261.63, 22050, 16, 1, 600}, {293.66, 11025, 8, 1, 600},   {329.63, 44100, 16, 2, 600},
+        {349.23, 22050, 8, 2, 600},  {392.00, 16000, 16, 1, 600},  {440.00, 8000, 8, 1, 600},
         {493.88, 32000, 16, 2, 600}, {523.25, 44100, 16, 1, 3000},
     };
     Bytes archive;
@@ -112,7 +113,8 @@ int programMain(const std::vector<std::string>& arguments)
 
     // A UTF-8 name reaches Windows as UTF-16 through the path.
     const std::string& name = arguments[0];
-    std::ofstream out(std::filesystem::path(std::u8string(name.begin(), name.end())), std::ios::binary | std::ios::trunc);
+    std::ofstream out(std::filesystem::path(std::u8string(name.begin(), name.end())),
+                      std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(archive.data()), std::streamsize(archive.size()));
     out.close();
     if (!out) {

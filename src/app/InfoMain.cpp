@@ -23,31 +23,31 @@
 namespace {
 
 constexpr const char* kUsage = "Syntax:  chunkpicker-info  [--json]  [--]  Quelldatei";
-constexpr const char* kFields[] = {"number", "position", "length", "form", "format", "channels", "rate",
-                                   "bits", "header_size", "difference", "title", "duration_ms"};
+constexpr const char* kFields[] = {"number", "position", "length",      "form",       "format", "channels",
+                                   "rate",   "bits",     "header_size", "difference", "title",  "duration_ms"};
 constexpr std::size_t kFieldCount = std::size(kFields);
-constexpr const char* kHelp =
-    "\n         chunkpicker-info  --help | --version\n\n"
-    "Listet jeden Eintrag, den der Stapelbetrieb aus der Quelldatei schreiben würde: eine Zeile je Eintrag,\n"
-    "tabulatorgetrennt unter einer Kopfzeile, nur Ziffern, leer wo ein Feld nicht zutrifft. Schreibt keine Datei.\n\n"
-    "  --json       ein JSON-Array von Objekten mit denselben Schlüsseln (null wo ein Feld nicht zutrifft)\n"
-    "  --           alles Weitere ist die Quelldatei, auch wenn sie mit - beginnt\n"
-    "  --help       diese Hilfe\n"
-    "  --version    die Version\n\n"
-    "Spalten:\n"
-    "  number       Nummer des Eintrags, ab 1\n"
-    "  position     Stelle seines RIFF-Kennzeichens in der Datei, ab 1\n"
-    "  length       Länge in Byte, bis zum nächsten Kennzeichen oder zum Dateiende\n"
-    "  form         RIFF-Form laut Kopf (etwa WAVE); leer ohne RIFF-Kopf\n"
-    "  format       Wave-Format (etwa PCM)\n"
-    "  channels     Kanäle\n"
-    "  rate         Abtastrate in Hz\n"
-    "  bits         Bit je Abtastwert\n"
-    "  header_size  Größe laut Kopf in Byte, die 8 Byte vor der Form eingeschlossen\n"
-    "  difference   length minus header_size\n"
-    "  title        Titel (LIST/INFO INAM)\n"
-    "  duration_ms  Spieldauer in Millisekunden, die das Fenster in Sekunden zeigt; leer, wo es keine zeigt\n\n"
-    "Exit-Status: 0 gelungen, 1 Datei nicht lesbar oder Ausgabe nicht schreibbar, 2 falscher Aufruf.\n";
+constexpr const char* kHelp
+    = "\n         chunkpicker-info  --help | --version\n\n"
+      "Listet jeden Eintrag, den der Stapelbetrieb aus der Quelldatei schreiben würde: eine Zeile je Eintrag,\n"
+      "tabulatorgetrennt unter einer Kopfzeile, nur Ziffern, leer wo ein Feld nicht zutrifft. Schreibt keine Datei.\n\n"
+      "  --json       ein JSON-Array von Objekten mit denselben Schlüsseln (null wo ein Feld nicht zutrifft)\n"
+      "  --           alles Weitere ist die Quelldatei, auch wenn sie mit - beginnt\n"
+      "  --help       diese Hilfe\n"
+      "  --version    die Version\n\n"
+      "Spalten:\n"
+      "  number       Nummer des Eintrags, ab 1\n"
+      "  position     Stelle seines RIFF-Kennzeichens in der Datei, ab 1\n"
+      "  length       Länge in Byte, bis zum nächsten Kennzeichen oder zum Dateiende\n"
+      "  form         RIFF-Form laut Kopf (etwa WAVE); leer ohne RIFF-Kopf\n"
+      "  format       Wave-Format (etwa PCM)\n"
+      "  channels     Kanäle\n"
+      "  rate         Abtastrate in Hz\n"
+      "  bits         Bit je Abtastwert\n"
+      "  header_size  Größe laut Kopf in Byte, die 8 Byte vor der Form eingeschlossen\n"
+      "  difference   length minus header_size\n"
+      "  title        Titel (LIST/INFO INAM)\n"
+      "  duration_ms  Spieldauer in Millisekunden, die das Fenster in Sekunden zeigt; leer, wo es keine zeigt\n\n"
+      "Exit-Status: 0 gelungen, 1 Datei nicht lesbar oder Ausgabe nicht schreibbar, 2 falscher Aufruf.\n";
 
 std::string jsonString(const std::string& text)
 {
@@ -136,16 +136,18 @@ int run(const std::string& path, bool json)
     std::int64_t count = 0, previous = 0;
     auto print = [&](std::int64_t position, std::int64_t end) {
         const std::int64_t entryLength = end - position;
-        const std::size_t got =
-            source.readAt(head.data(), std::size_t(std::min<std::int64_t>(entryLength, std::int64_t(head.size()))), position - 1);
+        const std::size_t got = source.readAt(
+            head.data(), std::size_t(std::min<std::int64_t>(entryLength, std::int64_t(head.size()))), position - 1);
         printer.entry(++count, position, entryLength, cp::parseEntryHeader(head.data(), got),
                       cp::SoundLengthMs(source, position - 1, entryLength));
     };
-    cp::searchSource(source, length, cp::ScanGeometry {}, [](std::int64_t) {}, [&](std::int64_t position) {
-        if (previous > 0)
-            print(previous, position);
-        previous = position;
-    });
+    cp::searchSource(
+        source, length, cp::ScanGeometry {}, [](std::int64_t) {},
+        [&](std::int64_t position) {
+            if (previous > 0)
+                print(previous, position);
+            previous = position;
+        });
     if (previous > 0)
         print(previous, length + 1);
     printer.finish(count > 0);

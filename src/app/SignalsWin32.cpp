@@ -17,7 +17,9 @@ extern "C" void RequestStop(int)
 } // namespace
 
 // Windows has no file-size signal: a write past a limit just fails.
-void keepRunningPastFileSizeLimit() {}
+void keepRunningPastFileSizeLimit()
+{
+}
 
 // The console's Ctrl+C arrives as SIGINT; there is no hang-up signal.
 const std::atomic<bool>* stopOnSignals()
@@ -28,6 +30,8 @@ const std::atomic<bool>* stopOnSignals()
 }
 
 // A window there is asked to close by its own message, which Qt handles.
-void closeOnSignals(QWidget&, QObject&) {}
+void closeOnSignals(QWidget&, QObject&)
+{
+}
 
 } // namespace cp

@@ -44,7 +44,8 @@ void reportRegistrationFailures(const std::vector<cp::RegistrationFailure>& fail
 {
     for (const auto& failure : failures) {
         const QString caption = cp::reportErrorCaption(failure.number);
-        const QString text = cp::reportErrorText(QStringLiteral("RegisterFile"), QString::fromStdString(failure.description));
+        const QString text
+            = cp::reportErrorText(QStringLiteral("RegisterFile"), QString::fromStdString(failure.description));
         if (dialogs)
             dialogs->message(nullptr, caption, text);
         else

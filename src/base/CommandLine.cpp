@@ -28,8 +28,7 @@ namespace {
 // Prefixes of text ending before each blank, left to right, then text whole.
 // Returns the first for which accept() holds, or npos; *endsAt is the index
 // of the blank that ends the accepted prefix (text.size() for the whole text).
-template <typename Accept>
-bool firstAcceptedPrefix(const std::string& text, Accept accept, std::size_t* endsAt)
+template <typename Accept> bool firstAcceptedPrefix(const std::string& text, Accept accept, std::size_t* endsAt)
 {
     for (std::size_t pos = text.find(' '); pos != std::string::npos; pos = text.find(' ', pos + 1)) {
         if (accept(text.substr(0, pos))) {
@@ -61,8 +60,8 @@ bool resolveCommandLine(const std::string& argumentText, FileProbe& probe, Start
         state.sourceFile = line;
         std::size_t sourceEnd = 0;
         const bool found = line.find(' ') != std::string::npos
-            && firstAcceptedPrefix(line, [&](const std::string& c) { return !probe.findFile(c).empty(); },
-                                   &sourceEnd);
+            && firstAcceptedPrefix(
+                               line, [&](const std::string& c) { return !probe.findFile(c).empty(); }, &sourceEnd);
         if (found && sourceEnd < line.size()) {
             state.sourceFile = line.substr(0, sourceEnd);
             const std::string rest = line.substr(sourceEnd + 1);

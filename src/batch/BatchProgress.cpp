@@ -40,8 +40,8 @@ QString amount(std::int64_t part, std::int64_t whole, const QLocale& locale)
     if (unit == 0)
         return QStringLiteral("%1 von %2 Byte").arg(formatGrouped(part, locale), formatGrouped(whole, locale));
     return QStringLiteral("%1 von %2 %3")
-        .arg(formatOneDecimal(inUnit(double(part), unit), locale), formatOneDecimal(inUnit(double(whole), unit), locale),
-             QString::fromLatin1(kUnits[unit]));
+        .arg(formatOneDecimal(inUnit(double(part), unit), locale),
+             formatOneDecimal(inUnit(double(whole), unit), locale), QString::fromLatin1(kUnits[unit]));
 }
 
 QString speed(double bytesPerSecond, const QLocale& locale)
@@ -77,8 +77,8 @@ BatchProgress::~BatchProgress()
     clear();
 }
 
-QString BatchProgress::progressLine(std::int64_t length, std::int64_t searched, std::int64_t firstTag, std::int64_t entries,
-                            std::int64_t bytes, double seconds, const QLocale& locale)
+QString BatchProgress::progressLine(std::int64_t length, std::int64_t searched, std::int64_t firstTag,
+                                    std::int64_t entries, std::int64_t bytes, double seconds, const QLocale& locale)
 {
     // The bytes before the first tag only need searching, the rest writing
     // too; the entries are written roughly in order behind the search.
@@ -142,8 +142,8 @@ bool BatchProgress::stopRequested()
 void BatchProgress::draw(Clock::time_point now)
 {
     QString line = progressLine(m_length, m_searched, m_firstTag, m_scanner ? m_scanner->entriesWritten() : 0,
-                        m_scanner ? m_scanner->bytesWritten() : 0,
-                        std::chrono::duration<double>(now - m_start).count(), m_locale);
+                                m_scanner ? m_scanner->bytesWritten() : 0,
+                                std::chrono::duration<double>(now - m_start).count(), m_locale);
     int room = INT_MAX;
     if (const int columns = m_terminal.columns(); columns > 1)
         room = columns - 1; // a line that wraps cannot be redrawn in place

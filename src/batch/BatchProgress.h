@@ -35,7 +35,7 @@ public:
 
     // The line for these figures, in the locale's number format.
     static QString progressLine(std::int64_t length, std::int64_t searched, std::int64_t firstTag, std::int64_t entries,
-                        std::int64_t bytes, double seconds, const QLocale& locale);
+                                std::int64_t bytes, double seconds, const QLocale& locale);
 
     void scanStarting(const std::string& path) override { m_inner.scanStarting(path); }
     void fileOpened(std::int64_t length) override;
@@ -55,7 +55,7 @@ private:
     QLocale m_locale;
     const WaveEntryScanner* m_scanner = nullptr;
     Clock::time_point m_start, m_nextDraw;
-    Terminal m_terminal; // opened anew, without blocking
+    Terminal m_terminal;  // opened anew, without blocking
     int m_shownWidth = 0; // the widest line drawn, in characters
     std::int64_t m_length = 0, m_searched = 0, m_firstTag = 0;
 };

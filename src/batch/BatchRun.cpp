@@ -39,8 +39,8 @@ std::string batchSummary(std::int64_t entries, std::int64_t fileLength, std::int
     const QByteArray head = QStringLiteral("%1 Einträge mit %2 Byte nach ")
                                 .arg(formatGrouped(entries, locale), formatGrouped(bytesWritten, locale))
                                 .toLocal8Bit();
-    const QByteArray tail =
-        QStringLiteral(" geschrieben, nicht erkannte Daten: %1").arg(formatShare(share, locale)).toLocal8Bit();
+    const QByteArray tail
+        = QStringLiteral(" geschrieben, nicht erkannte Daten: %1").arg(formatShare(share, locale)).toLocal8Bit();
     // The folder as the user named it, byte for byte, whatever its encoding.
     return head.toStdString() + folder + tail.toStdString();
 }

@@ -5,7 +5,9 @@ namespace cp {
 
 // A console on Windows gets no progress line yet: the run goes on without
 // one, as it does where err is a file.
-Terminal::Terminal(std::FILE*) {}
+Terminal::Terminal(std::FILE*)
+{
+}
 
 Terminal::~Terminal() = default;
 
@@ -14,6 +16,8 @@ int Terminal::columns() const
     return 0;
 }
 
-void Terminal::write(const char*, std::size_t, int) noexcept {}
+void Terminal::write(const char*, std::size_t, int) noexcept
+{
+}
 
 } // namespace cp

@@ -20,8 +20,9 @@ QString reportErrorCaption(int number)
 QString reportErrorText(const QString& procedure, const QString& description, const QString& lineBreak)
 {
     return QStringLiteral("In der Prozedur '") + procedure + QStringLiteral("' trat folgender Fehler auf: ")
-        + description + lineBreak + lineBreak + QStringLiteral("Die Arbeit mit Chunk Picker kann wahrscheinlich "
-                                                               "fortgesetzt werden.")
+        + description + lineBreak + lineBreak
+        + QStringLiteral("Die Arbeit mit Chunk Picker kann wahrscheinlich "
+                         "fortgesetzt werden.")
         + lineBreak
         + QStringLiteral("Falls dieser Fehler durch eine Änderung am Programm behoben werden kann, beschreiben Sie die "
                          "zum Fehler führenden Schritte ausführlich, und schicken Sie den Report an '")

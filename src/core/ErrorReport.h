@@ -13,7 +13,9 @@ namespace cp {
 class CommandError : public std::runtime_error {
 public:
     CommandError(int number, const QString& description)
-        : std::runtime_error(description.toStdString()), m_number(number), m_description(description)
+        : std::runtime_error(description.toStdString())
+        , m_number(number)
+        , m_description(description)
     {
     }
     int number() const { return m_number; }

@@ -12,8 +12,7 @@ namespace {
 constexpr qsizetype kReadBufferBytes = 1024;
 } // namespace
 
-SettingsStore::SettingsStore(QSettings& settings)
-    : m_settings(settings)
+SettingsStore::SettingsStore(QSettings& settings) : m_settings(settings)
 {
 }
 

@@ -38,9 +38,9 @@ std::string toUtf8(const std::wstring& text)
 std::string systemMessage(LONG error)
 {
     wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                              | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                          nullptr, DWORD(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const DWORD length
+        = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, DWORD(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring message(text ? text : L"", length);
     ::LocalFree(text);
     while (!message.empty() && (std::iswspace(message.back()) || message.back() == L'.'))

@@ -179,7 +179,8 @@ std::string XdgFileTypeRegistry::ExecWord(const std::string& programPath)
     return entryValue(fieldSafe);
 }
 
-std::string XdgFileTypeRegistry::desktopEntry(const std::string& old, const std::string& mimeType, const std::string& exec)
+std::string XdgFileTypeRegistry::desktopEntry(const std::string& old, const std::string& mimeType,
+                                              const std::string& exec)
 {
     // The types registered before (by this or an earlier start) stay listed.
     std::vector<std::string> types;
@@ -202,8 +203,9 @@ std::string XdgFileTypeRegistry::desktopEntry(const std::string& old, const std:
     const std::string title = kApplicationTitle;
     return "[Desktop Entry]\nType=Application\nName=" + title
         + "\nComment=Findet eingebettete Wave-Sounds und andere RIFF-Einträge in beliebigen Dateien und speichert sie"
-          "\nIcon=" + kApplicationId + "\nTryExec=" + entryValue(m_programPath) + "\nExec=" + exec + " %f\nMimeType="
-        + typeList + "\nCategories=AudioVideo;Audio;\nActions=Open;\n\n[Desktop Action Open]\nName=Öffnen (" + title
+          "\nIcon="
+        + kApplicationId + "\nTryExec=" + entryValue(m_programPath) + "\nExec=" + exec + " %f\nMimeType=" + typeList
+        + "\nCategories=AudioVideo;Audio;\nActions=Open;\n\n[Desktop Action Open]\nName=Öffnen (" + title
         + ")\nExec=" + exec + " %f\n";
 }
 
@@ -217,12 +219,20 @@ void XdgFileTypeRegistry::registerFile(const std::string& extension, int, const 
     // Globs are matched in any letter case unless marked otherwise.
     const std::string package = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                 "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-                                "  <mime-type type=\"" + type + "\">\n"
-                                "    <comment>" + xmlEscaped(description) + "</comment>\n"
-                                "    <icon name=\"" + id + "\"/>\n"
-                                "    <glob pattern=\"*." + xmlEscaped(lower(extension)) + "\"/>\n"
-                                "  </mime-type>\n"
-                                "</mime-info>\n";
+                                "  <mime-type type=\""
+        + type
+        + "\">\n"
+          "    <comment>"
+        + xmlEscaped(description)
+        + "</comment>\n"
+          "    <icon name=\""
+        + id
+        + "\"/>\n"
+          "    <glob pattern=\"*."
+        + xmlEscaped(lower(extension))
+        + "\"/>\n"
+          "  </mime-type>\n"
+          "</mime-info>\n";
     const std::string data = m_places.dataHome;
     if (writeIfChanged(data + "/mime/packages/" + id + "-" + lower(extension) + ".xml", package))
         refresh("update-mime-database", data + "/mime");

@@ -15,15 +15,17 @@
 namespace cp {
 
 NoticeDialog::NoticeDialog(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                         | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(owner,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                  | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmMessage"));
     QFont small = font(); // the size the layout was drawn for, as in the main window
     small.setPointSizeF(8);
     setFont(small);
     auto at = [this](QWidget* w, int left, int top, int width, int height) {
-        w->setGeometry(twipsToPixels(*this, left), twipsToPixels(*this, top), twipsToPixels(*this, width), twipsToPixels(*this, height));
+        w->setGeometry(twipsToPixels(*this, left), twipsToPixels(*this, top), twipsToPixels(*this, width),
+                       twipsToPixels(*this, height));
     };
     m_icon = new QLabel(this);
     m_icon->setObjectName(QStringLiteral("Image1"));

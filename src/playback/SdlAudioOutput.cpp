@@ -85,8 +85,8 @@ bool SdlAudioOutput::play(Voice voice, const std::string& path, std::int64_t sta
     SoundFile file(path);
     if (!file.isOpen() || file.frames() == 0 || startFrame >= file.frames() || !file.seek(startFrame))
         return false;
-    SDL_AudioStream* stream = SDL_NewAudioStream(AUDIO_F32SYS, Uint8(file.channels()), file.sampleRate(),
-                                                 AUDIO_F32SYS, Uint8(m_channels), m_rate);
+    SDL_AudioStream* stream = SDL_NewAudioStream(AUDIO_F32SYS, Uint8(file.channels()), file.sampleRate(), AUDIO_F32SYS,
+                                                 Uint8(m_channels), m_rate);
     if (!stream)
         return false;
     {

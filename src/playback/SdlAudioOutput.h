@@ -37,8 +37,8 @@ private:
         _SDL_AudioStream* stream = nullptr;
         bool active = false;
         bool loop = false;
-        bool drained = false;           // the file gave all it had and will give no more
-        std::int64_t deviceFrames = 0;  // frames of the device's rate delivered so far
+        bool drained = false;                // the file gave all it had and will give no more
+        std::int64_t deviceFrames = 0;       // frames of the device's rate delivered so far
         std::int64_t deviceFramesTotal = -1; // what a sound that does not loop lasts there
     };
 

@@ -7,8 +7,7 @@
 
 namespace cp {
 
-WaveDevice::WaveDevice(AudioOutput* output)
-    : m_output(output)
+WaveDevice::WaveDevice(AudioOutput* output) : m_output(output)
 {
 }
 

@@ -67,7 +67,8 @@ void readInfo(const unsigned char* body, std::size_t size, EntryHeader& header)
         return;
     ForEachChunk(body, 4, size, [&](const unsigned char* id, const unsigned char* text, std::size_t length) {
         if (header.title.empty() && isKind(id, "INAM"))
-            header.title.assign(reinterpret_cast<const char*>(text), ::strnlen(reinterpret_cast<const char*>(text), length));
+            header.title.assign(reinterpret_cast<const char*>(text),
+                                ::strnlen(reinterpret_cast<const char*>(text), length));
     });
 }
 
@@ -99,11 +100,12 @@ std::uint64_t EntryHeaderReach(const unsigned char* data, std::size_t size)
         return 0;
     const bool wave = std::memcmp(data + 8, "WAVE", 4) == 0;
     std::uint64_t reach = 0;
-    const std::uint64_t next = ForEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
-        // A chunk the parse looks into, cut short here, may say more in full.
-        if (((wave && isKind(id, "fmt ")) || isKind(id, "LIST")) && length < Le32(id + 4))
-            reach = std::max<std::uint64_t>(reach, std::uint64_t(body - data) + Le32(id + 4));
-    });
+    const std::uint64_t next
+        = ForEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
+              // A chunk the parse looks into, cut short here, may say more in full.
+              if (((wave && isKind(id, "fmt ")) || isKind(id, "LIST")) && length < Le32(id + 4))
+                  reach = std::max<std::uint64_t>(reach, std::uint64_t(body - data) + Le32(id + 4));
+          });
     return std::max(reach, next + 8);
 }
 

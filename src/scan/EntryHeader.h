@@ -14,15 +14,15 @@ class SourceReader;
 // agree, and what the entry holds. Every field is read within the bytes
 // given, whatever the size fields claim.
 struct EntryHeader {
-    bool riffHeader = false;     // at least the 12 bytes of "RIFF", size and form
-    std::string form;            // the four-character form as it stands ("WAVE", "AVI ")
+    bool riffHeader = false;       // at least the 12 bytes of "RIFF", size and form
+    std::string form;              // the four-character form as it stands ("WAVE", "AVI ")
     std::uint64_t claimedSize = 0; // the size field plus the 8 bytes before the form's
-    bool format = false;         // a WAVE fmt chunk of at least 16 bytes was found
-    std::uint16_t formatTag = 0; // the sub-format's tag for WAVE_FORMAT_EXTENSIBLE
+    bool format = false;           // a WAVE fmt chunk of at least 16 bytes was found
+    std::uint16_t formatTag = 0;   // the sub-format's tag for WAVE_FORMAT_EXTENSIBLE
     std::uint16_t channels = 0;
     std::uint32_t sampleRate = 0;
     std::uint16_t bitsPerSample = 0;
-    std::string title;           // LIST/INFO "INAM", as stored, up to its first NUL
+    std::string title; // LIST/INFO "INAM", as stored, up to its first NUL
 };
 
 // How much of an entry is read to know it.

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <optional>
 
-
 namespace cp {
 
 namespace {
@@ -21,9 +20,8 @@ unsigned writerThreads()
 
 } // namespace
 
-EntryWriter::EntryWriter(EntryFolder& folder, EntryFileList& files, const SourceReader& source,
-                         const std::string& path, bool unnamed, std::function<bool()> stopping,
-                         void (*beforeStart)(unsigned))
+EntryWriter::EntryWriter(EntryFolder& folder, EntryFileList& files, const SourceReader& source, const std::string& path,
+                         bool unnamed, std::function<bool()> stopping, void (*beforeStart)(unsigned))
     : m_folder(folder)
     , m_files(files)
     , m_source(source)
@@ -80,9 +78,8 @@ bool EntryWriter::offer(std::vector<Entry>& batch, std::chrono::milliseconds pat
         batch.clear();
         return !m_failure;
     }
-    const bool room = m_changed.wait_for(lock, patience, [&] {
-        return m_failure || m_queue.size() + batch.size() <= kCapacity;
-    });
+    const bool room
+        = m_changed.wait_for(lock, patience, [&] { return m_failure || m_queue.size() + batch.size() <= kCapacity; });
     if (m_failure) {
         batch.clear();
         return false;

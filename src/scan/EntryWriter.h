@@ -79,8 +79,8 @@ private:
     std::condition_variable m_changed;
     std::deque<Entry> m_queue;
     bool m_finished = false;
-    int m_running = 0; // threads not yet ended
-    std::size_t m_nextToPublish = 0; // the slot whose entry takes its name next
+    int m_running = 0;                   // threads not yet ended
+    std::size_t m_nextToPublish = 0;     // the slot whose entry takes its name next
     std::size_t m_failedSlot = SIZE_MAX; // the first entry that failed; none after it is published
     std::exception_ptr m_failure;
     std::atomic<bool> m_stop {false};

@@ -80,8 +80,7 @@ struct CopyQueue::Written {
     UnnamedCopy copy;
 };
 
-CopyQueue::CopyQueue()
-    : m_unnamed(unnamedFilesCanBeNamed()) // asked once: each ask is a system call
+CopyQueue::CopyQueue() : m_unnamed(unnamedFilesCanBeNamed()) // asked once: each ask is a system call
 {
     const unsigned count = copyThreads();
     m_threads.reserve(count);
@@ -91,7 +90,7 @@ CopyQueue::CopyQueue()
         } catch (const std::system_error&) {
             if (m_threads.empty())
                 throw; // the caller copies on its own thread instead
-            break; // one thread copies alone
+            break;     // one thread copies alone
         }
     }
 }

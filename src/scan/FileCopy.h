@@ -40,7 +40,7 @@ class CopyQueue {
 public:
     struct Result {
         enum Outcome { Copied, TargetExists, Failed, Stopped } outcome = Stopped;
-        std::int64_t bytes = 0; // of a complete copy
+        std::int64_t bytes = 0;     // of a complete copy
         std::exception_ptr failure; // why it failed: mostly a ScanError
     };
 
@@ -86,18 +86,18 @@ private:
     const bool m_unnamed;
     std::atomic<bool> m_stop {false};
     std::atomic<std::int64_t> m_bytesCopied {0};
-    std::mutex m_mutex; // guards everything below
-    std::condition_variable m_work; // for the threads: a job, or the end
-    std::condition_variable m_answered; // for the caller: outcomes
-    std::deque<Job> m_waiting; // handed over, not yet taken by a thread
+    std::mutex m_mutex;                                        // guards everything below
+    std::condition_variable m_work;                            // for the threads: a job, or the end
+    std::condition_variable m_answered;                        // for the caller: outcomes
+    std::deque<Job> m_waiting;                                 // handed over, not yet taken by a thread
     std::map<std::size_t, std::unique_ptr<Written>> m_written; // by slot
-    std::deque<Result> m_outcomes; // in order, not yet taken by next()
+    std::deque<Result> m_outcomes;                             // in order, not yet taken by next()
     std::size_t m_added = 0, m_taken = 0;
     std::size_t m_nextToName = 0; // the slot whose copy takes its name next
-    std::size_t m_wanted = 0; // outcomes the caller waits for; 0 while it does not
-    int m_idle = 0; // threads waiting for a job
-    bool m_naming = false; // a thread is naming copies
-    bool m_dropRest = false; // a copy stopped: none after it takes a name
+    std::size_t m_wanted = 0;     // outcomes the caller waits for; 0 while it does not
+    int m_idle = 0;               // threads waiting for a job
+    bool m_naming = false;        // a thread is naming copies
+    bool m_dropRest = false;      // a copy stopped: none after it takes a name
     bool m_dropWaiting = false;
     bool m_finished = false;
     std::vector<std::thread> m_threads;

@@ -34,8 +34,7 @@ FileIdentity identityOf(const struct stat& st)
 
 } // namespace posix
 
-SourceReader::SourceReader(const std::string& path)
-    : m_path(path)
+SourceReader::SourceReader(const std::string& path) : m_path(path)
 {
     // Non-blocking so that a pipe is refused below instead of waiting for a writer.
     m_file = TEMP_FAILURE_RETRY(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -70,7 +69,8 @@ std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t 
     auto* out = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t n = TEMP_FAILURE_RETRY(::pread(m_file, out + done, length - done, off_t(offset + std::int64_t(done))));
+        const ssize_t n
+            = TEMP_FAILURE_RETRY(::pread(m_file, out + done, length - done, off_t(offset + std::int64_t(done))));
         if (n < 0)
             throw ScanError(ScanError::Operation::Read, m_path, errno);
         if (n == 0)

@@ -30,12 +30,13 @@ bool takeOver(const std::wstring& old, DWORD attributes, HANDLE file)
     PACL access = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (::GetNamedSecurityInfoW(old.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &access,
-                                nullptr, &descriptor) == ERROR_SUCCESS) {
+                                nullptr, &descriptor)
+        == ERROR_SUCCESS) {
         SECURITY_DESCRIPTOR_CONTROL control = 0;
         DWORD revision = 0;
         ::GetSecurityDescriptorControl(descriptor, &control, &revision);
-        const DWORD inheritance = control & SE_DACL_PROTECTED ? PROTECTED_DACL_SECURITY_INFORMATION
-                                                              : UNPROTECTED_DACL_SECURITY_INFORMATION;
+        const DWORD inheritance
+            = control & SE_DACL_PROTECTED ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION;
         const DWORD error = ::SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inheritance, nullptr,
                                               nullptr, access, nullptr);
         ::LocalFree(descriptor);
@@ -45,7 +46,8 @@ bool takeOver(const std::wstring& old, DWORD attributes, HANDLE file)
         }
     }
     FILE_BASIC_INFO basic {};
-    basic.FileAttributes = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    basic.FileAttributes
+        = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     if (basic.FileAttributes == 0)
         basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     return ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
@@ -53,8 +55,7 @@ bool takeOver(const std::wstring& old, DWORD attributes, HANDLE file)
 
 } // namespace
 
-SourceReader::SourceReader(const std::string& path)
-    : m_path(path)
+SourceReader::SourceReader(const std::string& path) : m_path(path)
 {
     using Operation = ScanError::Operation;
     const std::wstring wide = win32::widePath(Operation::Open, path);
@@ -124,8 +125,9 @@ EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayN
         std::string problem;
         if (!win32::toWide(temp, &wide, &problem))
             throw ScanError(ScanError::Operation::Create, m_displayName, EINVAL, problem);
-        HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr);
+        HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC,
+                                    FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_FILE_EXISTS)
@@ -183,7 +185,8 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
         m_displayName = path;
         fail(ERROR_ACCESS_DENIED); // as Windows itself refuses it, whatever file system or emulation lies below
     }
-    if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY) && !takeOver(wide, existing, file))
+    if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY)
+        && !takeOver(wide, existing, file))
         fail(int(::GetLastError()));
     if (!win32::markForDeletion(file, false))
         fail(int(::GetLastError()));

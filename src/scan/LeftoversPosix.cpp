@@ -38,7 +38,8 @@ int openForSweep(int dirFd, const char* name)
 // Whether name in the folder is still the file open as fd.
 bool stillNamed(int dirFd, const char* name, int fd)
 {
-    struct stat named {}, open {};
+    struct stat named {
+    }, open {};
     return ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &open) == 0
         && named.st_dev == open.st_dev && named.st_ino == open.st_ino;
 }
@@ -107,7 +108,8 @@ int createLockedTemporary(const std::string& dir, std::string* path)
 
 void removeStaleTemporaries(const std::string& folder)
 {
-    sweepUnlocked(folder, kTempPrefix, kTempSuffix, [](int dirFd, const char* name, int) { ::unlinkat(dirFd, name, 0); });
+    sweepUnlocked(folder, kTempPrefix, kTempSuffix,
+                  [](int dirFd, const char* name, int) { ::unlinkat(dirFd, name, 0); });
 }
 
 std::string followLinks(const std::string& path)

@@ -60,8 +60,9 @@ std::string followLinks(const std::string& path)
 void syncFolder(const std::string& folder)
 {
     const std::wstring wide = win32::widePath(ScanError::Operation::Write, folder);
-    HANDLE dir = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE dir = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     const bool flushed = dir != INVALID_HANDLE_VALUE && ::FlushFileBuffers(dir);
     const DWORD error = ::GetLastError();
     if (dir != INVALID_HANDLE_VALUE)
@@ -133,7 +134,8 @@ void removeEntryFilesOfEndedRuns(const std::string& folder)
     sweepUnheld(folder, kJournalPrefix, kJournalSuffix, [&](HANDLE file) {
         std::uint64_t length = 0;
         DWORD got = 0;
-        if (!win32::readAt(file, &length, sizeof length, 0, &got) || got != sizeof length || length == 0 || length >= 4096)
+        if (!win32::readAt(file, &length, sizeof length, 0, &got) || got != sizeof length || length == 0
+            || length >= 4096)
             return;
         std::string source(length, '\0');
         if (!win32::readAt(file, source.data(), DWORD(length), sizeof length, &got) || got != length)

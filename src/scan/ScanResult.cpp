@@ -23,9 +23,7 @@ std::string entryFileName(const std::string& folder, std::int64_t number, const 
     return withTrailingSeparator(folder) + "Sound" + digits + " aus " + fileNamePart(source) + ".wav";
 }
 
-EntryFileList::EntryFileList(const std::string& folder, const std::string& source)
-    : m_folder(folder)
-    , m_source(source)
+EntryFileList::EntryFileList(const std::string& folder, const std::string& source) : m_folder(folder), m_source(source)
 {
 }
 

@@ -19,8 +19,7 @@ enum class TagSearchPath { Plain, Sse2, Avx2 };
 namespace tagsearch {
 
 // Byte by byte from at: what is left after the wide loops.
-template <typename OnHit>
-void searchPlain(const unsigned char* data, std::size_t size, std::size_t at, OnHit& onHit)
+template <typename OnHit> void searchPlain(const unsigned char* data, std::size_t size, std::size_t at, OnHit& onHit)
 {
     for (; size >= sizeof kTag && at <= size - sizeof kTag; ++at) {
         if (data[at] == 'R' && std::memcmp(data + at, kTag, sizeof kTag) == 0)
@@ -32,8 +31,7 @@ void searchPlain(const unsigned char* data, std::size_t size, std::size_t at, On
 // Sixteen candidate starts at a time: a start is a hit where all four shifted
 // byte compares agree. Whatever the data (silence, noise, a run of 'R's)
 // this costs the same. Returns where the byte-wise rest begins.
-template <typename OnHit>
-std::size_t searchSse2(const unsigned char* data, std::size_t size, OnHit& onHit)
+template <typename OnHit> std::size_t searchSse2(const unsigned char* data, std::size_t size, OnHit& onHit)
 {
     std::size_t at = 0;
     const __m128i r = _mm_set1_epi8('R'), i = _mm_set1_epi8('I'), f = _mm_set1_epi8('F');

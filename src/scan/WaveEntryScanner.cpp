@@ -71,10 +71,9 @@ void WaveEntryScanner::handOver()
     if (m_batch.empty())
         return;
     if (!m_writer)
-        m_writer = std::make_unique<EntryWriter>(m_folder, m_result->entryFiles, *m_source, m_result->sourceFile,
-                                                 m_geometry.unnamedFiles,
-                                                 [this] { return m_observer && m_observer->stopRequested(); },
-                                                 m_geometry.beforeWriterStarts);
+        m_writer = std::make_unique<EntryWriter>(
+            m_folder, m_result->entryFiles, *m_source, m_result->sourceFile, m_geometry.unnamedFiles,
+            [this] { return m_observer && m_observer->stopRequested(); }, m_geometry.beforeWriterStarts);
     // A failed writer takes nothing more; the search still counts the tags.
     while (!m_writer->offer(m_batch, std::chrono::milliseconds(kPatienceMs)) && !m_batch.empty())
         checkStop();

@@ -16,9 +16,9 @@ namespace cp {
 // Cuts a file at every "RIFF" tag and writes each piece as an entry file.
 class WaveEntryScanner {
 public:
-    static constexpr std::int64_t kWholeFileLimit = ScanGeometry{}.wholeFileLimit;
-    static constexpr std::int64_t kBlockSize = ScanGeometry{}.blockSize;
-    static constexpr std::int64_t kBlockStep = ScanGeometry{}.blockStep;
+    static constexpr std::int64_t kWholeFileLimit = ScanGeometry {}.wholeFileLimit;
+    static constexpr std::int64_t kBlockSize = ScanGeometry {}.blockSize;
+    static constexpr std::int64_t kBlockStep = ScanGeometry {}.blockStep;
 
     // geometry.blockSize - geometry.blockStep must be at least 3.
     WaveEntryScanner(EntryFolder& folder, ScanObserver* observer = nullptr, ScanGeometry geometry = {});
@@ -36,8 +36,8 @@ public:
     std::int64_t bytesWritten() const { return m_writer ? m_writer->bytesWritten() : 0; }
 
 private:
-    static constexpr std::size_t kBatch = 1024;  // entries handed to the writer at a time
-    static constexpr int kPatienceMs = 50;       // between questions whether to stop while waiting
+    static constexpr std::size_t kBatch = 1024; // entries handed to the writer at a time
+    static constexpr int kPatienceMs = 50;      // between questions whether to stop while waiting
     void onHit(std::int64_t position);
     void checkStop();
     // Queues the entry from start (1-based) of length bytes for the writer.

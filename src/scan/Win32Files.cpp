@@ -24,8 +24,8 @@ bool deviceName(std::wstring name)
         if (name == device)
             return true;
     }
-    return name.size() == 4 && (name.compare(0, 3, L"COM") == 0 || name.compare(0, 3, L"LPT") == 0)
-        && name[3] >= L'1' && name[3] <= L'9';
+    return name.size() == 4 && (name.compare(0, 3, L"COM") == 0 || name.compare(0, 3, L"LPT") == 0) && name[3] >= L'1'
+        && name[3] <= L'9';
 }
 
 // Why Windows cannot hold name as the name of a file; empty when it can.
@@ -48,9 +48,9 @@ std::string systemMessage(DWORD error)
 {
     wchar_t* text = nullptr;
     // In the user's language, as the system's own dialogs speak.
-    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                              | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                          nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const DWORD length
+        = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring message(text ? text : L"", length);
     ::LocalFree(text);
     while (!message.empty() && (std::iswspace(message.back()) || message.back() == L'.'))

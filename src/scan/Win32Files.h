@@ -49,6 +49,9 @@ std::string temporaryName(const std::string& dir);
 bool readAt(HANDLE file, void* buffer, DWORD length, std::int64_t offset, DWORD* got);
 bool writeAt(HANDLE file, const void* buffer, DWORD length, std::int64_t offset);
 
-inline HANDLE native(NativeFile file) { return static_cast<HANDLE>(file); }
+inline HANDLE native(NativeFile file)
+{
+    return static_cast<HANDLE>(file);
+}
 
 } // namespace cp::win32

@@ -18,8 +18,8 @@ namespace cp {
 
 namespace {
 
-const char* const kColumnNames[] = {"Nr.", "Position", "Länge", "Form", "Format", "Kanäle", "Rate", "Bits", "Dauer",
-                                    "Kopf", "Titel"};
+const char* const kColumnNames[]
+    = {"Nr.", "Position", "Länge", "Form", "Format", "Kanäle", "Rate", "Bits", "Dauer", "Kopf", "Titel"};
 static_assert(std::size(kColumnNames) == EntryListModel::ColumnCount);
 
 bool isNumberColumn(int column)
@@ -207,8 +207,9 @@ QString EntryListModel::text(std::size_t index, int column) const
         return ms < 0 ? QString() : secondsWords(ms, true, locale);
     }
     case Header:
-        return h.flags & Riff ? sizeAgreementWords(m_positions.length(index) - std::int64_t(h.sizeField) - 8, true, locale)
-                              : QString();
+        return h.flags & Riff
+            ? sizeAgreementWords(m_positions.length(index) - std::int64_t(h.sizeField) - 8, true, locale)
+            : QString();
     case Title: return h.flags & Titled ? QString::fromStdString(shownText(m_titles.at(index))) : QString();
     default: return {};
     }
@@ -238,7 +239,8 @@ QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, in
     if (role == Qt::DisplayRole)
         return QString::fromUtf8(kColumnNames[section]);
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::Alignment(isNumberColumn(section) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        return QVariant::fromValue(Qt::Alignment(isNumberColumn(section) ? Qt::AlignRight : Qt::AlignLeft)
+                                   | Qt::AlignVCenter);
     return {};
 }
 

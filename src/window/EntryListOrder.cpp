@@ -21,8 +21,7 @@ constexpr int kLearnSliceMs = 25; // the window answers between slices
 constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::min(); // sorts before every value
 
 // Ranks ids by the text people see for them; one text made per distinct id.
-template <typename Id, typename Text>
-std::map<Id, std::int64_t> RankByText(const std::vector<Id>& ids, Text&& text)
+template <typename Id, typename Text> std::map<Id, std::int64_t> RankByText(const std::vector<Id>& ids, Text&& text)
 {
     std::map<Id, QString> texts;
     for (const Id& id : ids)
@@ -73,7 +72,9 @@ std::vector<std::int64_t> EntryListModel::sortKeys(int column) const
         std::vector<std::size_t> entries;
         for (std::size_t i = 0; i < count; ++i) {
             const Head& h = head(i);
-            const bool has = column == Form ? (h.flags & Riff) != 0 : column == Format ? (h.flags & Wave) != 0 : (h.flags & Titled) != 0;
+            const bool has = column == Form ? (h.flags & Riff) != 0
+                : column == Format          ? (h.flags & Wave) != 0
+                                            : (h.flags & Titled) != 0;
             if (!has)
                 continue;
             std::uint32_t id = std::uint32_t(i);
@@ -84,9 +85,10 @@ std::vector<std::int64_t> EntryListModel::sortKeys(int column) const
             ids.push_back(id), entries.push_back(i);
         }
         const auto ranks = RankByText(ids, [&](std::uint32_t id) {
-            return column == Form ? QString::fromStdString(shownForm(std::string(reinterpret_cast<const char*>(&id), 4)))
-                 : column == Format ? QString::fromStdString(formatName(std::uint16_t(id)))
-                                    : QString::fromStdString(shownText(m_titles.at(id)));
+            return column == Form
+                ? QString::fromStdString(shownForm(std::string(reinterpret_cast<const char*>(&id), 4)))
+                : column == Format ? QString::fromStdString(formatName(std::uint16_t(id)))
+                                   : QString::fromStdString(shownText(m_titles.at(id)));
         });
         for (std::size_t k = 0; k < entries.size(); ++k)
             keys[entries[k]] = ranks.at(ids[k]);
@@ -100,9 +102,7 @@ std::vector<std::int64_t> EntryListModel::sortKeys(int column) const
         case Rate: keys[i] = wave ? h.sampleRate : kNone; break;
         case Bits: keys[i] = wave ? h.bits : kNone; break;
         case Duration: keys[i] = durationMs(i) < 0 ? kNone : durationMs(i); break;
-        case Header:
-            keys[i] = h.flags & Riff ? m_positions.length(i) - std::int64_t(h.sizeField) - 8 : kNone;
-            break;
+        case Header: keys[i] = h.flags & Riff ? m_positions.length(i) - std::int64_t(h.sizeField) - 8 : kNone; break;
         default: break;
         }
     }

@@ -97,8 +97,7 @@ void EntryListWindow::buildControls()
     });
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { rowPicked(current.isValid() ? current.row() : -1); });
-    connect(m_view, &QAbstractItemView::doubleClicked, this,
-            [this] { m_owner.clickButton(MainWindow::Play); });
+    connect(m_view, &QAbstractItemView::doubleClicked, this, [this] { m_owner.clickButton(MainWindow::Play); });
 
     // Return plays and Escape stops, as in the main window; Ctrl+S saves the selection.
     auto* play = new QAction(this);
@@ -149,8 +148,9 @@ void EntryListWindow::restoreLayout()
     if (geometry.isEmpty() || !restoreGeometry(geometry)) {
         // A first opening: below the main window, about as wide as the columns, on the screen.
         const QRect screen = m_owner.screen()->availableGeometry();
-        QRect place(m_owner.frameGeometry().bottomLeft() + QPoint(0, 8),
-                    QSize(m_view->horizontalHeader()->length() + 40, 24 * m_view->verticalHeader()->defaultSectionSize()));
+        QRect place(
+            m_owner.frameGeometry().bottomLeft() + QPoint(0, 8),
+            QSize(m_view->horizontalHeader()->length() + 40, 24 * m_view->verticalHeader()->defaultSectionSize()));
         place.setSize(place.size().boundedTo(screen.size() - QSize(40, 80)));
         // Shorter rather than over the main window, where there is room below it for some rows.
         const int roomBelow = screen.bottom() - 40 - place.top();
@@ -226,7 +226,8 @@ void EntryListWindow::followCurrentEntry(std::int64_t entry)
         m_view->selectionModel()->clear();
     } else {
         const QModelIndex index = m_model.index(row, 0);
-        m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_view->selectionModel()->setCurrentIndex(index,
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         m_view->scrollTo(index);
     }
     m_following = false;

@@ -27,7 +27,8 @@ class SettingsStore;
 // moves the row. Not modal; it remembers its place and column widths.
 class EntryListWindow final : public QWidget {
 public:
-    EntryListWindow(MainWindow& owner, const EntryBrowser& entries, const EntryPositions& positions, SettingsStore& settings);
+    EntryListWindow(MainWindow& owner, const EntryBrowser& entries, const EntryPositions& positions,
+                    SettingsStore& settings);
     ~EntryListWindow() override;
 
     // Shows the list where it was last, in front.

@@ -6,7 +6,7 @@
 #include "core/SettingsStore.h"
 #include "dialogs/UserDialogs.h"
 #include "window/EntryBrowser.h"
-#include "window/ShellCopy.h"
+#include "window/CopyJob.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,8 +45,7 @@ QString enterRememberedFolder(const SettingsStore& settings, const QString& sett
     return folder;
 }
 
-EntrySaver::EntrySaver(Context context)
-    : m_context(std::move(context))
+EntrySaver::EntrySaver(Context context) : m_context(std::move(context))
 {
 }
 
@@ -73,12 +72,14 @@ QString EntrySaver::savedNoticeText() const
 
 void EntrySaver::saveAll(QWidget* owner)
 {
-    saveIntoFolder(m_context.entries.count(), [](std::int64_t i) { return i + 1; }, owner);
+    saveIntoFolder(
+        m_context.entries.count(), [](std::int64_t i) { return i + 1; }, owner);
 }
 
 void EntrySaver::saveEntries(const std::vector<std::int64_t>& entries, QWidget* owner)
 {
-    saveIntoFolder(std::int64_t(entries.size()), [&](std::int64_t i) { return entries[std::size_t(i)]; }, owner);
+    saveIntoFolder(
+        std::int64_t(entries.size()), [&](std::int64_t i) { return entries[std::size_t(i)]; }, owner);
 }
 
 void EntrySaver::saveIntoFolder(std::int64_t count, const std::function<std::int64_t(std::int64_t)>& entryAt,
@@ -98,10 +99,13 @@ void EntrySaver::saveIntoFolder(std::int64_t count, const std::function<std::int
     for (std::int64_t i = 0; i < count; ++i)
         total += fileSizeOrZero(m_context.entries.entryFile(entryAt(i)));
     const std::string target = bytes(folder);
-    copyEntries(total, count > 1, [&](ShellCopy& copy) {
-        for (std::int64_t i = 0; i < count && !copy.cancelled(); ++i)
-            copy.copyFile(m_context.entries.entryFile(entryAt(i)), target);
-    }, owner);
+    copyEntries(
+        total, count > 1,
+        [&](CopyJob& copy) {
+            for (std::int64_t i = 0; i < count && !copy.cancelled(); ++i)
+                copy.copyFile(m_context.entries.entryFile(entryAt(i)), target);
+        },
+        owner);
 }
 
 void EntrySaver::saveCurrent(QWidget* owner)
@@ -120,18 +124,18 @@ void EntrySaver::saveCurrent(QWidget* owner)
 
     const std::string source = m_context.entries.currentFile();
     bool saved = false;
-    copyEntries(fileSizeOrZero(source), false,
-                [&](ShellCopy& copy) { saved = copy.copyFile(source, bytes(*chosen)); }, owner);
+    copyEntries(
+        fileSizeOrZero(source), false, [&](CopyJob& copy) { saved = copy.copyFile(source, bytes(*chosen)); }, owner);
     if (saved && !m_context.closing())
         showNotice(QStringLiteral("FileSavedMsg"), savedNoticeText());
 }
 
-void EntrySaver::copyEntries(std::int64_t total, bool several, const std::function<void(ShellCopy&)>& copies,
+void EntrySaver::copyEntries(std::int64_t total, bool several, const std::function<void(CopyJob&)>& copies,
                              QWidget* owner)
 {
     // Closing waits for the copy being made, which then stops like a cancel.
     const Raised copying(m_copying);
-    ShellCopy copy(m_context.dialogs, owner, total, several, m_context.closing);
+    CopyJob copy(m_context.dialogs, owner, total, several, m_context.closing);
     copies(copy);
     if (!m_context.closing())
         copy.reportFailures();

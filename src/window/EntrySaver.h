@@ -14,7 +14,7 @@ namespace cp {
 
 class EntryBrowser;
 class SettingsStore;
-class ShellCopy;
+class CopyJob;
 class UserDialogs;
 
 // Save and Save all: the file or folder the user picks (remembered for next
@@ -50,7 +50,7 @@ public:
 
 private:
     void saveIntoFolder(std::int64_t count, const std::function<std::int64_t(std::int64_t)>& entryAt, QWidget* owner);
-    void copyEntries(std::int64_t total, bool several, const std::function<void(ShellCopy&)>& copies, QWidget* owner);
+    void copyEntries(std::int64_t total, bool several, const std::function<void(CopyJob&)>& copies, QWidget* owner);
     void showNotice(const QString& settingName, const QString& text);
 
     Context m_context;

@@ -51,7 +51,8 @@ QString entryToolTipText(const EntryHeader& header, std::int64_t size, const QLo
 
 QString secondsWords(std::int64_t milliseconds, bool shortForm, const QLocale& locale)
 {
-    return formatOneDecimal(double(milliseconds) / 1000.0, locale) + (shortForm ? QStringLiteral(" s") : QStringLiteral(" Sekunden"));
+    return formatOneDecimal(double(milliseconds) / 1000.0, locale)
+        + (shortForm ? QStringLiteral(" s") : QStringLiteral(" Sekunden"));
 }
 
 } // namespace cp

@@ -55,8 +55,9 @@ void MainWindow::buildKeyboardCommands()
             // First and last step like Next, and can whenever it can.
             action->setEnabled(button(Next)->isEnabled());
             connect(button(Next), &QAction::enabledChanged, action, &QAction::setEnabled);
-            connect(action, &QAction::triggered, this,
-                    [this, last = c.command == kLast] { runCommand([this, last] { goToEntry(last ? m_entries.count() : 1); }); });
+            connect(action, &QAction::triggered, this, [this, last = c.command == kLast] {
+                runCommand([this, last] { goToEntry(last ? m_entries.count() : 1); });
+            });
         }
         QList<QKeySequence> keys;
         for (const QKeyCombination key : c.keys)
@@ -156,9 +157,7 @@ void MainWindow::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     // Scanned once the drop is over, so that the file manager is not kept
     // waiting; as Open does, without its dialog and the settings it writes.
-    QTimer::singleShot(0, this, [this, file = *path] {
-        runCommand([this, &file] { openFile(file); });
-    });
+    QTimer::singleShot(0, this, [this, file = *path] { runCommand([this, &file] { openFile(file); }); });
 }
 
 } // namespace cp

@@ -33,10 +33,12 @@ constexpr int kFrameWaitMs = 300; // how long a first start waits to learn its f
 } // namespace
 
 MainWindow::MainWindow(Context context)
-    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(nullptr,
+              Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                  | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
-    , m_saver({m_entries, context.settings, context.dialogs, context.programFolder, [this] { return m_closeRequested; }})
+    , m_saver(
+          {m_entries, context.settings, context.dialogs, context.programFolder, [this] { return m_closeRequested; }})
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
@@ -71,9 +73,8 @@ std::optional<int> MainWindow::start()
     // Positions are kept in twips, the program's unit for them.
     const double perPixel = twipsPerPixel(*this);
     const QRect screenArea = (screen() ? screen() : QGuiApplication::primaryScreen())->geometry();
-    const auto centre = [&](int screenPixels, int windowTwips) {
-        return (qRound(screenPixels * perPixel) - windowTwips) / 2;
-    };
+    const auto centre
+        = [&](int screenPixels, int windowTwips) { return (qRound(screenPixels * perPixel) - windowTwips) / 2; };
     double x = 0, y = 0;
     const QLocale locale;
     // A first start, or a position that is no number, is centred: roughly now,

@@ -56,9 +56,9 @@ public:
     // Toolbar button indexes; 3 is the separator.
     enum Button { Open = 1, SaveAll = 2, Separator = 3, Previous = 4, Play = 5, Stop = 6, Save = 7, Next = 8 };
 
-    static constexpr const char* kOpenFilter =
-        "Alle Dateien (*.*)|*.*|AvP-FFL-Dateien (*.ffl)|*.ffl|Unreal-Sound (*.uax)|*.uax|AVI-Dateien (*.avi)|*.avi|"
-        "Quake & Clones (*.pak)|*.pak|Age Of Empires-Dateien (*.drs)|*.drs";
+    static constexpr const char* kOpenFilter
+        = "Alle Dateien (*.*)|*.*|AvP-FFL-Dateien (*.ffl)|*.ffl|Unreal-Sound (*.uax)|*.uax|AVI-Dateien (*.avi)|*.avi|"
+          "Quake & Clones (*.pak)|*.pak|Age Of Empires-Dateien (*.drs)|*.drs";
 
     explicit MainWindow(Context context);
     ~MainWindow() override;

@@ -40,14 +40,16 @@ QLineEdit* MainWindow::valueField(QWidget* parent, const char* name, int left, i
     palette.setColor(QPalette::Base, Qt::transparent);
     field->setPalette(palette);
     field->setAutoFillBackground(false);
-    field->setGeometry(twipsToPixels(*this, left), twipsToPixels(*this, top) - 1, twipsToPixels(*this, width), twipsToPixels(*this, 195) + 2);
+    field->setGeometry(twipsToPixels(*this, left), twipsToPixels(*this, top) - 1, twipsToPixels(*this, width),
+                       twipsToPixels(*this, 195) + 2);
     return field;
 }
 
 void MainWindow::buildControls()
 {
     auto at = [this](QWidget* w, int left, int top, int width, int height) {
-        w->setGeometry(twipsToPixels(*this, left), twipsToPixels(*this, top), twipsToPixels(*this, width), twipsToPixels(*this, height));
+        w->setGeometry(twipsToPixels(*this, left), twipsToPixels(*this, top), twipsToPixels(*this, width),
+                       twipsToPixels(*this, height));
     };
     auto label = [&](QWidget* parent, int index, const char* text, int left, int top, int width) {
         auto* l = new QLabel(QString::fromUtf8(text), parent);
@@ -138,8 +140,8 @@ void MainWindow::buildControls()
     } rows[] = {
         {0, 0, "Größe:", 180, 300, 480, &MainWindow::m_fileSize, "txtFilesize", 945, 300, 1815, "0 Byte"},
         {0, 1, "Einträge:", 180, 570, 630, &MainWindow::m_entryCount, "txtEntrycount", 2205, 577, 555, "0"},
-        {0, 2, "nicht erkannte Daten:", 180, 855, 1545, &MainWindow::m_unknownData, "txtUnknownData", 1860, 855,
-         900, "0%"},
+        {0, 2, "nicht erkannte Daten:", 180, 855, 1545, &MainWindow::m_unknownData, "txtUnknownData", 1860, 855, 900,
+         "0%"},
         {1, 5, "Größe:", 150, 285, 480, &MainWindow::m_entrySize, "txtEntrysize", 915, 285, 1815, "0 Byte"},
         {1, 4, "Länge:", 150, 560, 495, &MainWindow::m_entryLength, "txtEntryLength", 660, 555, 2070, "0"},
         {1, 3, "Qualität:", 150, 840, 585, &MainWindow::m_quality, "txtQuality", 855, 840, 1875, "mies"},
@@ -164,7 +166,8 @@ void MainWindow::buildControls()
     line1->setObjectName(QStringLiteral("Line1"));
     line1->setFrameShape(QFrame::HLine);
     line1->setFrameShadow(QFrame::Sunken);
-    line1->setGeometry(twipsToPixels(*this, 240), twipsToPixels(*this, 1905) - 1, boxLeft - twipsToPixels(*this, 30 + 240), 2);
+    line1->setGeometry(twipsToPixels(*this, 240), twipsToPixels(*this, 1905) - 1,
+                       boxLeft - twipsToPixels(*this, 30 + 240), 2);
     connect(m_loopBox, &QCheckBox::clicked, this, [this] { loopBoxClicked(); });
 
     // Display only: nothing reads the slider, so it takes neither focus nor drags.

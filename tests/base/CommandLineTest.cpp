@@ -19,10 +19,11 @@ TEST(PathHelpers, Utf8IsCheckedAsStrictlyAsJsonReadersDo)
         bool valid;
     } cases[] = {
         {"Gr\xC3\xBC\xC3\x9F", true}, {"\xE2\x82\xAC \xF0\x9F\x8E\xB5 \xF4\x8F\xBF\xBF", true},
-        {"\xC0\xAF", false},             {"\xE0\x80\xAF", false},       {"\xF0\x80\x80\xAF", false}, // overlong
-        {"\xED\xA0\x80", false},         {"\xED\xBF\xBF", false},         // surrogates
-        {"\xF4\x90\x80\x80", false},     {"\xF5\x80\x80\x80", false},     // past U+10FFFF
-        {"ab\xE2\x82", false},           {"\xE9t\xE9", false},            // cut short, Latin-1
+        {"\xC0\xAF", false},          {"\xE0\x80\xAF", false},
+        {"\xF0\x80\x80\xAF", false},                               // overlong
+        {"\xED\xA0\x80", false},      {"\xED\xBF\xBF", false},     // surrogates
+        {"\xF4\x90\x80\x80", false},  {"\xF5\x80\x80\x80", false}, // past U+10FFFF
+        {"ab\xE2\x82", false},        {"\xE9t\xE9", false},        // cut short, Latin-1
     };
     for (const auto& c : cases)
         EXPECT_EQ(cp::isValidUtf8(c.bytes), c.valid) << c.bytes;
@@ -32,12 +33,16 @@ TEST(PathHelpers, CutAppendAndExist)
 {
     EXPECT_EQ(cp::fileNamePart("/spiele/sound.ffl") + cp::fileNamePart("sound.ffl") + cp::fileNamePart("/spiele/"),
               "sound.fflsound.ffl");
-    EXPECT_EQ(cp::withTrailingSeparator("/out") + cp::withTrailingSeparator("/out/") + cp::withTrailingSeparator(""), "/out//out//");
+    EXPECT_EQ(cp::withTrailingSeparator("/out") + cp::withTrailingSeparator("/out/") + cp::withTrailingSeparator(""),
+              "/out//out//");
     TempDir dir;
     WriteFile(dir / "f", Text("x"));
-    for (const auto& [path, exists] : std::vector<std::pair<std::string, bool>> {
-             {dir.path(), true}, {dir / "", true}, {dir / "f", true}, {dir / "f/", false}, {dir / "missing", false},
-             {"", false}})
+    for (const auto& [path, exists] : std::vector<std::pair<std::string, bool>> {{dir.path(), true},
+                                                                                 {dir / "", true},
+                                                                                 {dir / "f", true},
+                                                                                 {dir / "f/", false},
+                                                                                 {dir / "missing", false},
+                                                                                 {"", false}})
         EXPECT_EQ(cp::pathExists(path), exists) << path;
 }
 
@@ -49,7 +54,8 @@ TEST(CommandLine, ResolvesAgainstARealTree)
     const std::string d = dir.path() + "/";
     for (const char* folder : {"Ziel ordner", "b", "w", "w/a sound.ffl", "w/sub"})
         ::mkdir((d + folder).c_str(), 0755);
-    for (const char* file : {"Größe Sounds.ffl", "a", "a b.ffl", "b x.ffl", "s.ffl", "s.ffl x", "w/b sound.ffl", "w/c sound.ffl"})
+    for (const char* file :
+         {"Größe Sounds.ffl", "a", "a b.ffl", "b x.ffl", "s.ffl", "s.ffl x", "w/b sound.ffl", "w/c sound.ffl"})
         WriteFile(d + file, Text("RIFF"));
     cp::SystemFileProbe probe;
     const std::string temp = probe.tempFolder(), sounds = d + "Größe Sounds.ffl";
@@ -64,11 +70,11 @@ TEST(CommandLine, ResolvesAgainstARealTree)
         {'"' + sounds + "\" \"" + d + "Ziel ordner/\" noch mehr Wörter", true, sounds, d + "Ziel ordner/", ""},
         {d + "a b.ffl", false, d + "a", "b.ffl", "Zielverzeichnis nicht gefunden: b.ffl"}, // the shortest prefix wins
         {d + "a b", true, d + "a", "b", ""},                                               // relative to the tree
-        {d + "b x.ffl", true, d + "b x.ffl", temp, ""}, // a folder "b" is no source
+        {d + "b x.ffl", true, d + "b x.ffl", temp, ""},                                    // a folder "b" is no source
         {d + "fehlt.ffl", false, "", "", "Quelldatei nicht gefunden: " + d + "fehlt.ffl"},
         {"\"\"\"", false, "", "", "Quelldatei nicht gefunden: "},
         {d + "s.ffl  " + d, false, "", "", "Zielverzeichnis nicht gefunden:  " + d}, // a target starting with a blank
-        {d + "s.ffl ", true, d + "s.ffl", temp, ""}, // a trailing blank names no target
+        {d + "s.ffl ", true, d + "s.ffl", temp, ""},                                 // a trailing blank names no target
         {d + "w/? sound.ffl " + d + "b", true, d + "w/b sound.ffl", d + "b", ""},
         {d + "w/a*", true, d + "w/a sound.ffl", temp, ""}, // a folder alone passes; the scan reports it
         {d + "w/sub/../c*", true, d + "w/sub/../c sound.ffl", temp, ""},

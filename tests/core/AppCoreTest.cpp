@@ -17,13 +17,19 @@ TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
 {
     TempDir dir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir.path()));
-    const auto store = [] { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker"); };
+    const auto store
+        = [] { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker"); };
     const struct {
         QString name, stored, fallback, read;
     } values[] = {
-        {"FFLDir", "/home/ich/Spiele, alt", "x", "/home/ich/Spiele, alt"}, {"A", "Wahr", "0", "-1"}, {"B", "True", "0", "-1"},
-        {"C", "wahr", "0", "wahr"}, {"D", "", "0", "0"}, {"E", "", "Wahr", "-1"}, // empty is absent; defaults convert too
-        {"F", QString(1024, 'x'), "0", QString(1024, 'x')}, {"G", QString(1025, 'x'), "0", "0"}, // the read buffer's size
+        {"FFLDir", "/home/ich/Spiele, alt", "x", "/home/ich/Spiele, alt"},
+        {"A", "Wahr", "0", "-1"},
+        {"B", "True", "0", "-1"},
+        {"C", "wahr", "0", "wahr"},
+        {"D", "", "0", "0"},
+        {"E", "", "Wahr", "-1"}, // empty is absent; defaults convert too
+        {"F", QString(1024, 'x'), "0", QString(1024, 'x')},
+        {"G", QString(1025, 'x'), "0", "0"}, // the read buffer's size
     };
     {
         QSettings qs = store();

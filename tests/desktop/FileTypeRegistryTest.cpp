@@ -34,8 +34,10 @@ protected:
     {
         auto argv = args;
         argv.insert(argv.begin(), "xdg-mime");
-        return RunProgram(argv, {"XDG_DATA_HOME=" + places.dataHome, "XDG_CONFIG_HOME=" + places.configHome,
-                                 "XDG_DATA_DIRS=/usr/share", "XDG_CURRENT_DESKTOP="}).out;
+        return RunProgram(argv,
+                          {"XDG_DATA_HOME=" + places.dataHome, "XDG_CONFIG_HOME=" + places.configHome,
+                           "XDG_DATA_DIRS=/usr/share", "XDG_CURRENT_DESKTOP="})
+            .out;
     }
     std::string entryLine(const std::string& key) // the first line of the entry that starts with key
     {
@@ -75,9 +77,10 @@ TEST_F(Registration, AFirstStartWritesEverythingALaterOneNothingAMoveRewritesExe
 
 TEST_F(Registration, TheUsersOtherAssociationsStayByteForByte)
 {
-    const std::string before = "# meine\r\n[Added Associations]\napplication/x-ffl=other.desktop;\n\n"
-                               "[Default Applications]\ntext/plain=gedit.desktop;\napplication/x-ffl = other.desktop;\n\n"
-                               "[Andere]\nx=y";
+    const std::string before
+        = "# meine\r\n[Added Associations]\napplication/x-ffl=other.desktop;\n\n"
+          "[Default Applications]\ntext/plain=gedit.desktop;\napplication/x-ffl = other.desktop;\n\n"
+          "[Andere]\nx=y";
     ::mkdir(places.configHome.c_str(), 0755);
     WriteFile(places.configHome + "/mimeapps.list", Text(before));
     Start("/usr/bin/chunkpicker");
@@ -95,16 +98,21 @@ TEST_F(Registration, MimeappsListKeepsItsMarkItsLineEndsAndItsLink)
 {
     const std::string ffl = "application/x-ffl=example.oxbrook.Chunkpicker.desktop;",
                       uax = "application/x-uax=example.oxbrook.Chunkpicker.desktop;";
-    const struct { std::string linkTo, before, after; } rows[] = { // linkTo: where mimeapps.list links to, in dir
+    const struct {
+        std::string linkTo, before, after;
+    } rows[] = {
+        // linkTo: where mimeapps.list links to, in dir
         {"", "\xEF\xBB\xBF[Default Applications]\r\ntext/plain=a;\r\napplication/x-ffl=b;\r\n",
          "\xEF\xBB\xBF[Default Applications]\r\ntext/plain=a;\r\n" + ffl + "\r\n" + uax + "\r\n"},
-        {"", "[Added Associations]\r\nx=y;", "[Added Associations]\r\nx=y;\r\n\r\n[Default Applications]\r\n" + ffl + "\r\n" + uax + "\r\n"},
+        {"", "[Added Associations]\r\nx=y;",
+         "[Added Associations]\r\nx=y;\r\n\r\n[Default Applications]\r\n" + ffl + "\r\n" + uax + "\r\n"},
         {"punkt/mimeapps.list", "[Default Applications]\n", "[Default Applications]\n" + ffl + "\n" + uax + "\n"},
         {"weg/mimeapps.list", "", ""},
     };
     for (const auto& row : rows) {
         places.configHome = dir / ("config" + std::to_string(&row - rows));
-        const std::string list = places.configHome + "/mimeapps.list", real = row.linkTo.empty() ? list : dir / row.linkTo;
+        const std::string list = places.configHome + "/mimeapps.list",
+                          real = row.linkTo.empty() ? list : dir / row.linkTo;
         ::mkdir(places.configHome.c_str(), 0755), ::mkdir((dir / "punkt").c_str(), 0755);
         EXPECT_EQ(row.linkTo.empty() ? 0 : ::symlink(("../" + row.linkTo).c_str(), list.c_str()), 0);
         if (!row.before.empty())
@@ -113,10 +121,12 @@ TEST_F(Registration, MimeappsListKeepsItsMarkItsLineEndsAndItsLink)
         const Bytes after = row.after.empty() ? Bytes() : ReadFile(real);
         EXPECT_EQ(std::string(after.begin(), after.end()), row.after) << row.linkTo;
         struct stat st {};
-        EXPECT_EQ(::lstat(list.c_str(), &st) == 0 && S_ISLNK(st.st_mode), !row.linkTo.empty()) << row.linkTo << ": the link stays";
+        EXPECT_EQ(::lstat(list.c_str(), &st) == 0 && S_ISLNK(st.st_mode), !row.linkTo.empty())
+            << row.linkTo << ": the link stays";
         EXPECT_EQ(skipped.empty(), row.linkTo != "weg/mimeapps.list") << skipped;
     }
-    EXPECT_EQ(ListFolder(dir / "punkt"), std::vector<std::string> {"mimeapps.list"}) << "nothing left beside the target";
+    EXPECT_EQ(ListFolder(dir / "punkt"), std::vector<std::string> {"mimeapps.list"})
+        << "nothing left beside the target";
     EXPECT_NE(::access((dir / "weg").c_str(), F_OK), 0) << "the link to nothing is left alone";
 }
 

@@ -32,7 +32,8 @@ std::vector<std::string> With(std::vector<std::string> env, const std::string& s
 {
     return env.push_back(setting), env;
 }
-const std::string kInvalid = "Ungültige Kommandozeilenparameter!\n\nSyntax:  Chunkpicker.exe  [Quelldatei  [Zielverz]]\n";
+const std::string kInvalid
+    = "Ungültige Kommandozeilenparameter!\n\nSyntax:  Chunkpicker.exe  [Quelldatei  [Zielverz]]\n";
 
 // The program headless with stderr on a pseudo-terminal of its own and stdout
 // thrown away; what the terminal shows is read as it comes.
@@ -74,7 +75,7 @@ struct OnTerminal {
 class BatchRun : public ::testing::Test {
 protected:
     TempDir dir;
-    std::string out = dir / "Ziel \xfc mit Leerzeichen"; // Latin-1, as old folders are named
+    std::string out = dir / "Ziel \xfc mit Leerzeichen";      // Latin-1, as old folders are named
     std::string sourcePath = dir / "Spiel \xff\xfe Töne.ffl"; // not valid UTF-8, as old archives are named
     Bytes source = Concat({Junk(1000), MakeWave(8000, 200), Junk(50, 2), MakeWave(22050, 100, 660), Junk(7, 3)});
 
@@ -91,16 +92,19 @@ TEST_F(BatchRun, WritesEveryEntryByteForByteHeadlessAndOffscreen)
 {
     const std::size_t second = 1000 + MakeWave(8000, 200).size() + 50;
     ASSERT_EQ(source.size(), 8755u); // 7,755 bytes from the first tag on; 1,001 of 8,755 unknown
-    for (const auto& env : {kNoDisplay, With(kNoDisplay, "QT_QPA_PLATFORM=offscreen"), With(kNoDisplay, "DISPLAY=:7391"),
-                            With(kNoDisplay, "QT_QPA_PLATFORM=wayland")}) { // the last two do not answer
+    for (const auto& env :
+         {kNoDisplay, With(kNoDisplay, "QT_QPA_PLATFORM=offscreen"), With(kNoDisplay, "DISPLAY=:7391"),
+          With(kNoDisplay, "QT_QPA_PLATFORM=wayland")}) { // the last two do not answer
         // Unquoted, as a shell splits it: blanks are resolved by prefixes.
-        const RunResult r = Chunkpicker({dir / "Spiel", "\xff\xfe", "Töne.ffl", dir / "Ziel", "\xfc", "mit", "Leerzeichen", "x"},
-                                        With(env, "XDG_DATA_HOME=" + dir / "xdg"));
+        const RunResult r
+            = Chunkpicker({dir / "Spiel", "\xff\xfe", "Töne.ffl", dir / "Ziel", "\xfc", "mit", "Leerzeichen", "x"},
+                          With(env, "XDG_DATA_HOME=" + dir / "xdg"));
         ASSERT_EQ(r.status, 0) << r.err;
         const auto names = ListFolder(out);
         ASSERT_EQ(names.size(), 2u);
         EXPECT_EQ(names[0], "Sound001 aus Spiel \xff\xfe Töne.ffl.wav");
-        EXPECT_EQ(ReadFile(out + "/" + names[0]), Bytes(source.begin() + 1000, source.begin() + std::ptrdiff_t(second)));
+        EXPECT_EQ(ReadFile(out + "/" + names[0]),
+                  Bytes(source.begin() + 1000, source.begin() + std::ptrdiff_t(second)));
         EXPECT_EQ(ReadFile(out + "/" + names[1]), Bytes(source.begin() + std::ptrdiff_t(second), source.end()));
         EXPECT_EQ(r.out, "2 Einträge mit 7.755 Byte nach " + out + " geschrieben, nicht erkannte Daten: 11,4%\n");
         Empty(out);
@@ -152,8 +156,8 @@ TEST_F(BatchRun, SignalsStopItBetweenPiecesAndKillLeavesNoPartialEntry)
     ::close(fd);
     // With a display the run goes through the window, and ends the same way.
     const auto offscreen = With(kNoDisplay, "QT_QPA_PLATFORM=offscreen");
-    for (const auto& [signal, env] : {std::pair {SIGHUP, kNoDisplay}, {SIGINT, kNoDisplay}, {SIGKILL, kNoDisplay},
-                                      {SIGTERM, offscreen}}) {
+    for (const auto& [signal, env] :
+         {std::pair {SIGHUP, kNoDisplay}, {SIGINT, kNoDisplay}, {SIGKILL, kNoDisplay}, {SIGTERM, offscreen}}) {
         Program run({CHUNKPICKER_BIN, sourcePath, out}, env);
         ASSERT_TRUE(WaitUntil([&] { return ListFolder(out).size() >= 2; }));
         ::kill(run.pid(), signal);
@@ -174,7 +178,9 @@ TEST_F(BatchRun, AProgressLineOnATerminalOnlyFromTheFirstSecondAndClearedBeforeT
     EXPECT_EQ(quick.Wait(), 0);
     EXPECT_EQ(quick.Shown(), "") << "a run under a second shows nothing";
     // 64 GiB of holes and no tag: long to search, nothing to write.
-    const std::string holes = dir / "L\xf6" "cher.bin";
+    const std::string holes = dir
+        / "L\xf6"
+          "cher.bin";
     WriteFile(holes, {});
     ASSERT_EQ(::truncate(holes.c_str(), std::int64_t(64) << 30), 0);
     Program toFile({CHUNKPICKER_BIN, holes, out}, kNoDisplay);
@@ -209,25 +215,30 @@ TEST_F(BatchRun, FullOrReadOnlyTargetFailsWithoutHalfWrittenFiles)
     const std::string copy = dir / "copy";
     ::mkdir(copy.c_str(), 0755);
     for (const bool full : {true, false}) {
-        const std::string script = std::string(full ? "mount -t tmpfs -o size=8k tmpfs \"$2\"" : "mount --bind -o ro \"$2\" \"$2\"")
+        const std::string script
+            = std::string(full ? "mount -t tmpfs -o size=8k tmpfs \"$2\"" : "mount --bind -o ro \"$2\" \"$2\"")
             + " && \"$0\" \"$1\" \"$2\"; status=$?; cp -a \"$2\"/. \"$3\"/; exit $status";
-        const RunResult r = RunProgram({"unshare", "-rm", "sh", "-c", script, CHUNKPICKER_BIN, sourcePath, out, copy}, kNoDisplay);
+        const RunResult r
+            = RunProgram({"unshare", "-rm", "sh", "-c", script, CHUNKPICKER_BIN, sourcePath, out, copy}, kNoDisplay);
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find(GermanSystemMessage(full ? ENOSPC : EROFS)), std::string::npos) << r.err;
         // Entries are kept from the first on without a gap; the rest is named.
         EXPECT_NE(r.err.find(full ? "; nicht geschrieben: Eintrag 2 (1 von 2)\n" : "Einträge 1 bis 2 (2 von 2)\n"),
-                  std::string::npos) << r.err;
+                  std::string::npos)
+            << r.err;
         EXPECT_EQ(ListFolder(copy).size(), full ? 1u : 0u);
-        EXPECT_TRUE(!full || ReadFile(copy + "/" + ListFolder(copy).at(0)) == Bytes(source.begin(), source.begin() + 5004))
+        EXPECT_TRUE(!full
+                    || ReadFile(copy + "/" + ListFolder(copy).at(0)) == Bytes(source.begin(), source.begin() + 5004))
             << "the complete first entry, and nothing of the second";
         Empty(copy);
     }
     // Where the desktop's folders cannot be written, the association is left out and nothing else changes.
     const std::string xdg = dir / "xdg";
     ::mkdir(xdg.c_str(), 0755);
-    const RunResult r = RunProgram({"unshare", "-rm", "sh", "-c", "mount --bind -o ro \"$2\" \"$2\" && exec \"$0\" \"$1\" \"$3\"",
-                                    CHUNKPICKER_BIN, sourcePath, xdg, out},
-                                   With(With(kNoDisplay, "XDG_DATA_HOME=" + xdg), "XDG_CONFIG_HOME=" + xdg));
+    const RunResult r
+        = RunProgram({"unshare", "-rm", "sh", "-c", "mount --bind -o ro \"$2\" \"$2\" && exec \"$0\" \"$1\" \"$3\"",
+                      CHUNKPICKER_BIN, sourcePath, xdg, out},
+                     With(With(kNoDisplay, "XDG_DATA_HOME=" + xdg), "XDG_CONFIG_HOME=" + xdg));
     EXPECT_TRUE(r.status == 0 && r.err.empty() && ListFolder(out).size() == 2 && ListFolder(xdg).empty()) << r.err;
 }
 
@@ -239,15 +250,23 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
     WriteFile(dir / "a.ffl", Concat({Junk(100), wave, Junk(7), Text("RIFF"), Junk(3), titled}));
     const std::string waveSize = std::to_string(wave.size());
     RunResult r = RunProgram({CHUNKPICKER_INFO, dir / "a.ffl"});
-    EXPECT_EQ(r.out, "number\tposition\tlength\tform\tformat\tchannels\trate\tbits\theader_size\tdifference\ttitle\tduration_ms\n"
-                     "1\t101\t" + std::to_string(wave.size() + 7) + "\tWAVE\tPCM\t1\t8000\t16\t" + waveSize + "\t7\t\t50\n"
-                     "2\t" + std::to_string(101 + wave.size() + 7) + "\t7\t\t\t\t\t\t\t\t\t\n"
-                     "3\t" + std::to_string(108 + wave.size() + 7) + "\t36\tWAVE\t\t\t\t\t36\t0\ta\"b\\\t\n");
+    EXPECT_EQ(
+        r.out,
+        "number\tposition\tlength\tform\tformat\tchannels\trate\tbits\theader_size\tdifference\ttitle\tduration_ms\n"
+        "1\t101\t"
+            + std::to_string(wave.size() + 7) + "\tWAVE\tPCM\t1\t8000\t16\t" + waveSize
+            + "\t7\t\t50\n"
+              "2\t"
+            + std::to_string(101 + wave.size() + 7)
+            + "\t7\t\t\t\t\t\t\t\t\t\n"
+              "3\t"
+            + std::to_string(108 + wave.size() + 7) + "\t36\tWAVE\t\t\t\t\t36\t0\ta\"b\\\t\n");
     r = RunProgram({CHUNKPICKER_INFO, "--json", dir / "a.ffl"});
     const QJsonArray rows = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).array();
     ASSERT_EQ(rows.size(), 3) << r.out;
     EXPECT_EQ(rows[2].toObject()["title"].toString(), "a\"b\\");
-    EXPECT_EQ(rows[0].toObject()["format"].toString() + QString::number(rows[0].toObject()["difference"].toInt()), "PCM7");
+    EXPECT_EQ(rows[0].toObject()["format"].toString() + QString::number(rows[0].toObject()["difference"].toInt()),
+              "PCM7");
     EXPECT_TRUE(rows[1].toObject()["form"].isNull() && rows[1].toObject()["length"].toInt() == 7);
     EXPECT_EQ(rows[0].toObject()["duration_ms"].toInt(), 50);
     EXPECT_TRUE(rows[2].toObject()["duration_ms"].isNull()) << "no sound, no playing time";
@@ -273,7 +292,8 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
         EXPECT_EQ(r.status, c.status) << c.arguments << ": " << r.err;
         EXPECT_EQ(r.out.substr(0, c.out.size()), c.out) << c.arguments;
     }
-    EXPECT_NE(RunProgram({CHUNKPICKER_INFO, "--help"}).out.find("\n  duration_ms  "), std::string::npos) << "every column explained";
+    EXPECT_NE(RunProgram({CHUNKPICKER_INFO, "--help"}).out.find("\n  duration_ms  "), std::string::npos)
+        << "every column explained";
     EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"-a.ffl", "a.ffl"}));
 }
 
@@ -283,7 +303,8 @@ TEST_F(BatchRun, RunningOutOfMemoryIsAnErrorAndNoThreadToBeHadIsNone)
     // About 2.5 MB to start; a file read whole needs its size on top, a thread its stack.
     const auto limited = [&](int kib) {
         return RunProgram({"sh", "-c", "ulimit -d " + std::to_string(kib) + " && exec \"$0\" \"$1\" \"$2\"",
-                           CHUNKPICKER_BIN, sourcePath, out}, kNoDisplay);
+                           CHUNKPICKER_BIN, sourcePath, out},
+                          kNoDisplay);
     };
     RunResult r = limited(5000);
     EXPECT_EQ(r.status, 0) << r.err;

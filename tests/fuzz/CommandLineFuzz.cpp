@@ -67,8 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string typedFolder = cut == std::string::npos ? "" : state.sourceFile.substr(0, cut);
     if (typedFolder.find('"') != std::string::npos || state.TargetFolder.find('"') != std::string::npos)
         std::abort();
-    if (valid && (state.targetFolder.empty() || (state.targetGiven && !probe.folderExists(state.targetFolder))
-                  || (!line.empty() && state.sourceFile.empty())))
+    if (valid
+        && (state.targetFolder.empty() || (state.targetGiven && !probe.folderExists(state.targetFolder))
+            || (!line.empty() && state.sourceFile.empty())))
         std::abort();
     return 0;
 }

@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     for (const auto path : {cp::TagSearchPath::Plain, cp::TagSearchPath::Sse2, cp::TagSearchPath::Avx2}) {
         std::vector<std::size_t> found;
-        cp::forEachTag(data, size, [&](std::size_t at) { found.push_back(at); }, path);
+        cp::forEachTag(
+            data, size, [&](std::size_t at) { found.push_back(at); }, path);
         if (found != tags)
             std::abort();
     }

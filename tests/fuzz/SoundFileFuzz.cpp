@@ -12,7 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // Most inputs start from a valid header so the fuzzer gets past the magic quickly.
-    static const unsigned char header[] = {'R', 'I', 'F', 'F', 0xff, 0xff, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
+    static const unsigned char header[]
+        = {'R', 'I', 'F', 'F', 0xff, 0xff, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
     static const cptest::TempDir folder;
     const std::string path = folder / "sound.wav";
     if (size < 1)

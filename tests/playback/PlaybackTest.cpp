@@ -82,7 +82,9 @@ std::vector<float> PlayOnDisk(const std::string& wave, bool loop)
         cp::SoundPlayer player(&output);
         device.open(wave);
         loop ? player.loop(wave) : device.play();
-        EXPECT_TRUE(WaitUntil([&] { return loop ? output.framesPlayed(cp::Voice::Player) > 3500 : device.mode() != WaveDevice::Playing; }));
+        EXPECT_TRUE(WaitUntil([&] {
+            return loop ? output.framesPlayed(cp::Voice::Player) > 3500 : device.mode() != WaveDevice::Playing;
+        }));
     }
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
     const Bytes bytes = ReadFile(dir / "out.raw");
@@ -90,7 +92,8 @@ std::vector<float> PlayOnDisk(const std::string& wave, bool loop)
     std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
     const auto sounding = [](float f) { return f != 0.0f; };
     const auto first = std::find_if(samples.begin(), samples.end(), sounding) - samples.begin();
-    return std::vector<float>(samples.begin() + first - first % 2, std::find_if(samples.rbegin(), samples.rend(), sounding).base());
+    return std::vector<float>(samples.begin() + first - first % 2,
+                              std::find_if(samples.rbegin(), samples.rend(), sounding).base());
 }
 
 TEST(DiskOutput, PlaysTheEntrysOwnSamplesEveryResampledEntryWholeAndLoopsWithoutAGap)

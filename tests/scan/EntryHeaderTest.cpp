@@ -25,13 +25,14 @@ Bytes Chunk(const std::string& id, const Bytes& body, std::int64_t declared = -1
 
 Bytes Fmt(std::uint16_t tag, std::uint16_t channels = 2, std::uint32_t rate = 44100, std::uint16_t bits = 16)
 {
-    return Concat({Le(tag, 2), Le(channels, 2), Le(rate, 4), Le(rate * channels * bits / 8, 4), Le(channels * bits / 8, 2),
-                   Le(bits, 2)});
+    return Concat({Le(tag, 2), Le(channels, 2), Le(rate, 4), Le(rate * channels * bits / 8, 4),
+                   Le(channels * bits / 8, 2), Le(bits, 2)});
 }
 
 Bytes Riff(const std::string& form, const Bytes& chunks, std::int64_t sizeField = -1)
 {
-    return Concat({Text("RIFF"), Le(sizeField < 0 ? chunks.size() + 4 : std::uint64_t(sizeField), 4), Text(form), chunks});
+    return Concat(
+        {Text("RIFF"), Le(sizeField < 0 ? chunks.size() + 4 : std::uint64_t(sizeField), 4), Text(form), chunks});
 }
 
 // form|format|channels|rate|bits|claimed size|title, empty where nothing was read.
@@ -50,7 +51,12 @@ std::string Summary(const Bytes& bytes)
 TEST(EntryHeader, FormsFormatsAndSizesAsTheHeaderStatesThemWithinTheBytesGiven)
 {
     const Bytes data = Chunk("data", Junk(100));
-    const Bytes info = Chunk("LIST", Concat({Text("INFO"), Chunk("ISFT", Text("x")), Chunk("INAM", Concat({Text("Gl\xf6" "ckchen"), Bytes(3)}))}));
+    const Bytes info = Chunk("LIST",
+                             Concat({Text("INFO"), Chunk("ISFT", Text("x")),
+                                     Chunk("INAM",
+                                           Concat({Text("Gl\xf6"
+                                                        "ckchen"),
+                                                   Bytes(3)}))}));
     const Bytes pcm = Fmt(1), extensible = Concat({Fmt(0xFFFE), Le(22, 2), Le(16, 2), Le(3, 4), Le(3, 2), Junk(14)});
     const struct {
         Bytes bytes;
@@ -65,12 +71,14 @@ TEST(EntryHeader, FormsFormatsAndSizesAsTheHeaderStatesThemWithinTheBytesGiven)
         {Riff("WAVE", Chunk("fmt ", Fmt(0x1234))), "WAVE|4660|2|44100|16|36|"},
         {Riff("WAVE", Chunk("fmt ", extensible)), "WAVE|IEEE-Float|2|44100|16|60|"},
         // An odd chunk is padded; the title after it is found, in Latin-1 or UTF-8.
-        {Riff("WAVE", Concat({Chunk("junk", Text("abc")), info, Chunk("fmt ", Fmt(1))})), "WAVE|PCM|2|44100|16|90|Glöckchen"},
+        {Riff("WAVE", Concat({Chunk("junk", Text("abc")), info, Chunk("fmt ", Fmt(1))})),
+         "WAVE|PCM|2|44100|16|90|Glöckchen"},
         {Riff("AVI ", info, 0xFFFFFFFF), "AVI||4294967303|Glöckchen"},
         {Riff("RMID", data), "RMID||120|"},
-        {Riff("WAVE", data), "WAVE||120|"},                                            // no fmt chunk
+        {Riff("WAVE", data), "WAVE||120|"},                                                   // no fmt chunk
         {Riff("WAVE", Chunk("fmt ", Bytes(pcm.begin(), pcm.begin() + 14), 16)), "WAVE||34|"}, // cut short
-        {Riff("WAVE", Concat({Chunk("data", Junk(8), 0xFFFFFFFF), Chunk("fmt ", Fmt(1))})), "WAVE||52|"}, // lies past the end
+        {Riff("WAVE", Concat({Chunk("data", Junk(8), 0xFFFFFFFF), Chunk("fmt ", Fmt(1))})),
+         "WAVE||52|"}, // lies past the end
         {Riff(std::string("W\x01\xff ", 4), {}), "W??||12|"},
         {Text("RIFF\x10\0\0\0WAV"), "kein RIFF-Kopf"},
     };

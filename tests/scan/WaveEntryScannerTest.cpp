@@ -63,7 +63,8 @@ TEST(TagSearch, EveryWayOfSearchingFindsTheSameTagsUpToTheLastByte)
         const Bytes part(data.begin(), data.begin() + std::ptrdiff_t(size));
         for (const auto path : {cp::TagSearchPath::Plain, cp::TagSearchPath::Sse2, cp::TagSearchPath::Avx2}) {
             std::vector<std::int64_t> found;
-            cp::forEachTag(part.data(), part.size(), [&](std::size_t at) { found.push_back(std::int64_t(at) + 1); }, path);
+            cp::forEachTag(
+                part.data(), part.size(), [&](std::size_t at) { found.push_back(std::int64_t(at) + 1); }, path);
             EXPECT_EQ(found, NaiveTags(part)) << "path " << int(path) << ", " << size << " bytes";
         }
     }
@@ -125,7 +126,8 @@ TEST_F(ScanTest, StoppedScansKeepWhatTheyCompletedAndCleanUpTakesOnlyItsOwnFiles
     std::filesystem::rename(native(result.entryFile(3)), native(dir / "moved"));
     WriteFile(result.entryFile(3), Text("a stranger's file"));
     result.release(&recorder);
-    EXPECT_EQ(ListFolder(target), (std::vector<std::string> {"Sound001 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav"}));
+    EXPECT_EQ(ListFolder(target),
+              (std::vector<std::string> {"Sound001 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav"}));
     EXPECT_EQ(result.entryFiles.ownedCount(), 0);
     EXPECT_EQ(recorder.closes, 2) << "the device lets go whenever files of this run are deleted";
 }
@@ -165,7 +167,8 @@ TEST_F(ScanTest, ACopyReplacesOnlyWhenToldAndOnlyWithACompleteFile)
         EXPECT_TRUE(writer.publish(copy, &identity, true));
         EXPECT_EQ(ReadFile(copy), Bytes(bytes.begin(), bytes.begin() + 5 + unnamed));
     }
-    EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"copy.wav", "out", "sound.ffl"})) << "no temporary left";
+    EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"copy.wav", "out", "sound.ffl"}))
+        << "no temporary left";
     cp::EntryFileWriter writer(dir.path(), "x", true);
     cp::FileIdentity identity;
     EXPECT_FALSE(writer.publish(target, &identity)) << "nor a folder";
@@ -206,14 +209,16 @@ TEST_F(ScanTest, QueuedCopiesComeBackInOrderAndAFailedOneHitsOnlyItself)
     for (std::size_t i = 0; i < bytes.size(); ++i)
         queue.add(sources[i], targets[i], false);
     const auto results = Outcomes(queue, bytes.size());
-    ASSERT_EQ(Told(results), "CCFTC") << "outcomes in the order handed over (C copied, T target taken, F failed, S stopped)";
+    ASSERT_EQ(Told(results), "CCFTC")
+        << "outcomes in the order handed over (C copied, T target taken, F failed, S stopped)";
     try {
         std::rethrow_exception(results[2].failure);
     } catch (const cp::ScanError& e) {
         EXPECT_EQ(e.path(), sources[2]) << "the failure names its own source";
     }
     for (const std::size_t i : {0, 1, 4})
-        EXPECT_TRUE(ReadFile(targets[i]) == bytes[i] && results[i].bytes == std::int64_t(bytes[i].size())) << "copy " << i;
+        EXPECT_TRUE(ReadFile(targets[i]) == bytes[i] && results[i].bytes == std::int64_t(bytes[i].size()))
+            << "copy " << i;
     EXPECT_EQ(ReadFile(targets[3]), Text("old"));
     EXPECT_EQ(ListFolder(target), (std::vector<std::string> {"copy0", "copy1", "copy3", "copy4"}));
     EXPECT_EQ(queue.bytesCopied(), (9 << 20) + 10 + 30 + 40);

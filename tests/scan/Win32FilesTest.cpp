@@ -108,8 +108,10 @@ TEST_F(Win32Files, AWriterKilledMidEntryLeavesNothingAndTwoRunsOverwriteNothing)
     std::map<Bytes, int> entries;
     for (const auto& name : expected)
         ++entries[ReadFile(target / name)];
-    EXPECT_EQ(entries, (std::map<Bytes, int> {{Text("RIFF"), 2}, {Bytes(small.begin(), small.begin() + 104), 2},
-                                              {Bytes(small.begin() + 104, small.begin() + 308), 2}}))
+    EXPECT_EQ(entries,
+              (std::map<Bytes, int> {{Text("RIFF"), 2},
+                                     {Bytes(small.begin(), small.begin() + 104), 2},
+                                     {Bytes(small.begin() + 104, small.begin() + 308), 2}}))
         << "each entry whole, twice";
 }
 
@@ -148,7 +150,8 @@ TEST_F(Win32Files, AReplacementKeepsTheAttributesOfTheFileItReplacesAndAReadOnly
     ::SetFileAttributesW(native(copy).c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_THROW(cp::copyWholeFile(source, copy, true), cp::ScanError);
     ::SetFileAttributesW(native(copy).c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"copy.wav", "out", "sound.ffl"})) << "no temporary left";
+    EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"copy.wav", "out", "sound.ffl"}))
+        << "no temporary left";
 }
 
 TEST_F(Win32Files, NamesWindowsCannotHoldAreRefusedSayingWhy)
@@ -157,11 +160,10 @@ TEST_F(Win32Files, NamesWindowsCannotHoldAreRefusedSayingWhy)
     const struct {
         std::string name, why;
     } cases[] = {
-        {"a:b.wav", "keines der Zeichen"},  // else a stream of the file a
+        {"a:b.wav", "keines der Zeichen"},   // else a stream of the file a
         {"sub/b.wav", "keines der Zeichen"}, // else a file in another folder
         {"b.wav.", "auf einen Punkt"},       // else Windows drops the dot
-        {"con.wav", "einem Gerät vorbehalten"},
-        {"\xff.wav", "kein gültiges UTF-8"},
+        {"con.wav", "einem Gerät vorbehalten"}, {"\xff.wav", "kein gültiges UTF-8"},
     };
     for (const auto& c : cases) {
         cp::EntryFileWriter writer(target, c.name);

@@ -63,7 +63,10 @@ std::vector<std::string> ListFolder(const std::string& path)
     return names;
 }
 
-Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes Text(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
 
 Bytes Concat(std::initializer_list<Bytes> parts)
 {

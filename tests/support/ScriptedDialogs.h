@@ -15,8 +15,8 @@ namespace cptest {
 struct ScriptedDialogs final : cp::UserDialogs {
     std::deque<OpenFileResult> files; // each script is answered in turn
     std::deque<QString> saveAs, folders;
-    std::deque<Replace> replies; // none left: No
-    std::deque<bool> ticks;      // the notice's box
+    std::deque<Replace> replies;                             // none left: No
+    std::deque<bool> ticks;                                  // the notice's box
     std::function<bool()> keepCopying = [] { return true; }; // false: Cancel in the progress window
     cp::UserDialogs* boxes = nullptr; // when set, its question, progress window, notice and warning instead
     std::vector<OpenFile> opened;
@@ -30,7 +30,10 @@ struct ScriptedDialogs final : cp::UserDialogs {
             answer = script.front(), script.pop_front();
         return answer;
     }
-    std::optional<OpenFileResult> openFile(QWidget*, const OpenFile& r) override { return opened.push_back(r), Next(files); }
+    std::optional<OpenFileResult> openFile(QWidget*, const OpenFile& r) override
+    {
+        return opened.push_back(r), Next(files);
+    }
     std::optional<QString> saveFile(QWidget*, const SaveFile& r) override { return saved.push_back(r), Next(saveAs); }
     QString browseForFolder(QWidget*, const QString& title, const QString& start) override
     {
@@ -49,9 +52,15 @@ struct ScriptedDialogs final : cp::UserDialogs {
     {
         return boxes ? boxes->progress(o, l) : std::make_unique<Scripted>(keepCopying);
     }
-    bool notice(const QString& text) override { return boxes ? boxes->notice(text) : (notices << text, Next(ticks).value_or(false)); }
+    bool notice(const QString& text) override
+    {
+        return boxes ? boxes->notice(text) : (notices << text, Next(ticks).value_or(false));
+    }
     void message(QWidget*, const QString& caption, const QString& text) override { messages << caption << text; }
-    void warning(QWidget* o, const QString& c, const QString& t) override { boxes ? boxes->warning(o, c, t) : void(messages << c << t); }
+    void warning(QWidget* o, const QString& c, const QString& t) override
+    {
+        boxes ? boxes->warning(o, c, t) : void(messages << c << t);
+    }
 };
 
 } // namespace cptest

@@ -17,14 +17,23 @@ using namespace cptest;
 
 namespace {
 
-Bytes Le32(std::uint32_t v) { return {Bytes::value_type(v), Bytes::value_type(v >> 8), Bytes::value_type(v >> 16), Bytes::value_type(v >> 24)}; }
-Bytes Chunk(const std::string& id, const Bytes& body) { return Concat({Text(id), Le32(std::uint32_t(body.size())), body}); }
-Bytes Riff(const std::string& form, const Bytes& chunks) { return Concat({Text("RIFF"), Le32(std::uint32_t(chunks.size() + 4)), Text(form), chunks}); }
+Bytes Le32(std::uint32_t v)
+{
+    return {Bytes::value_type(v), Bytes::value_type(v >> 8), Bytes::value_type(v >> 16), Bytes::value_type(v >> 24)};
+}
+Bytes Chunk(const std::string& id, const Bytes& body)
+{
+    return Concat({Text(id), Le32(std::uint32_t(body.size())), body});
+}
+Bytes Riff(const std::string& form, const Bytes& chunks)
+{
+    return Concat({Text("RIFF"), Le32(std::uint32_t(chunks.size() + 4)), Text(form), chunks});
+}
 Bytes Fmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits)
 {
     const std::uint32_t align = channels * bits / 8;
-    return Concat({Bytes {Bytes::value_type(tag), Bytes::value_type(tag >> 8), Bytes::value_type(channels), 0}, Le32(rate),
-                   Le32(rate * align), Bytes {Bytes::value_type(align), 0, Bytes::value_type(bits), 0}});
+    return Concat({Bytes {Bytes::value_type(tag), Bytes::value_type(tag >> 8), Bytes::value_type(channels), 0},
+                   Le32(rate), Le32(rate * align), Bytes {Bytes::value_type(align), 0, Bytes::value_type(bits), 0}});
 }
 
 struct EntryListModelTest : ::testing::Test {
@@ -33,18 +42,25 @@ struct EntryListModelTest : ::testing::Test {
     cp::ScanResult scan;
     cp::EntryPositions positions;
     std::unique_ptr<cp::EntryListModel> model;
-    const Bytes title = Chunk("LIST", Concat({Text("INFO"), Chunk("INAM", Text(std::string("Gl\xf6" "ckchen\0", 10)))}));
+    const Bytes title = Chunk("LIST",
+                              Concat({Text("INFO"),
+                                      Chunk("INAM",
+                                            Text(std::string("Gl\xf6"
+                                                             "ckchen\0",
+                                                             10)))}));
 
     void SetUp() override
     {
         const Bytes shortWave = MakeWave(8000, 500);
         // The tooltip's kinds: a wave with junk after it, a bare tag, a wave
         // whose title follows 44 KiB of sound, a wave cut short, a film, ADPCM.
-        WriteFile(source, Concat({Junk(1000), MakeWave(11025, 1200), Junk(300, 2), Text("RIFF"),
-                                  Riff("WAVE", Concat({Chunk("fmt ", Fmt(1, 2, 22050, 8)), Chunk("data", Junk(44100, 3)), title})),
-                                  Bytes(shortWave.begin(), shortWave.begin() + 3000), Riff("AVI ", title),
-                                  Riff("WAVE", Concat({Chunk("fmt ", Fmt(0x11, 2, 22050, 4)), Chunk("data", Junk(100, 4))})),
-                                  Junk(979, 5)}));
+        WriteFile(
+            source,
+            Concat({Junk(1000), MakeWave(11025, 1200), Junk(300, 2), Text("RIFF"),
+                    Riff("WAVE", Concat({Chunk("fmt ", Fmt(1, 2, 22050, 8)), Chunk("data", Junk(44100, 3)), title})),
+                    Bytes(shortWave.begin(), shortWave.begin() + 3000), Riff("AVI ", title),
+                    Riff("WAVE", Concat({Chunk("fmt ", Fmt(0x11, 2, 22050, 4)), Chunk("data", Junk(100, 4))})),
+                    Junk(979, 5)}));
         struct Tags : cp::ScanObserver {
             std::deque<std::int64_t>& tags;
             explicit Tags(std::deque<std::int64_t>& t) : tags(t) {}
@@ -88,7 +104,8 @@ TEST_F(EntryListModelTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile
     EXPECT_EQ(model->index(0, cp::EntryListModel::Length).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
     EXPECT_EQ(model->index(3, 0).data(Qt::ToolTipRole).toString(),
-              "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\nGröße: laut Kopf 8.044 Byte, Eintrag 3.000 Byte (5.044 Byte weniger)");
+              "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\nGröße: laut Kopf 8.044 Byte, Eintrag 3.000 Byte "
+              "(5.044 Byte weniger)");
 
     ::unlink(source.c_str()); // the source gone: the same from the entry files
     model->replaceScan([] {});
@@ -104,9 +121,9 @@ TEST_F(EntryListModelTest, SortsByEachKindOfColumnEqualKeysInEntryOrder)
         Qt::SortOrder order;
         const char* entries;
     } sorts[] = {
-        {M::Format, Qt::AscendingOrder, "2,5,6,1,3,4"}, {M::Format, Qt::DescendingOrder, "1,3,4,6,2,5"},
-        {M::Form, Qt::AscendingOrder, "2,5,1,3,4,6"},   {M::Header, Qt::AscendingOrder, "2,4,3,5,1,6"},
-        {M::Length, Qt::DescendingOrder, "3,1,4,6,5,2"}, {M::Title, Qt::AscendingOrder, "1,2,4,6,3,5"},
+        {M::Format, Qt::AscendingOrder, "2,5,6,1,3,4"},    {M::Format, Qt::DescendingOrder, "1,3,4,6,2,5"},
+        {M::Form, Qt::AscendingOrder, "2,5,1,3,4,6"},      {M::Header, Qt::AscendingOrder, "2,4,3,5,1,6"},
+        {M::Length, Qt::DescendingOrder, "3,1,4,6,5,2"},   {M::Title, Qt::AscendingOrder, "1,2,4,6,3,5"},
         {M::Duration, Qt::DescendingOrder, "1,3,4,2,5,6"}, {M::Number, Qt::DescendingOrder, "6,5,4,3,2,1"},
     };
     for (const auto& s : sorts) {
@@ -123,7 +140,7 @@ TEST_F(EntryListModelTest, TheFilterMatchesFormFormatAndTitleAndTheChoiceShowsOn
         bool mismatchesOnly;
         const char* entries;
     } filters[] = {{"pcm", false, "1,3,4,6"}, {"GLÖCK", false, "3,5"}, {"avi", false, "5"}, {"kein", false, "2"},
-                   {"", true, "1,4,6"},       {"ima", true, "6"},        {"mp3", false, ""},  {"", false, "1,2,3,4,5,6"}};
+                   {"", true, "1,4,6"},       {"ima", true, "6"},      {"mp3", false, ""},  {"", false, "1,2,3,4,5,6"}};
     model->sort(cp::EntryListModel::Length, Qt::AscendingOrder);
     for (const auto& f : filters) {
         model->setFilter(f.text, f.mismatchesOnly);

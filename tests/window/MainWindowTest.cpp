@@ -75,7 +75,10 @@ struct ModalWatch : QTimer {
 
 // A window closed before has told the application to quit, which ends every
 // later dialog at once; the program's next start begins without that.
-void AnotherStart() { QTimer::singleShot(0, qApp, &QCoreApplication::quit), QCoreApplication::exec(); }
+void AnotherStart()
+{
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit), QCoreApplication::exec();
+}
 
 // First: a window closed later asks the application to quit, and from then
 // on no dialog's own event loop would run in this process.
@@ -93,9 +96,11 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
     cp::QtUserDialogs dialogs;
     const auto chosen = dialogs.openFile(nullptr, {folder, MainWindow::kOpenFilter, 2, "sound.uax"});
     ASSERT_TRUE(chosen);
-    EXPECT_EQ(chosen->fileName + QString::number(chosen->filterIndex), folder + "/sound.uax3") << "the name the last use left";
+    EXPECT_EQ(chosen->fileName + QString::number(chosen->filterIndex), folder + "/sound.uax3")
+        << "the name the last use left";
 
-    WhenDialogOpens([](QFileDialog* dialog) { dialog->selectFile("sound"), QMetaObject::invokeMethod(dialog, "accept"); });
+    WhenDialogOpens(
+        [](QFileDialog* dialog) { dialog->selectFile("sound"), QMetaObject::invokeMethod(dialog, "accept"); });
     EXPECT_EQ(dialogs.saveFile(nullptr, {folder, "Wave-Dateien (*.wav)|*.wav", "wav", "x.wav"}), folder + "/sound.wav");
     WriteFile(dir / "da.wav", {}); // replacing is the copy's question, not the dialog's
     WhenDialogOpens([](QFileDialog* dialog) { QMetaObject::invokeMethod(dialog, "accept"); });
@@ -107,7 +112,8 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
         WhenDialogOpens([&](QFileDialog* dialog) {
             EXPECT_EQ(dialog->windowTitle() + dialog->directory().path() + QString::number(dialog->fileMode())
                           + QString::number(dialog->testOption(QFileDialog::ShowDirsOnly)),
-                      "Zielverzeichnis" + target + QString::number(QFileDialog::Directory) + "1") << "folders only";
+                      "Zielverzeichnis" + target + QString::number(QFileDialog::Directory) + "1")
+                << "folders only";
             QMetaObject::invokeMethod(dialog, confirm ? "accept" : "reject");
         });
         EXPECT_EQ(cp::browseForFolder(nullptr, "Zielverzeichnis", target), confirm ? target : QString());
@@ -123,7 +129,8 @@ TEST(NoticeDialog, EnterKeepsTheTickTheTitleBarDropsIt)
         QApplication::setActiveWindow(&notice);
         auto* box = notice.findChild<QCheckBox*>("chkShowAgain");
         QTRY_COMPARE(QApplication::focusWidget(), box);
-        EXPECT_EQ(notice.windowTitle() + notice.findChild<QPlainTextEdit*>("Label")->toPlainText(), "Chunk PickerZeile 1\n\nZeile 3");
+        EXPECT_EQ(notice.windowTitle() + notice.findChild<QPlainTextEdit*>("Label")->toPlainText(),
+                  "Chunk PickerZeile 1\n\nZeile 3");
         EXPECT_EQ(notice.size(), QSize(468, 279)) << "4680 x 2790 twips at 144 dpi";
         EXPECT_FALSE(box->isChecked());
         QTest::keyClick(box, Qt::Key_Space);
@@ -154,7 +161,8 @@ protected:
     MainWindow& Window()
     {
         if (!window)
-            window.reset(new MainWindow({entryFolder, startup, settings, player, dialogs, QString::fromStdString(dir.path())}));
+            window.reset(
+                new MainWindow({entryFolder, startup, settings, player, dialogs, QString::fromStdString(dir.path())}));
         return *window;
     }
     std::string EntryFile(std::int64_t entry) { return Window().entries().entryFile(entry); }
@@ -204,7 +212,8 @@ protected:
     void Click(int button) { Window().clickButton(button); }
     void Open(const std::string& path = {})
     {
-        dialogs.files.push_back(cp::UserDialogs::OpenFileResult {QString::fromStdString(path.empty() ? archivePath : path), 5});
+        dialogs.files.push_back(
+            cp::UserDialogs::OpenFileResult {QString::fromStdString(path.empty() ? archivePath : path), 5});
         Click(MainWindow::Open);
     }
 };
@@ -219,8 +228,10 @@ TEST_F(WindowTest, DesignTextsAndALayoutThatScales)
     EXPECT_EQ(Field("txtUnknownData") + Enabled(), "0%1");
     EXPECT_EQ(Window().button(1)->icon().pixmap(24).toImage().pixelColor(0, 0).alpha(), 0) << "see-through corners";
     auto* toolbar = Window().findChild<QToolBar*>("tlbMain");
-    EXPECT_EQ(QList<QSize>({Window().size(), toolbar->widgetForAction(Window().button(1))->size(), toolbar->iconSize()}),
-              QList<QSize>({{647, 266}, {35, 33}, {24, 24}})) << "window, buttons and pictures grow with the resolution";
+    EXPECT_EQ(
+        QList<QSize>({Window().size(), toolbar->widgetForAction(Window().button(1))->size(), toolbar->iconSize()}),
+        QList<QSize>({{647, 266}, {35, 33}, {24, 24}}))
+        << "window, buttons and pictures grow with the resolution";
     // The loop box keeps its whole tick and caption, clear of the group beside it.
     EXPECT_TRUE(LoopBox()->size().expandedTo(LoopBox()->sizeHint()) == LoopBox()->size());
     EXPECT_LT(LoopBox()->geometry().right(), Window().findChild<QGroupBox*>("Frame(1)")->x());
@@ -240,7 +251,8 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
                   + QLocale().toString(100.0 * 1001 / double(archive.size()), 'f', 1) + "%");
     EXPECT_EQ(EntryCaption() + Enabled(), "aktueller Eintrag: keiner128");
     EXPECT_EQ(settings.value("Filter", "x") + settings.value("FFLDir", "x") + dialogs.opened.at(0).initialDir,
-              "5" + QString::fromStdString(dir.path() + dir.path())) << "the program folder at first, the file's after";
+              "5" + QString::fromStdString(dir.path() + dir.path()))
+        << "the program folder at first, the file's after";
 
     Click(MainWindow::Previous); // from no entry it wraps to the last
     EXPECT_EQ(EntryCaption(), "aktueller Eintrag: 3/3");
@@ -249,11 +261,14 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     EXPECT_EQ(EntryCaption(), "aktueller Eintrag: 1/3");
     EXPECT_EQ(Field("txtEntrysize") + "|" + Field("txtEntryLength") + "|" + Field("txtQuality") + "|"
                   + QString::number(Window().findChild<QSlider*>("sldTime")->maximum()),
-              QLocale().toString(size1) + " Byte|1,2 Sekunden|" + QLocale().toString(qRound64(size1 / 1.2)) + " Byte/Sek|1200");
+              QLocale().toString(size1) + " Byte|1,2 Sekunden|" + QLocale().toString(qRound64(size1 / 1.2))
+                  + " Byte/Sek|1200");
     QTRY_COMPARE(Enabled(), QStringLiteral("124578"));
     const QString tip = QLocale().toString(qlonglong(size1 - 300));
-    EXPECT_EQ(Window().findChild<QLineEdit*>("txtEntrysize")->toolTip(), "Form: WAVE\nFormat: PCM, 1 Kanal, 11.025 Hz, 16 Bit\n"
-              "Größe: laut Kopf " + tip + " Byte, Eintrag " + QLocale().toString(qlonglong(size1)) + " Byte (300 Byte mehr)");
+    EXPECT_EQ(Window().findChild<QLineEdit*>("txtEntrysize")->toolTip(),
+              "Form: WAVE\nFormat: PCM, 1 Kanal, 11.025 Hz, 16 Bit\n"
+              "Größe: laut Kopf "
+                  + tip + " Byte, Eintrag " + QLocale().toString(qlonglong(size1)) + " Byte (300 Byte mehr)");
     Click(MainWindow::Play);
     QTRY_VERIFY(Window().findChild<QSlider*>("sldTime")->value() > 0);
     EXPECT_EQ(Field("txtStatus") + Enabled(), "wird abgespielt1245678");
@@ -274,7 +289,8 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     Open(dir / "weg.ffl");
     // Nothing of the old file stays beside the new one's failure: the window is as before any file.
     EXPECT_EQ(Window().windowTitle(), "Chunk Picker");
-    EXPECT_EQ(Field("txtFilesize") + "|" + Field("txtEntrycount") + "|" + EntryCaption(), "0 Byte|0|aktueller Eintrag: keiner");
+    EXPECT_EQ(Field("txtFilesize") + "|" + Field("txtEntrycount") + "|" + EntryCaption(),
+              "0 Byte|0|aktueller Eintrag: keiner");
     EXPECT_EQ(Window().entries().count(), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Enabled() == "1"; })) << "only Open, once the timer has ticked";
     WriteFile(dir / "leer.bin", Text("riff"));
@@ -282,7 +298,8 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     EXPECT_TRUE(QTest::qWaitFor([&] { return Enabled() == "1"; })) << "Play and Stop with the next tick";
     ASSERT_EQ(dialogs.messages.size(), 4);
     for (int i : {0, 2})
-        EXPECT_TRUE(dialogs.messages[i] == "Fehler 53" && dialogs.messages[i + 1].startsWith("In der Prozedur 'tlbMain_ButtonClick'"));
+        EXPECT_TRUE(dialogs.messages[i] == "Fehler 53"
+                    && dialogs.messages[i + 1].startsWith("In der Prozedur 'tlbMain_ButtonClick'"));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "a failed scan ends its busy stretch";
 }
 
@@ -293,7 +310,8 @@ TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenCl
         std::memcpy(&big[at], "RIFF", 4);
     WriteFile(archivePath, big);
     Window().start();
-    const QPoint open = Window().findChild<QToolBar*>("tlbMain")->widgetForAction(Window().button(1))->geometry().center();
+    const QPoint open
+        = Window().findChild<QToolBar*>("tlbMain")->widgetForAction(Window().button(1))->geometry().center();
     std::set<QString> counts;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, [&] {
@@ -305,7 +323,7 @@ TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenCl
         ASSERT_NE(QGuiApplication::overrideCursor(), nullptr) << "busy while scanning";
         EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
         QTest::mouseClick(&Window(), Qt::LeftButton, {}, open); // must not start a second Open
-        Press(Qt::CTRL | Qt::Key_O); // nor may its keys, the menu or a drop
+        Press(Qt::CTRL | Qt::Key_O);                            // nor may its keys, the menu or a drop
         EXPECT_FALSE(RightClick(&Window()));
         EXPECT_FALSE(Drag({archivePath}, false));
     });
@@ -331,7 +349,8 @@ TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
     QStringList texts;
     for (QAction* item : Window().commandMenu()->actions())
         texts << item->text();
-    EXPECT_EQ(texts.join("|"), "Datei öffnen\tStrg+O|Alle gefundenen Einträge speichern\tStrg+Umschalt+S||"
+    EXPECT_EQ(texts.join("|"),
+              "Datei öffnen\tStrg+O|Alle gefundenen Einträge speichern\tStrg+Umschalt+S||"
               "zum vorhergehenden Eintrag springen\tLinks, Bild auf|Eintrag abspielen\tEingabe|Stoppen\tEsc|"
               "aktuellen Eintrag speichern\tStrg+S|zum nächsten Eintrag springen\tRechts, Bild ab||"
               "zum ersten Eintrag springen\tPos1|zum letzten Eintrag springen\tEnde||Einträge\tF4");
@@ -347,18 +366,22 @@ TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
         if (!file.empty())
             dialogs.files.push_back({QString::fromStdString(file), 1}), Press(Qt::CTRL | Qt::Key_O);
         EXPECT_EQ(Field("txtEntrycount"), entries ? "3" : "0");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return MenuEnabled() == (entries ? "128910" : "1"); })) << MenuEnabled().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return MenuEnabled() == (entries ? "128910" : "1"); }))
+            << MenuEnabled().toStdString();
         const struct {
             QKeyCombination key;
             const char* shown; // entry
-        } steps[] = {{Qt::Key_End, "3"}, {Qt::Key_Home, "1"}, {Qt::Key_PageDown, "2"}, {Qt::Key_Right, "3"},
-                     {Qt::Key_Left, "2"}, {Qt::Key_PageUp, "1"}};
+        } steps[] = {{Qt::Key_End, "3"},   {Qt::Key_Home, "1"}, {Qt::Key_PageDown, "2"},
+                     {Qt::Key_Right, "3"}, {Qt::Key_Left, "2"}, {Qt::Key_PageUp, "1"}};
         for (const auto& step : steps) {
             Press(step.key);
-            EXPECT_EQ(EntryCaption(), entries ? "aktueller Eintrag: " + QString(step.shown) + "/3"
-                                              : file.empty() ? "aktueller Eintrag" : "aktueller Eintrag: keiner");
+            EXPECT_EQ(EntryCaption(),
+                      entries            ? "aktueller Eintrag: " + QString(step.shown) + "/3"
+                          : file.empty() ? "aktueller Eintrag"
+                                         : "aktueller Eintrag: keiner");
         }
-        EXPECT_TRUE(QTest::qWaitFor([&] { return MenuEnabled() == (entries ? "124578910" : "1"); })) << MenuEnabled().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return MenuEnabled() == (entries ? "124578910" : "1"); }))
+            << MenuEnabled().toStdString();
         EXPECT_EQ(Enabled() + (entries ? "910" : ""), MenuEnabled());
         Press(Qt::Key_Return);
         EXPECT_EQ(device.mode(), entries ? cp::WaveDevice::Playing : cp::WaveDevice::NotOpen);
@@ -398,16 +421,19 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     Click(MainWindow::Previous); // entry 3
     const std::string folder = dir / "gespeichert", saved = folder + "/x.wav";
     ::mkdir(folder.c_str(), 0755);
-    auto save = [&](const std::string& as) { dialogs.saveAs.push_back(QString::fromStdString(as)), Click(MainWindow::Save); };
+    auto save
+        = [&](const std::string& as) { dialogs.saveAs.push_back(QString::fromStdString(as)), Click(MainWindow::Save); };
     save(saved);
     const auto& request = dialogs.saved.at(0);
     EXPECT_EQ(request.initialDir + "|" + request.fileName + "|" + request.defaultSuffix + "|" + request.filter,
-              QString::fromStdString(dir.path()) + "|Sound042.wav|wav|Wave-Dateien (*.wav)|*.wav|Alle Dateien (*.*)|*.*");
+              QString::fromStdString(dir.path())
+                  + "|Sound042.wav|wav|Wave-Dateien (*.wav)|*.wav|Alle Dateien (*.*)|*.*");
     EXPECT_EQ(ReadFile(saved), ReadFile(EntryFile(3)));
     EXPECT_EQ(settings.value("WAVDir", ""), QString::fromStdString(folder));
-    EXPECT_EQ(dialogs.notices.value(0), "Der Eintrag 3 wurde erfolgreich aus der Datei sounds.ffl erportiert.\r\n\r\n"
-                                        "Da dieses Programm beim Speichern keine Optimierung vornimmt und das Original-Format "
-                                        "beibehält, kann ein erneutes Speichern mit Goldwave eine kleinere Datei verursachen.");
+    EXPECT_EQ(dialogs.notices.value(0),
+              "Der Eintrag 3 wurde erfolgreich aus der Datei sounds.ffl erportiert.\r\n\r\n"
+              "Da dieses Programm beim Speichern keine Optimierung vornimmt und das Original-Format "
+              "beibehält, kann ein erneutes Speichern mit Goldwave eine kleinere Datei verursachen.");
 
     Click(MainWindow::Next); // entry 1 onto the saved file: declined, then replaced and ticked
     dialogs.replies = {cp::UserDialogs::Replace::No, cp::UserDialogs::Replace::Yes};
@@ -420,14 +446,17 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     EXPECT_EQ(dialogs.notices.size(), 2) << "none after a declined copy";
 
     save(dir / "nirgends/x.wav"); // a copy that fails: told why, no notice
-    Click(MainWindow::Save); // cancelled: nothing at all
-    EXPECT_EQ(dialogs.messages.value(1), "„Sound001 aus sounds.ffl.wav“ konnte nicht nach „" + QString::fromStdString(dir / "nirgends/x.wav")
-                  + "“ kopiert werden.\n\nFehler beim Anlegen von '" + QString::fromStdString(dir / "nirgends/x.wav': ") + std::strerror(ENOENT));
+    Click(MainWindow::Save);      // cancelled: nothing at all
+    EXPECT_EQ(dialogs.messages.value(1),
+              "„Sound001 aus sounds.ffl.wav“ konnte nicht nach „" + QString::fromStdString(dir / "nirgends/x.wav")
+                  + "“ kopiert werden.\n\nFehler beim Anlegen von '" + QString::fromStdString(dir / "nirgends/x.wav': ")
+                  + std::strerror(ENOENT));
 
     // Ticked once, the notice stays away, also after a restart.
     qsettings.sync();
     QSettings restarted(QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat);
-    EXPECT_EQ(restarted.value("FileSavedMsg").toString() + cp::SettingsStore(restarted).value("FileSavedMsg", "0"), "Wahr-1");
+    EXPECT_EQ(restarted.value("FileSavedMsg").toString() + cp::SettingsStore(restarted).value("FileSavedMsg", "0"),
+              "Wahr-1");
     save(folder + "/y.wav");
     EXPECT_EQ(dialogs.saved.back().initialDir, QString::fromStdString(folder)) << "the folder of the last Save";
     EXPECT_TRUE(cp::nameTaken(folder + "/y.wav") && dialogs.notices.size() == 2);
@@ -438,7 +467,8 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
     Window().start();
     Open();
     Click(MainWindow::SaveAll); // cancelled in the picker: nothing happens
-    EXPECT_EQ(dialogs.folderStarts, QStringList {"Zielverzeichnis:"}) << "no such folder as the default: nothing preselected";
+    EXPECT_EQ(dialogs.folderStarts, QStringList {"Zielverzeichnis:"})
+        << "no such folder as the default: nothing preselected";
     EXPECT_EQ(settings.value("SaveAllPath", "x"), "x");
     auto saveAllInto = [&](const std::string& folder) {
         ::mkdir(folder.c_str(), 0755), dialogs.folders = {QString::fromStdString(folder)}, Click(MainWindow::SaveAll);
@@ -467,7 +497,8 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
         EXPECT_EQ(dialogs.questions.size(), a.questions);
         EXPECT_EQ(dialogs.questions.value(0), QString::fromStdString(folder + "/" + name(1))) << "in order";
         for (int i = 1; i <= 3; ++i)
-            EXPECT_EQ(ReadFile(folder + "/" + name(i)), a.replaced[i - 1] == '1' ? ReadFile(EntryFile(i)) : Text("alt"));
+            EXPECT_EQ(ReadFile(folder + "/" + name(i)),
+                      a.replaced[i - 1] == '1' ? ReadFile(EntryFile(i)) : Text("alt"));
     }
 
     dialogs.keepCopying = [] { return false; }; // cancelled in the progress window: nothing, not even half
@@ -497,11 +528,13 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     Press(Qt::Key_F4);
     cp::EntryListWindow* list = Window().entryList();
     ASSERT_TRUE(list && list->isVisible());
-    EXPECT_EQ(list->windowTitle().toStdString() + std::to_string(list->model().rowCount()), "Einträge0") << "empty before a scan";
+    EXPECT_EQ(list->windowTitle().toStdString() + std::to_string(list->model().rowCount()), "Einträge0")
+        << "empty before a scan";
     Open();
     ASSERT_EQ(list->model().rowCount(), 3) << "follows the scan";
     QItemSelectionModel* selection = list->view()->selectionModel();
-    selection->setCurrentIndex(list->model().index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selection->setCurrentIndex(list->model().index(1, 0),
+                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     EXPECT_EQ(EntryCaption(), "aktueller Eintrag: 2/3") << "a row picks the entry";
     Click(MainWindow::Next);
     EXPECT_EQ(list->selectedEntries(), std::vector<std::int64_t> {3}) << "stepping moves the row";
@@ -557,7 +590,8 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
             seen << modal->windowTitle() + modal->objectName();
             if (row.close) {
                 Window().close();
-                return QTimer::singleShot(5000, modal, [modal] { ADD_FAILURE() << "still open after the close", modal->close(); });
+                return QTimer::singleShot(5000, modal,
+                                          [modal] { ADD_FAILURE() << "still open after the close", modal->close(); });
             }
             QTest::qWait(1500); // past the second after which a copy shows its progress
             int covering = 0;
@@ -565,7 +599,8 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
                 covering += qobject_cast<QProgressDialog*>(w) && w->isVisible();
             EXPECT_EQ(covering, 0) << "a progress window over " << seen.join("|").toStdString();
             auto* box = qobject_cast<QMessageBox*>(modal);
-            box ? box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)->click() : void(modal->close());
+            box ? box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)->click()
+                : void(modal->close());
         });
         dialogs.saveAs = {QString::fromStdString(row.as)}, dialogs.folders = {QString::fromStdString(row.as)};
         Click(row.button);

@@ -133,7 +133,8 @@ TEST_F(SaverTest, SavesIntoThePickedFolderOrTheNamedFileAndRemembersWhere)
     EXPECT_EQ(ReadFile(out + "/zwei.wav"), Text("RIFFbb"));
     EXPECT_EQ(settings.value("WAVDir", ""), QString::fromStdString(out));
     ASSERT_EQ(dialogs.notices.size(), 1);
-    EXPECT_TRUE(dialogs.notices[0].startsWith("Der Eintrag 2 wurde erfolgreich aus der Datei Spiel.ffl erportiert.\r\n\r\n"))
+    EXPECT_TRUE(
+        dialogs.notices[0].startsWith("Der Eintrag 2 wurde erfolgreich aus der Datei Spiel.ffl erportiert.\r\n\r\n"))
         << dialogs.notices[0].toStdString();
     EXPECT_FALSE(saver.copying());
 }

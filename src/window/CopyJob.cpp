@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ShellCopy.h"
+#include "CopyJob.h"
 
 #include "base/CommandLine.h"
 #include "base/PathHelpers.h"
@@ -42,32 +42,32 @@ std::int64_t fileSizeOrZero(const std::string& path)
     return error ? 0 : std::int64_t(size);
 }
 
-ShellCopy::ShellCopy(UserDialogs& dialogs, QWidget* owner, std::int64_t total, bool several,
-                     std::function<bool()> stopping)
+CopyJob::CopyJob(UserDialogs& dialogs, QWidget* owner, std::int64_t total, bool several, std::function<bool()> stopping)
     : m_dialogs(dialogs)
     , m_owner(owner)
     , m_total(total)
     , m_several(several)
     , m_stopping(std::move(stopping))
-    , m_progressLabel(several ? QStringLiteral("Die Einträge werden kopiert …") : QStringLiteral("Der Eintrag wird kopiert …"))
+    , m_progressLabel(several ? QStringLiteral("Die Einträge werden kopiert …")
+                              : QStringLiteral("Der Eintrag wird kopiert …"))
 {
 }
 
-ShellCopy::~ShellCopy() = default; // the queue stops and waits for its threads
+CopyJob::~CopyJob() = default; // the queue stops and waits for its threads
 
-bool ShellCopy::stopped()
+bool CopyJob::stopped()
 {
     if (m_stopping && m_stopping())
         m_cancelled = true;
     return m_cancelled;
 }
 
-std::int64_t ShellCopy::doneSoFar() const
+std::int64_t CopyJob::doneSoFar() const
 {
     return m_done + (m_queue ? m_queue->bytesCopied() : 0);
 }
 
-bool ShellCopy::keepGoing(std::int64_t done)
+bool CopyJob::keepGoing(std::int64_t done)
 {
     if (!checkGoOn(done)) {
         // A cancel while copies run: those not begun never begin, as when
@@ -79,7 +79,7 @@ bool ShellCopy::keepGoing(std::int64_t done)
     return true;
 }
 
-bool ShellCopy::checkGoOn(std::int64_t done)
+bool CopyJob::checkGoOn(std::int64_t done)
 {
     if (stopped())
         return false;
@@ -94,7 +94,7 @@ bool ShellCopy::checkGoOn(std::int64_t done)
     return !m_cancelled;
 }
 
-bool ShellCopy::mayReplace(const std::string& path)
+bool CopyJob::mayReplace(const std::string& path)
 {
     if (!m_answerForAll)
         m_progress.reset();
@@ -102,31 +102,23 @@ bool ShellCopy::mayReplace(const std::string& path)
     if (stopped()) // closed while asked: a cancel, whatever the box said
         return false;
     switch (answer) {
-    case UserDialogs::Replace::YesToAll:
-        m_answerForAll = UserDialogs::Replace::Yes;
-        return true;
-    case UserDialogs::Replace::Yes:
-        return true;
-    case UserDialogs::Replace::NoToAll:
-        m_answerForAll = UserDialogs::Replace::No;
-        return false;
-    case UserDialogs::Replace::No:
-        return false;
-    case UserDialogs::Replace::Cancel:
-        m_cancelled = true;
-        return false;
+    case UserDialogs::Replace::YesToAll: m_answerForAll = UserDialogs::Replace::Yes; return true;
+    case UserDialogs::Replace::Yes: return true;
+    case UserDialogs::Replace::NoToAll: m_answerForAll = UserDialogs::Replace::No; return false;
+    case UserDialogs::Replace::No: return false;
+    case UserDialogs::Replace::Cancel: m_cancelled = true; return false;
     }
     return false;
 }
 
-void ShellCopy::recordFailure(const std::string& source, const std::string& path, const std::string& why)
+void CopyJob::recordFailure(const std::string& source, const std::string& path, const std::string& why)
 {
     if (m_failures++ == 0)
         m_firstFailure = QStringLiteral("„%1“ konnte nicht nach „%2“ kopiert werden.\n\n%3")
                              .arg(shown(fileNamePart(source)), shown(path), QString::fromStdString(why));
 }
 
-bool ShellCopy::copyFile(const std::string& source, const std::string& target)
+bool CopyJob::copyFile(const std::string& source, const std::string& target)
 {
     if (stopped())
         return false;
@@ -166,12 +158,12 @@ bool ShellCopy::copyFile(const std::string& source, const std::string& target)
     return true;
 }
 
-std::size_t ShellCopy::copiesOut() const
+std::size_t CopyJob::copiesOut() const
 {
     return m_settled > 0 && m_settledBytes / m_settled < kSmallCopy ? kSmallCopiesOut : kLargeCopiesOut;
 }
 
-bool ShellCopy::startQueue()
+bool CopyJob::startQueue()
 {
     if (!m_queue && !m_noQueue) {
         try {
@@ -183,7 +175,7 @@ bool ShellCopy::startQueue()
     return bool(m_queue);
 }
 
-void ShellCopy::settle(std::size_t keep)
+void CopyJob::settle(std::size_t keep)
 {
     while (m_pending.size() > keep) {
         if (m_cancelled) // noticed between files: the copies handed over were begun
@@ -200,11 +192,8 @@ void ShellCopy::settle(std::size_t keep)
         m_settledBytes += result->bytes;
         switch (result->outcome) {
         case CopyQueue::Result::Copied:
-        case CopyQueue::Result::Stopped:
-            break;
-        case CopyQueue::Result::Failed:
-            try {
-                std::rethrow_exception(result->failure);
+        case CopyQueue::Result::Stopped: break;
+        case CopyQueue::Result::Failed: try { std::rethrow_exception(result->failure);
             } catch (const ScanError& error) {
                 recordFailure(copy.source, copy.path, error.what());
             }
@@ -220,12 +209,13 @@ void ShellCopy::settle(std::size_t keep)
     }
 }
 
-bool ShellCopy::copyHere(const std::string& source, const std::string& path, bool replace)
+bool CopyJob::copyHere(const std::string& source, const std::string& path, bool replace)
 {
     for (;;) {
         try {
             std::int64_t copied = 0;
-            if (copyWholeFile(source, path, replace, [this](std::int64_t n) { return keepGoing(doneSoFar() + n); }, &copied)
+            if (copyWholeFile(
+                    source, path, replace, [this](std::int64_t n) { return keepGoing(doneSoFar() + n); }, &copied)
                 == CopyOutcome::Copied) {
                 m_done += copied;
                 return true;
@@ -243,7 +233,7 @@ bool ShellCopy::copyHere(const std::string& source, const std::string& path, boo
     }
 }
 
-void ShellCopy::reportFailures()
+void CopyJob::reportFailures()
 {
     settle(0);
     if (m_failures == 0 || (m_stopping && m_stopping())) // no message over a window that closes
@@ -251,7 +241,8 @@ void ShellCopy::reportFailures()
     m_progress.reset(); // not over the message
     QString text = m_firstFailure;
     if (m_failures > 1)
-        text += QStringLiteral("\n\nInsgesamt konnten %1 Dateien nicht kopiert werden.").arg(QLocale().toString(m_failures));
+        text += QStringLiteral("\n\nInsgesamt konnten %1 Dateien nicht kopiert werden.")
+                    .arg(QLocale().toString(m_failures));
     m_dialogs.warning(m_owner, QString::fromUtf8(kApplicationTitle), text);
 }
 

@@ -24,15 +24,14 @@ class CopyQueue;
 // can cancel) for a copy that takes long, and afterwards tells the user once
 // what could not be copied and why. Copies go through a new file renamed into
 // place, so no target is ever left half-written or lost.
-class ShellCopy {
+class CopyJob {
 public:
     // total: the bytes all copies of the command will take, for the progress
     // window; several: more than one file, so the "all" answers are offered.
     // stopping() is asked between pieces; true ends the command as a cancel.
-    ShellCopy(UserDialogs& dialogs, QWidget* owner, std::int64_t total, bool several,
-              std::function<bool()> stopping);
+    CopyJob(UserDialogs& dialogs, QWidget* owner, std::int64_t total, bool several, std::function<bool()> stopping);
     // Copies still under way stop as at a cancel; what they finished stays.
-    ~ShellCopy();
+    ~CopyJob();
 
     // Copies source to target: into an existing folder under the source's own
     // name, otherwise to that full path. True when the copy is complete; false
@@ -83,7 +82,7 @@ private:
     bool m_targetIsFolder = false;
     std::unique_ptr<CopyQueue> m_queue; // several copies side by side, when threads can be had
     bool m_noQueue = false;
-    std::deque<Pending> m_pending; // in the order they were started
+    std::deque<Pending> m_pending;                  // in the order they were started
     std::int64_t m_settled = 0, m_settledBytes = 0; // copies that ended, and their bytes
 };
 
