@@ -1,11 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ErrorReport.h"
 
+#include "scan/ScanError.h"
+
+#include <new>
+
 #ifndef CP_CONTACT_ADDRESS
 #define CP_CONTACT_ADDRESS "chunkpicker@oxbrook.example"
 #endif
 
 namespace cp {
+
+ReportedError reportedError(const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const CommandError& error) {
+        return {error.number(), error.description()};
+    } catch (const ScanError& error) {
+        return {errorNumberForSystemError(error.systemError()), QString::fromStdString(error.what())};
+    } catch (const std::bad_alloc&) {
+        return {ErrorNumber::OutOfMemory, QStringLiteral("Nicht genügend Speicher")};
+    } catch (const std::exception& error) {
+        return {ErrorNumber::Internal, QString::fromUtf8(error.what())};
+    } catch (...) {
+        return {ErrorNumber::Internal, QStringLiteral("unbekannter Fehler")};
+    }
+}
 
 QString contactAddress()
 {

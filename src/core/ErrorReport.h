@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <exception>
 #include <stdexcept>
 
 namespace cp {
@@ -25,6 +26,17 @@ private:
     int m_number;
     QString m_description;
 };
+
+// What a report says of a failure: its number and description.
+struct ReportedError {
+    int number = 0;
+    QString description;
+};
+
+// The one mapping of what a command or scan threw onto the report: a
+// command's own error as it is, a scan's system error by its errno, no
+// memory, and anything else as an internal error.
+ReportedError reportedError(const std::exception_ptr& failure);
 
 // The maintainer's address named in every report; a build setting.
 QString contactAddress();

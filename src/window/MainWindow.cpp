@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QScreen>
@@ -28,7 +29,6 @@ namespace {
 
 constexpr int kClientWidth = 6465; // twips
 constexpr int kClientHeight = 2655;
-constexpr int kFrameWaitMs = 300; // how long a first start waits to learn its frame
 
 } // namespace
 
@@ -37,6 +37,7 @@ MainWindow::MainWindow(Context context)
               Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
+    , m_placement(*this, context.settings, {kClientWidth, kClientHeight})
     , m_saver(
           {m_entries, context.settings, context.dialogs, context.programFolder, [this] { return m_closeRequested; }})
 {
@@ -46,11 +47,19 @@ MainWindow::MainWindow(Context context)
     QFont small = font();
     small.setPointSizeF(8);
     setFont(small);
-    buildControls();
-    buildKeyboardCommands();
+    m_form.build(*this, [this](int index) { clickButton(index); });
+    m_form.buildKeyboardCommands(
+        *this, [this](bool last) { runCommand([this, last] { goToEntry(last ? m_entries.count() : 1); }); },
+        [this] { openEntryList(); });
+    connect(m_form.loopBox, &QCheckBox::clicked, this, [this] { loopBoxClicked(); });
+    // A double-click on the current entry's group opens the entry list.
+    m_form.group[1]->installEventFilter(this);
+    for (QWidget* field : m_form.group[1]->findChildren<QWidget*>())
+        field->installEventFilter(this);
+    setAcceptDrops(true);
     setFixedSize(twipsToPixels(*this, kClientWidth), twipsToPixels(*this, kClientHeight));
     m_scans = std::make_unique<ScanController>(
-        ScanController::Widgets {m_progressBar, m_fileSize, m_entryCount, m_unknownData},
+        ScanController::Widgets {m_form.progressBar, m_form.fileSize, m_form.entryCount, m_form.unknownData},
         [this] { return m_closeRequested; });
 
     m_playbackTimer = new QTimer(this);
@@ -70,36 +79,21 @@ std::optional<int> MainWindow::start()
 {
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
 
-    // Positions are kept in twips, the program's unit for them.
-    const double perPixel = twipsPerPixel(*this);
-    const QRect screenArea = (screen() ? screen() : QGuiApplication::primaryScreen())->geometry();
-    const auto centre
-        = [&](int screenPixels, int windowTwips) { return (qRound(screenPixels * perPixel) - windowTwips) / 2; };
-    double x = 0, y = 0;
+    m_placement.restore();
     const QLocale locale;
-    // A first start, or a position that is no number, is centred: roughly now,
-    // exactly with the frame once the window is up.
-    const bool centreX = !settingToNumber(m_context.settings.value("WindowPosX", ""), locale, &x);
-    const bool centreY = !settingToNumber(m_context.settings.value("WindowPosY", ""), locale, &y);
-    if (centreX)
-        x = centre(screenArea.width(), kClientWidth);
-    if (centreY)
-        y = centre(screenArea.height(), kClientHeight);
-    move(screenArea.left() + qRound(float(x) / perPixel), screenArea.top() + qRound(float(y) / perPixel));
-
     double loop = 0;
     settingToNumber(m_context.settings.value("Loop", 0), locale, &loop);
     if (int(loop) == 2) {
-        m_loopBox->setTristate(true);
-        m_loopBox->setCheckState(Qt::PartiallyChecked);
+        m_form.loopBox->setTristate(true);
+        m_form.loopBox->setCheckState(Qt::PartiallyChecked);
     } else {
-        m_loopBox->setCheckState(int(loop) == 1 ? Qt::Checked : Qt::Unchecked);
+        m_form.loopBox->setCheckState(int(loop) == 1 ? Qt::Checked : Qt::Unchecked);
     }
 
     m_playbackTimer->start();
     show();
     QCoreApplication::processEvents();
-    centreOnFrame(centreX, centreY);
+    m_placement.centreOnFrame();
 
     const StartupState& startup = m_context.startup;
     if (m_closeRequested && !startup.targetGiven) // closed before anything was scanned
@@ -117,11 +111,8 @@ std::optional<int> MainWindow::start()
     } catch (const ScanStopped&) {
         unload();
         return 0;
-    } catch (const ScanError& error) {
-        reportError(QStringLiteral("Form_Load"), errorNumberForSystemError(error.systemError()),
-                    QString::fromStdString(error.what()));
-    } catch (const std::bad_alloc&) {
-        reportError(QStringLiteral("Form_Load"), ErrorNumber::OutOfMemory, QStringLiteral("Nicht genügend Speicher"));
+    } catch (...) {
+        showFailure(QStringLiteral("Form_Load"), std::current_exception());
     }
     if (m_closeRequested) {
         unload();
@@ -130,28 +121,12 @@ std::optional<int> MainWindow::start()
     return std::nullopt;
 }
 
-void MainWindow::centreOnFrame(bool horizontally, bool vertically)
-{
-    if (!horizontally && !vertically)
-        return;
-    // The window manager tells the frame's size only once the window is up.
-    QElapsedTimer waited;
-    waited.start();
-    while (frameGeometry().size() == size() && waited.elapsed() < kFrameWaitMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    const QRect area = (screen() ? screen() : QGuiApplication::primaryScreen())->geometry();
-    const QSize frame = frameGeometry().size();
-    move(horizontally ? area.left() + (area.width() - frame.width()) / 2 : x(),
-         vertically ? area.top() + (area.height() - frame.height()) / 2 : y());
-}
-
 void MainWindow::unload()
 {
     if (m_unloaded)
         return;
     m_unloaded = true;
-    m_context.settings.setValue("WindowPosX", QString::number(qRound(pos().x() * twipsPerPixel(*this))));
-    m_context.settings.setValue("WindowPosY", QString::number(qRound(pos().y() * twipsPerPixel(*this))));
+    m_placement.save();
     m_context.settings.setValue("Loop", QString::number(loopValue()));
     if (m_entryList) {
         m_entryList->saveLayout();
@@ -184,7 +159,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::setButton(int index, bool enabled)
 {
-    m_buttons.at(std::size_t(index))->setEnabled(enabled);
+    m_form.buttons.at(std::size_t(index))->setEnabled(enabled);
 }
 
 void MainWindow::reportError(const QString& procedure, int number, const QString& description)

@@ -3,14 +3,18 @@
 
 #include "base/StartupState.h"
 #include "window/EntryBrowser.h"
+#include "window/EntryFigures.h"
 #include "window/EntryPositions.h"
 #include "window/EntrySaver.h"
+#include "window/MainWindowForm.h"
 #include "window/ScanController.h"
+#include "window/WindowPlacement.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <exception>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,15 +22,9 @@
 #include <vector>
 
 class QAction;
-class QCheckBox;
-class QGroupBox;
-class QLineEdit;
 class QMenu;
 class QMimeData;
-class QProgressBar;
-class QSlider;
 class QTimer;
-class QToolBar;
 
 namespace cp {
 
@@ -53,8 +51,7 @@ public:
         QString programFolder; // the default start folder of the file dialogs
     };
 
-    // Toolbar button indexes; 3 is the separator.
-    enum Button { Open = 1, SaveAll = 2, Separator = 3, Previous = 4, Play = 5, Stop = 6, Save = 7, Next = 8 };
+    using enum MainWindowForm::Button; // the toolbar buttons by index
 
     static constexpr const char* kOpenFilter
         = "Alle Dateien (*.*)|*.*|AvP-FFL-Dateien (*.ffl)|*.ffl|Unreal-Sound (*.uax)|*.uax|AVI-Dateien (*.avi)|*.avi|"
@@ -71,8 +68,8 @@ public:
     // One toolbar click, by 1-based button index, under the one error trap.
     void clickButton(int index);
 
-    QAction* button(int index) const { return m_buttons.at(std::size_t(index)); }
-    QMenu* commandMenu() const { return m_commandMenu; }
+    QAction* button(int index) const { return m_form.buttons.at(std::size_t(index)); }
+    QMenu* commandMenu() const { return m_form.commandMenu; }
     const EntryBrowser& entries() const { return m_entries; }
 
     // The entry list: opened by F4, the context menu, or a double-click on the current entry's group.
@@ -97,14 +94,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildControls();
-    void buildKeyboardCommands();
     // Runs a command under the one error trap, unless a scan or copy is under way.
     void runCommand(const std::function<void()>& command);
     bool busy() const { return m_scans->running() || m_saver.copying() || m_unloaded; }
     // The first dropped file's path bytes; none for a folder, or while a drop would be refused.
     std::optional<std::string> droppedFile(const QMimeData* mime) const;
-    QLineEdit* valueField(QWidget* parent, const char* name, int left, int top, int width, const char* text);
 
     // Commands
     void openCommand();
@@ -116,10 +110,10 @@ private:
     void playCommand();
     void stopCommand();
 
-    // The current entry's group
-    void loadCurrentEntry();
-    void showCurrentEntry(const QString& zeroLengthWord);
-    void setEntryToolTip(const QString& text); // on the current entry's group and its fields
+    // Loads the entry made current into the player and shows it; without a
+    // playing time its rate field says zeroLengthWord.
+    void showNewCurrentEntry(const QString& zeroLengthWord);
+    void showSteppedOnEntry(); // after Next or a jump: Previous and Save become usable
     // The window while a scan of path runs: its name in the caption, no entry, no command but Open.
     void showScanStarting(const std::string& path);
     // The window as before any file: no entries, no figures, only Open.
@@ -128,31 +122,20 @@ private:
     void changeEntries(const std::function<void()>& change);
 
     void unload();
-    // Centres the window with its frame on a first start, once the frame is known.
-    void centreOnFrame(bool horizontally, bool vertically);
     void showPlayback();
     void loopBoxClicked();
     int loopValue() const;
     void reportError(const QString& procedure, int number, const QString& description);
+    // What a command or the start-up scan threw, as the report shows it (if at all).
+    void showFailure(const QString& procedure, const std::exception_ptr& failure);
     void setButton(int index, bool enabled);
 
     Context m_context;
 
-    QToolBar* m_toolbar = nullptr;
-    std::array<QAction*, 9> m_buttons {}; // [1..8]; [0] unused
-    QProgressBar* m_progressBar = nullptr;
-    QGroupBox* m_group[2] = {};
-    QLineEdit* m_fileSize = nullptr;
-    QLineEdit* m_entryCount = nullptr;
-    QLineEdit* m_unknownData = nullptr;
-    QLineEdit* m_entrySize = nullptr;
-    QLineEdit* m_entryLength = nullptr;
-    QLineEdit* m_quality = nullptr;
-    QLineEdit* m_status = nullptr;
-    QCheckBox* m_loopBox = nullptr;
-    QSlider* m_positionSlider = nullptr;
+    MainWindowForm m_form;
+    EntryFigures m_figures {m_form};
+    WindowPlacement m_placement;
     QTimer* m_playbackTimer = nullptr;
-    QMenu* m_commandMenu = nullptr;
     EntryListWindow* m_entryList = nullptr; // made when first opened
 
     EntryBrowser m_entries;

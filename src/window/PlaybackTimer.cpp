@@ -27,7 +27,7 @@ void MainWindow::stopCommand()
 
 int MainWindow::loopValue() const
 {
-    switch (m_loopBox->checkState()) {
+    switch (m_form.loopBox->checkState()) {
     case Qt::Checked: return 1;
     case Qt::PartiallyChecked: return 2;
     default: return 0;
@@ -37,8 +37,8 @@ int MainWindow::loopValue() const
 void MainWindow::showPlayback()
 {
     const PlaybackTick tick = m_context.player.tick(m_entries.current(), loopValue() != 0);
-    m_positionSlider->setValue(int(std::min<std::int64_t>(tick.sliderValue, std::numeric_limits<int>::max())));
-    m_status->setText(QString::fromStdString(tick.status));
+    m_form.positionSlider->setValue(int(std::min<std::int64_t>(tick.sliderValue, std::numeric_limits<int>::max())));
+    m_form.status->setText(QString::fromStdString(tick.status));
     setButton(Play, tick.playEnabled);
     setButton(Stop, tick.stopEnabled);
 }
@@ -46,7 +46,7 @@ void MainWindow::showPlayback()
 void MainWindow::loopBoxClicked()
 {
     // Once clicked, the box only knows ticked and unticked.
-    m_loopBox->setTristate(false);
+    m_form.loopBox->setTristate(false);
     m_context.player.stopLoop();
 }
 

@@ -43,29 +43,27 @@ void MainWindow::runCommand(const std::function<void()>& command)
         return;
     try {
         command();
-    } catch (const CommandError& error) {
-        if (error.number() == ErrorNumber::DialogCancelled)
-            ; // a cancelled dialog ends the command silently
-        else if (error.number() == ErrorNumber::DivisionByZero)
-            m_quality->setText(QStringLiteral("mies"));
-        else
-            reportError(QStringLiteral("tlbMain_ButtonClick"), error.number(), error.description());
     } catch (const ScanStopped&) {
         // The window was closed during the scan; it ends below.
-    } catch (const ScanError& error) {
-        reportError(QStringLiteral("tlbMain_ButtonClick"), errorNumberForSystemError(error.systemError()),
-                    QString::fromStdString(error.what()));
-    } catch (const std::bad_alloc&) {
-        reportError(QStringLiteral("tlbMain_ButtonClick"), ErrorNumber::OutOfMemory,
-                    QStringLiteral("Nicht genügend Speicher"));
-    } catch (const std::exception& error) {
-        reportError(QStringLiteral("tlbMain_ButtonClick"), ErrorNumber::Internal, QString::fromUtf8(error.what()));
+    } catch (...) {
+        showFailure(QStringLiteral("tlbMain_ButtonClick"), std::current_exception());
     }
     if (m_closeRequested && !m_scans->running()) {
         unload();
         hide();
         QCoreApplication::exit(0);
     }
+}
+
+void MainWindow::showFailure(const QString& procedure, const std::exception_ptr& failure)
+{
+    const ReportedError error = reportedError(failure);
+    if (error.number == ErrorNumber::DialogCancelled)
+        return; // a cancelled dialog ends the command silently
+    if (error.number == ErrorNumber::DivisionByZero)
+        m_form.quality->setText(QStringLiteral("mies"));
+    else
+        reportError(procedure, error.number, error.description);
 }
 
 void MainWindow::saveEntries(const std::vector<std::int64_t>& entries, QWidget* owner)

@@ -45,7 +45,8 @@ TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
     cp::SettingsStore settings(qs);
     EXPECT_EQ(settings.value("Handmade", ""), "/a,/b");
     double number = 0; // in the user's form first, then in the plain one
-    EXPECT_TRUE(cp::settingToNumber("-120,5", QLocale(QLocale::German), &number) && number == -120.5);
+    EXPECT_TRUE(cp::settingToNumber("-120,5", QLocale(QLocale::German), &number));
+    EXPECT_EQ(number, -120.5);
     for (const auto& v : values)
         EXPECT_EQ(settings.value(v.name, v.fallback), v.read) << v.name.toStdString();
 }

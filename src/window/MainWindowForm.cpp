@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "MainWindowForm.h"
+
+#include "dialogs/Twips.h"
+#include "window/Icons.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QSlider>
+#include <QToolBar>
+
+#include <algorithm>
+#include <functional>
+
+namespace cp {
+
+namespace {
+
+constexpr int kFirst = 9, kLast = 10; // commands of the keyboard and the menu only
+
+const struct {
+    int command;      // a toolbar button's index, or kFirst, kLast
+    const char* text; // for the two without a button; the others' are their tooltips
+    const char* keysShown;
+    QKeyCombination keys[2];
+} kCommands[] = {
+    {MainWindowForm::Open, nullptr, "Strg+O", {Qt::CTRL | Qt::Key_O}},
+    {MainWindowForm::SaveAll, nullptr, "Strg+Umschalt+S", {Qt::CTRL | Qt::SHIFT | Qt::Key_S}},
+    {MainWindowForm::Previous, nullptr, "Links, Bild auf", {Qt::Key_Left, Qt::Key_PageUp}},
+    {MainWindowForm::Play, nullptr, "Eingabe", {Qt::Key_Return, Qt::Key_Enter}},
+    {MainWindowForm::Stop, nullptr, "Esc", {Qt::Key_Escape}},
+    {MainWindowForm::Save, nullptr, "Strg+S", {Qt::CTRL | Qt::Key_S}},
+    {MainWindowForm::Next, nullptr, "Rechts, Bild ab", {Qt::Key_Right, Qt::Key_PageDown}},
+    {kFirst, "zum ersten Eintrag springen", "Pos1", {Qt::Key_Home}},
+    {kLast, "zum letzten Eintrag springen", "Ende", {Qt::Key_End}},
+};
+
+} // namespace
+
+namespace {
+
+QLineEdit* valueField(QWidget* parent, const char* name, int left, int top, int width, const char* text)
+{
+    auto* field = new QLineEdit(QString::fromUtf8(text), parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setAccessibleName(QString::fromLatin1(name));
+    field->setReadOnly(true);
+    field->setFocusPolicy(Qt::NoFocus);
+    field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    field->setFrame(false);
+    field->setTextMargins(0, 0, 0, 0);
+    field->setContextMenuPolicy(Qt::NoContextMenu);
+    // A figure to read, not text to mark: no highlight may stay behind.
+    QObject::connect(field, &QLineEdit::selectionChanged, field, &QLineEdit::deselect);
+    // Looks like a label on the button face; transparent so that a wide
+    // caption beside it is never painted over.
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    field->setPalette(palette);
+    field->setAutoFillBackground(false);
+    const QWidget& window = *parent->window();
+    field->setGeometry(twipsToPixels(window, left), twipsToPixels(window, top) - 1, twipsToPixels(window, width),
+                       twipsToPixels(window, 195) + 2);
+    return field;
+}
+
+} // namespace
+
+void MainWindowForm::build(QWidget& window, const std::function<void(int)>& click)
+{
+    QWidget* const self = &window;
+    auto at = [&](QWidget* w, int left, int top, int width, int height) {
+        w->setGeometry(twipsToPixels(window, left), twipsToPixels(window, top), twipsToPixels(window, width),
+                       twipsToPixels(window, height));
+    };
+    auto label = [&](QWidget* parent, int index, const char* text, int left, int top, int width) {
+        auto* l = new QLabel(QString::fromUtf8(text), parent);
+        l->setObjectName(QStringLiteral("Label(%1)").arg(index));
+        at(l, left, top, width, 195);
+        // Fonts here are wider than the layout's; a caption keeps its whole text.
+        l->resize(std::max(l->width(), l->sizeHint().width()), l->height());
+        return l;
+    };
+
+    // The progress bar lies in the toolbar strip, behind the toolbar until a scan raises it.
+    progressBar = new QProgressBar(self);
+    progressBar->setObjectName(QStringLiteral("pgbParsing"));
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
+    progressBar->setTextVisible(false);
+    at(progressBar, 15, 30, 6405, 330);
+
+    toolbar = new QToolBar(self);
+    toolbar->setObjectName(QStringLiteral("tlbMain"));
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    // Buttons and pictures grow with the resolution like everything else.
+    const int iconSize = twipsToPixels(window, 240);
+    toolbar->setIconSize(QSize(iconSize, iconSize));
+    toolbar->setContentsMargins(0, 0, 0, 0);
+    toolbar->layout()->setContentsMargins(1, 1, 1, 1);
+    toolbar->layout()->setSpacing(0);
+    toolbar->setAutoFillBackground(true);
+    at(toolbar, 0, 0, 6465, 390);
+    const struct {
+        const char* tooltip;
+        const char* icon;
+    } faces[] = {
+        {"Datei öffnen", "open"},
+        {"Alle gefundenen Einträge speichern", "saveall"},
+        {nullptr, nullptr},
+        {"zum vorhergehenden Eintrag springen", "previous"},
+        {"Eintrag abspielen", "play"},
+        {"Stoppen", "stop"},
+        {"aktuellen Eintrag speichern", "save"},
+        {"zum nächsten Eintrag springen", "next"},
+    };
+    for (int i = 1; i <= 8; ++i) {
+        const auto& b = faces[i - 1];
+        if (!b.tooltip) {
+            buttons[std::size_t(i)] = toolbar->addSeparator();
+            continue;
+        }
+        QAction* action = toolbar->addAction(buttonIcon(QString::fromLatin1(b.icon), iconSize), QString());
+        action->setToolTip(QString::fromUtf8(b.tooltip));
+        action->setObjectName(QStringLiteral("Button%1").arg(i));
+        if (QWidget* w = toolbar->widgetForAction(action)) {
+            w->setFixedSize(twipsToPixels(window, 345), twipsToPixels(window, 330));
+            w->setObjectName(QStringLiteral("Button%1").arg(i));
+            w->setAccessibleName(QString::fromUtf8(b.tooltip));
+        }
+        QObject::connect(action, &QAction::triggered, self, [click, i] { click(i); });
+        buttons[std::size_t(i)] = action;
+    }
+    // Before the first scan only Open can be used.
+    for (int i : {SaveAll, Previous, Play, Stop, Save, Next})
+        buttons[std::size_t(i)]->setEnabled(false);
+    progressBar->lower();
+
+    auto* line = new QFrame(self);
+    line->setObjectName(QStringLiteral("Line"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(0, twipsToPixels(window, 375) - 1, twipsToPixels(window, 6450), 2);
+
+    group[0] = new QGroupBox(QStringLiteral("gesamte Datei"), self);
+    group[0]->setObjectName(QStringLiteral("Frame(0)"));
+    at(group[0], 225, 465, 2940, 1230);
+    group[1] = new QGroupBox(QStringLiteral("aktueller Eintrag"), self);
+    group[1]->setObjectName(QStringLiteral("Frame(1)"));
+    at(group[1], 3330, 465, 2940, 1545);
+
+    // One row a figure: caption left, value field right, in twips within its group.
+    const struct {
+        int frame, labelIndex;
+        const char* caption;
+        int labelLeft, labelTop, labelWidth;
+        QLineEdit* MainWindowForm::*field;
+        const char* name;
+        int left, top, width;
+        const char* text;
+    } rows[] = {
+        {0, 0, "Größe:", 180, 300, 480, &MainWindowForm::fileSize, "txtFilesize", 945, 300, 1815, "0 Byte"},
+        {0, 1, "Einträge:", 180, 570, 630, &MainWindowForm::entryCount, "txtEntrycount", 2205, 577, 555, "0"},
+        {0, 2, "nicht erkannte Daten:", 180, 855, 1545, &MainWindowForm::unknownData, "txtUnknownData", 1860, 855, 900,
+         "0%"},
+        {1, 5, "Größe:", 150, 285, 480, &MainWindowForm::entrySize, "txtEntrysize", 915, 285, 1815, "0 Byte"},
+        {1, 4, "Länge:", 150, 560, 495, &MainWindowForm::entryLength, "txtEntryLength", 660, 555, 2070, "0"},
+        {1, 3, "Qualität:", 150, 840, 585, &MainWindowForm::quality, "txtQuality", 855, 840, 1875, "mies"},
+        {1, 6, "Status:", 150, 1110, 495, &MainWindowForm::status, "txtStatus", 735, 1110, 1995, "angehalten"},
+    };
+    for (const auto& row : rows) {
+        label(group[row.frame], row.labelIndex, row.caption, row.labelLeft, row.labelTop, row.labelWidth);
+        this->*row.field = valueField(group[row.frame], row.name, row.left, row.top, row.width, row.text);
+    }
+
+    // The box keeps its whole caption and tick, and stays clear of the group
+    // beside it; where the font is wider it moves left along its line.
+    loopBox = new QCheckBox(QStringLiteral("Endlos abspielen"), self);
+    loopBox->setObjectName(QStringLiteral("chkLoop"));
+    const QSize boxHint = loopBox->sizeHint();
+    const int boxWidth = std::max(twipsToPixels(window, 1515), boxHint.width());
+    const int boxHeight = std::max(twipsToPixels(window, 195), boxHint.height());
+    const int boxLeft = std::min(twipsToPixels(window, 1650), group[1]->x() - twipsToPixels(window, 90) - boxWidth);
+    loopBox->setGeometry(boxLeft, twipsToPixels(window, 1815 + 195 / 2) - boxHeight / 2, boxWidth, boxHeight);
+
+    auto* line1 = new QFrame(self);
+    line1->setObjectName(QStringLiteral("Line1"));
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+    line1->setGeometry(twipsToPixels(window, 240), twipsToPixels(window, 1905) - 1,
+                       boxLeft - twipsToPixels(window, 30 + 240), 2);
+
+    // Display only: nothing reads the slider, so it takes neither focus nor drags.
+    positionSlider = new QSlider(Qt::Horizontal, self);
+    positionSlider->setObjectName(QStringLiteral("sldTime"));
+    positionSlider->setFocusPolicy(Qt::NoFocus);
+    positionSlider->setAttribute(Qt::WA_TransparentForMouseEvents);
+    positionSlider->setTickPosition(QSlider::TicksBelow);
+    positionSlider->setRange(0, 10);
+    at(positionSlider, 60, 2055, 6360, 510);
+}
+
+void MainWindowForm::buildKeyboardCommands(QWidget& window, const std::function<void(bool)>& firstOrLast,
+                                           const std::function<void()>& openList)
+{
+    QWidget* const self = &window;
+    commandMenu = new QMenu(self);
+    commandMenu->setObjectName(QStringLiteral("mnuCommands"));
+    for (const auto& c : kCommands) {
+        // A button's own action takes its keys, so they work exactly when it does.
+        QAction* action = c.command <= Next ? buttons[std::size_t(c.command)] : new QAction(self);
+        if (c.command > Next) {
+            window.addAction(action);
+            // First and last step like Next, and can whenever it can.
+            action->setEnabled(buttons[Next]->isEnabled());
+            QObject::connect(buttons[Next], &QAction::enabledChanged, action, &QAction::setEnabled);
+            QObject::connect(action, &QAction::triggered, self,
+                             [firstOrLast, last = c.command == kLast] { firstOrLast(last); });
+        }
+        QList<QKeySequence> keys;
+        for (const QKeyCombination key : c.keys)
+            if (key.key() != Qt::Key_unknown)
+                keys << QKeySequence(key);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+
+        if (c.command == Previous || c.command == kFirst)
+            commandMenu->addSeparator();
+        // The key names are spelled out here, in German whatever translations are installed.
+        const QString text = c.text ? QString::fromUtf8(c.text) : action->toolTip();
+        QAction* item = commandMenu->addAction(text + QLatin1Char('\t') + QString::fromUtf8(c.keysShown));
+        item->setEnabled(action->isEnabled());
+        QObject::connect(action, &QAction::enabledChanged, item, &QAction::setEnabled);
+        QObject::connect(item, &QAction::triggered, action, &QAction::trigger);
+    }
+    // The entry list, after the commands: a window of its own, not a command on the entries.
+    auto* list = new QAction(self);
+    list->setShortcut(QKeySequence(Qt::Key_F4));
+    list->setShortcutContext(Qt::WindowShortcut);
+    window.addAction(list);
+    QObject::connect(list, &QAction::triggered, self, [openList] { openList(); });
+    commandMenu->addSeparator();
+    QObject::connect(commandMenu->addAction(QStringLiteral("Einträge\tF4")), &QAction::triggered, list,
+                     &QAction::trigger);
+}
+
+} // namespace cp

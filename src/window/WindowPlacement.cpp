@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "WindowPlacement.h"
+
+#include "core/SettingsStore.h"
+#include "dialogs/Twips.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QScreen>
+#include <QWidget>
+
+namespace cp {
+
+namespace {
+
+constexpr int kFrameWaitMs = 300; // how long a first start waits to learn its frame
+
+QRect screenArea(const QWidget& window)
+{
+    return (window.screen() ? window.screen() : QGuiApplication::primaryScreen())->geometry();
+}
+
+} // namespace
+
+WindowPlacement::WindowPlacement(QWidget& window, SettingsStore& settings, QSize clientTwips)
+    : m_window(window)
+    , m_settings(settings)
+    , m_clientTwips(clientTwips)
+{
+}
+
+void WindowPlacement::restore()
+{
+    const double perPixel = twipsPerPixel(m_window);
+    const QRect area = screenArea(m_window);
+    const auto centre
+        = [&](int screenPixels, int windowTwips) { return (qRound(screenPixels * perPixel) - windowTwips) / 2; };
+    double x = 0, y = 0;
+    const QLocale locale;
+    m_centreX = !settingToNumber(m_settings.value("WindowPosX", ""), locale, &x);
+    m_centreY = !settingToNumber(m_settings.value("WindowPosY", ""), locale, &y);
+    if (m_centreX)
+        x = centre(area.width(), m_clientTwips.width());
+    if (m_centreY)
+        y = centre(area.height(), m_clientTwips.height());
+    m_window.move(area.left() + qRound(float(x) / perPixel), area.top() + qRound(float(y) / perPixel));
+}
+
+void WindowPlacement::centreOnFrame()
+{
+    if (!m_centreX && !m_centreY)
+        return;
+    // The window manager tells the frame's size only once the window is up.
+    QElapsedTimer waited;
+    waited.start();
+    while (m_window.frameGeometry().size() == m_window.size() && waited.elapsed() < kFrameWaitMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    const QRect area = screenArea(m_window);
+    const QSize frame = m_window.frameGeometry().size();
+    m_window.move(m_centreX ? area.left() + (area.width() - frame.width()) / 2 : m_window.x(),
+                  m_centreY ? area.top() + (area.height() - frame.height()) / 2 : m_window.y());
+}
+
+void WindowPlacement::save()
+{
+    const double perPixel = twipsPerPixel(m_window);
+    m_settings.setValue("WindowPosX", QString::number(qRound(m_window.pos().x() * perPixel)));
+    m_settings.setValue("WindowPosY", QString::number(qRound(m_window.pos().y() * perPixel)));
+}
+
+} // namespace cp
