@@ -160,7 +160,7 @@ std::string temporaryName(const std::string& dir)
 
 namespace {
 
-OVERLAPPED at(std::int64_t offset)
+OVERLAPPED overlappedAt(std::int64_t offset)
 {
     OVERLAPPED at {};
     at.Offset = DWORD(std::uint64_t(offset) & 0xffffffffu);
@@ -172,7 +172,7 @@ OVERLAPPED at(std::int64_t offset)
 
 bool readAt(HANDLE file, void* buffer, DWORD length, std::int64_t offset, DWORD* got)
 {
-    OVERLAPPED at = at(offset);
+    OVERLAPPED at = overlappedAt(offset);
     *got = 0;
     if (::ReadFile(file, buffer, length, got, &at))
         return true;
@@ -181,7 +181,7 @@ bool readAt(HANDLE file, void* buffer, DWORD length, std::int64_t offset, DWORD*
 
 bool writeAt(HANDLE file, const void* buffer, DWORD length, std::int64_t offset)
 {
-    OVERLAPPED at = at(offset);
+    OVERLAPPED at = overlappedAt(offset);
     DWORD written = 0;
     return ::WriteFile(file, buffer, length, &written, &at) && written == length;
 }
