@@ -244,6 +244,17 @@ TEST_F(BatchRun, FullOrReadOnlyTargetFailsWithoutHalfWrittenFiles)
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(ListFolder(out).size(), 2u);
     EXPECT_TRUE(ListFolder(xdg).empty()) << "nothing registered in a batch run";
+    // A default the desktop's list cannot take is left out, and the batch run says so.
+    Empty(out);
+    const std::string config = dir / "config";
+    ::mkdir(config.c_str(), 0755);
+    ASSERT_EQ(::symlink("../weg/mimeapps.list", (config + "/mimeapps.list").c_str()), 0);
+    const RunResult skipped = RunProgram({CHUNKPICKER_BIN, sourcePath, out},
+                                         With(With(kNoDisplay, "XDG_DATA_HOME=" + xdg), "XDG_CONFIG_HOME=" + config));
+    EXPECT_EQ(skipped.status, 0) << skipped.err;
+    EXPECT_EQ(skipped.err,
+              "Chunk Picker: „" + config
+                  + "/mimeapps.list“ verweist auf keine Datei; dort wurde nichts eingetragen.\n");
 }
 
 TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
