@@ -3,6 +3,8 @@
 // onto the window.
 #include "MainWindow.h"
 
+#include "base/PathHelpers.h"
+
 #include "playback/WaveDevice.h"
 #include "window/EntryListWindow.h"
 
@@ -15,8 +17,6 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
-
-#include <filesystem>
 
 namespace cp {
 
@@ -33,8 +33,7 @@ std::optional<std::string> localFileOf(const QMimeData* mime)
     // The path's own bytes: toLocalFile() would pass them through UTF-16 and
     // lose those of a name that is not UTF-8.
     std::string path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
-    std::error_code error;
-    if (path.empty() || std::filesystem::is_directory(path, error))
+    if (path.empty() || folderExists(path))
         return std::nullopt;
     return path;
 }
