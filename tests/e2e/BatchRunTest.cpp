@@ -308,6 +308,9 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
         EXPECT_EQ(r.status, c.status) << c.arguments << ": " << r.err;
         EXPECT_EQ(r.out.substr(0, c.out.size()), c.out) << c.arguments;
     }
+    r = RunProgram({"sh", "-c", "exec \"$0\" \"$1\" >/dev/full", CHUNKPICKER_INFO, dir / "a.ffl"});
+    EXPECT_EQ(r.status, 1) << "output lost";
+    EXPECT_EQ(r.err.substr(0, 53), "chunkpicker-info: Fehler beim Schreiben der Ausgabe: ") << r.err;
     EXPECT_NE(RunProgram({CHUNKPICKER_INFO, "--help"}).out.find("\n  duration_ms  "), std::string::npos)
         << "every column explained";
     EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"-a.ffl", "a.ffl"}));
