@@ -93,6 +93,9 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
         types->setCurrentIndex(2);
         QMetaObject::invokeMethod(dialog, "accept");
     });
+    EXPECT_EQ(cp::nameFiltersFromPairs("Alle (*.*)|*.*|Wave|*.wav;*.wave").join("|"),
+              "Alle (*.*) (*)|Wave (*.wav *.wave)")
+        << "any file, also one without a dot; several patterns";
     cp::QtUserDialogs dialogs;
     const auto chosen = dialogs.openFile(nullptr, {folder, MainWindow::kOpenFilter, 2, "sound.uax"});
     ASSERT_TRUE(chosen);
