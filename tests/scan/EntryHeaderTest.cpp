@@ -77,6 +77,7 @@ TEST(EntryHeader, FormsFormatsAndSizesAsTheHeaderStatesThemWithinTheBytesGiven)
         {Riff("RMID", data), "RMID||120|"},
         {Riff("WAVE", data), "WAVE||120|"},                                                   // no fmt chunk
         {Riff("WAVE", Chunk("fmt ", Bytes(pcm.begin(), pcm.begin() + 14), 16)), "WAVE||34|"}, // cut short
+        {Riff("WAVE", Chunk("fmt ", Bytes(pcm.begin(), pcm.begin() + 15))), "WAVE||36|"},     // one byte short
         {Riff("WAVE", Concat({Chunk("data", Junk(8), 0xFFFFFFFF), Chunk("fmt ", Fmt(1))})),
          "WAVE||52|"}, // lies past the end
         {Riff(std::string("W\x01\xff ", 4), {}), "W??||12|"},
