@@ -130,6 +130,9 @@ TEST_F(BatchRun, FailuresAndMissingDisplaysSaySoOnStderr)
         {"\"$0\" \"$1\"", lost, 3, "Chunk Picker: Die Anzeige ist nicht erreichbar (DISPLAY=:7391).\n"},
         {"\"$0\" \"$1\"", kNoDisplay, 3, "Für den Stapelbetrieb Quelldatei und Zielverzeichnis angeben."},
         {"\"$0\" \"$2/pipe\" \"$3\"", kNoDisplay, 1, "'" + dir / "pipe'"},
+        // A source named so long that its entries' names are too long for the folder.
+        {"cp \"$1\" \"$2/" + std::string(245, 'a') + "\" && exec \"$0\" \"$2/" + std::string(245, 'a') + "\" \"$3\"",
+         kNoDisplay, 1, "Fehler beim Prüfen von '" + out + "/Sound001 aus aaa"},
         {"\"$0\" \"$1\" \"$3\" >/dev/full", kNoDisplay, 1, GermanSystemMessage(ENOSPC)}, // the entries stay
         // The entries are not known to be on disk: no success, though all are written.
         {"LD_PRELOAD=" FAILING_SYNC " ASAN_OPTIONS=verify_asan_link_order=0 \"$0\" \"$1\" \"$3\"", kNoDisplay, 1,
