@@ -83,12 +83,7 @@ std::optional<int> MainWindow::start()
     const QLocale locale;
     double loop = 0;
     settingToNumber(m_context.settings.value("Loop", 0), locale, &loop);
-    if (int(loop) == 2) {
-        m_form.loopBox->setTristate(true);
-        m_form.loopBox->setCheckState(Qt::PartiallyChecked);
-    } else {
-        m_form.loopBox->setCheckState(int(loop) == 1 ? Qt::Checked : Qt::Unchecked);
-    }
+    m_form.setLoopValue(int(loop));
 
     m_playbackTimer->start();
     show();
@@ -127,7 +122,7 @@ void MainWindow::unload()
         return;
     m_unloaded = true;
     m_placement.save();
-    m_context.settings.setValue("Loop", QString::number(loopValue()));
+    m_context.settings.setValue("Loop", QString::number(m_form.loopValue()));
     if (m_entryList) {
         m_entryList->saveLayout();
         m_entryList->hide();

@@ -124,7 +124,6 @@ private:
     void unload();
     void showPlayback();
     void loopBoxClicked();
-    int loopValue() const;
     void reportError(const QString& procedure, int number, const QString& description);
     // What a command or the start-up scan threw, as the report shows it (if at all).
     void showFailure(const QString& procedure, const std::exception_ptr& failure);

@@ -73,6 +73,21 @@ QLineEdit* valueField(QWidget* parent, const char* name, int left, int top, int 
 
 } // namespace
 
+int MainWindowForm::loopValue() const
+{
+    switch (loopBox->checkState()) {
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
+    }
+}
+
+void MainWindowForm::setLoopValue(int value)
+{
+    loopBox->setTristate(value == 2);
+    loopBox->setCheckState(value == 2 ? Qt::PartiallyChecked : value == 1 ? Qt::Checked : Qt::Unchecked);
+}
+
 void MainWindowForm::build(QWidget& window, const std::function<void(int)>& click)
 {
     QWidget* const self = &window;

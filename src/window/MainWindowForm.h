@@ -39,6 +39,11 @@ struct MainWindowForm {
     QSlider* positionSlider = nullptr;
     QMenu* commandMenu = nullptr;
 
+    // The loop box as the setting stores it: 0 unticked, 1 ticked, 2 partly
+    // ticked (a first start's box, until it is clicked).
+    int loopValue() const;
+    void setLoopValue(int value);
+
     // Makes the controls on window; a click on button i calls click(i).
     // Before the first scan only Open can be used.
     void build(QWidget& window, const std::function<void(int)>& click);

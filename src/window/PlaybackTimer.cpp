@@ -17,7 +17,7 @@ namespace cp {
 void MainWindow::playCommand()
 {
     if (m_entries.hasCurrent())
-        m_context.player.play(m_entries.currentFile(), loopValue() != 0);
+        m_context.player.play(m_entries.currentFile(), m_form.loopValue() != 0);
 }
 
 void MainWindow::stopCommand()
@@ -25,18 +25,9 @@ void MainWindow::stopCommand()
     m_context.player.stop();
 }
 
-int MainWindow::loopValue() const
-{
-    switch (m_form.loopBox->checkState()) {
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
-    default: return 0;
-    }
-}
-
 void MainWindow::showPlayback()
 {
-    const PlaybackTick tick = m_context.player.tick(m_entries.current(), loopValue() != 0);
+    const PlaybackTick tick = m_context.player.tick(m_entries.current(), m_form.loopValue() != 0);
     m_form.positionSlider->setValue(int(std::min<std::int64_t>(tick.sliderValue, std::numeric_limits<int>::max())));
     m_form.status->setText(QString::fromStdString(tick.status));
     setButton(Play, tick.playEnabled);
