@@ -10,6 +10,7 @@
 #include <QJsonObject>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,6 +44,7 @@ struct OnTerminal {
         ::grantpt(master), ::unlockpt(master), ::fcntl(master, F_SETFL, O_NONBLOCK);
         const std::string terminal = ::ptsname(master);
         if ((pid = ::fork()) == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL); // ends with the test, as Program's do
             ::setsid(), ::dup2(::open(terminal.c_str(), O_RDWR), 2), ::dup2(::open("/dev/null", O_WRONLY), 1);
             for (const auto& setting : kNoDisplay)
                 ::putenv(::strdup(setting.c_str()));

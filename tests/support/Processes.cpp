@@ -4,10 +4,12 @@
 
 #include <fcntl.h>
 #include <locale.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -31,6 +33,8 @@ Program::Program(const std::vector<std::string>& argv, const std::vector<std::st
     const std::string out = m_capture / "out", err = m_capture / "err";
     m_pid = ::fork();
     if (m_pid == 0) {
+        // A test ended early (a timeout) takes its program with it, rather than leaving it running.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         ::dup2(::open("/dev/null", O_RDONLY), 0);
         ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
         ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
