@@ -5,6 +5,7 @@
 #include "core/ErrorReport.h"
 #include "core/SettingsStore.h"
 #include "dialogs/UserDialogs.h"
+#include "window/RaisedFlag.h"
 #include "window/EntryBrowser.h"
 #include "window/CopyJob.h"
 
@@ -26,13 +27,6 @@ std::string bytes(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
 }
-
-// Sets the flag for as long as it lives.
-struct Raised {
-    bool& flag;
-    explicit Raised(bool& f) : flag(f) { flag = true; }
-    ~Raised() { flag = false; }
-};
 
 } // namespace
 
@@ -134,7 +128,7 @@ void EntrySaver::copyEntries(std::int64_t total, bool several, const std::functi
                              QWidget* owner)
 {
     // Closing waits for the copy being made, which then stops like a cancel.
-    const Raised copying(m_copying);
+    const RaisedFlag copying(m_copying);
     CopyJob copy(m_context.dialogs, owner, total, several, m_context.closing);
     copies(copy);
     if (!m_context.closing())

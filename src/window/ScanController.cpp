@@ -2,6 +2,7 @@
 #include "ScanController.h"
 
 #include "batch/BatchRun.h"
+#include "window/RaisedFlag.h"
 #include "core/NumberFormat.h"
 #include "scan/WaveEntryScanner.h"
 
@@ -21,13 +22,6 @@ namespace {
 
 constexpr int kDisplayIntervalMs = 40; // how often a scan refreshes its figures
 
-// Sets the flag for as long as it lives.
-struct Running {
-    bool& flag;
-    explicit Running(bool& f) : flag(f) { flag = true; }
-    ~Running() { flag = false; }
-};
-
 } // namespace
 
 ScanController::ScanController(Widgets widgets, std::function<bool()> closing)
@@ -38,7 +32,7 @@ ScanController::ScanController(Widgets widgets, std::function<bool()> closing)
 
 ScanResult ScanController::scan(EntryFolder& folder, const std::string& path)
 {
-    const Running running(m_running);
+    const RaisedFlag running(m_running);
     m_keepTags = true;
     ScanResult result;
     try {
@@ -55,7 +49,7 @@ ScanResult ScanController::scan(EntryFolder& folder, const std::string& path)
 
 int ScanController::runBatch(const StartupState& state)
 {
-    const Running running(m_running);
+    const RaisedFlag running(m_running);
     m_keepTags = false;
     return cp::runBatch(state, QLocale(), stdout, stderr, nullptr, this);
 }
