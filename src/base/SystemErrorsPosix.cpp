@@ -2,15 +2,14 @@
 #include "SystemErrors.h"
 
 #include <cerrno>
-#include <cstring>
+#include <system_error>
 
 namespace cp {
 
 std::string systemErrorText(int systemError)
 {
-    // strerror_r in its GNU form may return a static string instead of filling buf.
-    char buf[256] = {};
-    return ::strerror_r(systemError, buf, sizeof buf);
+    // The thread-safe strerror_r behind it, in the user's language (LC_MESSAGES).
+    return std::generic_category().message(systemError);
 }
 
 bool isQuotaExceeded(int systemError)

@@ -86,7 +86,9 @@ QString BatchProgress::progressLine(std::int64_t length, std::int64_t searched, 
     const std::int64_t done = std::min(searched, head + bytes);
     const std::int64_t toWrite = firstTag > 0 ? length - firstTag + 1 : length;
     const double rate = seconds > 0 ? double(done) / seconds : 0.0;
-    QStringList parts {locale.toString(length > 0 ? done * 100 / length : 100) + QStringLiteral(" %"),
+    // done * 100 would overflow past 82 PiB (a sparse file can claim that much)
+    const auto percent = length > 0 ? std::int64_t(__int128(done) * 100 / length) : 100;
+    QStringList parts {locale.toString(percent) + QStringLiteral(" %"),
                        formatGrouped(entries, locale) + QStringLiteral(" Einträge"), amount(bytes, toWrite, locale),
                        speed(rate, locale)};
     if (rate > 0)

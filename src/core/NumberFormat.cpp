@@ -5,9 +5,10 @@ namespace cp {
 
 namespace {
 
-QLocale grouping(QLocale locale, bool grouped)
+// Thousands grouped even where the locale (C) leaves them out by default.
+QLocale grouped(QLocale locale)
 {
-    locale.setNumberOptions(grouped ? QLocale::DefaultNumberOptions : QLocale::OmitGroupSeparator);
+    locale.setNumberOptions(QLocale::DefaultNumberOptions);
     return locale;
 }
 
@@ -15,17 +16,18 @@ QLocale grouping(QLocale locale, bool grouped)
 
 QString formatGrouped(std::int64_t value, const QLocale& locale)
 {
-    return grouping(locale, true).toString(qlonglong(value));
+    return grouped(locale).toString(qlonglong(value));
 }
 
 QString formatOneDecimal(double value, const QLocale& locale)
 {
-    return grouping(locale, true).toString(value, 'f', 1);
+    return grouped(locale).toString(value, 'f', 1);
 }
 
 QString formatShare(double share, const QLocale& locale)
 {
-    return grouping(locale, false).toString(share * 100.0, 'f', 1) + QLatin1Char('%');
+    // At most 100.0: never a group to separate.
+    return locale.toString(share * 100.0, 'f', 1) + QLatin1Char('%');
 }
 
 } // namespace cp

@@ -10,7 +10,6 @@ namespace cp {
 QString browseForFolder(QWidget* owner, const QString& title, const QString& initialPath)
 {
     QFileDialog dialog(owner, title);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     // Opening in the folder selects it: confirming at once returns it. Without

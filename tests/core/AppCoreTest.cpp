@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Settings store and error report: the QtCore part.
+#include "batch/BatchProgress.h"
 #include "core/ErrorReport.h"
 #include "core/SettingsStore.h"
 #include "support/Fixtures.h"
@@ -49,6 +50,29 @@ TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
     EXPECT_EQ(number, -120.5);
     for (const auto& v : values)
         EXPECT_EQ(settings.value(v.name, v.fallback), v.read) << v.name.toStdString();
+}
+
+TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
+{
+    const struct {
+        std::int64_t length, searched, firstTag, entries, written;
+        double seconds;
+        const char* line;
+    } rows[] = {
+        {0, 0, 0, 0, 0, 0, "100 % · 0 Einträge · 0 von 0 Byte · 0 Byte/s"},
+        {10000, 2500, 0, 0, 0, 1, "25 % · 0 Einträge · 0,0 von 9,8 KiB · 2 KiB/s · noch 3 s"},
+        // 100 bytes searched before the first tag, 400 of the 900 after it written
+        {1000, 900, 101, 2, 400, 0.5, "50 % · 2 Einträge · 400 von 900 Byte · 1.000 Byte/s · noch 1 s"},
+        {std::int64_t(3) << 30, std::int64_t(2) << 30, 1025, 3712, 1288490188, 41,
+         "40 % · 3.712 Einträge · 1,2 von 3,0 GiB · 30 MiB/s · noch 1 min 2 s"},
+        {std::int64_t(1) << 62, std::int64_t(1) << 61, 0, 0, 0, 90000,
+         "50 % · 0 Einträge · 0,0 von 4.096,0 PiB · 23 TiB/s · noch 25 h 0 min"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(cp::BatchProgress::progressLine(r.length, r.searched, r.firstTag, r.entries, r.written, r.seconds,
+                                                  QLocale(QLocale::German, QLocale::Germany))
+                      .toStdString(),
+                  r.line);
 }
 
 TEST(ErrorReport, TextCaptionAndNumbers)

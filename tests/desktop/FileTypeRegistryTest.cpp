@@ -130,21 +130,33 @@ TEST_F(Registration, MimeappsListKeepsItsMarkItsLineEndsAndItsLink)
     EXPECT_NE(::access((dir / "weg").c_str(), F_OK), 0) << "the link to nothing is left alone";
 }
 
-TEST(registerFileTypes, AnErrorEndsOnlyItsOwnType)
+TEST(registerFileTypes, AnErrorEndsOnlyItsOwnTypeAndKeepsItsNumber)
 {
     struct Failing final : cp::FileTypeRegistry {
+        std::vector<std::exception_ptr> throws; // one per call, null: succeed
         std::vector<std::string> registered;
         void registerFile(const std::string& extension, int icon, const std::string& description) override
         {
-            if (extension == "FFL")
-                throw std::runtime_error("kaputt");
+            const auto next = throws.at(registered.size());
             registered.push_back(extension + std::to_string(icon) + description);
+            if (next)
+                std::rethrow_exception(next);
         }
     } registry;
-    const auto failures = cp::registerFileTypes(registry);
+    registry.throws = {std::make_exception_ptr(cp::RegistrationError(53, "weg")), nullptr};
+    auto failures = cp::registerFileTypes(registry);
+    EXPECT_EQ(registry.registered, (std::vector<std::string> {"FFL1AvP FastFile-Liste", "UAX1Unreal-Sound"}));
     ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].description, "kaputt");
-    EXPECT_EQ(registry.registered, std::vector<std::string> {"UAX1Unreal-Sound"});
+    EXPECT_EQ(failures[0].number, 53);
+    EXPECT_EQ(failures[0].description, "weg");
+
+    registry.registered.clear();
+    registry.throws = {std::make_exception_ptr(std::bad_alloc()), std::make_exception_ptr(std::logic_error("kaputt"))};
+    failures = cp::registerFileTypes(registry);
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[0].number, 7) << "out of memory";
+    EXPECT_EQ(failures[1].number, 51) << "anything else: internal";
+    EXPECT_EQ(failures[1].description, "kaputt");
 }
 
 } // namespace
