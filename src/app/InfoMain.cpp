@@ -158,8 +158,7 @@ int run(const std::string& path, bool json)
 
 int programMain(const std::vector<std::string>& arguments)
 {
-    std::setlocale(LC_ALL, ""); // the system's error texts in the user's language
-    std::setlocale(LC_NUMERIC, "C");
+    std::setlocale(LC_ALL, ""); // the system's error texts in the user's language (no number here is a float)
     bool json = false, options = true;
     std::vector<std::string> paths;
     for (const std::string& arg : arguments) {

@@ -14,19 +14,14 @@ namespace {
 
 TEST(PathHelpers, Utf8IsCheckedAsStrictlyAsJsonReadersDo)
 {
-    const struct {
-        const char* bytes;
-        bool valid;
-    } cases[] = {
-        {"Gr\xC3\xBC\xC3\x9F", true}, {"\xE2\x82\xAC \xF0\x9F\x8E\xB5 \xF4\x8F\xBF\xBF", true},
-        {"\xC0\xAF", false},          {"\xE0\x80\xAF", false},
-        {"\xF0\x80\x80\xAF", false},                               // overlong
-        {"\xED\xA0\x80", false},      {"\xED\xBF\xBF", false},     // surrogates
-        {"\xF4\x90\x80\x80", false},  {"\xF5\x80\x80\x80", false}, // past U+10FFFF
-        {"ab\xE2\x82", false},        {"\xE9t\xE9", false},        // cut short, Latin-1
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(cp::isValidUtf8(c.bytes), c.valid) << c.bytes;
+    // Each form's first and last code point, the last below the surrogates and the first above.
+    for (const char* valid : {"Gr\xC3\xBC\xC3\x9F", "\x7F\xC2\x80\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80",
+                              "\xE2\x82\xAC \xDF\xBF\xEF\xBF\xBF \xF0\x90\x80\x80 \xF4\x8F\xBF\xBF"})
+        EXPECT_TRUE(cp::isValidUtf8(valid)) << valid;
+    // A lone continuation, overlong forms, surrogates, past U+10FFFF, cut short, Latin-1.
+    for (const char* invalid : {"\x80", "\xC1\xBF", "\xC0\xAF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xED\xA0\x80",
+                                "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "ab\xE2\x82", "\xE9t\xE9"})
+        EXPECT_FALSE(cp::isValidUtf8(invalid)) << invalid;
 }
 
 TEST(PathHelpers, CutAppendAndExist)

@@ -36,26 +36,17 @@ std::vector<std::string> With(std::vector<std::string> env, const std::string& s
 const std::string kInvalid
     = "Ungültige Kommandozeilenparameter!\n\nSyntax:  Chunkpicker.exe  [Quelldatei  [Zielverz]]\n";
 
-// The program headless with stderr on a pseudo-terminal of its own and stdout
-// thrown away; what the terminal shows is read as it comes.
+// The program headless with stderr on a pseudo-terminal of its own; what the
+// terminal shows is read as it comes.
 struct OnTerminal {
-    explicit OnTerminal(const std::vector<std::string>& args)
+    explicit OnTerminal(const std::vector<std::string>& args) : program(Argv(args), kNoDisplay) {}
+    ~OnTerminal() { ::close(master); }
+    std::vector<std::string> Argv(const std::vector<std::string>& args)
     {
         ::grantpt(master), ::unlockpt(master), ::fcntl(master, F_SETFL, O_NONBLOCK);
-        const std::string terminal = ::ptsname(master);
-        if ((pid = ::fork()) == 0) {
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL); // ends with the test, as Program's do
-            ::setsid(), ::dup2(::open(terminal.c_str(), O_RDWR), 2), ::dup2(::open("/dev/null", O_WRONLY), 1);
-            for (const auto& setting : kNoDisplay)
-                ::putenv(::strdup(setting.c_str()));
-            std::vector<char*> argv;
-            for (const auto& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data()), ::_exit(127);
-        }
+        std::vector<std::string> argv {"sh", "-c", "exec \"$@\" 2>\"$0\"", ::ptsname(master)};
+        return argv.insert(argv.end(), args.begin(), args.end()), argv;
     }
-    ~OnTerminal() { ::close(master); }
     const std::string& Shown()
     {
         char buffer[4096];
@@ -65,12 +56,11 @@ struct OnTerminal {
     }
     int Wait()
     {
-        int status = 0;
-        ::waitpid(pid, &status, 0), Shown();
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        const int status = program.Wait().status;
+        return Shown(), status;
     }
     int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    pid_t pid = -1;
+    Program program;
     std::string shown;
 };
 
@@ -194,7 +184,7 @@ TEST_F(BatchRun, AProgressLineOnATerminalOnlyFromTheFirstSecondAndClearedBeforeT
     EXPECT_TRUE(WaitUntil([&] { return shown.Shown().find(" Einträge · 0,0 von 64,0 GiB · ") != std::string::npos; }))
         << shown.shown;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ::kill(shown.pid, SIGINT), ::kill(toFile.pid(), SIGINT);
+    ::kill(shown.program.pid(), SIGINT), ::kill(toFile.pid(), SIGINT);
     EXPECT_EQ(shown.Wait(), 130);
     const RunResult quiet = toFile.Wait();
     EXPECT_EQ(quiet.err.rfind("Chunk Picker: ", 0), 0u) << "not a byte of it in a file: " << quiet.err;
@@ -297,21 +287,21 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
     const struct {
         std::string arguments;
         int status;
-        std::string out; // its start
+        std::string shown; // the start of its output, or of its complaint on a wrong call (2)
     } calls[] = {
         {"--help", 0, "Syntax:  chunkpicker-info  [--json]  [--]  Quelldatei\n"},
         {"a.ffl --version", 0, std::string("chunkpicker-info ") + cp::kVersion + "\n"},
         {"-- -a.ffl", 0, "number\t"},
         {"--json -- --help", 1, ""}, // a file of that name, which is not there
-        {"-a.ffl", 2, ""},
+        {"-a.ffl", 2, "Syntax:  chunkpicker-info"},
         {"weg.ffl", 1, ""},
-        {"", 2, ""},
-        {"a.ffl a.ffl", 2, ""},
+        {"", 2, "Syntax:  chunkpicker-info"},
+        {"a.ffl a.ffl", 2, "Syntax:  chunkpicker-info"},
     };
     for (const auto& c : calls) {
         r = RunProgram({"sh", "-c", "cd \"${0%/*}\" && exec \"$1\" " + c.arguments, dir / "a.ffl", CHUNKPICKER_INFO});
         EXPECT_EQ(r.status, c.status) << c.arguments << ": " << r.err;
-        EXPECT_EQ(r.out.substr(0, c.out.size()), c.out) << c.arguments;
+        EXPECT_EQ((c.status == 2 ? r.err : r.out).substr(0, c.shown.size()), c.shown) << c.arguments;
     }
     r = RunProgram({"sh", "-c", "exec \"$0\" \"$1\" >/dev/full", CHUNKPICKER_INFO, dir / "a.ffl"});
     EXPECT_EQ(r.status, 1) << "output lost";

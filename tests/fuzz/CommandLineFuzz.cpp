@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Quotes are gone from everything typed; a stored name may hold one.
     const auto cut = state.sourceFile.rfind('/');
     const std::string typedFolder = cut == std::string::npos ? "" : state.sourceFile.substr(0, cut);
-    if (typedFolder.find('"') != std::string::npos || state.TargetFolder.find('"') != std::string::npos)
+    if (typedFolder.find('"') != std::string::npos || state.targetFolder.find('"') != std::string::npos)
         std::abort();
     if (valid
         && (state.targetFolder.empty() || (state.targetGiven && !probe.folderExists(state.targetFolder))

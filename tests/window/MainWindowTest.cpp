@@ -637,8 +637,8 @@ TEST_F(WindowTest, PositionAndLoopBoxComeBackAndAnyTickedLoopCanBeStopped)
     Click(MainWindow::Stop);
     EXPECT_FALSE(audio.playing(cp::Voice::Player));
     LoopBox()->click();
-    if (!LoopBox()->isChecked())
-        LoopBox()->click();
+    EXPECT_EQ(LoopBox()->checkState(), Qt::Checked);
+    EXPECT_FALSE(LoopBox()->isTristate()) << "once clicked, ticked or not";
     Click(MainWindow::Play);
     EXPECT_TRUE(audio.playing(cp::Voice::Player)) << "a ticked box loops";
     LoopBox()->click(); // any click on the box stops it
