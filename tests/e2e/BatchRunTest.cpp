@@ -173,9 +173,7 @@ TEST_F(BatchRun, AProgressLineOnATerminalOnlyFromTheFirstSecondAndClearedBeforeT
     EXPECT_EQ(quick.Wait(), 0);
     EXPECT_EQ(quick.Shown(), "") << "a run under a second shows nothing";
     // 64 GiB of holes and no tag: long to search, nothing to write.
-    const std::string holes = dir
-        / "L\xf6"
-          "cher.bin";
+    const std::string holes = dir / "L\366cher.bin";
     WriteFile(holes, {});
     ASSERT_EQ(::truncate(holes.c_str(), std::int64_t(64) << 30), 0);
     Program toFile({CHUNKPICKER_BIN, holes, out}, kNoDisplay);

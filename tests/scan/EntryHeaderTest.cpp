@@ -51,12 +51,8 @@ std::string Summary(const Bytes& bytes)
 TEST(EntryHeader, FormsFormatsAndSizesAsTheHeaderStatesThemWithinTheBytesGiven)
 {
     const Bytes data = Chunk("data", Junk(100));
-    const Bytes info = Chunk("LIST",
-                             Concat({Text("INFO"), Chunk("ISFT", Text("x")),
-                                     Chunk("INAM",
-                                           Concat({Text("Gl\xf6"
-                                                        "ckchen"),
-                                                   Bytes(3)}))}));
+    const Bytes title = Text(std::string("Gl\366ckchen\0\0\0", 12));
+    const Bytes info = Chunk("LIST", Concat({Text("INFO"), Chunk("ISFT", Text("x")), Chunk("INAM", title)}));
     const Bytes pcm = Fmt(1), extensible = Concat({Fmt(0xFFFE), Le(22, 2), Le(16, 2), Le(3, 4), Le(3, 2), Junk(14)});
     const struct {
         Bytes bytes;

@@ -42,12 +42,7 @@ struct EntryListModelTest : ::testing::Test {
     cp::ScanResult scan;
     cp::EntryPositions positions;
     std::unique_ptr<cp::EntryListModel> model;
-    const Bytes title = Chunk("LIST",
-                              Concat({Text("INFO"),
-                                      Chunk("INAM",
-                                            Text(std::string("Gl\xf6"
-                                                             "ckchen\0",
-                                                             10)))}));
+    const Bytes title = Chunk("LIST", Concat({Text("INFO"), Chunk("INAM", Text(std::string("Gl\366ckchen\0", 10)))}));
 
     void SetUp() override
     {

@@ -139,14 +139,8 @@ TEST_F(SaverTest, SavesIntoThePickedFolderOrTheNamedFileAndRemembersWhere)
     EXPECT_FALSE(saver.copying());
 }
 
-TEST(Saver, ProposesTheCountAsThreeDigitsOrAsTyped)
+TEST_F(SaverTest, ProposesTheCountAsThreeDigitsOrAsTyped)
 {
-    TempDir dir;
-    QSettings qsettings {QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat};
-    cp::SettingsStore settings {qsettings};
-    ScriptedDialogs dialogs;
-    cp::EntryBrowser entries;
-    cp::EntrySaver saver {{entries, settings, dialogs, {}, [] { return false; }}};
     QStringList names;
     for (const char* count : {"7", "-3", "1234", "a/b"})
         settings.setValue("Count", count), names << saver.proposedName();
