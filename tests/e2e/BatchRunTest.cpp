@@ -10,7 +10,7 @@
 #include <QJsonObject>
 
 #include <fcntl.h>
-#include <sys/prctl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,7 +19,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <sys/wait.h>
 
 using namespace cptest;
 
@@ -44,6 +43,8 @@ struct OnTerminal {
     std::vector<std::string> Argv(const std::vector<std::string>& args)
     {
         ::grantpt(master), ::unlockpt(master), ::fcntl(master, F_SETFL, O_NONBLOCK);
+        const winsize size {24, 45, 0, 0}; // narrower than a whole line
+        ::ioctl(master, TIOCSWINSZ, &size);
         std::vector<std::string> argv {"sh", "-c", "exec \"$@\" 2>\"$0\"", ::ptsname(master)};
         return argv.insert(argv.end(), args.begin(), args.end()), argv;
     }
@@ -192,6 +193,8 @@ TEST_F(BatchRun, AProgressLineOnATerminalOnlyFromTheFirstSecondAndClearedBeforeT
     const std::string lines = shown.shown.substr(0, message);
     EXPECT_EQ(lines.substr(lines.rfind('\r', lines.size() - 2)).find_first_not_of(" \r"), std::string::npos)
         << "cleared before the message: " << lines;
+    for (std::size_t at = 0, end; (end = lines.find('\r', at + 1)) != std::string::npos; at = end)
+        EXPECT_LE(QString::fromStdString(lines.substr(at + 1, end - at - 1)).size(), 44) << "a line that wraps";
     const auto redraws = std::count(lines.begin(), lines.end(), '\r') - 2;
     EXPECT_GE(redraws, 1);
     EXPECT_LE(redraws, 10 * seconds) << "at most ten a second";
