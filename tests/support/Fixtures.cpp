@@ -76,6 +76,32 @@ Bytes Concat(std::initializer_list<Bytes> parts)
     return all;
 }
 
+Bytes Le(std::uint64_t value, int bytes)
+{
+    Bytes out;
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    return out;
+}
+
+Bytes Chunk(const std::string& id, const Bytes& body, std::int64_t declared)
+{
+    return Concat({Text(id), Le(declared < 0 ? body.size() : std::uint64_t(declared), 4), body,
+                   body.size() % 2 ? Bytes {0} : Bytes {}});
+}
+
+Bytes Fmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits)
+{
+    return Concat({Le(tag, 2), Le(channels, 2), Le(rate, 4), Le(rate * channels * bits / 8, 4),
+                   Le(channels * bits / 8, 2), Le(bits, 2)});
+}
+
+Bytes Riff(const std::string& form, const Bytes& chunks, std::int64_t sizeField)
+{
+    return Concat(
+        {Text("RIFF"), Le(sizeField < 0 ? chunks.size() + 4 : std::uint64_t(sizeField), 4), Text(form), chunks});
+}
+
 Bytes Junk(std::size_t count, unsigned seed)
 {
     Bytes bytes(count);

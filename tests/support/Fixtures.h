@@ -41,6 +41,12 @@ std::vector<std::string> ListFolder(const std::string& path); // sorted names, n
 Bytes Text(const std::string& text);
 Bytes Concat(std::initializer_list<Bytes> parts);
 Bytes Junk(std::size_t count, unsigned seed = 1); // never holds the tag; seed varies it
+// RIFF pieces: a little-endian number of so many bytes; a chunk (padded to an even size) with
+// its size field or a declared one; a "fmt " body; a RIFF form with its size field or a given one.
+Bytes Le(std::uint64_t value, int bytes);
+Bytes Chunk(const std::string& id, const Bytes& body, std::int64_t declared = -1);
+Bytes Fmt(std::uint16_t tag, std::uint16_t channels = 2, std::uint32_t rate = 44100, std::uint16_t bits = 16);
+Bytes Riff(const std::string& form, const Bytes& chunks, std::int64_t sizeField = -1);
 // A PCM wave file: a sine tone, mono 16-bit, with the given rate and length.
 Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency = 440.0);
 // The system's text for an errno value (these last two: POSIX only) as the program prints it when started

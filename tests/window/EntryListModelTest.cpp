@@ -17,25 +17,6 @@ using namespace cptest;
 
 namespace {
 
-Bytes Le32(std::uint32_t v)
-{
-    return {Bytes::value_type(v), Bytes::value_type(v >> 8), Bytes::value_type(v >> 16), Bytes::value_type(v >> 24)};
-}
-Bytes Chunk(const std::string& id, const Bytes& body)
-{
-    return Concat({Text(id), Le32(std::uint32_t(body.size())), body});
-}
-Bytes Riff(const std::string& form, const Bytes& chunks)
-{
-    return Concat({Text("RIFF"), Le32(std::uint32_t(chunks.size() + 4)), Text(form), chunks});
-}
-Bytes Fmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits)
-{
-    const std::uint32_t align = channels * bits / 8;
-    return Concat({Bytes {Bytes::value_type(tag), Bytes::value_type(tag >> 8), Bytes::value_type(channels), 0},
-                   Le32(rate), Le32(rate * align), Bytes {Bytes::value_type(align), 0, Bytes::value_type(bits), 0}});
-}
-
 struct EntryListModelTest : ::testing::Test {
     TempDir dir;
     std::string source = dir / "Archiv.pak";

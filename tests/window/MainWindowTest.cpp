@@ -230,6 +230,17 @@ TEST_F(WindowTest, DesignTextsAndALayoutThatScales)
     EXPECT_EQ(captions, "Größe:Einträge:nicht erkannte Daten:Qualität:Länge:Größe:Status:");
     EXPECT_EQ(Field("txtUnknownData") + Enabled(), "0%1");
     EXPECT_EQ(Window().button(1)->icon().pixmap(24).toImage().pixelColor(0, 0).alpha(), 0) << "see-through corners";
+    // A disabled button's picture is grey and half see-through.
+    const QImage shown = Window().button(7)->icon().pixmap(24).toImage();
+    const QImage greyed = Window().button(7)->icon().pixmap(24, QIcon::Disabled).toImage();
+    int opaque = 0;
+    for (int i = 0; i < 24 * 24; ++i) {
+        const QRgb was = shown.pixel(i % 24, i / 24), is = greyed.pixel(i % 24, i / 24);
+        opaque += qAlpha(was) == 255;
+        EXPECT_EQ(qAlpha(is), qAlpha(was) / 2) << "pixel " << i;
+        EXPECT_EQ(is & 0xFFFFFFu, qBlue(is) * 0x010101u) << "grey: pixel " << i;
+    }
+    EXPECT_GT(opaque, 0);
     auto* toolbar = Window().findChild<QToolBar*>("tlbMain");
     EXPECT_EQ(
         QList<QSize>({Window().size(), toolbar->widgetForAction(Window().button(1))->size(), toolbar->iconSize()}),
