@@ -22,13 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     cptest::WriteFile(path, cptest::Concat({bytes, cptest::Bytes(data + 1, data + size)}));
 
     cp::WaveDevice device(nullptr);
-    device.setFileName(path);
-    device.command("Open");
-    device.command("Set");
+    device.open(path);
+    device.rewind();
     const auto length = device.length();
     if (length < 0 || (device.mode() == cp::WaveDevice::NotOpen && length != 0))
         std::abort();
-    device.command("Play"), device.command("Stop"), device.position(), device.command("Close");
+    device.play(), device.stop(), device.position(), device.close();
 
     cp::SoundFile sound(path);
     if (sound.isOpen()) {
