@@ -9,11 +9,10 @@
 // The pictures live in a static library, where nothing else would pull them in.
 static void loadPictures()
 {
-    static const bool loaded = [] {
+    [[maybe_unused]] static const bool loaded = [] {
         Q_INIT_RESOURCE(resources);
         return true;
     }();
-    (void)loaded;
 }
 
 namespace cp {

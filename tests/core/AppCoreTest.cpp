@@ -87,7 +87,10 @@ TEST(ErrorReport, TextCaptionAndNumbers)
     QString numbers; // stable, so that a report can be matched
     for (const int error : {ENOENT, ENOTDIR, EROFS, EFBIG, EIO, ENOMEM, EISDIR, EDQUOT})
         numbers += QString::number(cp::errorNumberForSystemError(error)) + " ";
-    EXPECT_EQ(numbers, "53 76 70 61 57 7 75 61 ");
+    for (const auto& failure : {std::make_exception_ptr(std::bad_alloc()),
+                                std::make_exception_ptr(std::logic_error("kaputt")), std::make_exception_ptr(42)})
+        numbers += QString::number(cp::reportedError(failure).number) + " " + cp::reportedError(failure).description;
+    EXPECT_EQ(numbers, "53 76 70 61 57 7 75 61 7 Nicht genügend Speicher51 kaputt51 unbekannter Fehler");
 }
 
 } // namespace

@@ -75,6 +75,9 @@ TEST_F(WindowParts, TheBrowserStepsRoundGoesOnlyToEntriesAndReleasesItsFilesOnce
     EXPECT_EQ(entries.current(), 0);
     entries.release(&device);
     EXPECT_EQ(device.closes, 1) << "nothing left to let go of";
+    WriteFile(source, Text("RIFFeins")), entries.replace(Scan());
+    EXPECT_TRUE(entries.next()) << "one entry to step onto";
+    EXPECT_EQ(entries.previous() ? entries.current() : -1, 1) << "and back: the same";
 }
 
 class ScanControllerTest : public WindowParts {
