@@ -87,9 +87,9 @@ TEST(ErrorReport, TextCaptionAndNumbers)
     QString numbers; // stable, so that a report can be matched
     for (const int error : {ENOENT, ENOTDIR, EROFS, EFBIG, EIO, ENOMEM, EISDIR, EDQUOT})
         numbers += QString::number(cp::errorNumberForSystemError(error)) + " ";
-    for (const auto& failure : {std::make_exception_ptr(std::bad_alloc()),
-                                std::make_exception_ptr(std::logic_error("kaputt")), std::make_exception_ptr(42)})
-        numbers += QString::number(cp::reportedError(failure).number) + " " + cp::reportedError(failure).description;
+    const auto report = [](auto thrown) { return cp::reportedError(std::make_exception_ptr(thrown)); };
+    for (const auto& [number, description] : {report(std::bad_alloc()), report(std::logic_error("kaputt")), report(42)})
+        numbers += QString::number(number) + " " + description;
     EXPECT_EQ(numbers, "53 76 70 61 57 7 75 61 7 Nicht genügend Speicher51 kaputt51 unbekannter Fehler");
 }
 
