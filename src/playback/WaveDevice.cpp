@@ -55,7 +55,6 @@ void WaveDevice::play()
 {
     if (!m_open)
         return;
-    mode(); // notices a sound that has ended meanwhile
     if (m_playing || m_startFrame >= m_frames || !m_output)
         return;
     m_playing = m_output->play(Voice::Device, m_openFile, m_startFrame, false);

@@ -28,7 +28,8 @@ public:
     void open(const std::string& path);
     // Back to the start, stopped.
     void rewind();
-    // Plays from where it stands, unless at the end or playing already.
+    // Plays from where it stands, unless at the end or playing already (a
+    // sound that ended counts as playing until mode() has seen it end).
     void play();
     // Stops where it stands.
     void stop();

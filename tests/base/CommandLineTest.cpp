@@ -32,12 +32,9 @@ TEST(PathHelpers, CutAppendAndExist)
               "/out//out//");
     TempDir dir;
     WriteFile(dir / "f", Text("x"));
-    for (const auto& [path, exists] : std::vector<std::pair<std::string, bool>> {{dir.path(), true},
-                                                                                 {dir / "", true},
-                                                                                 {dir / "f", true},
-                                                                                 {dir / "f/", false},
-                                                                                 {dir / "missing", false},
-                                                                                 {"", false}})
+    const std::pair<std::string, bool> paths[] = {{dir.path(), true},  {dir / "", true},         {dir / "f", true},
+                                                  {dir / "f/", false}, {dir / "missing", false}, {"", false}};
+    for (const auto& [path, exists] : paths)
         EXPECT_EQ(cp::pathExists(path), exists) << path;
 }
 

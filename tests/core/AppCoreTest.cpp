@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Settings store and error report: the QtCore part.
 #include "batch/BatchProgress.h"
+#include "core/Display.h"
 #include "core/ErrorReport.h"
 #include "core/SettingsStore.h"
 #include "support/Fixtures.h"
@@ -9,6 +10,12 @@
 
 #include <QDir>
 #include <QSettings>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <array>
 
 using namespace cptest;
 
@@ -91,6 +98,32 @@ TEST(ErrorReport, TextCaptionAndNumbers)
     for (const auto& [number, description] : {report(std::bad_alloc()), report(std::logic_error("kaputt")), report(42)})
         numbers += QString::number(number) + " " + description;
     EXPECT_EQ(numbers, "53 76 70 61 57 7 75 61 7 Nicht genügend Speicher51 kaputt51 unbekannter Fehler");
+}
+
+TEST(Display, AskedOfTheEnvironmentAndTheWaylandSocketBeforeQtStarts)
+{
+    TempDir dir;
+    sockaddr_un address {AF_UNIX, {}};
+    std::strcpy(address.sun_path, (dir / "wayland-0").c_str());
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::listen(listening, 8);
+    const std::string run = dir.path(), tooLong = dir / std::string(100, 'w');
+    const char* names[] = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"};
+    // the four variables, then what is found: None, Reachable or Unreachable
+    const std::array<std::string, 5> rows[]
+        = {{"offscreen", ":7391", "", "", "R"},  {"xcb;offscreen", "", "wayland-0", run, "U"},
+           {"", "", "wayland-0", run, "R"},      {"wayland", "", "", run, "R"},
+           {"", ":7391", "wayland-0", run, "U"}, {"wayland;xcb", "", "wayland-1", run, "U"},
+           {"", "", "wayland-0", "", "U"},       {"wayland", "", address.sun_path, "", "R"},
+           {"", "", tooLong, "", "U"},           {"", "", "", run, "N"}};
+    for (const auto& row : rows) {
+        for (int i = 0; i < 4; ++i)
+            ::setenv(names[i], row[i].c_str(), 1);
+        EXPECT_EQ("NRU"[int(cp::findDisplay())], row[4][0])
+            << row[0] << "|" << row[1] << "|" << row[2] << "|" << row[3];
+    }
+    ::close(listening);
 }
 
 } // namespace

@@ -76,26 +76,9 @@ TEST_F(Registration, AFirstStartWritesEverythingALaterOneNothingAMoveRewritesExe
     EXPECT_EQ(Start(std::string("/opt/\xff/chunkpicker")), 0) << "no entry for a path a desktop entry cannot hold";
 }
 
-TEST_F(Registration, TheUsersOtherAssociationsStayByteForByte)
-{
-    const std::string before
-        = "# meine\r\n[Added Associations]\napplication/x-ffl=other.desktop;\n\n"
-          "[Default Applications]\ntext/plain=gedit.desktop;\napplication/x-ffl = other.desktop;\n\n"
-          "[Andere]\nx=y";
-    ::mkdir(places.configHome.c_str(), 0755);
-    WriteFile(places.configHome + "/mimeapps.list", Text(before));
-    Start("/usr/bin/chunkpicker");
-    const Bytes after = ReadFile(places.configHome + "/mimeapps.list");
-    EXPECT_EQ(std::string(after.begin(), after.end()),
-              "# meine\r\n[Added Associations]\napplication/x-ffl=other.desktop;\n\n[Default Applications]\n"
-              "text/plain=gedit.desktop;\napplication/x-ffl=example.oxbrook.Chunkpicker.desktop;\n"
-              "application/x-uax=example.oxbrook.Chunkpicker.desktop;\n\n[Andere]\nx=y");
-    EXPECT_EQ(cp::withDefaultApplication("x=y", "a/b", "c.desktop"), "x=y\n\n[Default Applications]\na/b=c.desktop;\n");
-}
-
-// Files edited elsewhere: a byte-order mark, CR LF line ends, a link into a
-// dotfiles folder, a link to nothing.
-TEST_F(Registration, MimeappsListKeepsItsMarkItsLineEndsAndItsLink)
+// The user's other lines stay byte for byte, also in files edited elsewhere:
+// a byte-order mark, CR LF line ends, a link into a dotfiles folder, a link to nothing.
+TEST_F(Registration, MimeappsListKeepsTheUsersLinesItsMarkItsLineEndsAndItsLink)
 {
     const std::string ffl = "application/x-ffl=example.oxbrook.Chunkpicker.desktop;",
                       uax = "application/x-uax=example.oxbrook.Chunkpicker.desktop;";
@@ -103,6 +86,12 @@ TEST_F(Registration, MimeappsListKeepsItsMarkItsLineEndsAndItsLink)
         std::string linkTo, before, after;
     } rows[] = {
         // linkTo: where mimeapps.list links to, in dir
+        {"",
+         "# meine\r\n[Added Associations]\napplication/x-ffl=other.desktop;\n\n[Default Applications]\n"
+         "text/plain=gedit.desktop;\napplication/x-ffl = other.desktop;\n\n[Andere]\nx=y",
+         "# meine\r\n[Added Associations]\napplication/x-ffl=other.desktop;\n\n[Default Applications]\n"
+         "text/plain=gedit.desktop;\n"
+             + ffl + "\n" + uax + "\n\n[Andere]\nx=y"},
         {"", "\xEF\xBB\xBF[Default Applications]\r\ntext/plain=a;\r\napplication/x-ffl=b;\r\n",
          "\xEF\xBB\xBF[Default Applications]\r\ntext/plain=a;\r\n" + ffl + "\r\n" + uax + "\r\n"},
         {"", "[Added Associations]\r\nx=y;",
@@ -129,6 +118,7 @@ TEST_F(Registration, MimeappsListKeepsItsMarkItsLineEndsAndItsLink)
     EXPECT_EQ(ListFolder(dir / "punkt"), std::vector<std::string> {"mimeapps.list"})
         << "nothing left beside the target";
     EXPECT_NE(::access((dir / "weg").c_str(), F_OK), 0) << "the link to nothing is left alone";
+    EXPECT_EQ(cp::withDefaultApplication("x=y", "a/b", "c.desktop"), "x=y\n\n[Default Applications]\na/b=c.desktop;\n");
 }
 
 TEST(registerFileTypes, AnErrorEndsOnlyItsOwnTypeAndKeepsItsNumber)

@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QString>
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -273,15 +271,12 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
               "3\t"
             + std::to_string(108 + wave.size() + 7) + "\t36\tWAVE\t\t\t\t\t36\t0\ta\"b\\\t\n");
     r = RunProgram({CHUNKPICKER_INFO, "--json", dir / "a.ffl"});
-    const QJsonArray rows = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).array();
-    ASSERT_EQ(rows.size(), 3) << r.out;
-    EXPECT_EQ(rows[2].toObject()["title"].toString(), "a\"b\\");
-    EXPECT_EQ(rows[0].toObject()["format"].toString() + QString::number(rows[0].toObject()["difference"].toInt()),
-              "PCM7");
-    EXPECT_TRUE(rows[1].toObject()["form"].isNull());
-    EXPECT_EQ(rows[1].toObject()["length"].toInt(), 7);
-    EXPECT_EQ(rows[0].toObject()["duration_ms"].toInt(), 50);
-    EXPECT_TRUE(rows[2].toObject()["duration_ms"].isNull()) << "no sound, no playing time";
+    EXPECT_EQ(r.out, R"([
+  {"number": 1, "position": 101, "length": 851, "form": "WAVE", "format": "PCM", "channels": 1, "rate": 8000, "bits": 16, "header_size": 844, "difference": 7, "title": null, "duration_ms": 50},
+  {"number": 2, "position": 952, "length": 7, "form": null, "format": null, "channels": null, "rate": null, "bits": null, "header_size": null, "difference": null, "title": null, "duration_ms": null},
+  {"number": 3, "position": 959, "length": 36, "form": "WAVE", "format": null, "channels": null, "rate": null, "bits": null, "header_size": 36, "difference": 0, "title": "a\"b\\", "duration_ms": null}
+]
+)") << "null where a value is unknown: no sound, no playing time";
 
     // $0 the program, in the folder that holds a.ffl and a copy named -a.ffl.
     ASSERT_EQ(::link((dir / "a.ffl").c_str(), (dir / "-a.ffl").c_str()), 0);

@@ -28,10 +28,7 @@ TEST(EntryHeader, FormsFormatsAndSizesAsTheHeaderStatesThemWithinTheBytesGiven)
     const Bytes title = Text(std::string("Gl\366ckchen\0\0\0", 12));
     const Bytes info = Chunk("LIST", Concat({Text("INFO"), Chunk("ISFT", Text("x")), Chunk("INAM", title)}));
     const Bytes pcm = Fmt(1), extensible = Concat({Fmt(0xFFFE), Le(22, 2), Le(16, 2), Le(3, 4), Le(3, 2), Junk(14)});
-    const struct {
-        Bytes bytes;
-        std::string summary;
-    } cases[] = {
+    const std::pair<Bytes, std::string> cases[] = {
         {Riff("WAVE", Concat({Chunk("fmt ", Fmt(1)), data})), "WAVE|PCM|2|44100|16|144|"},
         {Riff("WAVE", Concat({Chunk("fmt ", Fmt(0x11, 1, 22050, 4)), data})), "WAVE|IMA-ADPCM|1|22050|4|144|"},
         {Riff("WAVE", Chunk("fmt ", Fmt(2))), "WAVE|MS-ADPCM|2|44100|16|36|"},
@@ -53,8 +50,8 @@ TEST(EntryHeader, FormsFormatsAndSizesAsTheHeaderStatesThemWithinTheBytesGiven)
         {Riff(std::string("W\x01\xff ", 4), {}), "W??||12|"},
         {Text("RIFF\x10\0\0\0WAV"), "kein RIFF-Kopf"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Summary(c.bytes), c.summary);
+    for (const auto& [bytes, summary] : cases)
+        EXPECT_EQ(Summary(bytes), summary);
 }
 
 } // namespace

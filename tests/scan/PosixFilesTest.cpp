@@ -48,9 +48,7 @@ TEST_F(ScanTest, WriteFailurePartwayKeepsTheEntriesBeforeItAndNothingElse)
         const std::string path = Source(smallFirst ? Concat({small, large}) : Concat({large, small}));
         for (const bool unnamed : {true, false}) {
             geometry.unnamedFiles = unnamed;
-            const struct rlimit limit {
-                2 << 20, old.rlim_max
-            };
+            const rlimit limit {2 << 20, old.rlim_max};
             ::setrlimit(RLIMIT_FSIZE, &limit);
             try {
                 Scan(path);

@@ -157,23 +157,21 @@ TEST_F(Win32Files, AReplacementKeepsTheAttributesOfTheFileItReplacesAndAReadOnly
 TEST_F(Win32Files, NamesWindowsCannotHoldAreRefusedSayingWhy)
 {
     const std::string source = Source(Text("RIFF"));
-    const struct {
-        std::string name, why;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"a:b.wav", "keines der Zeichen"},   // else a stream of the file a
         {"sub/b.wav", "keines der Zeichen"}, // else a file in another folder
         {"b.wav.", "auf einen Punkt"},       // else Windows drops the dot
         {"con.wav", "einem Gerät vorbehalten"}, {"\xff.wav", "kein gültiges UTF-8"},
     };
-    for (const auto& c : cases) {
-        cp::EntryFileWriter writer(target, c.name);
+    for (const auto& [name, why] : cases) {
+        cp::EntryFileWriter writer(target, name);
         writer.copyFrom(cp::SourceReader(source), 0, 4, {});
         cp::FileIdentity identity;
         try {
-            writer.publish(target / c.name, &identity);
-            ADD_FAILURE() << c.name << " was taken";
+            writer.publish(target / name, &identity);
+            ADD_FAILURE() << name << " was taken";
         } catch (const cp::ScanError& e) {
-            EXPECT_NE(std::string(e.what()).find(c.why), std::string::npos) << c.name << ": " << e.what();
+            EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << name << ": " << e.what();
         }
     }
     EXPECT_TRUE(ListFolder(target).empty());

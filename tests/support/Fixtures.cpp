@@ -113,20 +113,13 @@ Bytes Junk(std::size_t count, unsigned seed)
 
 Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency)
 {
-    const std::uint32_t frames = std::uint32_t(std::uint64_t(sampleRate) * milliseconds / 1000);
-    Bytes b;
-    b.reserve(44 + frames * 2);
-    const auto put = [&b](std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            b.push_back(static_cast<unsigned char>(value >> (8 * i)));
-    };
-    const auto text = [&put](const char* t) { put(std::uint32_t(t[0] | t[1] << 8 | t[2] << 16 | t[3] << 24), 4); };
-    text("RIFF"), put(36 + frames * 2, 4), text("WAVE"), text("fmt ");
-    put(16, 4), put(1, 2), put(1, 2), put(sampleRate, 4), put(sampleRate * 2, 4), put(2, 2), put(16, 2);
-    text("data"), put(frames * 2, 4);
-    for (std::uint32_t i = 0; i < frames; ++i)
-        put(std::uint16_t(std::lround(12000 * std::sin(2.0 * M_PI * frequency * i / sampleRate))), 2);
-    return b;
+    const std::uint64_t frames = std::uint64_t(sampleRate) * milliseconds / 1000;
+    Bytes data;
+    for (std::uint64_t i = 0; i < frames; ++i) {
+        const double sample = 12000 * std::sin(2.0 * M_PI * frequency * double(i) / sampleRate);
+        data.push_back(std::uint8_t(std::lround(sample))), data.push_back(std::uint8_t(std::lround(sample) >> 8));
+    }
+    return Riff("WAVE", Concat({Chunk("fmt ", Fmt(1, 1, sampleRate, 16)), Chunk("data", data)}));
 }
 
 bool WaitUntil(const std::function<bool()>& done)

@@ -82,6 +82,8 @@ TEST_F(EntryListModelTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile
     EXPECT_EQ(model->index(3, 0).data(Qt::ToolTipRole).toString(),
               "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\nGröße: laut Kopf 8.044 Byte, Eintrag 3.000 Byte "
               "(5.044 Byte weniger)");
+    EXPECT_EQ(model->index(4, 0).data(Qt::ToolTipRole).toString(),
+              "Form: AVI\nGröße: stimmt überein\nTitel: Glöckchen");
 
     ::unlink(source.c_str()); // the source gone: the same from the entry files
     model->replaceScan([] {});
