@@ -9,17 +9,6 @@
 
 namespace cp {
 
-namespace {
-
-// Two copies side by side keep two cores busy once the search is over; more
-// only take turns at the same disk.
-unsigned writerThreads()
-{
-    return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
-}
-
-} // namespace
-
 EntryWriter::EntryWriter(EntryFolder& folder, EntryFileList& files, const SourceReader& source, const std::string& path,
                          bool unnamed, std::function<bool()> stopping, void (*beforeStart)(unsigned))
     : m_folder(folder)
@@ -31,11 +20,11 @@ EntryWriter::EntryWriter(EntryFolder& folder, EntryFileList& files, const Source
 {
     m_files = EntryFileList(m_folder.path, path);
     removeStaleTemporaries(m_folder.path);
-    for (unsigned i = 0, n = writerThreads(); i < n; ++i) {
+    for (unsigned i = 0; i < kParallelCopies; ++i) {
         try {
             if (beforeStart)
                 beforeStart(i);
-            m_threads.reserve(n);
+            m_threads.reserve(kParallelCopies);
             const std::lock_guard<std::mutex> lock(m_mutex);
             m_threads.emplace_back([this] { run(); });
             ++m_running;

@@ -54,12 +54,6 @@ bool nameCopy(UnnamedCopy& copy, bool replace)
     return copy.writer->publish(copy.file, &identity, replace);
 }
 
-// Two copies side by side keep two cores busy; more only take turns at the same disk.
-unsigned copyThreads()
-{
-    return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
-}
-
 } // namespace
 
 CopyOutcome copyWholeFile(const std::string& source, const std::string& target, bool replace,
@@ -82,9 +76,8 @@ struct CopyQueue::Written {
 
 CopyQueue::CopyQueue() : m_unnamed(unnamedFilesCanBeNamed()) // asked once: each ask is a system call
 {
-    const unsigned count = copyThreads();
-    m_threads.reserve(count);
-    for (unsigned i = 0; i < count; ++i) {
+    m_threads.reserve(kParallelCopies);
+    for (unsigned i = 0; i < kParallelCopies; ++i) {
         try {
             m_threads.emplace_back([this] { run(); });
         } catch (const std::system_error&) {

@@ -24,6 +24,11 @@ using NativeFile = int; // a file descriptor
 inline constexpr NativeFile kNoFile = -1;
 #endif
 
+// How many copies run side by side, while a scan writes its entries and
+// while they are saved: two keep two cores busy once the search is over;
+// more only take turns at the same disk.
+inline constexpr unsigned kParallelCopies = 2;
+
 // A source file opened for reading only.
 class SourceReader {
 public:
