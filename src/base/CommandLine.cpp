@@ -58,7 +58,7 @@ bool resolveCommandLine(const std::string& argumentText, FileProbe& probe, Start
         line.erase(std::remove(line.begin(), line.end(), '"'), line.end());
 
         state.sourceFile = line;
-        std::size_t sourceEnd = 0;
+        std::size_t sourceEnd {};
         const bool found = line.find(' ') != std::string::npos
             && firstAcceptedPrefix(
                                line, [&](const std::string& c) { return !probe.findFile(c).empty(); }, &sourceEnd);
@@ -66,7 +66,7 @@ bool resolveCommandLine(const std::string& argumentText, FileProbe& probe, Start
             state.sourceFile = line.substr(0, sourceEnd);
             const std::string rest = line.substr(sourceEnd + 1);
             if (!rest.empty()) {
-                std::size_t folderEnd = 0;
+                std::size_t folderEnd {};
                 const bool folderFound = firstAcceptedPrefix(
                     rest, [&](const std::string& c) { return probe.folderExists(c); }, &folderEnd);
                 state.targetFolder = folderFound ? rest.substr(0, folderEnd) : rest;

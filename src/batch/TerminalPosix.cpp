@@ -44,7 +44,7 @@ void Terminal::write(const char* data, std::size_t size, int patienceMs) noexcep
             data += n, size -= std::size_t(n);
             continue;
         }
-        pollfd ready {fd, POLLOUT, 0};
+        pollfd ready {.fd = fd, .events = POLLOUT};
         if (n < 0 && errno == EAGAIN && patienceMs > 0 && ::poll(&ready, 1, patienceMs) > 0)
             continue;
         return; // the terminal is behind: the rest of this line is dropped

@@ -40,7 +40,7 @@ std::string withDefaultApplication(const std::string& list, const std::string& m
             if (equals != std::string::npos && trimmed(line.substr(0, equals)) == mimeType) {
                 if (line == wanted)
                     return list;
-                const bool crlf = end > start && list[end - 1] == '\r';
+                const bool crlf = list[end - 1] == '\r'; // the line is not empty
                 return list.substr(0, start) + wanted + (crlf ? "\r" : "") + list.substr(end);
             }
         }

@@ -184,10 +184,10 @@ std::string XdgFileTypeRegistry::desktopEntry(const std::string& old, const std:
 {
     // The types registered before (by this or an earlier start) stay listed.
     std::vector<std::string> types;
-    const auto at = old.find("\nMimeType=");
-    if (at != std::string::npos) {
+    const std::string key = "\nMimeType=";
+    if (const auto at = old.find(key); at != std::string::npos) {
         const auto end = std::min(old.find('\n', at + 1), old.size());
-        const std::string list = old.substr(at + 10, end - at - 10);
+        const std::string list = old.substr(at + key.size(), end - at - key.size());
         for (std::size_t start = 0; start < list.size();) {
             const auto cut = std::min(list.find(';', start), list.size());
             if (cut > start)

@@ -63,7 +63,6 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event)
     // Not modal, so that a scan under way goes on; it can take no command then.
     m_form.commandMenu->setEnabled(!m_scans->running() && !m_saver.copying());
     m_form.commandMenu->popup(event->globalPos());
-    event->accept();
 }
 
 std::optional<std::string> MainWindow::droppedFile(const QMimeData* mime) const

@@ -68,8 +68,7 @@ void MainWindow::showFailure(const QString& procedure, const std::exception_ptr&
 
 void MainWindow::saveEntries(const std::vector<std::int64_t>& entries, QWidget* owner)
 {
-    if (!entries.empty())
-        runCommand([&] { m_saver.saveEntries(entries, owner); });
+    runCommand([&] { m_saver.saveEntries(entries, owner); });
 }
 
 void MainWindow::openCommand()

@@ -31,9 +31,8 @@ protected:
         skipped = registry.skipped();
         return registry.filesWritten();
     }
-    std::string Query(const std::vector<std::string>& args)
+    std::string Query(std::vector<std::string> argv)
     {
-        auto argv = args;
         argv.insert(argv.begin(), "xdg-mime");
         return RunProgram(argv,
                           {"XDG_DATA_HOME=" + places.dataHome, "XDG_CONFIG_HOME=" + places.configHome,

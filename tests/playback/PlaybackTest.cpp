@@ -79,9 +79,9 @@ std::vector<float> PlayOnDisk(const std::string& wave, bool loop)
     {
         cp::SdlAudioOutput output;
         WaveDevice device(&output);
-        cp::SoundPlayer player(&output);
+        cp::SoundPlayer looper(&output);
         device.open(wave);
-        loop ? player.loop(wave) : device.play();
+        cp::EntryPlayer(device, looper).play(wave, loop); // from the very first frame
         EXPECT_TRUE(WaitUntil([&] {
             return loop ? output.framesPlayed(cp::Voice::Player) > 3500 : device.mode() != WaveDevice::Playing;
         }));

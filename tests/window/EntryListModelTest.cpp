@@ -2,7 +2,7 @@
 // The entry list's model without a window: what each kind of entry shows,
 // sorting, the filter and the mismatch choice, from the source and, where
 // that is gone, from the entry files.
-#include "scan/WaveEntryScanner.h"
+#include "scan/ScanFixture.h"
 #include "support/Fixtures.h"
 #include "window/EntryListModel.h"
 
@@ -37,14 +37,11 @@ struct EntryListModelTest : ::testing::Test {
                     Bytes(shortWave.begin(), shortWave.begin() + 3000), Riff("AVI ", title),
                     Riff("WAVE", Concat({Chunk("fmt ", Fmt(0x11, 2, 22050, 4)), Chunk("data", Junk(100, 4))})),
                     Junk(979, 5)}));
-        struct Tags : cp::ScanObserver {
-            std::deque<std::int64_t>& tags;
-            explicit Tags(std::deque<std::int64_t>& t) : tags(t) {}
-            void tagFound(std::int64_t, std::int64_t position, double) override { tags.push_back(position); }
-        } tags {positions.tags};
+        cptest::Recorder tags; // where the entries begin, as the window is told
         cp::EntryFolder folder {dir / "out"};
         ::mkdir(folder.path.c_str(), 0755);
         cp::WaveEntryScanner(folder, &tags).scanFile(source, scan);
+        positions.tags.assign(tags.hits.begin(), tags.hits.end());
         positions.source = source, positions.sourceLength = std::int64_t(ReadFile(source).size());
         model = std::make_unique<cp::EntryListModel>(scan, positions);
     }

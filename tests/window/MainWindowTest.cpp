@@ -391,15 +391,14 @@ TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
         EXPECT_EQ(Field("txtEntrycount"), entries ? "3" : "0");
         EXPECT_TRUE(QTest::qWaitFor([&] { return MenuEnabled() == (entries ? "128910" : "1"); }))
             << MenuEnabled().toStdString();
-        const struct {
-            QKeyCombination key;
-            const char* shown; // entry
-        } steps[] = {{Qt::Key_End, "3"},   {Qt::Key_Home, "1"}, {Qt::Key_PageDown, "2"},
-                     {Qt::Key_Right, "3"}, {Qt::Key_Left, "2"}, {Qt::Key_PageUp, "1"}};
-        for (const auto& step : steps) {
-            Press(step.key);
+        // a key, the entry it shows
+        const std::pair<QKeyCombination, const char*> steps[]
+            = {{Qt::Key_End, "3"},   {Qt::Key_Home, "1"}, {Qt::Key_PageDown, "2"},
+               {Qt::Key_Right, "3"}, {Qt::Key_Left, "2"}, {Qt::Key_PageUp, "1"}};
+        for (const auto& [key, shown] : steps) {
+            Press(key);
             EXPECT_EQ(EntryCaption(),
-                      entries            ? "aktueller Eintrag: " + QString(step.shown) + "/3"
+                      entries            ? "aktueller Eintrag: " + QString(shown) + "/3"
                           : file.empty() ? "aktueller Eintrag"
                                          : "aktueller Eintrag: keiner");
         }

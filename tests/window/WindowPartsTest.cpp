@@ -123,6 +123,7 @@ TEST_F(SaverTest, SavesIntoThePickedFolderOrTheNamedFileAndRemembersWhere)
     const std::string out = dir / "Ziel";
     ::mkdir(out.c_str(), 0755);
     dialogs.folders.push_back(QString::fromStdString(out));
+    saver.saveEntries({}, nullptr); // nothing to save: nothing asked
     saver.saveEntries({3, 1}, nullptr);
     EXPECT_EQ(ListFolder(out), (std::vector<std::string> {"Sound001 aus Spiel.ffl.wav", "Sound003 aus Spiel.ffl.wav"}));
     EXPECT_EQ(settings.value("SaveAllPath", ""), QString::fromStdString(out));
