@@ -56,7 +56,7 @@ namespace {
 void WhenDialogOpens(const std::function<void(QFileDialog*)>& answer)
 {
     QTimer::singleShot(0, [answer] {
-        QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
+        ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); }));
         answer(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
     });
 }
@@ -134,7 +134,7 @@ TEST(NoticeDialog, EnterAndOkKeepTheTickTheTitleBarDropsIt)
         notice.show();
         QApplication::setActiveWindow(&notice);
         auto* box = notice.findChild<QCheckBox*>("chkShowAgain");
-        QTRY_COMPARE(QApplication::focusWidget(), box);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == box; })) << "the box has the focus";
         EXPECT_EQ(notice.windowTitle() + notice.findChild<QPlainTextEdit*>("Label")->toPlainText(),
                   "Chunk PickerZeile 1\n\nZeile 3");
         EXPECT_EQ(notice.size(), QSize(468, 279)) << "4680 x 2790 twips at 144 dpi";
@@ -282,7 +282,7 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
                   + QString::number(Window().findChild<QSlider*>("sldTime")->maximum()),
               QLocale().toString(size1) + " Byte|1,2 Sekunden|" + QLocale().toString(qRound64(size1 / 1.2))
                   + " Byte/Sek|1200");
-    QTRY_COMPARE(Enabled(), QStringLiteral("124578"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Enabled() == "124578"; })) << Enabled().toStdString();
     const QString tip = QLocale().toString(qlonglong(size1 - 300));
     EXPECT_EQ(Window().findChild<QLineEdit*>("txtEntrysize")->toolTip(),
               "Form: WAVE\nFormat: PCM, 1 Kanal, 11.025 Hz, 16 Bit\n"
@@ -292,7 +292,7 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
               Window().findChild<QLineEdit*>("txtEntrysize")->toolTip())
         << "the frame around the entry's figures shows it too";
     Click(MainWindow::Play);
-    QTRY_VERIFY(Window().findChild<QSlider*>("sldTime")->value() > 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Window().findChild<QSlider*>("sldTime")->value() > 0; })) << "it plays";
     EXPECT_EQ(Field("txtStatus") + Enabled(), "wird abgespielt1245678");
     Click(MainWindow::Next); // stepping on ends the sound
     EXPECT_EQ(Field("txtQuality"), "ganz schlecht") << "a bare RIFF form cannot be played";
@@ -300,7 +300,7 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     Click(MainWindow::Next), Click(MainWindow::Previous);
     EXPECT_EQ(Field("txtQuality"), "nicht so toll");
     Click(MainWindow::Previous), Click(MainWindow::Play), Click(MainWindow::Stop);
-    QTRY_COMPARE(Field("txtStatus"), QStringLiteral("angehalten"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Field("txtStatus") == "angehalten"; })) << "Stop ends the sound";
     EXPECT_EQ(Window().findChild<QSlider*>("sldTime")->value(), 0) << "Stop rewinds";
 
     Click(MainWindow::Open); // cancelled: nothing changes
@@ -581,7 +581,7 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
         EXPECT_EQ(ReadFile(folder + "/" + cp::fileNamePart(EntryFile(i))), ReadFile(EntryFile(i))) << "entry " << i;
 
     QTest::keyClicks(list->findChild<QLineEdit*>(), "mp3");
-    QTRY_COMPARE(list->model().rowCount(), 0); // once the typing pauses
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list->model().rowCount() == 0; })) << "filtered once the typing pauses";
     list->close();
     EXPECT_FALSE(settings.value("EntryListColumns", "").isEmpty()) << "its column widths are kept";
     QTest::mouseDClick(Window().findChild<QGroupBox*>("Frame(1)"), Qt::LeftButton);
@@ -652,7 +652,7 @@ TEST_F(WindowTest, PositionAndLoopBoxComeBackAndAnyTickedLoopCanBeStopped)
     Click(MainWindow::Next), Click(MainWindow::Play);
     EXPECT_TRUE(audio.playing(cp::Voice::Player)) << "a partly ticked box loops too";
     EXPECT_EQ(device.mode(), cp::WaveDevice::Stopped) << "the device is not used in loop mode";
-    QTRY_VERIFY(Window().button(MainWindow::Stop)->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Window().button(MainWindow::Stop)->isEnabled(); })) << "Stop enabled";
     Click(MainWindow::Stop);
     EXPECT_FALSE(audio.playing(cp::Voice::Player));
     LoopBox()->click();
