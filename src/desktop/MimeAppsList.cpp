@@ -48,7 +48,7 @@ std::string withDefaultApplication(const std::string& list, const std::string& m
     }
     if (groupSeen) {
         const std::string eol = endBefore(insertAt);
-        const bool needsBreak = insertAt == list.size() && !list.empty() && list.back() != '\n';
+        const bool needsBreak = insertAt == list.size() && list.back() != '\n'; // the group makes it not empty
         return list.substr(0, insertAt) + (needsBreak ? eol : "") + wanted + eol + list.substr(insertAt);
     }
     const std::string eol = endBefore(list.size());

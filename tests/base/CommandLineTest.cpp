@@ -66,7 +66,8 @@ TEST(CommandLine, ResolvesAgainstARealTree)
         {d + "fehlt.ffl", false, "", "", "Quelldatei nicht gefunden: " + d + "fehlt.ffl"},
         {"\"\"\"", false, "", "", "Quelldatei nicht gefunden: "},
         {d + "s.ffl  " + d, false, "", "", "Zielverzeichnis nicht gefunden:  " + d}, // a target starting with a blank
-        {d + "s.ffl ", true, d + "s.ffl", temp, ""},                                 // a trailing blank names no target
+        {d + "s.ff*l*", true, d + "s.ffl", temp, ""}, // a star may stand for nothing, also at the end
+        {d + "s.ffl ", true, d + "s.ffl", temp, ""},  // a trailing blank names no target
         {d + "w/? sound.ffl " + d + "b", true, d + "w/b sound.ffl", d + "b", ""},
         {d + "w/a*", true, d + "w/a sound.ffl", temp, ""}, // a folder alone passes; the scan reports it
         {d + "w/sub/../c*", true, d + "w/sub/../c sound.ffl", temp, ""},

@@ -68,8 +68,8 @@ TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
     } rows[] = {
         {0, 0, 0, 0, 0, 0, "100 % · 0 Einträge · 0 von 0 Byte · 0 Byte/s"},
         {10000, 2500, 0, 0, 0, 1, "25 % · 0 Einträge · 0,0 von 9,8 KiB · 2 KiB/s · noch 3 s"},
-        // 100 bytes searched before the first tag, 400 of the 900 after it written
-        {1000, 900, 101, 2, 400, 0.5, "50 % · 2 Einträge · 400 von 900 Byte · 1.000 Byte/s · noch 1 s"},
+        // 100 bytes searched before the first tag, 400 of the 1,023 after it written (one short of a KiB)
+        {1123, 900, 101, 2, 400, 0.5, "44 % · 2 Einträge · 400 von 1.023 Byte · 1.000 Byte/s · noch 1 s"},
         {std::int64_t(3) << 30, std::int64_t(2) << 30, 1025, 3712, 1288490188, 41,
          "40 % · 3.712 Einträge · 1,2 von 3,0 GiB · 30 MiB/s · noch 1 min 2 s"},
         {std::int64_t(1) << 62, std::int64_t(1) << 61, 0, 0, 0, 90000,

@@ -118,6 +118,8 @@ TEST_F(Registration, MimeappsListKeepsTheUsersLinesItsMarkItsLineEndsAndItsLink)
         << "nothing left beside the target";
     EXPECT_NE(::access((dir / "weg").c_str(), F_OK), 0) << "the link to nothing is left alone";
     EXPECT_EQ(cp::withDefaultApplication("x=y", "a/b", "c.desktop"), "x=y\n\n[Default Applications]\na/b=c.desktop;\n");
+    EXPECT_EQ(cp::withDefaultApplication("[Default Applications]\nx=y", "a/b", "c.desktop"),
+              "[Default Applications]\nx=y\na/b=c.desktop;\n");
 }
 
 TEST(registerFileTypes, AnErrorEndsOnlyItsOwnTypeAndKeepsItsNumber)

@@ -48,6 +48,7 @@ TEST(EntryHeader, FormsFormatsAndSizesAsTheHeaderStatesThemWithinTheBytesGiven)
         {Riff("WAVE", Concat({Chunk("data", Junk(8), 0xFFFFFFFF), Chunk("fmt ", Fmt(1))})),
          "WAVE||52|"}, // lies past the end
         {Riff(std::string("W\x01\xff ", 4), {}), "W??||12|"},
+        {Riff("WAVX", Chunk("fmt ", Fmt(1))), "WAVX||36|"}, // not a wave: its format is not read
         {Text("RIFF\x10\0\0\0WAV"), "kein RIFF-Kopf"},
     };
     for (const auto& [bytes, summary] : cases)

@@ -92,14 +92,12 @@ TEST_F(ScanTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay
     folder.journal = &live;
     Scan(path); // a window still running: Sound003 and Sound004
     cp::removeEntryFilesOfEndedRuns(target);
-    const auto left = ListFolder(target);
+    EXPECT_EQ(ListFolder(target),
+              (std::vector<std::string> {twin, ".chunkpicker-window-" + std::to_string(::getpid()) + "-1.list",
+                                         "Sound002 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav",
+                                         "Sound004 aus sound.ffl.wav"}))
+        << "both live records (the second under the next name), the replaced file and the live entries";
     ::close(holder);
-    ASSERT_EQ(left.size(), 5u) << "both live records, the replaced file and the live entries";
-    EXPECT_EQ(left[0], twin);
-    EXPECT_EQ(left[1], ".chunkpicker-window-" + std::to_string(::getpid()) + "-1.list") << "the next name";
-    EXPECT_EQ(std::vector<std::string>(left.begin() + 2, left.end()),
-              (std::vector<std::string> {"Sound002 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav",
-                                         "Sound004 aus sound.ffl.wav"}));
     folder.journal = nullptr;
 }
 

@@ -311,8 +311,9 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     Open(dir / "weg.ffl");
     // Nothing of the old file stays beside the new one's failure: the window is as before any file.
     EXPECT_EQ(Window().windowTitle(), "Chunk Picker");
-    EXPECT_EQ(Field("txtFilesize") + "|" + Field("txtEntrycount") + "|" + EntryCaption(),
-              "0 Byte|0|aktueller Eintrag: keiner");
+    EXPECT_EQ(Field("txtFilesize") + "|" + Field("txtEntrycount") + "|" + Field("txtUnknownData") + "|"
+                  + EntryCaption(),
+              "0 Byte|0|0%|aktueller Eintrag: keiner");
     EXPECT_EQ(Window().entries().count(), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Enabled() == "1"; })) << "only Open, once the timer has ticked";
     WriteFile(dir / "leer.bin", Text("riff"));
@@ -627,6 +628,8 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
                 covering += qobject_cast<QProgressDialog*>(w) && w->isVisible();
             EXPECT_EQ(covering, 0) << "a progress window over " << seen.join("|").toStdString();
             auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box && box->button(QMessageBox::No))
+                EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No)) << "Enter keeps the old file";
             box ? box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)->click()
                 : void(modal->close());
         });

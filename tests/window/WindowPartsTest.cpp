@@ -4,6 +4,7 @@
 #include "core/ErrorReport.h"
 #include "core/SettingsStore.h"
 #include "scan/ScanError.h"
+#include "scan/ScanFixture.h"
 #include "scan/WaveEntryScanner.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
@@ -23,11 +24,6 @@
 using namespace cptest;
 
 namespace {
-
-struct Holder final : cp::EntryFileHolder {
-    int closes = 0;
-    void closeEntryFile() override { ++closes; }
-};
 
 class WindowParts : public ::testing::Test {
 protected:
@@ -67,7 +63,7 @@ TEST_F(WindowParts, TheBrowserStepsRoundGoesOnlyToEntriesAndReleasesItsFilesOnce
     EXPECT_TRUE(entries.goTo(2));
     EXPECT_EQ(ReadFile(entries.currentFile()), Text("RIFFbb"));
 
-    Holder device;
+    Recorder device;
     entries.release(&device);
     EXPECT_EQ(device.closes, 1) << "the device lets go before the files go";
     EXPECT_TRUE(ListFolder(folder.path).empty());
