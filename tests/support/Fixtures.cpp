@@ -115,10 +115,10 @@ Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency)
 {
     const std::uint64_t frames = std::uint64_t(sampleRate) * milliseconds / 1000;
     Bytes data;
-    for (std::uint64_t i = 0; i < frames; ++i) {
-        const double sample = 12000 * std::sin(2.0 * M_PI * frequency * double(i) / sampleRate);
-        data.push_back(std::uint8_t(std::lround(sample))), data.push_back(std::uint8_t(std::lround(sample) >> 8));
-    }
+    for (std::uint64_t i = 0; i < frames; ++i)
+        for (const unsigned char byte :
+             Le(std::uint16_t(std::lround(12000 * std::sin(2.0 * M_PI * frequency * double(i) / sampleRate))), 2))
+            data.push_back(byte);
     return Riff("WAVE", Concat({Chunk("fmt ", Fmt(1, 1, sampleRate, 16)), Chunk("data", data)}));
 }
 
