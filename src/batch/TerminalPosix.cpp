@@ -12,12 +12,9 @@ namespace cp {
 
 Terminal::Terminal(std::FILE* stream)
 {
-    const int fd = stream ? ::fileno(stream) : -1;
-    if (fd < 0 || !::isatty(fd))
-        return;
     // A description of the terminal of our own: not blocking on it leaves the
-    // one the shell shares with us as it was.
-    if (const char* name = ::ttyname(fd))
+    // one the shell shares with us as it was. ttyname names terminals only.
+    if (const char* name = stream ? ::ttyname(::fileno(stream)) : nullptr)
         m_native = ::open(name, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
 }
 
@@ -44,7 +41,7 @@ void Terminal::write(const char* data, std::size_t size, int patienceMs) noexcep
             data += n, size -= std::size_t(n);
             continue;
         }
-        pollfd ready {.fd = fd, .events = POLLOUT};
+        pollfd ready {.fd = fd, .events = POLLOUT, .revents = 0};
         if (n < 0 && errno == EAGAIN && patienceMs > 0 && ::poll(&ready, 1, patienceMs) > 0)
             continue;
         return; // the terminal is behind: the rest of this line is dropped

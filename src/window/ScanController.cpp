@@ -59,7 +59,7 @@ int ScanController::progressUnits(std::int64_t position) const
     // A progress bar counts in int; longer files are shown to scale.
     constexpr std::int64_t kMax = std::numeric_limits<int>::max();
     if (m_length <= kMax)
-        return int(std::clamp<std::int64_t>(position, 0, kMax));
+        return int(position);
     return int(double(position) / double(m_length) * double(kMax));
 }
 
@@ -81,10 +81,9 @@ void ScanController::fileOpened(std::int64_t length)
     m_length = length;
     m_widgets.fileSize->setText(formatGrouped(length, QLocale()) + QStringLiteral(" Byte"));
     m_widgets.progress->setRange(0, std::max(1, progressUnits(length)));
-    m_widgets.progress->setValue(0);
     m_widgets.progress->raise();
     m_pendingProgress = 0;
-    flush();
+    flush(); // also sets the bar back to its start
     QCoreApplication::processEvents();
 }
 

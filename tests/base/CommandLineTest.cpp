@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <tuple>
+
 using namespace cptest;
 
 namespace {
@@ -51,11 +53,8 @@ TEST(CommandLine, ResolvesAgainstARealTree)
         WriteFile(d + file, Text("RIFF"));
     cp::SystemFileProbe probe;
     const std::string temp = probe.tempFolder(), sounds = d + "Größe Sounds.ffl";
-    const struct {
-        std::string line;
-        bool valid;
-        std::string source, target, cause;
-    } cases[] = {
+    // A line, whether it is valid, the source and target it names, the cause of a failure.
+    const std::tuple<std::string, bool, std::string, std::string, std::string> cases[] = {
         {"", true, "", temp, ""},
         {'"' + sounds + '"', true, sounds, temp, ""},
         {'"' + sounds, true, sounds, temp, ""}, // quotes need not pair
@@ -74,15 +73,15 @@ TEST(CommandLine, ResolvesAgainstARealTree)
     };
     char* previous = ::get_current_dir_name();
     ASSERT_EQ(::chdir(d.c_str()), 0);
-    for (const auto& c : cases) {
+    for (const auto& [line, valid, source, target, cause] : cases) {
         cp::StartupState state;
-        std::string cause;
-        EXPECT_EQ(cp::resolveCommandLine(c.line, probe, state, &cause), c.valid) << c.line;
-        EXPECT_EQ(cause, c.cause) << c.line;
-        if (c.valid) {
-            EXPECT_EQ(state.sourceFile, c.source) << c.line;
-            EXPECT_EQ(state.targetFolder, c.target) << c.line;
-            EXPECT_EQ(state.targetGiven, c.target != temp) << c.line;
+        std::string told;
+        EXPECT_EQ(cp::resolveCommandLine(line, probe, state, &told), valid) << line;
+        EXPECT_EQ(told, cause) << line;
+        if (valid) {
+            EXPECT_EQ(state.sourceFile, source) << line;
+            EXPECT_EQ(state.targetFolder, target) << line;
+            EXPECT_EQ(state.targetGiven, target != temp) << line;
         }
     }
     ASSERT_EQ(::chdir(previous), 0);

@@ -3,6 +3,7 @@
 #include "batch/BatchProgress.h"
 #include "core/Display.h"
 #include "core/ErrorReport.h"
+#include "core/NumberFormat.h"
 #include "core/SettingsStore.h"
 #include "support/Fixtures.h"
 
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <tuple>
 
 using namespace cptest;
 
@@ -27,9 +29,8 @@ TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir.path()));
     const auto store
         = [] { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker"); };
-    const struct {
-        QString name, stored, fallback, read;
-    } values[] = {
+    // A name, the value stored, the fallback, the value read back.
+    const std::tuple<QString, QString, QString, QString> values[] = {
         {"FFLDir", "/home/ich/Spiele, alt", "x", "/home/ich/Spiele, alt"},
         {"A", "Wahr", "0", "-1"},
         {"B", "True", "0", "-1"},
@@ -43,8 +44,8 @@ TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
         QSettings qs = store();
         cp::SettingsStore settings(qs);
         EXPECT_EQ(settings.value("Filter", 0), "0") << "first start: defaults";
-        for (const auto& v : values)
-            settings.setValue(v.name, v.stored);
+        for (const auto& [name, stored, fallback, read] : values)
+            settings.setValue(name, stored);
         settings.sync();
     }
     const std::string file = dir / "Oxbrook/Chunkpicker.conf"; // another tool may write a list without quotes
@@ -55,17 +56,14 @@ TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
     double number = 0; // in the user's form first, then in the plain one
     EXPECT_TRUE(cp::settingToNumber("-120,5", QLocale(QLocale::German), &number));
     EXPECT_EQ(number, -120.5);
-    for (const auto& v : values)
-        EXPECT_EQ(settings.value(v.name, v.fallback), v.read) << v.name.toStdString();
+    for (const auto& [name, stored, fallback, read] : values)
+        EXPECT_EQ(settings.value(name, fallback), read) << name.toStdString();
 }
 
 TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
 {
-    const struct {
-        std::int64_t length, searched, firstTag, entries, written;
-        double seconds;
-        const char* line;
-    } rows[] = {
+    using I = std::int64_t;
+    const std::tuple<I, I, I, I, I, double, const char*> rows[] = {
         {0, 0, 0, 0, 0, 0, "100 % · 0 Einträge · 0 von 0 Byte · 0 Byte/s"},
         {10000, 2500, 0, 0, 0, 1, "25 % · 0 Einträge · 0,0 von 9,8 KiB · 2 KiB/s · noch 3 s"},
         // 100 bytes searched before the first tag, 400 of the 1,023 after it written (one short of a KiB)
@@ -75,11 +73,14 @@ TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
         {std::int64_t(1) << 62, std::int64_t(1) << 61, 0, 0, 0, 90000,
          "50 % · 0 Einträge · 0,0 von 4.096,0 PiB · 23 TiB/s · noch 25 h 0 min"},
     };
-    for (const auto& r : rows)
-        EXPECT_EQ(cp::BatchProgress::progressLine(r.length, r.searched, r.firstTag, r.entries, r.written, r.seconds,
+    for (const auto& [length, searched, firstTag, entries, written, seconds, line] : rows)
+        EXPECT_EQ(cp::BatchProgress::progressLine(length, searched, firstTag, entries, written, seconds,
                                                   QLocale(QLocale::German, QLocale::Germany))
                       .toStdString(),
-                  r.line);
+                  line);
+    EXPECT_EQ(cp::formatGrouped(1234567, QLocale::c()) + " " + cp::formatOneDecimal(1234.56, QLocale::c()),
+              "1,234,567 1,234.6")
+        << "grouped also where the locale leaves groups out";
 }
 
 TEST(ErrorReport, TextCaptionAndNumbers)

@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 using namespace cptest;
 
@@ -109,12 +110,8 @@ TEST_F(BatchRun, FailuresAndMissingDisplaysSaySoOnStderr)
 {
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
     const auto offscreen = With(kNoDisplay, "QT_QPA_PLATFORM=offscreen"), lost = With(kNoDisplay, "DISPLAY=:7391");
-    const struct {
-        std::string script; // $0 the program, $1 the source, $2 the folder, $3 the target
-        std::vector<std::string> env;
-        int status;
-        std::string err;
-    } cases[] = {
+    // A script ($0 the program, $1 the source, $2 the folder, $3 the target), its environment, status and complaint.
+    const std::tuple<std::string, std::vector<std::string>, int, std::string> cases[] = {
         {"\"$0\" \"$1\" \"$2/fehlt\"", kNoDisplay, 2, "Zielverzeichnis nicht gefunden: " + dir / "fehlt\n"},
         {"\"$0\" \"$2/fehlt.ffl\" \"$3\"", offscreen, 2, "Quelldatei nicht gefunden: " + dir / "fehlt.ffl " + out},
         {"\"$0\" '\"\"'", lost, 2, "Quelldatei nicht gefunden: \n"},
@@ -129,14 +126,14 @@ TEST_F(BatchRun, FailuresAndMissingDisplaysSaySoOnStderr)
         {"LD_PRELOAD=" FAILING_SYNC " ASAN_OPTIONS=verify_asan_link_order=0 \"$0\" \"$1\" \"$3\"", kNoDisplay, 1,
          GermanSystemMessage(EIO)},
     };
-    for (const auto& c : cases) {
-        const RunResult r = RunProgram({"sh", "-c", c.script, CHUNKPICKER_BIN, sourcePath, dir.path(), out}, c.env);
-        EXPECT_EQ(r.status, c.status) << c.script;
+    for (const auto& [script, env, status, err] : cases) {
+        const RunResult r = RunProgram({"sh", "-c", script, CHUNKPICKER_BIN, sourcePath, dir.path(), out}, env);
+        EXPECT_EQ(r.status, status) << script;
         // An invalid command line: the exact message, then its cause.
-        if (c.status == 2)
-            EXPECT_EQ(r.err.rfind(kInvalid + c.err, 0), 0u) << r.err;
+        if (status == 2)
+            EXPECT_EQ(r.err.rfind(kInvalid + err, 0), 0u) << r.err;
         else
-            EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+            EXPECT_NE(r.err.find(err), std::string::npos) << r.err;
     }
     EXPECT_EQ(ListFolder(out).size(), 4u) << "the entries of the last two runs stay";
 }
@@ -280,11 +277,8 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
 
     // $0 the program, in the folder that holds a.ffl and a copy named -a.ffl.
     ASSERT_EQ(::link((dir / "a.ffl").c_str(), (dir / "-a.ffl").c_str()), 0);
-    const struct {
-        std::string arguments;
-        int status;
-        std::string shown; // the start of its output, or of its complaint on a wrong call (2)
-    } calls[] = {
+    // The arguments, the status, the start of the output or of the complaint on a wrong call (2).
+    const std::tuple<std::string, int, std::string> calls[] = {
         {"--help", 0, "Syntax:  chunkpicker-info  [--json]  [--]  Quelldatei\n"},
         {"a.ffl --version", 0, std::string("chunkpicker-info ") + cp::kVersion + "\n"},
         {"-- -a.ffl", 0, "number\t"},
@@ -294,10 +288,10 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
         {"", 2, "Syntax:  chunkpicker-info"},
         {"a.ffl a.ffl", 2, "Syntax:  chunkpicker-info"},
     };
-    for (const auto& c : calls) {
-        r = RunProgram({"sh", "-c", "cd \"${0%/*}\" && exec \"$1\" " + c.arguments, dir / "a.ffl", CHUNKPICKER_INFO});
-        EXPECT_EQ(r.status, c.status) << c.arguments << ": " << r.err;
-        EXPECT_EQ((c.status == 2 ? r.err : r.out).substr(0, c.shown.size()), c.shown) << c.arguments;
+    for (const auto& [arguments, status, shown] : calls) {
+        r = RunProgram({"sh", "-c", "cd \"${0%/*}\" && exec \"$1\" " + arguments, dir / "a.ffl", CHUNKPICKER_INFO});
+        EXPECT_EQ(r.status, status) << arguments << ": " << r.err;
+        EXPECT_EQ((status == 2 ? r.err : r.out).substr(0, shown.size()), shown) << arguments;
     }
     r = RunProgram({"sh", "-c", "exec \"$0\" \"$1\" >/dev/full", CHUNKPICKER_INFO, dir / "a.ffl"});
     EXPECT_EQ(r.status, 1) << "output lost";

@@ -50,14 +50,10 @@ TEST_F(ScanTest, WriteFailurePartwayKeepsTheEntriesBeforeItAndNothingElse)
             geometry.unnamedFiles = unnamed;
             const rlimit limit {2 << 20, old.rlim_max};
             ::setrlimit(RLIMIT_FSIZE, &limit);
-            try {
-                Scan(path);
-                ADD_FAILURE() << "no error";
-            } catch (const cp::ScanError& e) {
-                EXPECT_EQ(e.systemError(), EFBIG);
-                EXPECT_EQ(e.path(), result.entryFile(smallFirst ? 2 : 1)) << "the entry that failed is named";
-            }
+            const auto failure = ScanFailure([&] { Scan(path); });
             ::setrlimit(RLIMIT_FSIZE, &old);
+            EXPECT_EQ(failure.value().systemError(), EFBIG);
+            EXPECT_EQ(failure.value().path(), result.entryFile(smallFirst ? 2 : 1)) << "the entry that failed is named";
             EXPECT_EQ(result.entryCount, 2) << "the hits are counted all the same";
             EXPECT_EQ(result.entryFiles.ownedCount(), smallFirst ? 1 : 0) << "small first: " << smallFirst;
             EXPECT_EQ(ListFolder(target).size(), smallFirst ? 2u : 1u) << "the held temporary and entry 1 if first";
@@ -141,14 +137,9 @@ TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
     const int status = InPrivateMounts([&] {
         if (::mount("tmpfs", "/proc", "tmpfs", 0, "size=16k") != 0)
             return 77;
-        for (const char* name : {"a.wav", "b.wav"}) {
-            errno = EAGAIN;
-            try {
-                cp::copyWholeFile(source, dir / name, false);
-            } catch (const cp::ScanError&) {
+        for (const char* name : {"a.wav", "b.wav"})
+            if (errno = EAGAIN, ScanFailure([&] { cp::copyWholeFile(source, dir / name, false); }))
                 return 1;
-            }
-        }
         return ReadFile(dir / "b.wav") == Text("RIFF new") ? 0 : 2;
     });
     if (status == 77)
@@ -164,12 +155,10 @@ TEST_F(ScanTest, AFullDiskLeavesTheFileToBeReplacedWhole)
         if (::mount("tmpfs", full.c_str(), "tmpfs", 0, "size=1m") != 0)
             return 77;
         WriteFile(full + "/copy.wav", Text("old"));
-        int outcome = 1;
-        try {
-            cp::copyWholeFile(source, full + "/copy.wav", true);
-        } catch (const cp::ScanError& e) {
-            outcome = e.systemError() == ENOSPC && e.path() == full + "/copy.wav" ? 0 : 2;
-        }
+        const auto failure = ScanFailure([&] { cp::copyWholeFile(source, full + "/copy.wav", true); });
+        const int outcome = !failure                                                    ? 1
+            : failure->systemError() == ENOSPC && failure->path() == full + "/copy.wav" ? 0
+                                                                                        : 2;
         return ReadFile(full + "/copy.wav") == Text("old") && ListFolder(full).size() == 1 ? outcome : 3;
     });
     if (status == 77)

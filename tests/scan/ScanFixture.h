@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <functional>
+#include <optional>
 
 namespace cptest {
 
@@ -33,6 +34,17 @@ struct Recorder : cp::ScanObserver, cp::EntryFileHolder {
     bool stopRequested() override { return std::int64_t(hits.size()) == stopAfterHits || written == stopAfterEntries; }
     void closeEntryFile() override { ++closes; }
 };
+
+// The ScanError that act fails with, if any.
+inline std::optional<cp::ScanError> ScanFailure(const std::function<void()>& act)
+{
+    try {
+        act();
+    } catch (const cp::ScanError& e) {
+        return e;
+    }
+    return std::nullopt;
+}
 
 inline std::vector<std::int64_t> NaiveTags(const Bytes& b)
 {

@@ -39,13 +39,10 @@ TEST_F(ScanTest, CutsAtEveryTagKeepsEveryByteAndReportsTheShares)
     EXPECT_TRUE(result.complete);
     // A source that cannot be read fails after releasing, and creates nothing.
     Scan(path);
-    try {
-        Scan(dir / "missing.ffl");
-        FAIL() << "expected a ScanError";
-    } catch (const cp::ScanError& e) {
-        EXPECT_EQ(e.systemError(), ENOENT);
-        EXPECT_EQ(e.path(), dir / "missing.ffl");
-    }
+    const auto missing = ScanFailure([&] { Scan(dir / "missing.ffl"); });
+    ASSERT_TRUE(missing) << "expected a ScanError";
+    EXPECT_EQ(missing->systemError(), ENOENT);
+    EXPECT_EQ(missing->path(), dir / "missing.ffl");
     EXPECT_TRUE(ListFolder(target).empty());
     EXPECT_TRUE(result.entryFiles.empty()) << "the failed scan names no entry";
     EXPECT_FALSE(result.complete);
@@ -212,11 +209,8 @@ TEST_F(ScanTest, QueuedCopiesComeBackInOrderAndAFailedOneHitsOnlyItself)
     const auto results = Outcomes(queue, bytes.size());
     ASSERT_EQ(Told(results), "CCFTC")
         << "outcomes in the order handed over (C copied, T target taken, F failed, S stopped)";
-    try {
-        std::rethrow_exception(results[2].failure);
-    } catch (const cp::ScanError& e) {
-        EXPECT_EQ(e.path(), sources[2]) << "the failure names its own source";
-    }
+    EXPECT_EQ(ScanFailure([&] { std::rethrow_exception(results[2].failure); }).value().path(), sources[2])
+        << "the failure names its own source";
     for (const std::size_t i : {0, 1, 4}) {
         EXPECT_TRUE(ReadFile(targets[i]) == bytes[i]) << "copy " << i;
         EXPECT_EQ(results[i].bytes, std::int64_t(bytes[i].size())) << "copy " << i;

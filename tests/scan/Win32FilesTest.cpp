@@ -167,12 +167,9 @@ TEST_F(Win32Files, NamesWindowsCannotHoldAreRefusedSayingWhy)
         cp::EntryFileWriter writer(target, name);
         writer.copyFrom(cp::SourceReader(source), 0, 4, {});
         cp::FileIdentity identity;
-        try {
-            writer.publish(target / name, &identity);
-            ADD_FAILURE() << name << " was taken";
-        } catch (const cp::ScanError& e) {
-            EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << name << ": " << e.what();
-        }
+        const auto failure = ScanFailure([&] { writer.publish(target / name, &identity); });
+        ASSERT_TRUE(failure) << name << " was taken";
+        EXPECT_NE(std::string(failure->what()).find(why), std::string::npos) << name << ": " << failure->what();
     }
     EXPECT_TRUE(ListFolder(target).empty());
 }

@@ -18,10 +18,12 @@ struct ScriptedDialogs final : cp::UserDialogs {
     std::deque<Replace> replies;                             // none left: No
     std::deque<bool> ticks;                                  // the notice's box
     std::function<bool()> keepCopying = [] { return true; }; // false: Cancel in the progress window
+    std::function<void()> onMessage = [] {};                 // called as a message shows
     cp::UserDialogs* boxes = nullptr; // when set, its question, progress window, notice and warning instead
     std::vector<OpenFile> opened;
     std::vector<SaveFile> saved;
     QStringList folderStarts, questions, notices, messages; // messages: caption, then text
+    QStringList progressShown;                              // "done/total" of each update
 
     template <typename T> static std::optional<T> Next(std::deque<T>& script)
     {
@@ -45,18 +47,25 @@ struct ScriptedDialogs final : cp::UserDialogs {
     }
     struct Scripted final : Progress {
         std::function<bool()>& keepGoing;
-        explicit Scripted(std::function<bool()>& k) : keepGoing(k) {}
-        bool update(std::int64_t, std::int64_t) override { return keepGoing(); }
+        QStringList& shown;
+        Scripted(std::function<bool()>& k, QStringList& s) : keepGoing(k), shown(s) {}
+        bool update(std::int64_t done, std::int64_t total) override
+        {
+            return shown << QString::number(done) + "/" + QString::number(total), keepGoing();
+        }
     };
     std::unique_ptr<Progress> progress(QWidget* o, const QString& l) override
     {
-        return boxes ? boxes->progress(o, l) : std::make_unique<Scripted>(keepCopying);
+        return boxes ? boxes->progress(o, l) : std::make_unique<Scripted>(keepCopying, progressShown);
     }
     bool notice(const QString& text) override
     {
         return boxes ? boxes->notice(text) : (notices << text, Next(ticks).value_or(false));
     }
-    void message(QWidget*, const QString& caption, const QString& text) override { messages << caption << text; }
+    void message(QWidget*, const QString& caption, const QString& text) override
+    {
+        messages << caption << text, onMessage();
+    }
     void warning(QWidget* o, const QString& c, const QString& t) override
     {
         boxes ? boxes->warning(o, c, t) : void(messages << c << t);

@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <tuple>
+
 using namespace cptest;
 
 namespace {
@@ -91,36 +93,32 @@ TEST_F(EntryListModelTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile
 TEST_F(EntryListModelTest, SortsByEachKindOfColumnEqualKeysInEntryOrder)
 {
     using M = cp::EntryListModel;
-    const struct {
-        int column;
-        Qt::SortOrder order;
-        const char* entries;
-    } sorts[] = {
+    const std::tuple<int, Qt::SortOrder, const char*> sorts[] = {
         {M::Format, Qt::AscendingOrder, "2,5,6,1,3,4"},    {M::Format, Qt::DescendingOrder, "1,3,4,6,2,5"},
         {M::Form, Qt::AscendingOrder, "2,5,1,3,4,6"},      {M::Header, Qt::AscendingOrder, "2,4,3,5,1,6"},
         {M::Length, Qt::DescendingOrder, "3,1,4,6,5,2"},   {M::Title, Qt::AscendingOrder, "1,2,4,6,3,5"},
         {M::Duration, Qt::DescendingOrder, "1,3,4,2,5,6"}, {M::Number, Qt::DescendingOrder, "6,5,4,3,2,1"},
     };
-    for (const auto& s : sorts) {
-        model->sort(s.column, s.order);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !model->learning(); })) << "column " << s.column << " learnt";
-        EXPECT_EQ(Order(), s.entries) << "column " << s.column;
+    QString busy;
+    model->setLearningNotice([&](bool learning) { busy += learning ? "+" : "-"; });
+    for (const auto& [column, order, entries] : sorts) {
+        model->sort(column, order);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !model->learning(); })) << "column " << column << " learnt";
+        EXPECT_EQ(Order(), entries) << "column " << column;
     }
+    EXPECT_EQ(busy, "+-") << "busy while the keys are learnt, once";
 }
 
 TEST_F(EntryListModelTest, TheFilterMatchesFormFormatAndTitleAndTheChoiceShowsOnlyMismatches)
 {
-    const struct {
-        const char* text;
-        bool mismatchesOnly;
-        const char* entries;
-    } filters[] = {{"pcm", false, "1,3,4,6"}, {"GLÖCK", false, "3,5"}, {"avi", false, "5"}, {"kein", false, "2"},
-                   {"", true, "1,4,6"},       {"ima", true, "6"},      {"mp3", false, ""},  {"", false, "1,2,3,4,5,6"}};
+    const std::tuple<const char*, bool, const char*> filters[]
+        = {{"pcm", false, "1,3,4,6"}, {"GLÖCK", false, "3,5"}, {"avi", false, "5"}, {"kein", false, "2"},
+           {"", true, "1,4,6"},       {"ima", true, "6"},      {"mp3", false, ""},  {"", false, "1,2,3,4,5,6"}};
     model->sort(cp::EntryListModel::Length, Qt::AscendingOrder);
-    for (const auto& f : filters) {
-        model->setFilter(f.text, f.mismatchesOnly);
+    for (const auto& [text, mismatchesOnly, entries] : filters) {
+        model->setFilter(text, mismatchesOnly);
         model->sort(cp::EntryListModel::Number, Qt::AscendingOrder);
-        EXPECT_EQ(Order(), f.entries) << f.text << " " << f.mismatchesOnly;
+        EXPECT_EQ(Order(), entries) << text << " " << mismatchesOnly;
     }
     model->setFilter("", true);
     EXPECT_EQ(model->rowOf(4), 1);

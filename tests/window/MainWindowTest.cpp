@@ -44,6 +44,7 @@
 #include <cstring>
 #include <functional>
 #include <set>
+#include <tuple>
 
 #include <sys/stat.h>
 
@@ -204,8 +205,9 @@ protected:
         QApplication::setActiveWindow(&Window());
         return usable;
     }
-    // Drags the files from the file manager onto the window; whether it takes them.
-    bool Drag(const std::vector<std::string>& paths, bool drop)
+    // Drags the files from the file manager over the window and drops them;
+    // which of entering, moving and dropping it takes, a 1 or 0 each.
+    QString Drag(const std::vector<std::string>& paths)
     {
         QByteArray list;
         for (const auto& path : paths)
@@ -213,9 +215,12 @@ protected:
         QMimeData mime;
         mime.setData("text/uri-list", list);
         QDragEnterEvent enter({20, 20}, Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QApplication::sendEvent(&Window(), &enter);
+        QDragMoveEvent move({20, 20}, Qt::CopyAction, &mime, Qt::LeftButton, {});
         QDropEvent dropped(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        return drop ? (QApplication::sendEvent(&Window(), &dropped), dropped.isAccepted()) : enter.isAccepted();
+        QString taken;
+        for (QDropEvent* event : std::initializer_list<QDropEvent*> {&enter, &move, &dropped})
+            QApplication::sendEvent(&Window(), event), taken += event->isAccepted() ? "1" : "0";
+        return taken;
     }
     void Click(int button) { Window().clickButton(button); }
     void Open(const std::string& path = {})
@@ -348,7 +353,7 @@ TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenCl
         QTest::mouseClick(&Window(), Qt::LeftButton, {}, open); // must not start a second Open
         Press(Qt::CTRL | Qt::Key_O);                            // nor may its keys, the menu or a drop
         EXPECT_FALSE(RightClick(&Window()));
-        EXPECT_FALSE(Drag({archivePath}, false));
+        EXPECT_EQ(Drag({archivePath}), "000");
     });
     probe.start(0);
     QApplication::setActiveWindow(&Window());
@@ -426,10 +431,8 @@ TEST_F(WindowTest, ADroppedFileIsOpenedByItsBytesAFolderIsRefused)
     Window().start();
     const std::string latin = dir / "T\xf6ne \xff.ffl"; // no UTF-8, as old archives are named
     WriteFile(latin, archive);
-    EXPECT_FALSE(Drag({dir.path(), latin}, false)) << "a folder first";
-    EXPECT_FALSE(Drag({dir.path()}, true));
-    EXPECT_TRUE(Drag({latin, dir / "weg.ffl"}, false));
-    EXPECT_TRUE(Drag({latin, dir / "weg.ffl"}, true));
+    EXPECT_EQ(Drag({dir.path(), latin}), "000") << "a folder first";
+    EXPECT_EQ(Drag({latin, dir / "weg.ffl"}), "111");
     EXPECT_TRUE(QTest::qWaitFor([&] { return Field("txtEntrycount") == "3"; }));
     EXPECT_EQ(Window().entries().scan().sourceFile, latin) << "the first file, by its bytes";
     EXPECT_EQ(settings.value("FFLDir", "-") + settings.value("Filter", "-"), "--") << "no dialog's settings";
@@ -447,6 +450,7 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     auto save
         = [&](const std::string& as) { dialogs.saveAs.push_back(QString::fromStdString(as)), Click(MainWindow::Save); };
     save(saved);
+    EXPECT_EQ(dialogs.progressShown, QStringList("0/" + QString::number(ReadFile(EntryFile(3)).size())));
     const auto& request = dialogs.saved.at(0);
     EXPECT_EQ(request.initialDir + "|" + request.fileName + "|" + request.defaultSuffix + "|" + request.filter,
               QString::fromStdString(dir.path())
@@ -499,30 +503,30 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
         return ListFolder(folder);
     };
     auto name = [&](int entry) { return cp::fileNamePart(EntryFile(entry)); };
+    const auto bytes = ReadFile(EntryFile(1)).size() + ReadFile(EntryFile(2)).size() + ReadFile(EntryFile(3)).size();
 
     // Every file there already: which are replaced, and after how many questions.
     using R = cp::UserDialogs::Replace;
-    const struct {
-        std::deque<R> replies;
-        std::string replaced; // per entry: 1 replaced, 0 kept
-        int questions;
-    } answers[] = {{{R::No, R::YesToAll}, "011", 2}, {{R::NoToAll}, "000", 1}, {{R::Yes, R::Cancel}, "100", 2}};
+    // The replies; per entry 1 replaced or 0 kept; the questions asked.
+    const std::tuple<std::deque<R>, std::string, int> answers[]
+        = {{{R::No, R::YesToAll}, "011", 2}, {{R::NoToAll}, "000", 1}, {{R::Yes, R::Cancel}, "100", 2}};
     QString pathWhileCopying;
     dialogs.keepCopying = [&] { return pathWhileCopying = settings.value("SaveAllPath", ""), true; };
-    for (const auto& a : answers) {
-        const std::string folder = dir / ("alle" + std::to_string(a.questions) + a.replaced);
+    for (const auto& [replies, replaced, questions] : answers) {
+        const std::string folder = dir / ("alle" + std::to_string(questions) + replaced);
         ::mkdir(folder.c_str(), 0755);
         for (int i = 1; i <= 3; ++i)
             WriteFile(folder + "/" + name(i), Text("alt"));
-        dialogs.replies = a.replies, dialogs.questions.clear(), pathWhileCopying.clear();
+        dialogs.replies = replies, dialogs.questions.clear(), pathWhileCopying.clear(), dialogs.progressShown.clear();
         EXPECT_EQ(saveAllInto(folder).size(), 3u);
         // Written before the copying starts; a file declined is not copied at all.
-        EXPECT_EQ(pathWhileCopying, a.replaced == "000" ? QString() : QString::fromStdString(folder));
-        EXPECT_EQ(dialogs.questions.size(), a.questions);
+        EXPECT_EQ(pathWhileCopying, replaced == "000" ? QString() : QString::fromStdString(folder));
+        EXPECT_EQ(dialogs.questions.size(), questions);
+        EXPECT_EQ(dialogs.progressShown.value(0), replaced == "000" ? "" : "0/" + QString::number(bytes))
+            << "counted over all the entries picked";
         EXPECT_EQ(dialogs.questions.value(0), QString::fromStdString(folder + "/" + name(1))) << "in order";
         for (int i = 1; i <= 3; ++i)
-            EXPECT_EQ(ReadFile(folder + "/" + name(i)),
-                      a.replaced[i - 1] == '1' ? ReadFile(EntryFile(i)) : Text("alt"));
+            EXPECT_EQ(ReadFile(folder + "/" + name(i)), replaced[i - 1] == '1' ? ReadFile(EntryFile(i)) : Text("alt"));
     }
 
     dialogs.keepCopying = [] { return false; }; // cancelled in the progress window: nothing, not even half
@@ -584,8 +588,11 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     EXPECT_TRUE(QTest::qWaitFor([&] { return list->model().rowCount() == 0; })) << "filtered once the typing pauses";
     list->close();
     EXPECT_FALSE(settings.value("EntryListColumns", "").isEmpty()) << "its column widths are kept";
-    QTest::mouseDClick(Window().findChild<QGroupBox*>("Frame(1)"), Qt::LeftButton);
-    EXPECT_TRUE(list->isVisible()) << "a double-click on the current entry opens it again";
+    auto* frame = Window().findChild<QGroupBox*>("Frame(1)");
+    for (QWidget* spot : {(QWidget*)frame, (QWidget*)frame->findChild<QLineEdit*>()}) {
+        list->close(), QTest::mouseDClick(spot, Qt::LeftButton);
+        EXPECT_TRUE(list->isVisible()) << "a double-click on the current entry opens it again";
+    }
 }
 
 // Qt's own question, failure message, notice and progress window. Answered
@@ -597,15 +604,13 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
     dialogs.boxes = &qt;
     const std::string taken = dir / "da.wav", folder = dir / "alle";
     WriteFile(taken, Text("alt")), ::mkdir(folder.c_str(), 0755);
-    const struct {
-        int button;
-        std::string as, seen;
-        bool close;
-    } rows[] = {{MainWindow::SaveAll, folder, "Datei ersetzen|Chunk Picker", false},
-                {MainWindow::Save, taken, "Datei ersetzen", true},
-                {MainWindow::Save, dir / "nirgends/x.wav", "Chunk Picker", true},
-                {MainWindow::Save, dir / "neu.wav", "Chunk PickerfrmMessage", true}};
-    for (const auto& row : rows) {
+    // The button, the name or folder picked, the windows seen, whether the window is closed at the first.
+    const std::tuple<int, std::string, std::string, bool> rows[]
+        = {{MainWindow::SaveAll, folder, "Datei ersetzen|Chunk Picker", false},
+           {MainWindow::Save, taken, "Datei ersetzen", true},
+           {MainWindow::Save, dir / "nirgends/x.wav", "Chunk Picker", true},
+           {MainWindow::Save, dir / "neu.wav", "Chunk PickerfrmMessage", true}};
+    for (const auto& [button, as, shown, closes] : rows) {
         AnotherStart();
         window.reset(), qsettings.remove("Loop");
         Window().start();
@@ -616,7 +621,7 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
         QStringList seen;
         ModalWatch watch([&](QWidget* modal) {
             seen << modal->windowTitle() + modal->objectName();
-            if (row.close) {
+            if (closes) {
                 Window().close();
                 return QTimer::singleShot(5000, modal,
                                           [modal] { ADD_FAILURE() << "still open after the close", modal->close(); });
@@ -627,17 +632,18 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
                 covering += qobject_cast<QProgressDialog*>(w) && w->isVisible();
             EXPECT_EQ(covering, 0) << "a progress window over " << seen.join("|").toStdString();
             auto* box = qobject_cast<QMessageBox*>(modal);
-            if (box && box->button(QMessageBox::No))
-                EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No)) << "Enter keeps the old file";
+            EXPECT_EQ(box && box->button(QMessageBox::No) ? box->defaultButton() : nullptr,
+                      box ? box->button(QMessageBox::No) : nullptr)
+                << "Enter keeps the old file";
             box ? box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)->click()
                 : void(modal->close());
         });
-        dialogs.saveAs = {QString::fromStdString(row.as)}, dialogs.folders = {QString::fromStdString(row.as)};
-        Click(row.button);
-        EXPECT_EQ(seen.join("|").toStdString(), row.seen);
-        EXPECT_EQ(ListFolder(target).empty(), row.close) << row.seen << ": the entry files go with the window";
-        EXPECT_EQ(settings.value("Loop", "x"), row.close ? "0" : "x") << row.seen << ": the settings are written";
-        EXPECT_EQ(ReadFile(second), row.close ? Text("alt") : ReadFile(EntryFile(2))) << "Ja replaces";
+        dialogs.saveAs = {QString::fromStdString(as)}, dialogs.folders = {QString::fromStdString(as)};
+        Click(button);
+        EXPECT_EQ(seen.join("|").toStdString(), shown);
+        EXPECT_EQ(ListFolder(target).empty(), closes) << shown << ": the entry files go with the window";
+        EXPECT_EQ(settings.value("Loop", "x"), closes ? "0" : "x") << shown << ": the settings are written";
+        EXPECT_EQ(ReadFile(second), closes ? Text("alt") : ReadFile(EntryFile(2))) << "Ja replaces";
     }
     EXPECT_EQ(ReadFile(taken), Text("alt"));
 }
@@ -679,18 +685,24 @@ TEST_F(WindowTest, StartUpScanInteractiveAndBatchAndItsFailures)
     startup.sourceFile = dir / "weg.ffl";
     window.reset();
     EXPECT_FALSE(Window().start());
+    dialogs.onMessage = [&] { window->close(); }, window.reset();
+    EXPECT_EQ(Window().start(), std::optional<int>(0)) << "closed while its failure shows";
+    dialogs.onMessage = [] {};
     startup.targetGiven = true;
     window.reset();
     EXPECT_EQ(Window().start(), std::optional<int>(1)) << "a failed batch ends with status 1, no box";
-    ASSERT_EQ(dialogs.messages.size(), 2);
+    ASSERT_EQ(dialogs.messages.size(), 4);
     EXPECT_TRUE(dialogs.messages[1].startsWith("In der Prozedur 'Form_Load'")) << dialogs.messages[1].toStdString();
     startup.sourceFile = archivePath;
     window.reset();
     EXPECT_EQ(Window().start(), std::optional<int>(0)) << "a batch run ends with its scan";
     EXPECT_EQ(ListFolder(target).size(), 3u) << "the earlier scan's were released by the next";
-    window.reset();
-    QTimer::singleShot(0, [&] { window->close(); });
-    EXPECT_EQ(Window().start(), std::optional<int>(130)) << "closed before its scan";
+    EXPECT_EQ(Field("txtFilesize"), QLocale().toString(qint64(archive.size())) + " Byte") << "shown as it runs";
+    for (const bool batch : {true, false}) {
+        startup.targetGiven = batch, window.reset();
+        QTimer::singleShot(0, [&] { window->close(); });
+        EXPECT_EQ(Window().start(), std::optional<int>(batch ? 130 : 0)) << "closed before its scan, batch " << batch;
+    }
 }
 
 } // namespace

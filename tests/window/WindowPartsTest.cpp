@@ -11,6 +11,7 @@
 #include "window/EntryBrowser.h"
 #include "window/EntrySaver.h"
 #include "window/ScanController.h"
+#include "window/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,8 @@ protected:
     TempDir dir;
     cp::EntryFolder folder {dir / "temp"};
     std::string source = dir / "Spiel.ffl";
+    QSettings qsettings {QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat};
+    cp::SettingsStore settings {qsettings};
     void SetUp() override { ::mkdir(folder.path.c_str(), 0755), WriteFile(source, Text("..RIFFaRIFFbbRIFFccc")); }
     cp::ScanResult Scan()
     {
@@ -89,10 +92,13 @@ TEST_F(ScanControllerTest, ASuccessShowsItsFiguresAFailureLeavesNoFileAndNoBusyP
     cp::ScanResult result = scans.scan(folder, source);
     EXPECT_EQ(result.entryCount, 3);
     EXPECT_EQ(size.text() + "|" + count.text() + "|" + unknown.text(), "20 Byte|3|15,0%");
+    EXPECT_EQ(QPoint(progress.value(), progress.maximum()), QPoint(14, 20)) << "the bar at the last entry found";
     EXPECT_EQ(scans.takeTags(), (std::deque<std::int64_t> {3, 8, 14})) << "where the entries begin";
     EXPECT_TRUE(scans.takeTags().empty()) << "handed over once";
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     result.release(nullptr);
+    WriteFile(dir / "leer.ffl", Text("kein Eintrag")), scans.scan(folder, dir / "leer.ffl");
+    EXPECT_EQ(progress.value(), 0) << "the next scan starts the bar again";
 
     EXPECT_THROW(scans.scan(folder, dir / "weg.ffl"), cp::ScanError);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "a failed scan ends its busy stretch";
@@ -103,10 +109,15 @@ TEST_F(ScanControllerTest, ASuccessShowsItsFiguresAFailureLeavesNoFileAndNoBusyP
     EXPECT_TRUE(scans.takeTags().empty()) << "nor positions for the list";
 }
 
+TEST_F(WindowParts, APlaceNeverStoredIsCentredBeforeTheWindowShows)
+{
+    QWidget window;
+    settings.setValue("WindowPosY", "150"), cp::WindowPlacement(window, settings, {6000, 3000}).restore();
+    EXPECT_EQ(window.pos(), QPoint(200, 10)) << "across, centred on the 800 pixels at 15 twips each";
+}
+
 class SaverTest : public WindowParts {
 protected:
-    QSettings qsettings {QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat};
-    cp::SettingsStore settings {qsettings};
     ScriptedDialogs dialogs;
     cp::EntryBrowser entries;
     bool closing = false;
