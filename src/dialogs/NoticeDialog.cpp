@@ -48,13 +48,13 @@ NoticeDialog::NoticeDialog(QWidget* owner)
     at(m_showAgainBox, 705, 1905, 3855, 240);
     m_showAgainBox->resize(m_showAgainBox->size().expandedTo(m_showAgainBox->sizeHint()));
 
+    // Made after the box, so the tab goes from the box to OK.
     m_bttnOK = new QPushButton(QStringLiteral("OK"), this);
     m_bttnOK->setObjectName(QStringLiteral("bttnOK"));
     at(m_bttnOK, 1560, 2355, 1560, 315);
     m_bttnOK->setAutoDefault(false); // Enter is handled below, wherever the focus is
     connect(m_bttnOK, &QPushButton::clicked, this, [this] { bttnOK_Click(); });
 
-    setTabOrder(m_showAgainBox, m_bttnOK);
     setFixedSize(twipsToPixels(*this, 4680), twipsToPixels(*this, 2790));
     m_showAgainBox->setFocus();
     showApplicationCaption();

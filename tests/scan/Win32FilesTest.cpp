@@ -99,7 +99,8 @@ TEST_F(Win32Files, AWriterKilledMidEntryLeavesNothingAndTwoRunsOverwriteNothing)
     const Bytes small = Concat({Text("RIFF"), Junk(100), Text("RIFF"), Junk(200, 2), Text("RIFF")});
     const std::string two = Source(small, "two.ffl");
     HANDLE first = StartRun({"batch", target, two}), second = StartRun({"batch", target, two});
-    EXPECT_EQ(Ended(first) + Ended(second), 0u);
+    EXPECT_EQ(Ended(first), 0u) << "the first run";
+    EXPECT_EQ(Ended(second), 0u) << "the second run";
     std::vector<std::string> expected;
     for (int n = 1; n <= 6; ++n)
         expected.push_back("Sound00" + std::to_string(n) + " aus two.ffl.wav");

@@ -47,11 +47,12 @@ struct EntryListModelTest : ::testing::Test {
         positions.source = source, positions.sourceLength = std::int64_t(ReadFile(source).size());
         model = std::make_unique<cp::EntryListModel>(scan, positions);
     }
-    std::string Row(int row) const
+    std::string Row(int row) const // row -1: the captions
     {
         QStringList cells;
         for (int c = 0; c < model->columnCount(); ++c)
-            cells << model->index(row, c).data().toString();
+            cells << (row < 0 ? model->headerData(c, Qt::Horizontal, Qt::DisplayRole) : model->index(row, c).data())
+                         .toString();
         return cells.join('|').toStdString();
     }
     std::string Order() const // the entries, row by row
@@ -74,6 +75,7 @@ TEST_F(EntryListModelTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile
         "6|75.025|1.123|WAVE|IMA-ADPCM|2|22.050|4||+979 Byte|",
     };
     ASSERT_EQ(model->rowCount(), 6);
+    EXPECT_EQ(Row(-1), "Nr.|Position|Länge|Form|Format|Kanäle|Rate|Bits|Dauer|Kopf|Titel");
     for (int r = 0; r < 6; ++r)
         EXPECT_EQ(Row(r), rows[r]) << "from the source";
     EXPECT_EQ(model->index(0, cp::EntryListModel::Length).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),

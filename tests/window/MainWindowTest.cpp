@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -558,6 +559,8 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     cp::EntryListWindow* list = Window().entryList();
     ASSERT_TRUE(list);
     ASSERT_TRUE(list->isVisible());
+    EXPECT_GT(list->y(), Window().frameGeometry().bottom()) << "first opened below the main window";
+    EXPECT_GE(list->width(), list->view()->horizontalHeader()->length()) << "as wide as its columns";
     EXPECT_EQ(list->windowTitle().toStdString() + std::to_string(list->model().rowCount()), "Einträge0")
         << "empty before a scan";
     Open();
