@@ -65,13 +65,13 @@ bool EntryWriter::offer(std::vector<Entry>& batch, std::chrono::milliseconds pat
             }
         }
         batch.clear();
-        return !m_failure;
+        return true;
     }
     const bool room
         = m_changed.wait_for(lock, patience, [&] { return m_failure || m_queue.size() + batch.size() <= kCapacity; });
     if (m_failure) {
         batch.clear();
-        return false;
+        return true;
     }
     if (!room)
         return false;

@@ -46,9 +46,9 @@ public:
     EntryWriter(const EntryWriter&) = delete;
     EntryWriter& operator=(const EntryWriter&) = delete;
 
-    // Hands the entries over when there is room within the patience, and
-    // empties the batch; false when there was none (ask again) or the writing
-    // has failed (the batch is dropped: nothing more will be written).
+    // Hands the entries over when there is room within the patience, or drops
+    // them once the writing has failed (nothing more will be written): true,
+    // and the batch is empty. False: no room yet, ask again.
     bool offer(std::vector<Entry>& batch, std::chrono::milliseconds patience);
     // No more entries will come.
     void finish();

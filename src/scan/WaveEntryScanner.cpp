@@ -75,7 +75,7 @@ void WaveEntryScanner::handOver()
             m_folder, m_result->entryFiles, *m_source, m_result->sourceFile, m_geometry.unnamedFiles,
             [this] { return m_observer && m_observer->stopRequested(); }, m_geometry.beforeWriterStarts);
     // A failed writer takes nothing more; the search still counts the tags.
-    while (!m_writer->offer(m_batch, std::chrono::milliseconds(kPatienceMs)) && !m_batch.empty())
+    while (!m_writer->offer(m_batch, std::chrono::milliseconds(kPatienceMs)))
         checkStop();
 }
 
