@@ -19,8 +19,7 @@ std::string GermanSystemMessage(int error)
 {
     const locale_t german = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t(nullptr));
     const std::string text = german ? ::strerror_l(error, german) : std::strerror(error);
-    if (german)
-        ::freelocale(german);
+    german ? ::freelocale(german) : void();
     return text;
 }
 
@@ -49,7 +48,9 @@ RunResult Program::Wait()
 {
     int status = 0;
     struct rusage usage {};
-    ::wait4(m_pid, &status, 0, &usage);
+    // A program that runs away is ended after two minutes instead of filling the disk under a hung test.
+    for (int polls = 0; ::wait4(m_pid, &status, WNOHANG, &usage) == 0; ++polls)
+        polls < 12'000 ? void(::usleep(10'000)) : void(::kill(m_pid, SIGKILL));
     const Bytes out = ReadFile(m_capture / "out"), err = ReadFile(m_capture / "err");
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), std::string(out.begin(), out.end()),
             std::string(err.begin(), err.end()), usage.ru_maxrss};
