@@ -39,10 +39,9 @@ TEST_F(ScanTest, CutsAtEveryTagKeepsEveryByteAndReportsTheShares)
     EXPECT_TRUE(result.complete);
     // A source that cannot be read fails after releasing, and creates nothing.
     Scan(path);
-    const auto missing = ScanFailure([&] { Scan(dir / "missing.ffl"); });
-    ASSERT_TRUE(missing) << "expected a ScanError";
-    EXPECT_EQ(missing->systemError(), ENOENT);
-    EXPECT_EQ(missing->path(), dir / "missing.ffl");
+    const cp::ScanError missing = ScanFailure([&] { Scan(dir / "missing.ffl"); }).value();
+    EXPECT_EQ(missing.systemError(), ENOENT);
+    EXPECT_EQ(missing.path(), dir / "missing.ffl");
     EXPECT_TRUE(ListFolder(target).empty());
     EXPECT_TRUE(result.entryFiles.empty()) << "the failed scan names no entry";
     EXPECT_FALSE(result.complete);

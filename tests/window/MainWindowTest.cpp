@@ -635,9 +635,9 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
                 covering += qobject_cast<QProgressDialog*>(w) && w->isVisible();
             EXPECT_EQ(covering, 0) << "a progress window over " << seen.join("|").toStdString();
             auto* box = qobject_cast<QMessageBox*>(modal);
-            EXPECT_EQ(box && box->button(QMessageBox::No) ? box->defaultButton() : nullptr,
-                      box ? box->button(QMessageBox::No) : nullptr)
-                << "Enter keeps the old file";
+            if (box && box->button(QMessageBox::No)) {
+                EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No)) << "Enter keeps the old file";
+            }
             box ? box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)->click()
                 : void(modal->close());
         });
