@@ -70,8 +70,9 @@ TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
         {1123, 900, 101, 2, 400, 0.5, "44 % · 2 Einträge · 400 von 1.023 Byte · 1.000 Byte/s · noch 1 s"},
         {std::int64_t(3) << 30, std::int64_t(2) << 30, 1025, 3712, 1288490188, 41,
          "40 % · 3.712 Einträge · 1,2 von 3,0 GiB · 30 MiB/s · noch 1 min 2 s"},
-        {std::int64_t(1) << 62, std::int64_t(1) << 61, 0, 0, 0, 90000,
-         "50 % · 0 Einträge · 0,0 von 4.096,0 PiB · 23 TiB/s · noch 25 h 0 min"},
+        {std::int64_t(1) << 62, std::int64_t(1) << 61, 0, 0, 0, 93540,
+         "50 % · 0 Einträge · 0,0 von 4.096,0 PiB · 22 TiB/s · noch 25 h 59 min"},
+        {1024, 124, 0, 0, 0, 496, "12 % · 0 Einträge · 0,0 von 1,0 KiB · 0 Byte/s · noch 1 h 0 min"}, // exactly
     };
     for (const auto& [length, searched, firstTag, entries, written, seconds, line] : rows)
         EXPECT_EQ(cp::BatchProgress::progressLine(length, searched, firstTag, entries, written, seconds,

@@ -81,10 +81,8 @@ TEST_F(Registration, MimeappsListKeepsTheUsersLinesItsMarkItsLineEndsAndItsLink)
 {
     const std::string ffl = "application/x-ffl=example.oxbrook.Chunkpicker.desktop;",
                       uax = "application/x-uax=example.oxbrook.Chunkpicker.desktop;";
-    const struct {
-        std::string linkTo, before, after;
-    } rows[] = {
-        // linkTo: where mimeapps.list links to, in dir
+    // Where mimeapps.list links to (in dir), the file before and after.
+    const std::tuple<std::string, std::string, std::string> rows[] = {
         {"",
          "# meine\r\n[Added Associations]\napplication/x-ffl=other.desktop;\n\n[Default Applications]\n"
          "text/plain=gedit.desktop;\napplication/x-ffl = other.desktop;\n\n[Andere]\nx=y",
@@ -98,21 +96,20 @@ TEST_F(Registration, MimeappsListKeepsTheUsersLinesItsMarkItsLineEndsAndItsLink)
         {"punkt/mimeapps.list", "[Default Applications]\n", "[Default Applications]\n" + ffl + "\n" + uax + "\n"},
         {"weg/mimeapps.list", "", ""},
     };
-    for (const auto& row : rows) {
-        places.configHome = dir / ("config" + std::to_string(&row - rows));
-        const std::string list = places.configHome + "/mimeapps.list",
-                          real = row.linkTo.empty() ? list : dir / row.linkTo;
+    for (const auto& [linkTo, before, after] : rows) {
+        places.configHome = dir / ("config" + std::to_string(before.size())); // one per row
+        const std::string list = places.configHome + "/mimeapps.list", real = linkTo.empty() ? list : dir / linkTo;
         ::mkdir(places.configHome.c_str(), 0755), ::mkdir((dir / "punkt").c_str(), 0755);
-        EXPECT_EQ(row.linkTo.empty() ? 0 : ::symlink(("../" + row.linkTo).c_str(), list.c_str()), 0);
-        if (!row.before.empty())
-            WriteFile(real, Text(row.before));
+        EXPECT_EQ(linkTo.empty() ? 0 : ::symlink(("../" + linkTo).c_str(), list.c_str()), 0);
+        if (!before.empty())
+            WriteFile(real, Text(before));
         Start("/usr/bin/chunkpicker");
-        const Bytes after = row.after.empty() ? Bytes() : ReadFile(real);
-        EXPECT_EQ(std::string(after.begin(), after.end()), row.after) << row.linkTo;
+        const Bytes written = after.empty() ? Bytes() : ReadFile(real);
+        EXPECT_EQ(std::string(written.begin(), written.end()), after) << linkTo;
         struct stat st {};
-        EXPECT_EQ(::lstat(list.c_str(), &st) == 0 && S_ISLNK(st.st_mode), !row.linkTo.empty())
-            << row.linkTo << ": the link stays";
-        EXPECT_EQ(skipped.empty(), row.linkTo != "weg/mimeapps.list") << skipped;
+        EXPECT_EQ(::lstat(list.c_str(), &st) == 0 && S_ISLNK(st.st_mode), !linkTo.empty())
+            << linkTo << ": the link stays";
+        EXPECT_EQ(skipped.empty(), linkTo != "weg/mimeapps.list") << skipped;
     }
     EXPECT_EQ(ListFolder(dir / "punkt"), std::vector<std::string> {"mimeapps.list"})
         << "nothing left beside the target";
@@ -129,10 +126,8 @@ TEST(registerFileTypes, AnErrorEndsOnlyItsOwnTypeAndKeepsItsNumber)
         std::vector<std::string> registered;
         void registerFile(const std::string& extension, int icon, const std::string& description) override
         {
-            const auto next = throws.at(0);
-            throws.pop_front();
             registered.push_back(extension + std::to_string(icon) + description);
-            if (next)
+            if (const auto next = throws.at(0); throws.pop_front(), next)
                 std::rethrow_exception(next);
         }
     } registry;

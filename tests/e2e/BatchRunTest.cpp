@@ -121,10 +121,12 @@ TEST_F(BatchRun, FailuresAndMissingDisplaysSaySoOnStderr)
         // A source named so long that its entries' names are too long for the folder.
         {"cp \"$1\" \"$2/" + std::string(245, 'a') + "\" && exec \"$0\" \"$2/" + std::string(245, 'a') + "\" \"$3\"",
          kNoDisplay, 1, "Fehler beim Prüfen von '" + out + "/Sound001 aus aaa"},
-        {"\"$0\" \"$1\" \"$3\" >/dev/full", kNoDisplay, 1, GermanSystemMessage(ENOSPC)}, // the entries stay
-        // The entries are not known to be on disk: no success, though all are written.
-        {"LD_PRELOAD=" FAILING_SYNC " ASAN_OPTIONS=verify_asan_link_order=0 \"$0\" \"$1\" \"$3\"", kNoDisplay, 1,
-         GermanSystemMessage(EIO)},
+        {"ulimit -f 4 && exec \"$0\" \"$1\" \"$3\"", kNoDisplay, 1, GermanSystemMessage(EFBIG)}, // not killed
+        {"\"$0\" \"$1\" \"$3\" >/dev/full", kNoDisplay, 1, GermanSystemMessage(ENOSPC)},         // the entries stay
+        // The entry is not known to be on disk: no success, though it is written.
+        {"head -c 4000 \"$1\" >\"$2/eins\" && LD_PRELOAD=" FAILING_SYNC
+         " ASAN_OPTIONS=verify_asan_link_order=0 \"$0\" \"$2/eins\" \"$3\"",
+         kNoDisplay, 1, GermanSystemMessage(EIO)},
     };
     for (const auto& [script, env, status, err] : cases) {
         const RunResult r = RunProgram({"sh", "-c", script, CHUNKPICKER_BIN, sourcePath, dir.path(), out}, env);
@@ -135,7 +137,7 @@ TEST_F(BatchRun, FailuresAndMissingDisplaysSaySoOnStderr)
         else
             EXPECT_NE(r.err.find(err), std::string::npos) << r.err;
     }
-    EXPECT_EQ(ListFolder(out).size(), 4u) << "the entries of the last two runs stay";
+    EXPECT_EQ(ListFolder(out).size(), 3u) << "the entries of the last two runs stay";
 }
 
 TEST_F(BatchRun, SignalsStopItBetweenPiecesAndKillLeavesNoPartialEntry)

@@ -324,6 +324,7 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     WriteFile(dir / "leer.bin", Text("riff"));
     Open(dir / "leer.bin"); // a file without tags: nothing to step through or save
     EXPECT_TRUE(QTest::qWaitFor([&] { return Enabled() == "1"; })) << "Play and Stop with the next tick";
+    EXPECT_EQ(Field("txtUnknownData"), "100%") << "all of it unknown without a tag";
     ASSERT_EQ(dialogs.messages.size(), 4);
     for (int i : {0, 2}) {
         EXPECT_EQ(dialogs.messages[i], "Fehler 53");
@@ -561,6 +562,7 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     ASSERT_TRUE(list->isVisible());
     EXPECT_GT(list->y(), Window().frameGeometry().bottom()) << "first opened below the main window";
     EXPECT_GE(list->width(), list->view()->horizontalHeader()->length()) << "as wide as its columns";
+    EXPECT_EQ(list->view()->horizontalHeader()->sortIndicatorSection(), -1) << "in entry order at first";
     EXPECT_EQ(list->windowTitle().toStdString() + std::to_string(list->model().rowCount()), "Einträge0")
         << "empty before a scan";
     Open();
