@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -29,33 +30,46 @@ std::string lower(std::string text)
     return text;
 }
 
-std::string readWhole(const std::string& path)
+// The whole file, or nothing when it cannot be read; a file that is not
+// there reads as empty.
+std::optional<std::string> readWhole(const std::string& path)
 {
     std::string content;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return content;
-    char buffer[16384];
-    for (;;) {
-        const ssize_t n = TEMP_FAILURE_RETRY(::read(fd, buffer, sizeof buffer));
-        if (n <= 0)
-            break;
-        content.append(buffer, std::size_t(n));
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return content;
+        return std::nullopt;
     }
+    char buffer[16384];
+    ssize_t n = 0;
+    while ((n = TEMP_FAILURE_RETRY(::read(fd, buffer, sizeof buffer))) > 0)
+        content.append(buffer, std::size_t(n));
     ::close(fd);
+    if (n < 0)
+        return std::nullopt;
     return content;
 }
 
-// A new file beside the old one, renamed over it once complete: a reader
-// never sees half of it.
+// A new file beside the old one, renamed over it once complete and on disk:
+// a reader never sees half of it, and a crash never leaves an empty one. A
+// replaced file's owner (where allowed) and mode stay: a private list stays
+// private.
 bool writeAtomically(const std::string& path, const std::string& content)
 {
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    struct stat old {};
+    const bool replacing = ::stat(path.c_str(), &old) == 0;
     const std::string temp = path + ".tmp-" + std::to_string(::getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ::unlink(temp.c_str()); // a dead run's of the same pid
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, replacing ? 0600 : 0644);
     if (fd < 0)
         return false;
+    if (replacing) {
+        [[maybe_unused]] const int owned = ::fchown(fd, old.st_uid, old.st_gid); // another owner needs the right
+        ::fchmod(fd, old.st_mode & 07777);
+    }
     std::size_t done = 0;
     while (done < content.size()) {
         const ssize_t n = TEMP_FAILURE_RETRY(::write(fd, content.data() + done, content.size() - done));
@@ -63,7 +77,8 @@ bool writeAtomically(const std::string& path, const std::string& content)
             break;
         done += std::size_t(n);
     }
-    const bool ok = ::close(fd) == 0 && done == content.size() && ::rename(temp.c_str(), path.c_str()) == 0;
+    const bool written = done == content.size() && ::fsync(fd) == 0;
+    const bool ok = ::close(fd) == 0 && written && ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok)
         ::unlink(temp.c_str());
     return ok;
@@ -239,7 +254,8 @@ void XdgFileTypeRegistry::registerFile(const std::string& extension, int, const 
     if (!m_iconSvg.empty())
         writeIfChanged(data + "/icons/hicolor/scalable/apps/" + id + ".svg", m_iconSvg);
     // These two are read once: what they hold shapes what is written.
-    const std::string entry = data + "/applications/" + id + ".desktop", oldEntry = readWhole(entry);
+    const std::string entry = data + "/applications/" + id + ".desktop";
+    const std::string oldEntry = readWhole(entry).value_or(std::string()); // ours: rewritten if unreadable
     const std::string newEntry = desktopEntry(oldEntry, type, exec);
     if (newEntry != oldEntry && write(entry, newEntry))
         refresh("update-desktop-database", data + "/applications");
@@ -249,8 +265,14 @@ void XdgFileTypeRegistry::registerFile(const std::string& extension, int, const 
         m_skipped = "„" + link + "“ verweist auf keine Datei; dort wurde nichts eingetragen.";
         return;
     }
-    const std::string oldList = readWhole(list), newList = withDefaultApplication(oldList, type, id + ".desktop");
-    if (newList != oldList)
+    // The user's associations we cannot see are not ours to replace.
+    const std::optional<std::string> oldList = readWhole(list);
+    if (!oldList) {
+        m_skipped = "„" + list + "“ ist nicht lesbar; dort wurde nichts eingetragen.";
+        return;
+    }
+    const std::string newList = withDefaultApplication(*oldList, type, id + ".desktop");
+    if (newList != *oldList)
         write(list, newList);
 }
 

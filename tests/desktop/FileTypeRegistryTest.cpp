@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,7 +59,8 @@ TEST_F(Registration, AFirstStartWritesEverythingALaterOneNothingAMoveRewritesExe
     EXPECT_EQ(Start("/usr/bin/chunkpicker"), 7) << "per type its package and default; the icon; the entry twice";
     const std::int64_t cache = Modified(dir / "data/mime/mime.cache");
     ASSERT_GT(cache, 0) << "the type cache was refreshed";
-    WriteFile(dir / "SOUNDS.FFL", {}), WriteFile(dir / "x.uax", {});
+    WriteFile(dir / "SOUNDS.FFL", {});
+    WriteFile(dir / "x.uax", {});
     EXPECT_EQ(Query({"query", "filetype", dir / "SOUNDS.FFL"}) + Query({"query", "filetype", dir / "x.uax"}),
               "application/x-ffl\napplication/x-uax\n");
     EXPECT_EQ(Query({"query", "default", "application/x-uax"}), "example.oxbrook.Chunkpicker.desktop\n");
@@ -99,7 +101,8 @@ TEST_F(Registration, MimeappsListKeepsTheUsersLinesItsMarkItsLineEndsAndItsLink)
     for (const auto& [linkTo, before, after] : rows) {
         places.configHome = dir / ("config" + std::to_string(before.size())); // one per row
         const std::string list = places.configHome + "/mimeapps.list", real = linkTo.empty() ? list : dir / linkTo;
-        ::mkdir(places.configHome.c_str(), 0755), ::mkdir((dir / "punkt").c_str(), 0755);
+        ::mkdir(places.configHome.c_str(), 0755);
+        ::mkdir((dir / "punkt").c_str(), 0755);
         EXPECT_EQ(linkTo.empty() ? 0 : ::symlink(("../" + linkTo).c_str(), list.c_str()), 0);
         if (!before.empty())
             WriteFile(real, Text(before));
@@ -119,6 +122,35 @@ TEST_F(Registration, MimeappsListKeepsTheUsersLinesItsMarkItsLineEndsAndItsLink)
               "[Default Applications]\nx=y\na/b=c.desktop;\n");
 }
 
+// A list the user cannot read may hold associations of theirs: it stays as it
+// is. One that is rewritten keeps its owner and mode, private or not.
+TEST_F(Registration, AnUnreadableListStaysARewrittenOneKeepsItsOwnerAndMode)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "acts as another user, which needs root";
+    const uid_t other = 65534;
+    const std::string list = places.configHome + "/mimeapps.list", mine = "[Added Associations]\nx=y;\n";
+    ASSERT_EQ(::mkdir(places.configHome.c_str(), 0755), 0);
+    ASSERT_EQ(::chown(places.configHome.c_str(), other, other), 0);
+    WriteFile(list, Text(mine));
+    ASSERT_EQ(::chown(list.c_str(), other, other), 0);
+    ASSERT_EQ(::chmod(list.c_str(), 0200), 0);
+    ::setfsuid(other); // this thread's file accesses are that user's, without root's rights
+    Start("/usr/bin/chunkpicker");
+    ::setfsuid(0);
+    const Bytes kept = ReadFile(list);
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), mine);
+    EXPECT_NE(skipped.find("nicht lesbar"), std::string::npos) << skipped;
+
+    ASSERT_EQ(::chmod(list.c_str(), 0640), 0);
+    Start("/usr/bin/chunkpicker");
+    struct stat st {};
+    ASSERT_EQ(::stat(list.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, other);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadFile(list).size(), mine.size() + 134) << "the two defaults were added";
+}
+
 TEST(registerFileTypes, AnErrorEndsOnlyItsOwnTypeAndKeepsItsNumber)
 {
     struct Failing final : cp::FileTypeRegistry {
@@ -127,7 +159,9 @@ TEST(registerFileTypes, AnErrorEndsOnlyItsOwnTypeAndKeepsItsNumber)
         void registerFile(const std::string& extension, int icon, const std::string& description) override
         {
             registered.push_back(extension + std::to_string(icon) + description);
-            if (const auto next = throws.at(0); throws.pop_front(), next)
+            const auto next = throws.at(0);
+            throws.pop_front();
+            if (next)
                 std::rethrow_exception(next);
         }
     } registry;
