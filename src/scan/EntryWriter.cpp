@@ -2,6 +2,7 @@
 #include "EntryWriter.h"
 
 #include "RunJournal.h"
+#include "ThreadStart.h"
 #include "ScanError.h"
 
 #include <algorithm>
@@ -20,19 +21,12 @@ EntryWriter::EntryWriter(EntryFolder& folder, EntryFileList& files, const Source
 {
     m_files = EntryFileList(m_folder.path, path);
     removeStaleTemporaries(m_folder.path);
-    for (unsigned i = 0; i < kParallelCopies; ++i) {
-        try {
-            if (beforeStart)
-                beforeStart(i);
-            m_threads.reserve(kParallelCopies);
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            m_threads.emplace_back([this] { run(); });
-            ++m_running;
-        } catch (...) {
-            // No thread to be had (a memory limit, no memory for its state):
-            // the ones started write alone, or the scanning thread does.
-            break;
-        }
+    {
+        // Each thread takes the lock before it can count itself out.
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        // Where none can be had, the scanning thread writes instead.
+        m_running = int(startThreads(
+            m_threads, kParallelCopies, [this] { run(); }, beforeStart));
     }
     m_inline = m_threads.empty();
 }

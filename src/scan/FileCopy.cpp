@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileCopy.h"
+#include "ThreadStart.h"
 
 #include "ScanError.h"
 #include "base/PathHelpers.h"
@@ -74,18 +75,13 @@ struct CopyQueue::Written {
     UnnamedCopy copy;
 };
 
-CopyQueue::CopyQueue() : m_unnamed(unnamedFilesCanBeNamed()) // asked once: each ask is a system call
+CopyQueue::CopyQueue(void (*beforeStart)(unsigned))
+    : m_unnamed(unnamedFilesCanBeNamed()) // asked once: each ask is a system call
 {
-    m_threads.reserve(kParallelCopies);
-    for (unsigned i = 0; i < kParallelCopies; ++i) {
-        try {
-            m_threads.emplace_back([this] { run(); });
-        } catch (const std::system_error&) {
-            if (m_threads.empty())
-                throw; // the caller copies on its own thread instead
-            break;     // one thread copies alone
-        }
-    }
+    if (startThreads(
+            m_threads, kParallelCopies, [this] { run(); }, beforeStart)
+        == 0)
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
 }
 
 CopyQueue::~CopyQueue()

@@ -44,8 +44,9 @@ public:
         std::exception_ptr failure; // why it failed: mostly a ScanError
     };
 
-    // Starts the threads; throws std::system_error where none can be started.
-    CopyQueue();
+    // Starts the threads; throws std::system_error where none can be
+    // started. beforeStart is startThreads' (a test's seam).
+    explicit CopyQueue(void (*beforeStart)(unsigned) = nullptr);
     // Stops as stop() does and waits for the threads.
     ~CopyQueue();
     CopyQueue(const CopyQueue&) = delete;

@@ -180,8 +180,11 @@ std::string Outcomes(cp::CopyQueue& queue, std::size_t count, std::vector<cp::Co
 {
     std::string told;
     for (int waits = 0; told.size() < count && waits < 100; ++waits)
-        if (auto result = queue.next(std::chrono::milliseconds(100)))
-            told += "CTFS"[result->outcome], results ? results->push_back(*result) : void();
+        if (auto result = queue.next(std::chrono::milliseconds(100))) {
+            told += "CTFS"[result->outcome];
+            if (results)
+                results->push_back(*result);
+        }
     return told;
 }
 
@@ -227,6 +230,16 @@ TEST_F(ScanTest, QueuedCopiesComeBackInOrderAndAFailedOneHitsOnlyItself)
     queue.add(sources[4], late + "5", false);
     EXPECT_EQ(Outcomes(queue, 1), "S");
     EXPECT_EQ(queue.bytesCopied(), copied) << "a copy not begun when dropped writes nothing";
+
+    // Without a second thread the first copies alone; without any, the caller copies.
+    cp::CopyQueue alone([](unsigned index) {
+        if (index == 1)
+            throw std::bad_alloc();
+    });
+    alone.add(sources[1], late + "6", false);
+    EXPECT_EQ(Outcomes(alone, 1), "C");
+    EXPECT_THROW(cp::CopyQueue([](unsigned) { throw std::system_error(EAGAIN, std::generic_category()); }),
+                 std::system_error);
 }
 
 } // namespace
