@@ -19,6 +19,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
+#include <QStringList>
 #include <QTranslator>
 
 #include <clocale>
@@ -83,6 +84,21 @@ void fallBackToOffscreen(cp::DisplayKind display, bool* wasOffscreen)
     QLoggingCategory::setFilterRules(QStringLiteral("qt.qpa.xcb.warning=false\nqt.qpa.wayland.warning=false"));
 }
 
+// Qt's messages while it connects to the display, held until it is known
+// whether they concern the user: when the display went away meanwhile, they
+// only say so in Qt's words, and the program says it in its own (or, in a
+// batch run, has nothing to say).
+QStringList* heldMessages = nullptr;
+
+void holdMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    const QString line = qFormatLogMessage(type, context, text);
+    if (type == QtFatalMsg) // Qt ends the program after this
+        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    else
+        heldMessages->append(line);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -120,10 +136,16 @@ int main(int argc, char** argv)
         return withoutWindow(display == cp::DisplayKind::Unreachable);
     bool wasOffscreen = false;
     fallBackToOffscreen(display, &wasOffscreen);
+    QStringList connectionMessages;
+    heldMessages = &connectionMessages;
+    const QtMessageHandler previousHandler = qInstallMessageHandler(holdMessage);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previousHandler);
     // The display went between the check and Qt's connection.
     if (QGuiApplication::platformName() == QLatin1String("offscreen") && !wasOffscreen)
         return withoutWindow(true);
+    for (const QString& line : connectionMessages)
+        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
     QCoreApplication::setOrganizationName(QStringLiteral("Oxbrook"));
     QCoreApplication::setApplicationName(QStringLiteral("Chunkpicker"));
     QTranslator qtTranslations;

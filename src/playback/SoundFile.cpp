@@ -3,9 +3,12 @@
 
 #include "scan/FileIo.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <mutex>
 #include <utility>
 
 namespace cp {
@@ -60,11 +63,48 @@ SF_VIRTUAL_IO stretchIo()
     return io;
 }
 
+// The MPEG decoder behind libsndfile tells standard error about every frame
+// it cannot read, and entries are often no MPEG sound at all; the user reads
+// only this program's messages there. While a sound is opened, standard
+// error leads to /dev/null; openings on several threads share that.
+class ForeignMessagesMuted {
+public:
+    ForeignMessagesMuted()
+    {
+        const std::lock_guard<std::mutex> lock(s_mutex);
+        if (s_users++ > 0)
+            return;
+        s_saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (s_saved >= 0 && null >= 0)
+            ::dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
+    }
+    ~ForeignMessagesMuted()
+    {
+        const std::lock_guard<std::mutex> lock(s_mutex);
+        if (--s_users > 0 || s_saved < 0)
+            return;
+        ::dup2(s_saved, STDERR_FILENO);
+        ::close(s_saved);
+        s_saved = -1;
+    }
+    ForeignMessagesMuted(const ForeignMessagesMuted&) = delete;
+    ForeignMessagesMuted& operator=(const ForeignMessagesMuted&) = delete;
+
+private:
+    static inline std::mutex s_mutex;
+    static inline int s_users = 0;
+    static inline int s_saved = -1; // standard error as it was
+};
+
 } // namespace
 
 SoundFile::SoundFile(const std::string& path)
 {
     SF_INFO info {};
+    const ForeignMessagesMuted muted;
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file)
         return;
@@ -122,6 +162,7 @@ std::optional<std::int64_t> SoundLengthMs(const SourceReader& source, std::int64
     Stretch stretch {source, offset, length};
     SF_VIRTUAL_IO io = stretchIo();
     SF_INFO info {};
+    const ForeignMessagesMuted muted;
     SNDFILE* file = sf_open_virtual(&io, SFM_READ, &info, &stretch);
     if (!file)
         return std::nullopt;

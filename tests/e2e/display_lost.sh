@@ -20,9 +20,12 @@ LD_PRELOAD="$preload" "$bin" "$work/demo.pak" "$work/out" >"$work/stdout" 2>"$wo
 [ "$status" -eq 0 ] || fail "the batch run ended with status $status: $(cat "$work/stderr")"
 [ "$(ls "$work/out" | wc -l)" -eq 9 ] || fail "the batch run wrote $(ls "$work/out" | wc -l) entries, not 9"
 grep -q 'Einträge' "$work/stdout" || fail "no summary: $(cat "$work/stdout")"
+# Qt's complaint about the display it lost is no concern of a batch run.
+[ ! -s "$work/stderr" ] || fail "the batch run printed: $(cat "$work/stderr")"
 
 status=0
 LD_PRELOAD="$preload" "$bin" "$work/demo.pak" >"$work/stdout" 2>"$work/stderr" || status=$?
 [ "$status" -eq 3 ] || fail "a window start ended with status $status, not 3"
-grep -q 'Die Anzeige ist nicht erreichbar' "$work/stderr" || fail "no message: $(cat "$work/stderr")"
+[ "$(cat "$work/stderr")" = "Chunk Picker: Die Anzeige ist nicht erreichbar (DISPLAY=$DISPLAY)." ] ||
+    fail "not our message alone: $(cat "$work/stderr")"
 echo "display lost after the check: passed"
