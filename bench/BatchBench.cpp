@@ -55,7 +55,7 @@ long PeakKiB(const std::string& chunkpicker, const std::string& source, const st
             break;
         peak = std::max(peak, now);
         if (untilFirstEntry && std::filesystem::exists(target + "/Sound001 aus tags.pak.wav")) {
-            ::kill(run.pid(), SIGKILL);
+            run.Signal(SIGKILL);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

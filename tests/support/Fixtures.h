@@ -64,6 +64,9 @@ struct RunResult {
 };
 struct Program {
     Program(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});
+    // Sends the program a signal; a program that never started gets none (a
+    // pid of -1 would reach every process).
+    void Signal(int signal) const;
     pid_t pid() const { return m_pid; }
     RunResult Wait();
     TempDir m_capture;
