@@ -7,20 +7,20 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh build
+scripts/setup.sh --run build-run
 source_file="${1:-}"
 if [ -z "$source_file" ]; then
     mkdir -p out
     source_file="$PWD/out/demo.pak"
-    build/chunkpicker-make-demo "$source_file" >/dev/null
+    build-run/chunkpicker-make-demo "$source_file" >/dev/null
     echo "Demo archive: $source_file"
 fi
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    exec build/chunkpicker "$source_file"
+    exec build-run/chunkpicker "$source_file"
 fi
 target="$PWD/out/$(basename "$source_file")-entries"
 rm -rf "$target"
 mkdir -p "$target"
-build/chunkpicker "$source_file" "$target"
+build-run/chunkpicker "$source_file" "$target"
 echo "No display: the entries of $source_file are in $target"

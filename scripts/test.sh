@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh build -DCP_PACKAGE_TEST=ON
+scripts/setup.sh build -DCP_BUILD_TESTS=ON -DCP_BUILD_BENCH=ON -DCP_PACKAGE_TEST=ON
 (cd build && ctest --output-on-failure -j2)
 # Once more as a German user's machine runs it: system messages in German too.
 (cd build && LANG=de_DE.UTF-8 LC_ALL= LANGUAGE= ctest --output-on-failure -j2)
