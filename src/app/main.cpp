@@ -3,6 +3,7 @@
 #include "playback/SdlAudioOutput.h"
 #include "playback/EntryPlayer.h"
 #include "scan/ScanResult.h"
+#include "scan/PrivateFolder.h"
 #include "scan/RunJournal.h"
 #include "batch/BatchRun.h"
 #include "base/CommandLine.h"
@@ -175,15 +176,17 @@ int main(int argc, char** argv)
     cp::WaveDevice device(audio.get());
     cp::SoundPlayer looper(audio.get());
     cp::EntryPlayer player(device, looper);
-    cp::EntryFolder folder {state.targetFolder};
-    // A window keeps its entry files in the temporary folder; those of windows
+    // A window keeps its entry files (the user's archive) and its record of
+    // them in a folder of its user's own in the temporary folder, which other
+    // users share: out of their sight and beyond their reach. Those of windows
     // killed outright go at the next start, and this one records its own.
     std::optional<cp::RunJournal> journal;
     if (!state.targetGiven) {
+        state.targetFolder = cp::privateRunFolder(state.targetFolder);
         cp::removeEntryFilesOfEndedRuns(state.targetFolder);
         journal.emplace(state.targetFolder);
-        folder.journal = &*journal;
     }
+    cp::EntryFolder folder {state.targetFolder, 0, journal ? &*journal : nullptr};
     cp::MainWindow window({folder, state, settings, player, dialogs, QCoreApplication::applicationDirPath()});
     // SIGTERM, SIGINT and SIGHUP close the window like the user does.
     cp::closeOnSignals(window, app);

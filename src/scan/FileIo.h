@@ -116,7 +116,7 @@ bool nameTaken(const std::string& path);
 
 // Deletes path if it is still the file of that device (volume) and FileIdentity::key();
 // true when that file is gone afterwards (also when it was gone before, or
-// replaced by another).
+// replaced by another). Another user's file is never deleted, also by root.
 bool removeFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key);
 
 } // namespace cp

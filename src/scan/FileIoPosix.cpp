@@ -270,7 +270,7 @@ bool removeFileIfSame(const std::string& path, std::uint64_t device, std::uint64
         const int error = errno;
         return error == ENOENT || error == ENOTDIR;
     }
-    if (std::uint64_t(st.st_dev) != device || posix::identityOf(st).key() != key)
+    if (std::uint64_t(st.st_dev) != device || posix::identityOf(st).key() != key || st.st_uid != ::getuid())
         return true; // someone else's file now
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }

@@ -66,6 +66,46 @@ void sweepUnlocked(const std::string& folder, const char* prefix, const char* su
     ::closedir(dir);
 }
 
+// Whether the open record is one that a window of this user wrote: a plain file
+// of ours, with one name, that only we could write, no larger than a window
+// makes one. Anything else may be bait laid by someone else and is not read.
+bool isOwnRecord(int fd)
+{
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 07777) == 0600
+        && st.st_nlink == 1 && st.st_size <= kJournalMaxBytes;
+}
+
+// Removes the entry files in folder (on device) that the record open as fd
+// lists, reading it in large blocks; the first entry that cannot be one of
+// the folder's files ends the reading.
+void removeRecordedFiles(int fd, const std::string& folder, std::uint64_t device)
+{
+    std::uint64_t length = 0;
+    if (::pread(fd, &length, sizeof length, 0) != ssize_t(sizeof length) || length == 0
+        || length >= std::uint64_t(kJournalNameLimit))
+        return;
+    std::string source(length, '\0');
+    if (::pread(fd, source.data(), length, sizeof length) != ssize_t(length)
+        || source.find_first_of(std::string("/\0", 2)) != std::string::npos)
+        return;
+    constexpr std::size_t kEntriesPerRead = 2730; // 64 KiB
+    std::vector<std::uint64_t> block(3 * kEntriesPerRead);
+    for (off_t at = off_t(sizeof length + length);;) {
+        const ssize_t got = TEMP_FAILURE_RETRY(::pread(fd, block.data(), block.size() * sizeof block[0], at));
+        const std::size_t entries = got > 0 ? std::size_t(got) / (3 * sizeof block[0]) : 0;
+        if (entries == 0)
+            return;
+        for (std::size_t i = 0; i < entries; ++i) {
+            const std::uint64_t* entry = &block[3 * i];
+            if (std::int64_t(entry[0]) <= 0 || entry[1] != device)
+                return;
+            removeFileIfSame(entryFileName(folder, std::int64_t(entry[0]), source), entry[1], entry[2]);
+        }
+        at += off_t(entries * 3 * sizeof block[0]);
+    }
+}
+
 } // namespace
 
 namespace posix {
@@ -153,9 +193,11 @@ RunJournal::RunJournal(const std::string& folder)
                 continue; // a window of the same pid in another namespace, or a dead one's
             break;
         }
-        if (posix::tryLockFile(m_file))
+        // Exactly 0600 whatever the umask: the sweep reads no record of another mode.
+        if (posix::tryLockFile(m_file) && ::fchmod(m_file, 0600) == 0)
             break;
-        // Unlocked, it would pass for a dead window's record: none rather.
+        // Unlocked, it would pass for a dead window's record, and of another
+        // mode no sweep would read it: none rather.
         ::unlink(m_path.c_str());
         ::close(m_file);
         m_file = -1;
@@ -190,6 +232,8 @@ void RunJournal::recordEntry(std::int64_t number, const FileIdentity& identity)
     if (m_file < 0 || m_end < 0)
         return;
     const std::uint64_t record[3] = {std::uint64_t(number), identity.device, identity.key()};
+    if (m_end + std::int64_t(sizeof record) > kJournalMaxBytes)
+        return; // past what a sweep reads; the files stay should the window be killed
     // A record cut short by a kill is one a reader does not take.
     if (::pwrite(m_file, record, sizeof record, off_t(m_end)) == ssize_t(sizeof record))
         m_end += std::int64_t(sizeof record);
@@ -198,18 +242,10 @@ void RunJournal::recordEntry(std::int64_t number, const FileIdentity& identity)
 void removeEntryFilesOfEndedRuns(const std::string& folder)
 {
     sweepUnlocked(folder, kJournalPrefix, kJournalSuffix, [&](int dirFd, const char* journal, int fd) {
-        std::uint64_t length = 0;
-        std::vector<char> name;
-        if (::pread(fd, &length, sizeof length, 0) == ssize_t(sizeof length) && length > 0 && length < 4096) {
-            name.resize(length);
-            if (::pread(fd, name.data(), length, sizeof length) == ssize_t(length)) {
-                const std::string source(name.begin(), name.end());
-                std::uint64_t record[3];
-                for (off_t at = off_t(sizeof length + length);
-                     ::pread(fd, record, sizeof record, at) == ssize_t(sizeof record); at += sizeof record)
-                    removeFileIfSame(entryFileName(folder, std::int64_t(record[0]), source), record[1], record[2]);
-            }
-        }
+        struct stat folderStatus {};
+        if (!isOwnRecord(fd) || ::fstat(dirFd, &folderStatus) != 0)
+            return; // left as it is
+        removeRecordedFiles(fd, folder, std::uint64_t(folderStatus.st_dev));
         ::unlinkat(dirFd, journal, 0);
     });
 }

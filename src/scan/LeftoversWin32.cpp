@@ -124,6 +124,8 @@ void RunJournal::recordEntry(std::int64_t number, const FileIdentity& identity)
     if (m_file == kNoFile || m_end < 0)
         return;
     const std::uint64_t record[3] = {std::uint64_t(number), identity.device, identity.key()};
+    if (m_end + std::int64_t(sizeof record) > kJournalMaxBytes)
+        return; // past what a sweep reads; the files stay should the window be killed
     // A record cut short by a kill is one a reader does not take.
     if (win32::writeAt(native(m_file), record, sizeof record, m_end))
         m_end += std::int64_t(sizeof record);
@@ -134,8 +136,10 @@ void removeEntryFilesOfEndedRuns(const std::string& folder)
     sweepUnheld(folder, kJournalPrefix, kJournalSuffix, [&](HANDLE file) {
         std::uint64_t length = 0;
         DWORD got = 0;
-        if (!win32::readAt(file, &length, sizeof length, 0, &got) || got != sizeof length || length == 0
-            || length >= 4096)
+        LARGE_INTEGER size {};
+        if (!::GetFileSizeEx(file, &size) || size.QuadPart > kJournalMaxBytes
+            || !win32::readAt(file, &length, sizeof length, 0, &got) || got != sizeof length || length == 0
+            || length >= std::uint64_t(kJournalNameLimit))
             return;
         std::string source(length, '\0');
         if (!win32::readAt(file, source.data(), DWORD(length), sizeof length, &got) || got != length)

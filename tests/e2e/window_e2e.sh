@@ -41,7 +41,8 @@ wm=$!
 until_ "no window manager" wmctrl -m >/dev/null 2>&1
 xdotool mousemove 0 0
 
-entries() { find "$TMPDIR" -maxdepth 1 -name 'Sound* aus demo.pak.wav' | wc -l; }
+own="$TMPDIR/chunkpicker-$(id -u)" # the window's private folder in the temporary one
+entries() { find "$own" -maxdepth 1 -name 'Sound* aus demo.pak.wav' 2>/dev/null | wc -l; }
 nine_entries() { [ "$(entries)" -eq 9 ]; }
 ended() { ! kill -0 "$app" 2>/dev/null; }
 shot() { xwd -id "$wid" -silent | md5sum; }
@@ -97,14 +98,15 @@ until_ "the tick in the notice was not kept" grep -q '^FileSavedMsg=Wahr$' "$con
 until_ "the notice stays" no_dialog
 choose $save "$work/zweites.wav"
 until_ "the second Save wrote no zweites.wav" test -e "$work/zweites.wav"
-cmp "$work/erstes.wav" "$TMPDIR/Sound008 aus demo.pak.wav" && cmp "$work/zweites.wav" "$work/erstes.wav" \
+cmp "$work/erstes.wav" "$own/Sound008 aus demo.pak.wav" && cmp "$work/zweites.wav" "$work/erstes.wav" \
     || fail "the saved entry differs from entry 8"
 mkdir "$work/alle"
 until_ "a window stays over the main one after the second Save" no_dialog
 choose $saveall "$work/alle"
 all_saved() { [ "$(find "$work/alle" -name 'Sound*' | wc -l)" -eq 9 ]; }
 until_ "Save all wrote fewer than 9 files" all_saved
-for f in "$TMPDIR"/Sound*; do cmp "$f" "$work/alle/${f##*/}" || fail "Save all: ${f##*/} missing or different"; done
+[ "$(stat -c %a "$own")" = 700 ] || fail "others may enter the window's folder"
+for f in "$own"/Sound*; do cmp "$f" "$work/alle/${f##*/}" || fail "Save all: ${f##*/} missing or different"; done
 until_ "a window stays over the main one after Save all" no_dialog
 xdotool windowmove "$wid" 40 60
 moved() { [ "$(xdotool getwindowgeometry --shell "$wid" | grep '^X=')" != "X=$X" ]; }

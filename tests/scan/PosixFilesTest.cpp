@@ -3,9 +3,12 @@
 // open file descriptions, processes forked and killed, private mounts.
 #include "ScanFixture.h"
 #include "scan/FileCopy.h"
+#include "scan/PrivateFolder.h"
 #include "scan/RunJournal.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -14,6 +17,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 
 using namespace cptest;
 
@@ -67,17 +71,27 @@ TEST_F(ScanTest, WriteFailurePartwayKeepsTheEntriesBeforeItAndNothingElse)
     EXPECT_TRUE(ListFolder(target).empty()) << "let go, the temporary is stale";
 }
 
-TEST_F(ScanTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay)
-{
-    const std::string path = Source(Text("RIFFaRIFFb"));
-    const pid_t child = ::fork();
-    if (child == 0) { // a window killed outright, out of memory say
-        cp::RunJournal journal(target);
-        folder.journal = &journal;
-        Scan(path);
-        ::kill(::getpid(), SIGKILL);
+class RecordTest : public ScanTest {
+protected:
+    // A window killed outright (out of memory, say) after writing entries 1 and 2; its record's path.
+    std::string KilledWindow()
+    {
+        const std::string path = Source(Text("RIFFaRIFFb"));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            cp::RunJournal journal(target);
+            folder.journal = &journal;
+            Scan(path);
+            ::kill(::getpid(), SIGKILL);
+        }
+        ::waitpid(child, nullptr, 0);
+        return target / (".chunkpicker-window-" + std::to_string(child) + "-0.list");
     }
-    ::waitpid(child, nullptr, 0);
+};
+
+TEST_F(RecordTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay)
+{
+    KilledWindow();
     ASSERT_EQ(ListFolder(target).size(), 3u) << "two entry files and the killed window's record";
     WriteFile(target + "/Sound002 aus sound.ffl.wav", Text("since replaced by the user"));
     // A live window of the same pid in another pid namespace holds the first record name.
@@ -86,7 +100,7 @@ TEST_F(ScanTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay
     const int holder = HoldLikeAWriter(target + "/" + twin);
     cp::RunJournal live(target);
     folder.journal = &live;
-    Scan(path); // a window still running: Sound003 and Sound004
+    Scan(dir / "sound.ffl"); // a window still running: Sound003 and Sound004
     cp::removeEntryFilesOfEndedRuns(target);
     EXPECT_EQ(ListFolder(target),
               (std::vector<std::string> {twin, ".chunkpicker-window-" + std::to_string(::getpid()) + "-1.list",
@@ -95,6 +109,143 @@ TEST_F(ScanTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay
         << "both live records (the second under the next name), the replaced file and the live entries";
     ::close(holder);
     folder.journal = nullptr;
+}
+
+// cp-stranger, made when missing: a real second user; none (uid 0) unless this runs as root.
+passwd Stranger()
+{
+    const char* make = "id -u cp-stranger >/dev/null 2>&1 || useradd --system --no-create-home --shell "
+                       "/usr/sbin/nologin cp-stranger";
+    passwd none {};
+    if (::geteuid() != 0 || std::system(make) != 0 || !::getpwnam("cp-stranger"))
+        return none;
+    return *::getpwnam("cp-stranger");
+}
+
+// Runs act in a child acting as user; its exit status, 99 when it could not become that user.
+int AsUser(const passwd& user, const std::function<int()>& act)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(user.pw_gid, user.pw_gid, user.pw_gid) != 0
+            || ::setresuid(user.pw_uid, user.pw_uid, user.pw_uid) != 0)
+            ::_exit(99);
+        ::_exit(act());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+TEST_F(RecordTest, ARecordThatIsNotQuiteOursRemovesNothingAndNoFileOfAnotherUser)
+{
+    const passwd stranger = Stranger();
+    const std::string first = "Sound001 aus sound.ffl.wav", second = "Sound002 aus sound.ffl.wav";
+    const struct {
+        const char* what;
+        bool needsStranger;
+        std::function<void(const std::string& record)> change;
+        std::vector<std::string> left;
+    } rows[] = {
+        {"as written", false, [](const std::string&) {}, {}},
+        {"mode 0666", false, [](const std::string& record) { ::chmod(record.c_str(), 0666); }, {first, second}},
+        {"a second link",
+         false,
+         [&](const std::string& record) { EXPECT_EQ(::link(record.c_str(), (target / "b").c_str()), 0); },
+         {first, second}},
+        // Bounded work: a sparse 1 TiB record would take days of reading.
+        {"1 TiB, sparse",
+         false,
+         [](const std::string& record) { EXPECT_EQ(::truncate(record.c_str(), off_t(1) << 40), 0); },
+         {first, second}},
+        {"planted by another user",
+         true,
+         [&](const std::string& record) {
+             const Bytes bytes = ReadFile(record);
+             ::unlink(record.c_str());
+             ::chmod(target.c_str(), 01777);
+             const int folderFd = ::open(target.c_str(), O_RDONLY | O_DIRECTORY);
+             EXPECT_EQ(AsUser(stranger,
+                              [&] {
+                                  const int fd = ::openat(folderFd, ".chunkpicker-window-1-0.list",
+                                                          O_WRONLY | O_CREAT | O_EXCL, 0600);
+                                  return ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()) ? 0 : 1;
+                              }),
+                       0);
+             ::close(folderFd);
+         },
+         {first, second}},
+        {"entry 1 given to another user",
+         true,
+         [&](const std::string&) { EXPECT_EQ(::chown((target / first).c_str(), stranger.pw_uid, stranger.pw_gid), 0); },
+         {first}},
+    };
+    for (const auto& row : rows) {
+        if (row.needsStranger && stranger.pw_uid == 0)
+            continue;
+        std::filesystem::remove_all(target);
+        std::filesystem::create_directory(target);
+        row.change(KilledWindow());
+        cp::removeEntryFilesOfEndedRuns(target);
+        std::vector<std::string> left = ListFolder(target);
+        std::erase_if(left, [](const std::string& name) { return name.rfind("Sound", 0) != 0; });
+        EXPECT_EQ(left, row.left) << row.what;
+    }
+    if (stranger.pw_uid == 0)
+        GTEST_SKIP() << "the rows of another user need root";
+}
+
+TEST_F(ScanTest, AWindowTakesAFolderOnlyItsUserCanEnter)
+{
+    const passwd stranger = Stranger();
+    const std::string own = "chunkpicker-" + std::to_string(::getuid());
+    const struct {
+        const char* what;
+        bool needsStranger;
+        std::function<void(const std::string& name)> take;
+        bool used;
+    } rows[] = {
+        {"free", false, [](const std::string&) {}, true},
+        {"ours", false, [](const std::string& name) { ::mkdir(name.c_str(), 0700); }, true},
+        {"a link to a folder of ours", false,
+         [&](const std::string& name) {
+             ::mkdir((dir / "elsewhere").c_str(), 0700);
+             EXPECT_EQ(::symlink((dir / "elsewhere").c_str(), name.c_str()), 0);
+         },
+         false},
+        {"ours, open to all", false,
+         [](const std::string& name) {
+             ::mkdir(name.c_str(), 0777);
+             ::chmod(name.c_str(), 0777);
+         },
+         false},
+        {"another user's", true,
+         [&](const std::string& name) {
+             ::mkdir(name.c_str(), 0700);
+             EXPECT_EQ(::chown(name.c_str(), stranger.pw_uid, stranger.pw_gid), 0);
+         },
+         false},
+        {"a file", false, [](const std::string& name) { WriteFile(name, Text("x")); }, false},
+    };
+    int n = 0;
+    for (const auto& row : rows) {
+        if (row.needsStranger && stranger.pw_uid == 0)
+            continue;
+        const std::string temp = dir / ("temp" + std::to_string(++n));
+        ::mkdir(temp.c_str(), 0700);
+        ::chmod(temp.c_str(), 01777); // shared, as /tmp is
+        row.take(temp / own);
+        const std::string chosen = cp::privateRunFolder(temp);
+        struct stat st {};
+        ASSERT_EQ(::lstat(chosen.c_str(), &st), 0) << row.what;
+        EXPECT_EQ(chosen == temp / own + "/", row.used) << row.what << ": " << chosen;
+        EXPECT_EQ(chosen.rfind(temp / own, 0), 0u) << row.what << ": " << chosen;
+        EXPECT_TRUE(S_ISDIR(st.st_mode)) << row.what;
+        EXPECT_EQ(st.st_uid, ::getuid()) << row.what;
+        EXPECT_EQ(st.st_mode & 07777, 0700u) << row.what;
+    }
+    if (stranger.pw_uid == 0)
+        GTEST_SKIP() << "the row of another user needs root";
 }
 
 // Runs body in a child with a mount namespace of its own; its exit status, or 77 without one.
