@@ -41,11 +41,14 @@ struct OnTerminal {
     ~OnTerminal() { ::close(master); }
     std::vector<std::string> Argv(const std::vector<std::string>& args)
     {
-        ::grantpt(master), ::unlockpt(master), ::fcntl(master, F_SETFL, O_NONBLOCK);
+        ::grantpt(master);
+        ::unlockpt(master);
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
         const winsize size {24, 45, 0, 0}; // narrower than a whole line
         ::ioctl(master, TIOCSWINSZ, &size);
         std::vector<std::string> argv {"sh", "-c", "exec \"$@\" 2>\"$0\"", ::ptsname(master)};
-        return argv.insert(argv.end(), args.begin(), args.end()), argv;
+        argv.insert(argv.end(), args.begin(), args.end());
+        return argv;
     }
     const std::string& Shown()
     {

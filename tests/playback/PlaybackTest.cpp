@@ -56,7 +56,8 @@ TEST_F(DummyOutput, UndecodableEntriesOnceLoopedStoppedAndClosed)
     player.play(wave, false);
     EXPECT_EQ(player.tick(2, false).status, "wird abgespielt");
     EXPECT_TRUE(player.tick(2, false).stopEnabled) << "playing once";
-    device.stop(), device.play();
+    device.stop();
+    device.play();
     EXPECT_EQ(device.mode(), WaveDevice::Playing) << "played on after a stop";
     player.play(wave, true);
     ASSERT_TRUE(WaitUntil([&] { return output.framesPlayed(cp::Voice::Player) > 8000 * 6 / 10; }));

@@ -25,9 +25,24 @@ struct Recorder : cp::ScanObserver, cp::EntryFileHolder {
     bool completed = false;
     std::function<void()> onBlock;
 
-    void scanStarting(const std::string&) override { hits.clear(), shares.clear(), blocks = written = 0; }
-    void blockStarted(std::int64_t) override { ++blocks, onBlock ? onBlock() : void(); }
-    void tagFound(std::int64_t, std::int64_t at, double share) override { hits.push_back(at), shares.push_back(share); }
+    void scanStarting(const std::string&) override
+    {
+        hits.clear();
+        shares.clear();
+        blocks = 0;
+        written = 0;
+    }
+    void blockStarted(std::int64_t) override
+    {
+        ++blocks;
+        if (onBlock)
+            onBlock();
+    }
+    void tagFound(std::int64_t, std::int64_t at, double share) override
+    {
+        hits.push_back(at);
+        shares.push_back(share);
+    }
     void searchFinished(std::int64_t, std::int64_t, double share) override { finalShare = share; }
     void entriesWritten(std::int64_t count, std::int64_t) override { written = count; }
     void scanEnded(bool ok) noexcept override { completed = ok; }
@@ -49,8 +64,10 @@ inline std::optional<cp::ScanError> ScanFailure(const std::function<void()>& act
 inline std::vector<std::int64_t> NaiveTags(const Bytes& b)
 {
     std::vector<std::int64_t> tags;
-    for (std::size_t i = 0; i + 4 <= b.size(); ++i)
-        std::memcmp(&b[i], "RIFF", 4) == 0 ? tags.push_back(std::int64_t(i) + 1) : void();
+    for (std::size_t i = 0; i + 4 <= b.size(); ++i) {
+        if (std::memcmp(&b[i], "RIFF", 4) == 0)
+            tags.push_back(std::int64_t(i) + 1);
+    }
     return tags;
 }
 
