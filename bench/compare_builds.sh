@@ -40,7 +40,7 @@ time_run() {
     start=$(now)
     "$@" >/dev/null
     sync
-    times[$name]+="$(echo "$(now) - $start" | bc) "
+    times[$name]+="$(awk -v a="$(now)" -v b="$start" 'BEGIN { printf "%.4f", a - b }') "
 }
 batch() { "$1" "$source" "$(mktemp -d "$work/run-XXXX")"; }
 copy_tree() { cp -r "$work/entries" "$(mktemp -u "$work/run-XXXX")"; }
