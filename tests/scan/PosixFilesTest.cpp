@@ -13,7 +13,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <pwd.h>
+#include <tuple>
 
 using namespace cptest;
 
@@ -97,18 +101,25 @@ TEST_F(ScanTest, TheEntryFilesOfAKilledWindowGoAtTheNextStartThoseOfALiveOneStay
     folder.journal = nullptr;
 }
 
-// Runs body in a child with a mount namespace of its own; its exit status, or 77 without one.
-int InPrivateMounts(const std::function<int()>& body)
+// Runs body in a child; its exit status.
+int InChild(const std::function<int()>& body)
 {
     const pid_t child = ::fork();
-    if (child == 0) {
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            ::_exit(77);
+    if (child == 0)
         ::_exit(body());
-    }
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Runs body in a child with a mount namespace of its own; its exit status, or 77 without one.
+int InPrivateMounts(const std::function<int()>& body)
+{
+    return InChild([&] {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return 77;
+        return body();
+    });
 }
 
 TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
@@ -145,6 +156,91 @@ TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
     if (status == 77)
         GTEST_SKIP() << "no private mount here";
     EXPECT_EQ(status, 0) << "1: a copy failed, 2: the copy differs";
+}
+
+// Also run with tests/support/FatLikeFiles.cpp preloaded, as a FAT stick behaves.
+TEST_F(ScanTest, CopiesNewFilesAndOverOldOnesWhateverTheFileSystemOffers)
+{
+    const std::string source = Source(Text("RIFF new"));
+    WriteFile(dir / "old.wav", Text("old"));
+    EXPECT_EQ(cp::copyWholeFile(source, dir / "new.wav", false), cp::CopyOutcome::Copied);
+    EXPECT_EQ(cp::copyWholeFile(source, dir / "old.wav", false), cp::CopyOutcome::TargetExists);
+    EXPECT_EQ(cp::copyWholeFile(source, dir / "old.wav", true), cp::CopyOutcome::Copied);
+    for (const char* name : {"new.wav", "old.wav"})
+        EXPECT_EQ(ReadFile(dir / name), Text("RIFF new")) << name;
+    EXPECT_EQ(ListFolder(dir.path()).size(), 4u) << "the source, its entry folder and the copies, nothing else";
+    EXPECT_FALSE(ScanFailure([&] { cp::syncFolder(dir.path()); }));
+}
+
+// Whether command succeeded as another user, made here if missing.
+bool AsStranger(const std::string& command)
+{
+    const std::string stranger = "id cp-stranger >/dev/null 2>&1 || useradd --system --no-create-home --shell "
+                                 "/usr/sbin/nologin cp-stranger; setpriv --reuid=cp-stranger --regid=cp-stranger "
+                                 "--clear-groups ";
+    return std::system((stranger + command).c_str()) == 0;
+}
+
+TEST_F(ScanTest, ACopyFollowsOnlyTheLinksTheKernelWouldFollow)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can act as another user";
+    const std::string source = Source(Text("RIFF new")), ours = dir / "ours.wav", nowhere = dir / "new.wav";
+    const std::string shared = dir / "shared", own = dir / "own";
+    ::chmod(dir.path().c_str(), 0755);
+    ::mkdir(shared.c_str(), 0);
+    ::chmod(shared.c_str(), 01777);
+    ::mkdir(own.c_str(), 0755);
+    ASSERT_TRUE(AsStranger("true")) << "cp-stranger made";
+    // The folder, whether the link is a stranger's, where it points, whether a copy writes through it.
+    const std::tuple<std::string, bool, std::string, bool> cases[] = {{shared, true, ours, false},
+                                                                      {shared, true, nowhere, false},
+                                                                      {shared, false, ours, true},
+                                                                      {own, true, ours, true}};
+    for (const auto& [linkFolder, strangers, pointsTo, through] : cases) {
+        for (const bool queued : {false, true}) { // Save, Save all
+            const std::string link = linkFolder / "Sound001.wav", what = link + " -> " + pointsTo;
+            WriteFile(ours, Text("ours"));
+            ::chmod(ours.c_str(), 0640);
+            ::unlink(link.c_str());
+            ::unlink(nowhere.c_str());
+            ASSERT_EQ(::symlink(pointsTo.c_str(), link.c_str()), 0);
+            if (strangers) {
+                ASSERT_EQ(::lchown(link.c_str(), ::getpwnam("cp-stranger")->pw_uid, 0), 0) << what;
+            }
+            auto copied = [&](bool replace) {
+                if (!queued)
+                    return cp::copyWholeFile(source, link, replace) == cp::CopyOutcome::Copied;
+                cp::CopyQueue queue;
+                queue.add(source, link, replace);
+                return queue.next(std::chrono::minutes(1)).value().outcome == cp::CopyQueue::Result::Copied;
+            };
+            EXPECT_FALSE(copied(false)) << what << ": the name is taken";
+            EXPECT_TRUE(copied(true)) << what;
+            struct stat st {};
+            ::lstat(link.c_str(), &st);
+            EXPECT_EQ(S_ISLNK(st.st_mode), through) << what << ": replaced only where not followed";
+            EXPECT_EQ(ReadFile(ours), Text(through ? "RIFF new" : "ours")) << what;
+            ::stat(ours.c_str(), &st);
+            EXPECT_EQ(st.st_mode & 07777, 0640u) << what;
+            EXPECT_NE(::access(nowhere.c_str(), F_OK), 0) << what << ": nothing made through a dangling link";
+        }
+    }
+    // Where the folder does not let the user replace a stranger's link: a clear message and nothing written.
+    WriteFile(ours, Text("ours"));
+    ASSERT_TRUE(AsStranger("ln -sf '" + ours + "' '" + shared + "/Sound002.wav'"));
+    ASSERT_EQ(::chmod(source.c_str(), 0644), 0);
+    const int status = InChild([&] {
+        if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
+            return 77;
+        const auto failure = ScanFailure([&] { cp::copyWholeFile(source, shared / "Sound002.wav", true); });
+        return failure && std::string(failure->what()).find("Verknüpfung eines anderen Benutzers") != std::string::npos
+            ? 0
+            : 1;
+    });
+    EXPECT_EQ(status, 0) << "1: no failure, or one that does not say why";
+    EXPECT_EQ(ReadFile(ours), Text("ours"));
+    EXPECT_EQ(ListFolder(shared), (std::vector<std::string> {"Sound001.wav", "Sound002.wav"}));
 }
 
 TEST_F(ScanTest, AFullDiskLeavesTheFileToBeReplacedWhole)
