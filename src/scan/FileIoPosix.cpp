@@ -39,7 +39,9 @@ int renameOverReservation(const std::string& from, const std::string& to)
     struct stat named {};
     if (::lstat(to.c_str(), &named) == 0 && named.st_dev == mine.st_dev && named.st_ino == mine.st_ino)
         ::unlink(to.c_str());
-    errno = error;
+    // A file system that will not rename over a file at all: a failure, not a
+    // name taken, or the entries would try every number in turn.
+    errno = error == EEXIST ? EPERM : error;
     return -1;
 }
 
