@@ -76,9 +76,14 @@ std::optional<QString> QtUserDialogs::saveFile(QWidget* owner, const SaveFile& r
     return dialog.selectedFiles().constFirst();
 }
 
-UserDialogs::Replace QtUserDialogs::askReplace(QWidget* owner, const QString& path, bool several)
+UserDialogs::Replace QtUserDialogs::askReplace(QWidget* owner, const QString& path, const QString& linkTarget,
+                                               bool several)
 {
-    const QString text = QStringLiteral("Die Datei „%1“ ist bereits vorhanden.\n\nMöchten Sie sie ersetzen?").arg(path);
+    // A link's name alone would hide which file the answer is about.
+    const QString link
+        = linkTarget.isEmpty() ? QString() : QStringLiteral("\nDie Verknüpfung zeigt auf: „%1“").arg(linkTarget);
+    const QString text
+        = QStringLiteral("Die Datei „%1“ ist bereits vorhanden.%2\n\nMöchten Sie sie ersetzen?").arg(path, link);
     if (!showsWindows()) { // nobody to answer: keep what is there
         std::fprintf(stderr, "%s (nein)\n", text.toLocal8Bit().constData());
         return Replace::No;

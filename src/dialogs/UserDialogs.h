@@ -45,10 +45,12 @@ public:
     // empty string when the user cancels.
     virtual QString browseForFolder(QWidget* owner, const QString& title, const QString& initialPath) = 0;
 
-    // Whether a copy may replace the existing file at path. The answers for
-    // all further files and Cancel are offered only when several are copied.
+    // Whether a copy may replace the existing file at path; where path is a
+    // symbolic link, linkTarget names where it leads (empty otherwise). The
+    // answers for all further files and Cancel are offered only when several
+    // are copied.
     enum class Replace { Yes, No, YesToAll, NoToAll, Cancel };
-    virtual Replace askReplace(QWidget* owner, const QString& path, bool several) = 0;
+    virtual Replace askReplace(QWidget* owner, const QString& path, const QString& linkTarget, bool several) = 0;
 
     // A window that shows how far a long copy has come, once it has taken
     // about a second, and lets the user cancel it.
@@ -87,7 +89,7 @@ public:
     std::optional<OpenFileResult> openFile(QWidget* owner, const OpenFile& request) override;
     std::optional<QString> saveFile(QWidget* owner, const SaveFile& request) override;
     QString browseForFolder(QWidget* owner, const QString& title, const QString& initialPath) override;
-    Replace askReplace(QWidget* owner, const QString& path, bool several) override;
+    Replace askReplace(QWidget* owner, const QString& path, const QString& linkTarget, bool several) override;
     std::unique_ptr<Progress> progress(QWidget* owner, const QString& label) override;
     bool notice(const QString& text) override;
     void message(QWidget* owner, const QString& caption, const QString& text) override;

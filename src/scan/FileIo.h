@@ -100,14 +100,23 @@ bool unnamedFilesCanBeNamed();
 void removeStaleTemporaries(const std::string& folder);
 
 // The file a path leads to through symbolic links (the path itself when it is
-// none, or when a link leads nowhere yet: then where it points). On Windows
-// the path itself: links there are rare and need rights to make.
+// none, or when a link leads nowhere yet: then where it points), following
+// only the links the kernel's protected_symlinks rule would follow: in a
+// sticky folder anyone may write to, another user's link is the name itself,
+// never a way to a file of the user's. On Windows the path itself: links
+// there are rare and need rights to make.
 std::string followLinks(const std::string& path);
 
+// Where the symbolic link at path points, a relative target taken from the
+// link's folder; empty when path is no link (always on Windows).
+std::string linkTarget(const std::string& path);
+
 // Makes everything written to folder's file system so far durable; an error
-// there means some of it may be lost. On Windows, where only an administrator
-// may flush a whole volume, each entry file is flushed before it takes its
-// name, and this flushes the folder's own record of the names. Throws ScanError.
+// there means some of it may be lost. A file system that offers no flush
+// (some FUSE and network file systems) is taken as it is. On Windows, where
+// only an administrator may flush a whole volume, each entry file is flushed
+// before it takes its name, and this flushes the folder's own record of the
+// names. Throws ScanError.
 void syncFolder(const std::string& folder);
 
 // Whether anything has that name: a file, a folder, a link (also a dangling

@@ -22,6 +22,37 @@ namespace {
 constexpr std::int64_t kKernelCopyPiece = std::int64_t(8) << 20;
 constexpr std::size_t kBufferedCopyPiece = std::size_t(1) << 20;
 
+// Where the file system offers neither a rename that never replaces nor hard
+// links (FAT, a phone through FUSE, some network shares): an empty file takes
+// the name first, which succeeds only while nothing has it, and the complete
+// file is renamed over that. A kill between the two leaves the empty file.
+int renameOverReservation(const std::string& from, const std::string& to)
+{
+    const int reserved
+        = TEMP_FAILURE_RETRY(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    struct stat mine {};
+    if (reserved < 0 || ::fstat(reserved, &mine) != 0 || ::close(reserved) != 0)
+        return -1; // what is left of a reservation is an empty file
+    if (::rename(from.c_str(), to.c_str()) == 0)
+        return 0;
+    const int error = errno;
+    struct stat named {};
+    if (::lstat(to.c_str(), &named) == 0 && named.st_dev == mine.st_dev && named.st_ino == mine.st_ino)
+        ::unlink(to.c_str());
+    // A file system that will not rename over a file at all: a failure, not a
+    // name taken, or the entries would try every number in turn.
+    errno = error == EEXIST ? EPERM : error;
+    return -1;
+}
+
+// Whether path is another user's symbolic link, which a sticky folder keeps
+// the user from replacing.
+bool strangersLink(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && st.st_uid != ::geteuid();
+}
+
 } // namespace
 
 namespace posix {
@@ -133,14 +164,16 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
     const std::string self = "/proc/self/fd/" + std::to_string(m_file);
     if (replace) {
         // The replacement keeps the owner and permissions of the file it replaces.
+        // Not through a link: path is the file itself, or a link that is not
+        // followed and whose target is none of this file's business.
         struct stat old {};
-        if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        if (::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
             [[maybe_unused]] const int owned = ::fchown(m_file, old.st_uid, old.st_gid); // only root may give away
-            if (::fchmod(m_file, old.st_mode & 07777) != 0)
+            if (::fchmod(m_file, old.st_mode & 07777) != 0 && !posix::permissionsNotKept(errno))
                 fail(errno);
         }
         // The old file goes in the rename; the new one must be on disk by then.
-        if (::fsync(m_file) != 0)
+        if (::fsync(m_file) != 0 && !posix::flushNotOffered(errno))
             fail(errno);
         // A link never replaces: a temporary name first, renamed over the old
         // file; locked before it has the name, so that no sweep takes it.
@@ -165,17 +198,27 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
     } else {
         linked = ::renameat2(AT_FDCWD, m_tempPath.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
         error = errno;
-        if (linked != 0 && (error == EINVAL || error == ENOSYS)) {
+        if (linked != 0 && posix::namingNotOffered(error)) {
             // No such rename here: a hard link never replaces either.
             linked = ::link(m_tempPath.c_str(), path.c_str());
             error = errno;
-            if (linked == 0)
+            if (linked == 0) {
                 ::unlink(m_tempPath.c_str());
+            } else if (posix::namingNotOffered(error)) {
+                linked = renameOverReservation(m_tempPath, path);
+                error = errno;
+            }
         }
     }
     if (linked != 0) {
         if (error == EEXIST && !replace)
             return false;
+        if (replace && error == EPERM && strangersLink(path)) {
+            discard();
+            throw ScanError(ScanError::Operation::Write, path, error,
+                            "Die Datei ist eine Verknüpfung eines anderen Benutzers, die dieser Ordner nicht "
+                            "ersetzen lässt; ihr Ziel wird nicht beschrieben.");
+        }
         m_displayName = path;
         fail(error);
     }

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -144,6 +145,17 @@ int createLockedTemporary(const std::string& dir, std::string* path)
     }
 }
 
+bool mayFollowLink(const std::string& path, const struct stat& link)
+{
+    const auto cut = path.rfind(kPathSeparator);
+    const std::string folder = cut == std::string::npos ? "." : path.substr(0, std::max<std::size_t>(cut, 1));
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0)
+        return false;
+    const bool shared = (dir.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == dir.st_uid;
+}
+
 } // namespace posix
 
 void removeStaleTemporaries(const std::string& folder)
@@ -152,17 +164,28 @@ void removeStaleTemporaries(const std::string& folder)
                   [](int dirFd, const char* name, int) { ::unlinkat(dirFd, name, 0); });
 }
 
+std::string linkTarget(const std::string& path)
+{
+    std::vector<char> target(4096);
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || std::size_t(n) >= target.size())
+        return {};
+    const std::string next(target.data(), std::size_t(n));
+    const auto cut = path.rfind(kPathSeparator);
+    return next.front() == kPathSeparator || cut == std::string::npos ? next : path.substr(0, cut + 1) + next;
+}
+
 std::string followLinks(const std::string& path)
 {
     std::string current = path;
     for (int hops = 0; hops < 40; ++hops) { // as many as the kernel follows
-        std::vector<char> target(4096);
-        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
-        if (n < 0 || std::size_t(n) >= target.size())
+        struct stat link {};
+        if (::lstat(current.c_str(), &link) != 0 || !S_ISLNK(link.st_mode) || !posix::mayFollowLink(current, link))
             return current;
-        const std::string next(target.data(), std::size_t(n));
-        const auto cut = current.rfind(kPathSeparator);
-        current = next.front() == kPathSeparator || cut == std::string::npos ? next : current.substr(0, cut + 1) + next;
+        std::string next = linkTarget(current);
+        if (next.empty())
+            return current;
+        current = std::move(next);
     }
     return current;
 }
@@ -170,7 +193,7 @@ std::string followLinks(const std::string& path)
 void syncFolder(const std::string& folder)
 {
     const int fd = TEMP_FAILURE_RETRY(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd < 0 || ::syncfs(fd) != 0) {
+    if (fd < 0 || (::syncfs(fd) != 0 && !posix::flushNotOffered(errno))) {
         const int error = errno;
         if (fd >= 0)
             ::close(fd);

@@ -57,6 +57,11 @@ std::string followLinks(const std::string& path)
     return path;
 }
 
+std::string linkTarget(const std::string&)
+{
+    return {};
+}
+
 void syncFolder(const std::string& folder)
 {
     const std::wstring wide = win32::widePath(ScanError::Operation::Write, folder);

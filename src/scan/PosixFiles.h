@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cerrno>
 #include <string>
 
 namespace cp::posix {
@@ -28,5 +29,33 @@ int createLockedTemporary(const std::string& dir, std::string* path);
 
 // A fresh name for a temporary in dir; never one a clean-up sweep ignores.
 std::string temporaryName(const std::string& dir);
+
+// Whether a flush failed only because the file system does not offer one
+// (some FUSE file systems and network shares): what it holds is then as
+// durable as it makes it, and no call makes it more so.
+inline bool flushNotOffered(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+// Whether a change of permissions failed only because the file system keeps
+// none (FAT: the kernel's driver refuses, FUSE's may not implement it).
+inline bool permissionsNotKept(int error)
+{
+    return error == ENOSYS || error == EOPNOTSUPP || error == EPERM;
+}
+
+// Whether a link or rename failed only because the file system does not
+// offer that kind (FAT: no hard links; FUSE: no rename that never replaces).
+inline bool namingNotOffered(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EPERM || error == EOPNOTSUPP;
+}
+
+// Whether the kernel's protected_symlinks rule would follow the link at
+// path, of that status: in a sticky folder anyone may write to, only a link
+// of the user's own or of the folder's owner. Applied here, because links
+// are read and followed here, where the kernel cannot apply it.
+bool mayFollowLink(const std::string& path, const struct stat& link);
 
 } // namespace cp::posix

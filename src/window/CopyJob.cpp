@@ -33,6 +33,14 @@ QString shown(const std::string& path)
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
+// Where a link at path leads: the file a copy replaces through it, or, for a
+// link that is not followed, where it points; empty for anything else.
+std::string shownLinkTarget(const std::string& path)
+{
+    const std::string through = followLinks(path);
+    return through != path ? through : linkTarget(path);
+}
+
 } // namespace
 
 std::int64_t fileSizeOrZero(const std::string& path)
@@ -98,7 +106,9 @@ bool CopyJob::mayReplace(const std::string& path)
 {
     if (!m_answerForAll)
         m_progress.reset();
-    const auto answer = m_answerForAll ? *m_answerForAll : m_dialogs.askReplace(m_owner, shown(path), m_several);
+    const auto answer = m_answerForAll
+        ? *m_answerForAll
+        : m_dialogs.askReplace(m_owner, shown(path), shown(shownLinkTarget(path)), m_several);
     if (stopped()) // closed while asked: a cancel, whatever the box said
         return false;
     switch (answer) {

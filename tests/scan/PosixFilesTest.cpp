@@ -16,8 +16,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <tuple>
 
 using namespace cptest;
 
@@ -78,6 +80,8 @@ protected:
     {
         const std::string path = Source(Text("RIFFaRIFFb"));
         const pid_t child = ::fork();
+        if (child < 0)
+            throw std::runtime_error("fork failed"); // never a wait on -1
         if (child == 0) {
             cp::RunJournal journal(target);
             folder.journal = &journal;
@@ -122,19 +126,28 @@ passwd Stranger()
     return *::getpwnam("cp-stranger");
 }
 
+// Runs body in a child; its exit status.
+int InChild(const std::function<int()>& body)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        return -1; // never a wait on -1, which would take any child's status
+    if (child == 0)
+        ::_exit(body());
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 // Runs act in a child acting as user; its exit status, 99 when it could not become that user.
 int AsUser(const passwd& user, const std::function<int()>& act)
 {
-    const pid_t child = ::fork();
-    if (child == 0) {
+    return InChild([&] {
         if (::setgroups(0, nullptr) != 0 || ::setresgid(user.pw_gid, user.pw_gid, user.pw_gid) != 0
             || ::setresuid(user.pw_uid, user.pw_uid, user.pw_uid) != 0)
-            ::_exit(99);
-        ::_exit(act());
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+            return 99;
+        return act();
+    });
 }
 
 TEST_F(RecordTest, ARecordThatIsNotQuiteOursRemovesNothingAndNoFileOfAnotherUser)
@@ -248,18 +261,15 @@ TEST_F(ScanTest, AWindowTakesAFolderOnlyItsUserCanEnter)
         GTEST_SKIP() << "the row of another user needs root";
 }
 
+
 // Runs body in a child with a mount namespace of its own; its exit status, or 77 without one.
 int InPrivateMounts(const std::function<int()>& body)
 {
-    const pid_t child = ::fork();
-    if (child == 0) {
+    return InChild([&] {
         if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            ::_exit(77);
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return 77;
+        return body();
+    });
 }
 
 TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
@@ -296,6 +306,83 @@ TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
     if (status == 77)
         GTEST_SKIP() << "no private mount here";
     EXPECT_EQ(status, 0) << "1: a copy failed, 2: the copy differs";
+}
+
+// Also run with tests/support/FatLikeFiles.cpp preloaded, as a FAT stick behaves.
+TEST_F(ScanTest, CopiesNewFilesAndOverOldOnesWhateverTheFileSystemOffers)
+{
+    const std::string source = Source(Text("RIFF new"));
+    WriteFile(dir / "old.wav", Text("old"));
+    EXPECT_EQ(cp::copyWholeFile(source, dir / "new.wav", false), cp::CopyOutcome::Copied);
+    EXPECT_EQ(cp::copyWholeFile(source, dir / "old.wav", false), cp::CopyOutcome::TargetExists);
+    EXPECT_EQ(cp::copyWholeFile(source, dir / "old.wav", true), cp::CopyOutcome::Copied);
+    for (const char* name : {"new.wav", "old.wav"})
+        EXPECT_EQ(ReadFile(dir / name), Text("RIFF new")) << name;
+    EXPECT_EQ(ListFolder(dir.path()).size(), 4u) << "the source, its entry folder and the copies, nothing else";
+    EXPECT_FALSE(ScanFailure([&] { cp::syncFolder(dir.path()); }));
+}
+
+TEST_F(ScanTest, ACopyFollowsOnlyTheLinksTheKernelWouldFollow)
+{
+    const passwd stranger = Stranger();
+    if (stranger.pw_uid == 0)
+        GTEST_SKIP() << "only root can act as another user";
+    const std::string source = Source(Text("RIFF new")), ours = dir / "ours.wav", nowhere = dir / "new.wav";
+    const std::string shared = dir / "shared", own = dir / "own";
+    ::chmod(dir.path().c_str(), 0755);
+    ::mkdir(shared.c_str(), 0);
+    ::chmod(shared.c_str(), 01777);
+    ::mkdir(own.c_str(), 0755);
+    // The folder, whether the link is a stranger's, where it points, whether a copy writes through it.
+    const std::tuple<std::string, bool, std::string, bool> cases[] = {{shared, true, ours, false},
+                                                                      {shared, true, nowhere, false},
+                                                                      {shared, false, ours, true},
+                                                                      {own, true, ours, true}};
+    for (const auto& [linkFolder, strangers, pointsTo, through] : cases) {
+        for (const bool queued : {false, true}) { // Save, Save all
+            const std::string link = linkFolder / "Sound001.wav", what = link + " -> " + pointsTo;
+            WriteFile(ours, Text("ours"));
+            ::chmod(ours.c_str(), 0640);
+            ::unlink(link.c_str());
+            ::unlink(nowhere.c_str());
+            ASSERT_EQ(::symlink(pointsTo.c_str(), link.c_str()), 0);
+            if (strangers) {
+                ASSERT_EQ(::lchown(link.c_str(), stranger.pw_uid, 0), 0) << what;
+            }
+            auto copied = [&](bool replace) {
+                if (!queued)
+                    return cp::copyWholeFile(source, link, replace) == cp::CopyOutcome::Copied;
+                cp::CopyQueue queue;
+                queue.add(source, link, replace);
+                return queue.next(std::chrono::minutes(1)).value().outcome == cp::CopyQueue::Result::Copied;
+            };
+            EXPECT_FALSE(copied(false)) << what << ": the name is taken";
+            EXPECT_TRUE(copied(true)) << what;
+            struct stat st {};
+            ::lstat(link.c_str(), &st);
+            EXPECT_EQ(S_ISLNK(st.st_mode), through) << what << ": replaced only where not followed";
+            EXPECT_EQ(ReadFile(ours), Text(through ? "RIFF new" : "ours")) << what;
+            ::stat(ours.c_str(), &st);
+            EXPECT_EQ(st.st_mode & 07777, 0640u) << what;
+            EXPECT_NE(::access(nowhere.c_str(), F_OK), 0) << what << ": nothing made through a dangling link";
+        }
+    }
+    // Where the folder does not let the user replace a stranger's link: a clear message and nothing written.
+    WriteFile(ours, Text("ours"));
+    const std::string planted = shared / "Sound002.wav";
+    ASSERT_EQ(AsUser(stranger, [&] { return ::symlink(ours.c_str(), planted.c_str()); }), 0);
+    ASSERT_EQ(::chmod(source.c_str(), 0644), 0);
+    const int status = InChild([&] {
+        if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
+            return 77;
+        const auto failure = ScanFailure([&] { cp::copyWholeFile(source, planted, true); });
+        return failure && std::string(failure->what()).find("Verknüpfung eines anderen Benutzers") != std::string::npos
+            ? 0
+            : 1;
+    });
+    EXPECT_EQ(status, 0) << "1: no failure, or one that does not say why";
+    EXPECT_EQ(ReadFile(ours), Text("ours"));
+    EXPECT_EQ(ListFolder(shared), (std::vector<std::string> {"Sound001.wav", "Sound002.wav"}));
 }
 
 TEST_F(ScanTest, AFullDiskLeavesTheFileToBeReplacedWhole)

@@ -41,9 +41,12 @@ struct ScriptedDialogs final : cp::UserDialogs {
     {
         return folderStarts << title + ":" + start, Next(folders).value_or(QString());
     }
-    Replace askReplace(QWidget* o, const QString& p, bool all) override
+    Replace askReplace(QWidget* o, const QString& p, const QString& link, bool all) override
     {
-        return boxes ? boxes->askReplace(o, p, all) : (questions << p, Next(replies).value_or(Replace::No));
+        if (boxes)
+            return boxes->askReplace(o, p, link, all);
+        questions << (link.isEmpty() ? p : p + " → " + link);
+        return Next(replies).value_or(Replace::No);
     }
     struct Scripted final : Progress {
         std::function<bool()>& keepGoing;

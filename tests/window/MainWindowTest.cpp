@@ -473,6 +473,10 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     EXPECT_EQ(ReadFile(saved), ReadFile(EntryFile(1)));
     EXPECT_EQ(dialogs.questions, QStringList(2, QString::fromStdString(saved)));
     EXPECT_EQ(dialogs.notices.size(), 2) << "none after a declined copy";
+    const std::string link = folder + "/verweis.wav";
+    ASSERT_EQ(::symlink("x.wav", link.c_str()), 0);
+    save(link); // declined: the question names the file the link leads to
+    EXPECT_EQ(dialogs.questions.value(2), QString::fromStdString(link + " → " + saved));
 
     save(dir / "nirgends/x.wav"); // a copy that fails: told why, no notice
     Click(MainWindow::Save);      // cancelled: nothing at all

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Preloaded into a program: its files behave as on a FAT stick mounted
+// through FUSE, which holds no unnamed files (here: no /proc to name them
+// through), no hard links and no permissions, renames only the plain way
+// and refuses to flush on request.
+#include <dlfcn.h>
+#include <sys/types.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+int refuse(int error)
+{
+    errno = error;
+    return -1;
+}
+
+} // namespace
+
+extern "C" {
+
+int access(const char* path, int mode)
+{
+    if (std::strcmp(path, "/proc/self/fd") == 0)
+        return refuse(ENOENT);
+    return reinterpret_cast<int (*)(const char*, int)>(::dlsym(RTLD_NEXT, "access"))(path, mode);
+}
+
+int link(const char*, const char*)
+{
+    return refuse(EPERM);
+}
+
+int linkat(int, const char*, int, const char*, int)
+{
+    return refuse(EPERM);
+}
+
+int renameat2(int, const char*, int, const char*, unsigned int)
+{
+    return refuse(EINVAL);
+}
+
+int fchmod(int, mode_t)
+{
+    return refuse(ENOSYS);
+}
+
+int fsync(int)
+{
+    return refuse(EINVAL);
+}
+
+int syncfs(int)
+{
+    return refuse(EINVAL);
+}
+}
