@@ -261,7 +261,6 @@ TEST_F(ScanTest, AWindowTakesAFolderOnlyItsUserCanEnter)
         GTEST_SKIP() << "the row of another user needs root";
 }
 
-
 // Runs body in a child with a mount namespace of its own; its exit status, or 77 without one.
 int InPrivateMounts(const std::function<int()>& body)
 {
