@@ -578,6 +578,11 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     EXPECT_EQ(device.mode(), cp::WaveDevice::Playing);
     QTest::keyClick(list->view(), Qt::Key_Escape);
     EXPECT_NE(device.mode(), cp::WaveDevice::Playing);
+    QTest::keyClick(list->findChild<QLineEdit*>(), Qt::Key_Return);
+    EXPECT_NE(device.mode(), cp::WaveDevice::Playing) << "Return in the filter box only filters";
+    for (int c = 0; c + 1 < cp::EntryListModel::ColumnCount; ++c)
+        EXPECT_GE(list->view()->columnWidth(c), static_cast<QAbstractItemView*>(list->view())->sizeHintForColumn(c))
+            << "column " << c << " is cut";
 
     const std::string folder = dir / "Auswahl";
     ::mkdir(folder.c_str(), 0755);
