@@ -71,6 +71,30 @@ QLineEdit* valueField(QWidget* parent, const char* name, int left, int top, int 
     return field;
 }
 
+// Widens a figure's field to its text, so that a large figure never reads
+// as another number with its first digits cut off: to the left as far as
+// its caption, then to the right as far as its group's edge. The field keeps
+// its designed place wherever the text fits there.
+void fitToText(QLineEdit* field, const QRect& designed, const QLabel* caption)
+{
+    constexpr int kMargins = 2 * 2 + 1; // the field's own margin each side, and room for its cursor
+    const int needed = field->fontMetrics().horizontalAdvance(field->text()) + kMargins;
+    QRect place = designed;
+    if (needed > place.width()) {
+        const int gap = field->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+        place.setLeft(std::max(caption->geometry().right() + 1 + gap, designed.right() + 1 - needed));
+        place.setRight(std::max(place.right(),
+                                std::min(place.left() + needed - 1, field->parentWidget()->contentsRect().right())));
+    }
+    if (place != field->geometry())
+        field->setGeometry(place);
+    // Where even that is too narrow (a rate no sound has), the figure is set smaller rather than cut.
+    QFont font = field->parentWidget()->font();
+    while (QFontMetrics(font).horizontalAdvance(field->text()) + kMargins > place.width() && font.pointSizeF() > 4)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    field->setFont(font);
+}
+
 } // namespace
 
 int MainWindowForm::loopValue() const
@@ -192,8 +216,12 @@ void MainWindowForm::build(QWidget& window, const std::function<void(int)>& clic
         {1, 6, "Status:", 150, 1110, 495, &MainWindowForm::status, "txtStatus", 735, 1110, 1995, "angehalten"},
     };
     for (const auto& row : rows) {
-        label(group[row.frame], row.labelIndex, row.caption, row.labelLeft, row.labelTop, row.labelWidth);
-        this->*row.field = valueField(group[row.frame], row.name, row.left, row.top, row.width, row.text);
+        const QLabel* caption
+            = label(group[row.frame], row.labelIndex, row.caption, row.labelLeft, row.labelTop, row.labelWidth);
+        QLineEdit* field = valueField(group[row.frame], row.name, row.left, row.top, row.width, row.text);
+        QObject::connect(field, &QLineEdit::textChanged, field,
+                         [field, caption, designed = field->geometry()] { fitToText(field, designed, caption); });
+        this->*row.field = field;
     }
 
     // The box keeps its whole caption and tick, and stays clear of the group

@@ -177,8 +177,7 @@ TEST_F(BatchRun, AProgressLineOnATerminalOnlyFromTheFirstSecondAndClearedBeforeT
     Program toFile({CHUNKPICKER_BIN, holes, out}, kNoDisplay);
     const auto start = std::chrono::steady_clock::now();
     OnTerminal shown({CHUNKPICKER_BIN, holes, out});
-    EXPECT_TRUE(WaitUntil([&] { return shown.Shown().find(" Einträge · noch ") != std::string::npos; }))
-        << shown.shown;
+    EXPECT_TRUE(WaitUntil([&] { return shown.Shown().find(" Einträge · noch ") != std::string::npos; })) << shown.shown;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ::kill(shown.program.pid(), SIGINT), ::kill(toFile.pid(), SIGINT);
     EXPECT_EQ(shown.Wait(), 130);

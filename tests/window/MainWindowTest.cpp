@@ -260,6 +260,21 @@ TEST_F(WindowTest, DesignTextsAndALayoutThatScales)
     // The loop box keeps its whole tick and caption, clear of the group beside it.
     EXPECT_TRUE(LoopBox()->size().expandedTo(LoopBox()->sizeHint()) == LoopBox()->size());
     EXPECT_LT(LoopBox()->geometry().right(), Window().findChild<QGroupBox*>("Frame(1)")->x());
+    // A figure is never cut: a field takes its text, two pixels' margin each side and the cursor's one.
+    const std::pair<const char*, const char*> widest[] = {
+        {"txtEntrycount", "100000"},
+        {"txtEntrycount", "10000000"},
+        {"txtFilesize", "26.843.545.600 Byte"},
+        {"txtEntrysize", "26.843.545.600 Byte"},
+        {"txtEntryLength", "2.147.483,6 Sekunden"},
+        {"txtQuality", "26.843.545.600.000 Byte/Sek"},
+        {"txtUnknownData", "100,0%"},
+    };
+    for (const auto& [name, text] : widest) {
+        auto* field = Window().findChild<QLineEdit*>(name);
+        field->setText(text);
+        EXPECT_LE(field->fontMetrics().horizontalAdvance(text) + 5, field->width()) << name << " " << text;
+    }
     auto* size = Window().findChild<QLineEdit*>("txtFilesize");
     size->selectAll();
     EXPECT_FALSE(size->hasSelectedText()) << "a figure cannot be marked";
