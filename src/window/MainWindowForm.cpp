@@ -280,6 +280,7 @@ void MainWindowForm::buildKeyboardCommands(QWidget& window, const std::function<
         // The key names are spelled out here, in German whatever translations are installed.
         const QString text = c.text ? QString::fromUtf8(c.text) : action->toolTip();
         QAction* item = commandMenu->addAction(text + QLatin1Char('\t') + QString::fromUtf8(c.keysShown));
+        item->setData(QVariant::fromValue<QObject*>(action));
         item->setEnabled(action->isEnabled());
         QObject::connect(action, &QAction::enabledChanged, item, &QAction::setEnabled);
         QObject::connect(item, &QAction::triggered, action, &QAction::trigger);
@@ -293,6 +294,22 @@ void MainWindowForm::buildKeyboardCommands(QWidget& window, const std::function<
     commandMenu->addSeparator();
     QObject::connect(commandMenu->addAction(QStringLiteral("Einträge\tF4")), &QAction::triggered, list,
                      &QAction::trigger);
+    // Greyed for a scan, the lines follow their commands again once the menu goes.
+    QObject::connect(commandMenu, &QMenu::aboutToHide, commandMenu, [this] { setCommandLinesUsable(true); });
+}
+
+void MainWindowForm::setCommandLinesUsable(bool usable)
+{
+    for (QAction* item : commandMenu->actions())
+        if (auto* command = qobject_cast<QAction*>(item->data().value<QObject*>()))
+            item->setEnabled(usable && command->isEnabled());
+}
+
+void MainWindowForm::popUpCommandMenu(const QPoint& at, bool usable)
+{
+    // A disabled menu would not show at all: greyed lines say why nothing can be done.
+    setCommandLinesUsable(usable);
+    commandMenu->popup(at);
 }
 
 } // namespace cp
