@@ -95,6 +95,14 @@ void fitToText(QLineEdit* field, const QRect& designed, const QLabel* caption)
     field->setFont(font);
 }
 
+// The menu's command lines usable as their commands are, or all greyed.
+void setCommandLinesUsable(QMenu& menu, bool usable)
+{
+    for (QAction* item : menu.actions())
+        if (auto* command = qobject_cast<QAction*>(item->data().value<QObject*>()))
+            item->setEnabled(usable && command->isEnabled());
+}
+
 } // namespace
 
 int MainWindowForm::loopValue() const
@@ -295,20 +303,14 @@ void MainWindowForm::buildKeyboardCommands(QWidget& window, const std::function<
     QObject::connect(commandMenu->addAction(QStringLiteral("Einträge\tF4")), &QAction::triggered, list,
                      &QAction::trigger);
     // Greyed for a scan, the lines follow their commands again once the menu goes.
-    QObject::connect(commandMenu, &QMenu::aboutToHide, commandMenu, [this] { setCommandLinesUsable(true); });
-}
-
-void MainWindowForm::setCommandLinesUsable(bool usable)
-{
-    for (QAction* item : commandMenu->actions())
-        if (auto* command = qobject_cast<QAction*>(item->data().value<QObject*>()))
-            item->setEnabled(usable && command->isEnabled());
+    QObject::connect(commandMenu, &QMenu::aboutToHide, commandMenu,
+                     [menu = commandMenu] { setCommandLinesUsable(*menu, true); });
 }
 
 void MainWindowForm::popUpCommandMenu(const QPoint& at, bool usable)
 {
     // A disabled menu would not show at all: greyed lines say why nothing can be done.
-    setCommandLinesUsable(usable);
+    setCommandLinesUsable(*commandMenu, usable);
     commandMenu->popup(at);
 }
 

@@ -57,9 +57,6 @@ struct MainWindowForm {
     // copy runs), every command in it is greyed. The entry list stays open to
     // it, as F4 is.
     void popUpCommandMenu(const QPoint& at, bool usable);
-
-private:
-    void setCommandLinesUsable(bool usable);
 };
 
 } // namespace cp
