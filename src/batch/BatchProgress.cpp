@@ -78,7 +78,8 @@ BatchProgress::~BatchProgress()
 }
 
 QString BatchProgress::progressLine(std::int64_t length, std::int64_t searched, std::int64_t firstTag,
-                                    std::int64_t entries, std::int64_t bytes, double seconds, const QLocale& locale)
+                                    std::int64_t entries, std::int64_t bytes, double seconds, const QLocale& locale,
+                                    int room)
 {
     // The bytes before the first tag only need searching, the rest writing
     // too; the entries are written roughly in order behind the search.
@@ -93,7 +94,16 @@ QString BatchProgress::progressLine(std::int64_t length, std::int64_t searched, 
                        speed(rate, locale)};
     if (rate > 0)
         parts << timeLeft(double(length - done) / rate, locale);
-    return parts.join(QStringLiteral(" · "));
+    // A cut figure reads as another number: where the line is too long, whole
+    // fields go, the speed first and the time left never.
+    const QString separator = QStringLiteral(" · ");
+    for (const int dropped : {3, 2, 1, 0}) {
+        if (parts.join(separator).size() <= room)
+            break;
+        parts.removeAt(dropped);
+    }
+    const QString line = parts.join(separator);
+    return line.size() <= room ? line : QString();
 }
 
 void BatchProgress::fileOpened(std::int64_t length)
@@ -143,13 +153,12 @@ bool BatchProgress::stopRequested()
 
 void BatchProgress::draw(Clock::time_point now)
 {
-    QString line = progressLine(m_length, m_searched, m_firstTag, m_scanner ? m_scanner->entriesWritten() : 0,
-                                m_scanner ? m_scanner->bytesWritten() : 0,
-                                std::chrono::duration<double>(now - m_start).count(), m_locale);
     int room = INT_MAX;
     if (const int columns = m_terminal.columns(); columns > 1)
         room = columns - 1; // a line that wraps cannot be redrawn in place
-    line.truncate(room);
+    QString line = progressLine(m_length, m_searched, m_firstTag, m_scanner ? m_scanner->entriesWritten() : 0,
+                                m_scanner ? m_scanner->bytesWritten() : 0,
+                                std::chrono::duration<double>(now - m_start).count(), m_locale, room);
     // Blanks cover what a longer line before left.
     const int width = int(line.size());
     line = QLatin1Char('\r') + line + QString(std::max(0, std::min(m_shownWidth, room) - width), QLatin1Char(' '));

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <chrono>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 
@@ -33,9 +34,9 @@ public:
     // Where the entries written so far are counted.
     void watch(const WaveEntryScanner& scanner) { m_scanner = &scanner; }
 
-    // The line for these figures, in the locale's number format.
+    // The line for these figures, in the locale's number format, at most room characters long.
     static QString progressLine(std::int64_t length, std::int64_t searched, std::int64_t firstTag, std::int64_t entries,
-                                std::int64_t bytes, double seconds, const QLocale& locale);
+                                std::int64_t bytes, double seconds, const QLocale& locale, int room = INT_MAX);
 
     void scanStarting(const std::string& path) override { m_inner.scanStarting(path); }
     void fileOpened(std::int64_t length) override;

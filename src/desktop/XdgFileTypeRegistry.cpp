@@ -216,8 +216,12 @@ std::string XdgFileTypeRegistry::desktopEntry(const std::string& old, const std:
     for (const auto& type : types)
         typeList += type + ";";
     const std::string title = kApplicationTitle;
-    return "[Desktop Entry]\nType=Application\nName=" + title
-        + "\nComment=Findet eingebettete Wave-Sounds und andere RIFF-Einträge in beliebigen Dateien und speichert sie"
+    return "[Desktop Entry]\nType=Application\nName="
+        + title
+        // English first, as the desktops expect, with the German the program speaks beside it.
+        + "\nComment=Finds embedded wave sounds and other RIFF entries in any file and saves them"
+          "\nComment[de]=Findet eingebettete Wave-Sounds und andere RIFF-Einträge in beliebigen Dateien und speichert "
+          "sie"
           "\nIcon="
         + kApplicationId + "\nTryExec=" + entryValue(m_programPath) + "\nExec=" + exec + " %f\nMimeType=" + typeList
         + "\nCategories=AudioVideo;Audio;\nActions=Open;\n\n[Desktop Action Open]\nName=Öffnen (" + title

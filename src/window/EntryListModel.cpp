@@ -19,12 +19,14 @@ namespace cp {
 namespace {
 
 const char* const kColumnNames[]
-    = {"Nr.", "Position", "Länge", "Form", "Format", "Kanäle", "Rate", "Bits", "Dauer", "Kopf", "Titel"};
+    = {"Nr.", "Position", "Größe", "Form", "Format", "Kanäle", "Rate", "Bits", "Dauer", "Kopf", "Titel"};
 static_assert(std::size(kColumnNames) == EntryListModel::ColumnCount);
 
+// Kopf says "stimmt" or "+979 Byte": words, set left, with its free space before Titel.
 bool isNumberColumn(int column)
 {
-    return column != EntryListModel::Form && column != EntryListModel::Format && column != EntryListModel::Title;
+    return column != EntryListModel::Form && column != EntryListModel::Format && column != EntryListModel::Header
+        && column != EntryListModel::Title;
 }
 
 } // namespace
@@ -63,8 +65,9 @@ void EntryListModel::replaceScan(const std::function<void()>& change)
     endResetModel();
 }
 
-void EntryListModel::setFilter(const QString& text, bool mismatchesOnly)
+void EntryListModel::setFilter(const QString& typed, bool mismatchesOnly)
 {
+    const QString text = typed.trimmed(); // blanks alone filter nothing out
     if (text == m_filter && mismatchesOnly == m_mismatchesOnly)
         return;
     beginResetModel();

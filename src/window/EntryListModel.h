@@ -38,9 +38,10 @@ public:
     // the list then starts afresh, keeping its sort and filter.
     void replaceScan(const std::function<void()>& change);
 
-    // Only entries whose form, format or title holds text (in any case), and
-    // with mismatchesOnly only those whose header's size disagrees with the cut.
-    void setFilter(const QString& text, bool mismatchesOnly);
+    // Only entries whose form, format or title holds typed (in any case,
+    // without blanks around it), and with mismatchesOnly only those whose
+    // header's size disagrees with the cut.
+    void setFilter(const QString& typed, bool mismatchesOnly);
 
     std::int64_t entryAt(int row) const { return std::int64_t(m_rows.at(std::size_t(row))) + 1; }
     int rowOf(std::int64_t entry) const; // -1 where the filter hides it
@@ -49,6 +50,11 @@ public:
     // events; told true when that begins and false when it is over.
     bool learning() const;
     void setLearningNotice(std::function<void(bool)> notice) { m_learningNotice = std::move(notice); }
+
+    // The order of texts in the list: digit runs by their value ("Wasser 9"
+    // before "Wasser 10"), letters regardless of case and accents, so that
+    // the order does not hang on the locale. Below zero when a comes first.
+    static int naturalCompare(const QString& a, const QString& b);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -31,7 +31,7 @@ template <typename Id, typename Text> std::map<Id, std::int64_t> RankByText(cons
     for (auto& [id, shown] : texts)
         sorted.emplace_back(shown, id);
     std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-        const int order = QString::localeAwareCompare(a.first, b.first);
+        const int order = EntryListModel::naturalCompare(a.first, b.first);
         return order != 0 ? order < 0 : a.second < b.second;
     });
     std::map<Id, std::int64_t> ranks;
@@ -41,6 +41,64 @@ template <typename Id, typename Text> std::map<Id, std::int64_t> RankByText(cons
 }
 
 } // namespace
+
+namespace {
+
+// Letters without their accents and case: "Äpfel" as "apfel".
+QString foldedForOrder(const QString& text)
+{
+    QString folded;
+    for (const QChar c : text.normalized(QString::NormalizationForm_D))
+        if (c.category() != QChar::Mark_NonSpacing)
+            folded += c;
+    return folded.toCaseFolded();
+}
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// The end of the digit run starting at from.
+qsizetype digitRunEnd(const QString& text, qsizetype from)
+{
+    while (from < text.size() && isDigit(text[from]))
+        ++from;
+    return from;
+}
+
+} // namespace
+
+int EntryListModel::naturalCompare(const QString& a, const QString& b)
+{
+    const QString x = foldedForOrder(a), y = foldedForOrder(b);
+    qsizetype i = 0, j = 0;
+    while (i < x.size() && j < y.size()) {
+        if (isDigit(x[i]) && isDigit(y[j])) {
+            // By value: without leading zeros, the longer run is the larger number.
+            const qsizetype xEnd = digitRunEnd(x, i), yEnd = digitRunEnd(y, j);
+            while (i + 1 < xEnd && x[i] == QLatin1Char('0'))
+                ++i;
+            while (j + 1 < yEnd && y[j] == QLatin1Char('0'))
+                ++j;
+            if (xEnd - i != yEnd - j)
+                return xEnd - i < yEnd - j ? -1 : 1;
+            if (const int order = QStringView(x).mid(i, xEnd - i).compare(QStringView(y).mid(j, yEnd - j)))
+                return order < 0 ? -1 : 1;
+            i = xEnd;
+            j = yEnd;
+            continue;
+        }
+        if (x[i] != y[j])
+            return x[i] < y[j] ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < x.size() || j < y.size())
+        return i < x.size() ? 1 : -1;
+    // Alike but for case, accents or leading zeros: still a fixed order.
+    return std::clamp(a.compare(b), -1, 1);
+}
 
 bool EntryListModel::shown(std::size_t index, const QString& text, bool mismatchesOnly) const
 {

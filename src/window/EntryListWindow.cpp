@@ -11,11 +11,13 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -63,6 +65,9 @@ void EntryListWindow::buildControls()
     m_filterDelay->setInterval(kFilterDelayMs);
     connect(m_filterDelay, &QTimer::timeout, this, [this] { applyFilter(); });
     connect(m_filter, &QLineEdit::textChanged, m_filterDelay, qOverload<>(&QTimer::start));
+    // Return in the filter box filters at once rather than playing.
+    m_filter->installEventFilter(this);
+    connect(m_filter, &QLineEdit::returnPressed, this, [this] { applyFilter(); });
     connect(m_mismatches, &QCheckBox::toggled, this, [this] { applyFilter(); });
 
     m_view = new QTableView(this);
@@ -83,11 +88,14 @@ void EntryListWindow::buildControls()
     columns->setSortIndicator(-1, Qt::AscendingOrder);
     columns->setHighlightSections(false);
     columns->setStretchLastSection(true);
-    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const int widths[] = {7, 12, 10, 7, 11, 7, 8, 5, 8, 12, 20};
-    static_assert(std::size(widths) == EntryListModel::ColumnCount);
+    // Each column as wide as the longest text it commonly holds, and its caption.
+    const char* const widest[]
+        = {"100.000", "4.294.967.296", "4.294.967.296", "kein RIFF-Kopf",     "IMA-ADPCM",           "Kanäle",
+           "192.000", "Bits",          "1.000,000 s",   "\u2212999.999 Byte", "00000000000000000000"};
+    static_assert(std::size(widest) == EntryListModel::ColumnCount);
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) + 12;
     for (int c = 0; c < EntryListModel::ColumnCount; ++c)
-        m_view->setColumnWidth(c, widths[c] * digit + 12);
+        m_view->setColumnWidth(c, fontMetrics().horizontalAdvance(QString::fromUtf8(widest[c])) + margins);
     m_model.setLearningNotice([](bool learning) {
         learning ? QGuiApplication::setOverrideCursor(Qt::BusyCursor) : QGuiApplication::restoreOverrideCursor();
     });
@@ -183,6 +191,18 @@ void EntryListWindow::closeEvent(QCloseEvent* event)
 {
     saveLayout();
     event->accept();
+}
+
+bool EntryListWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_filter && event->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            event->accept(); // the box takes the key before the shortcut does
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void EntryListWindow::busy(const std::function<void()>& work)

@@ -51,8 +51,10 @@ QString entryToolTipText(const EntryHeader& header, std::int64_t size, const QLo
 
 QString secondsWords(std::int64_t milliseconds, bool shortForm, const QLocale& locale)
 {
-    return formatOneDecimal(double(milliseconds) / 1000.0, locale)
-        + (shortForm ? QStringLiteral(" s") : QStringLiteral(" Sekunden"));
+    if (shortForm)
+        return formatGrouped(milliseconds / 1000, locale) + locale.decimalPoint()
+            + QStringLiteral("%1 s").arg(milliseconds % 1000, 3, 10, QLatin1Char('0'));
+    return formatOneDecimal(double(milliseconds) / 1000.0, locale) + QStringLiteral(" Sekunden");
 }
 
 } // namespace cp

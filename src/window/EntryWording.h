@@ -28,7 +28,8 @@ QString sizeAgreementWords(std::int64_t difference, bool shortForm, const QLocal
 QString entryToolTipText(const EntryHeader& header, std::int64_t size, const QLocale& locale);
 
 // A playing time in seconds with one decimal, as the window shows it: "1,2
-// Sekunden", or short, for a column, "1,2 s".
+// Sekunden"; short, for a column, to the millisecond, "1,200 s", so that two
+// sounds that sort apart never look alike there.
 QString secondsWords(std::int64_t milliseconds, bool shortForm, const QLocale& locale);
 
 } // namespace cp

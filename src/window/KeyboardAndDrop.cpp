@@ -61,8 +61,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 {
     // Not modal, so that a scan under way goes on; it can take no command then.
-    m_form.commandMenu->setEnabled(!m_scans->running() && !m_saver.copying());
-    m_form.commandMenu->popup(event->globalPos());
+    m_form.popUpCommandMenu(event->globalPos(), !m_scans->running() && !m_saver.copying());
 }
 
 std::optional<std::string> MainWindow::droppedFile(const QMimeData* mime) const

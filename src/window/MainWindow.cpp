@@ -10,6 +10,7 @@
 #include "scan/ScanError.h"
 #include "window/EntryListWindow.h"
 #include "window/Icons.h"
+#include "window/ModalCloseWatch.h"
 
 #include <QAction>
 #include <QApplication>
@@ -61,6 +62,8 @@ MainWindow::MainWindow(Context context)
     m_scans = std::make_unique<ScanController>(
         ScanController::Widgets {m_form.progressBar, m_form.fileSize, m_form.entryCount, m_form.unknownData},
         [this] { return m_closeRequested; });
+
+    m_modalCloseWatch = std::make_unique<ModalCloseWatch>(*this);
 
     m_playbackTimer = new QTimer(this);
     m_playbackTimer->setObjectName(QStringLiteral("tmrPlay"));

@@ -30,6 +30,7 @@ namespace cp {
 
 class EntryListWindow;
 class EntryPlayer;
+class ModalCloseWatch;
 class SettingsStore;
 class UserDialogs;
 
@@ -141,6 +142,8 @@ private:
     EntryPositions m_positions; // where the entries begin, for the entry list
     EntrySaver m_saver;
     std::unique_ptr<ScanController> m_scans; // made with the widgets it drives
+
+    std::unique_ptr<ModalCloseWatch> m_modalCloseWatch; // the title bar's close while a dialog asks
 
     QString m_lastOpenFileName;
     bool m_closeRequested = false;

@@ -71,6 +71,38 @@ QLineEdit* valueField(QWidget* parent, const char* name, int left, int top, int 
     return field;
 }
 
+// Widens a figure's field to its text, so that a large figure never reads
+// as another number with its first digits cut off: to the left as far as
+// its caption, then to the right as far as its group's edge. The field keeps
+// its designed place wherever the text fits there.
+void fitToText(QLineEdit* field, const QRect& designed, const QLabel* caption)
+{
+    constexpr int kMargins = 2 * 2 + 1; // the field's own margin each side, and room for its cursor
+    const int needed = field->fontMetrics().horizontalAdvance(field->text()) + kMargins;
+    QRect place = designed;
+    if (needed > place.width()) {
+        const int gap = field->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+        place.setLeft(std::max(caption->geometry().right() + 1 + gap, designed.right() + 1 - needed));
+        place.setRight(std::max(place.right(),
+                                std::min(place.left() + needed - 1, field->parentWidget()->contentsRect().right())));
+    }
+    if (place != field->geometry())
+        field->setGeometry(place);
+    // Where even that is too narrow (a rate no sound has), the figure is set smaller rather than cut.
+    QFont font = field->parentWidget()->font();
+    while (QFontMetrics(font).horizontalAdvance(field->text()) + kMargins > place.width() && font.pointSizeF() > 4)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    field->setFont(font);
+}
+
+// The menu's command lines usable as their commands are, or all greyed.
+void setCommandLinesUsable(QMenu& menu, bool usable)
+{
+    for (QAction* item : menu.actions())
+        if (auto* command = qobject_cast<QAction*>(item->data().value<QObject*>()))
+            item->setEnabled(usable && command->isEnabled());
+}
+
 } // namespace
 
 int MainWindowForm::loopValue() const
@@ -192,8 +224,12 @@ void MainWindowForm::build(QWidget& window, const std::function<void(int)>& clic
         {1, 6, "Status:", 150, 1110, 495, &MainWindowForm::status, "txtStatus", 735, 1110, 1995, "angehalten"},
     };
     for (const auto& row : rows) {
-        label(group[row.frame], row.labelIndex, row.caption, row.labelLeft, row.labelTop, row.labelWidth);
-        this->*row.field = valueField(group[row.frame], row.name, row.left, row.top, row.width, row.text);
+        const QLabel* caption
+            = label(group[row.frame], row.labelIndex, row.caption, row.labelLeft, row.labelTop, row.labelWidth);
+        QLineEdit* field = valueField(group[row.frame], row.name, row.left, row.top, row.width, row.text);
+        QObject::connect(field, &QLineEdit::textChanged, field,
+                         [field, caption, designed = field->geometry()] { fitToText(field, designed, caption); });
+        this->*row.field = field;
     }
 
     // The box keeps its whole caption and tick, and stays clear of the group
@@ -252,6 +288,7 @@ void MainWindowForm::buildKeyboardCommands(QWidget& window, const std::function<
         // The key names are spelled out here, in German whatever translations are installed.
         const QString text = c.text ? QString::fromUtf8(c.text) : action->toolTip();
         QAction* item = commandMenu->addAction(text + QLatin1Char('\t') + QString::fromUtf8(c.keysShown));
+        item->setData(QVariant::fromValue<QObject*>(action));
         item->setEnabled(action->isEnabled());
         QObject::connect(action, &QAction::enabledChanged, item, &QAction::setEnabled);
         QObject::connect(item, &QAction::triggered, action, &QAction::trigger);
@@ -265,6 +302,16 @@ void MainWindowForm::buildKeyboardCommands(QWidget& window, const std::function<
     commandMenu->addSeparator();
     QObject::connect(commandMenu->addAction(QStringLiteral("Einträge\tF4")), &QAction::triggered, list,
                      &QAction::trigger);
+    // Greyed for a scan, the lines follow their commands again once the menu goes.
+    QObject::connect(commandMenu, &QMenu::aboutToHide, commandMenu,
+                     [menu = commandMenu] { setCommandLinesUsable(*menu, true); });
+}
+
+void MainWindowForm::popUpCommandMenu(const QPoint& at, bool usable)
+{
+    // A disabled menu would not show at all: greyed lines say why nothing can be done.
+    setCommandLinesUsable(*commandMenu, usable);
+    commandMenu->popup(at);
 }
 
 } // namespace cp

@@ -9,6 +9,7 @@ class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 class QMenu;
+class QPoint;
 class QProgressBar;
 class QSlider;
 class QToolBar;
@@ -52,6 +53,10 @@ struct MainWindowForm {
     // (firstOrLast(last)), and the entry list.
     void buildKeyboardCommands(QWidget& window, const std::function<void(bool)>& firstOrLast,
                                const std::function<void()>& openList);
+    // Shows the context menu at the screen point; unless usable (a scan or
+    // copy runs), every command in it is greyed. The entry list stays open to
+    // it, as F4 is.
+    void popUpCommandMenu(const QPoint& at, bool usable);
 };
 
 } // namespace cp

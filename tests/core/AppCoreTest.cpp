@@ -79,6 +79,20 @@ TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
                                                   QLocale(QLocale::German, QLocale::Germany))
                       .toStdString(),
                   line);
+    // A narrow terminal (room: one column less) loses whole fields, the time left last.
+    const std::pair<int, const char*> narrow[] = {
+        {79, "50 % · 98 Einträge · 1,0 von 2,0 GiB · 100 MiB/s · noch 11 s"},
+        {39, "50 % · 98 Einträge · noch 11 s"},
+        {24, "50 % · noch 11 s"},
+        {11, "noch 11 s"},
+        {5, ""},
+    };
+    for (const auto& [room, line] : narrow)
+        EXPECT_EQ(cp::BatchProgress::progressLine(std::int64_t(2) << 30, std::int64_t(1) << 30, 1, 98,
+                                                  std::int64_t(1) << 30, 10.24, QLocale(QLocale::German), room)
+                      .toStdString(),
+                  line)
+            << room;
     EXPECT_EQ(cp::formatGrouped(1234567, QLocale::c()) + " " + cp::formatOneDecimal(1234.56, QLocale::c()),
               "1,234,567 1,234.6")
         << "grouped also where the locale leaves groups out";

@@ -65,6 +65,10 @@ TEST_F(Registration, AFirstStartWritesEverythingALaterOneNothingAMoveRewritesExe
               "application/x-ffl\napplication/x-uax\n");
     EXPECT_EQ(Query({"query", "default", "application/x-uax"}), "example.oxbrook.Chunkpicker.desktop\n");
     EXPECT_EQ(entryLine("MimeType="), "MimeType=application/x-ffl;application/x-uax;");
+    EXPECT_EQ(entryLine("Comment=") + "|" + entryLine("Comment[de]="),
+              "Comment=Finds embedded wave sounds and other RIFF entries in any file and saves them|Comment[de]=Findet "
+              "eingebettete Wave-Sounds und andere RIFF-Einträge in beliebigen Dateien und speichert sie")
+        << "English first, the German beside it";
 
     EXPECT_EQ(Start("/usr/bin/chunkpicker"), 0);
     EXPECT_EQ(Modified(dir / "data/mime/mime.cache"), cache) << "no tool ran";

@@ -3,7 +3,7 @@
 # Drives the real program in a real X server (run under xvfb-run): opens the
 # demo archive, steps and plays through the toolbar with xdotool, saves, closes
 # the window, then checks the settings file and that the entry files are gone;
-# then ends a second start with SIGTERM while it asks before replacing a file.
+# then ends a second start with SIGTERM, and a third from the title bar, while it asks before replacing a file.
 # Each step waits for what it brings about (a window, a file, a changed
 # picture of the window), so a busy machine only makes it slower.
 # Usage: window_e2e.sh CHUNKPICKER MAKE_DEMO ARTIFACT_DIR
@@ -119,18 +119,21 @@ grep -q '^Loop=1$' "$conf" && grep -q '^FileSavedMsg=Wahr$' "$conf" || fail "not
 grep -q '^WindowPosX=[0-9]' "$conf" && grep -q '^WindowPosY=[0-9]' "$conf" || fail "the position was not saved"
 [ "$(entries)" -eq 0 ] || fail "entry files left in the temporary folder"
 
-# SIGTERM while the program asks before replacing a file: the question goes, the window ends as on a close.
-rm "$conf"
-start
-choose $save "$work/erstes.wav"
-find_window --onlyvisible --name '^Datei ersetzen$' >/dev/null || fail "no question before replacing"
-kill -TERM "$app"
-until_ "the program did not end on SIGTERM while it asked" ended
-wait "$app" || fail "after SIGTERM the program ended with status $?"
-app=""
-[ "$(entries)" -eq 0 ] || fail "entry files left after SIGTERM"
-grep -q '^WindowPosX=' "$conf" || fail "settings not written after SIGTERM"
-cmp "$work/erstes.wav" "$work/zweites.wav" || fail "SIGTERM replaced the file"
+# SIGTERM, or the title bar's close, while the program asks before replacing a file: the question goes as on
+# its cancel, the window ends as on a close.
+for way in SIGTERM close; do
+    rm "$conf"
+    start
+    choose $save "$work/erstes.wav"
+    find_window --onlyvisible --name '^Datei ersetzen$' >/dev/null || fail "no question before replacing"
+    if [ $way = SIGTERM ]; then kill -TERM "$app"; else wmctrl -i -c "$wid"; fi
+    until_ "the program did not end on $way while it asked" ended
+    wait "$app" || fail "after $way the program ended with status $?"
+    app=""
+    [ "$(entries)" -eq 0 ] || fail "entry files left after $way"
+    grep -q '^WindowPosX=' "$conf" || fail "settings not written after $way"
+    cmp "$work/erstes.wav" "$work/zweites.wav" || fail "$way replaced the file"
+done
 
 # An invalid command line: one box, with the program's icon.
 "$bin" "$work/nirgends.ffl" "$work/nirgends" &

@@ -67,19 +67,23 @@ struct EntryListModelTest : ::testing::Test {
 TEST_F(EntryListModelTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile)
 {
     const std::string rows[] = {
-        "1|1.001|26.804|WAVE|PCM|1|11.025|16|1,2 s|+300 Byte|",
+        "1|1.001|26.804|WAVE|PCM|1|11.025|16|1,200 s|+300 Byte|",
         "2|27.805|4|kein RIFF-Kopf|||||||",
-        "3|27.809|44.174|WAVE|PCM|2|22.050|8|1,0 s|stimmt|Glöckchen",
-        "4|71.983|3.000|WAVE|PCM|1|8.000|16|0,2 s|\u22125.044 Byte|",
+        "3|27.809|44.174|WAVE|PCM|2|22.050|8|1,000 s|stimmt|Glöckchen",
+        "4|71.983|3.000|WAVE|PCM|1|8.000|16|0,184 s|\u22125.044 Byte|",
         "5|74.983|42|AVI||||||stimmt|Glöckchen",
         "6|75.025|1.123|WAVE|IMA-ADPCM|2|22.050|4||+979 Byte|",
     };
     ASSERT_EQ(model->rowCount(), 6);
-    EXPECT_EQ(Row(-1), "Nr.|Position|Länge|Form|Format|Kanäle|Rate|Bits|Dauer|Kopf|Titel");
+    EXPECT_EQ(Row(-1), "Nr.|Position|Größe|Form|Format|Kanäle|Rate|Bits|Dauer|Kopf|Titel");
     for (int r = 0; r < 6; ++r)
         EXPECT_EQ(Row(r), rows[r]) << "from the source";
-    EXPECT_EQ(model->index(0, cp::EntryListModel::Length).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
-              Qt::AlignRight | Qt::AlignVCenter);
+    // Kopf is words, left of the free space that parts it from Titel.
+    for (const auto& [column, alignment] :
+         {std::pair(cp::EntryListModel::Length, Qt::AlignRight), std::pair(cp::EntryListModel::Header, Qt::AlignLeft)})
+        EXPECT_EQ(model->index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                  alignment | Qt::AlignVCenter)
+            << column;
     EXPECT_EQ(model->index(3, 0).data(Qt::ToolTipRole).toString(),
               "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\nGröße: laut Kopf 8.044 Byte, Eintrag 3.000 Byte "
               "(5.044 Byte weniger)");
@@ -114,8 +118,9 @@ TEST_F(EntryListModelTest, SortsByEachKindOfColumnEqualKeysInEntryOrder)
 TEST_F(EntryListModelTest, TheFilterMatchesFormFormatAndTitleAndTheChoiceShowsOnlyMismatches)
 {
     const std::tuple<const char*, bool, const char*> filters[]
-        = {{"pcm", false, "1,3,4,6"}, {"GLÖCK", false, "3,5"}, {"avi", false, "5"}, {"kein", false, "2"},
-           {"", true, "1,4,6"},       {"ima", true, "6"},      {"mp3", false, ""},  {"", false, "1,2,3,4,5,6"}};
+        = {{"pcm", false, "1,3,4,6"},    {"GLÖCK", false, "3,5"}, {"avi", false, "5"}, {"kein", false, "2"},
+           {"", true, "1,4,6"},          {"ima", true, "6"},      {"mp3", false, ""},  {"", false, "1,2,3,4,5,6"},
+           {"  ", false, "1,2,3,4,5,6"}, {" avi ", false, "5"}};
     model->sort(cp::EntryListModel::Length, Qt::AscendingOrder);
     for (const auto& [text, mismatchesOnly, entries] : filters) {
         model->setFilter(text, mismatchesOnly);
@@ -125,6 +130,17 @@ TEST_F(EntryListModelTest, TheFilterMatchesFormFormatAndTitleAndTheChoiceShowsOn
     model->setFilter("", true);
     EXPECT_EQ(model->rowOf(4), 1);
     EXPECT_EQ(model->rowOf(3), -1) << "hidden";
+}
+
+TEST(EntryListOrder, TitlesInNaturalOrderDigitRunsByValueRegardlessOfCaseAndAccents)
+{
+    const char* const ascending[] = {"",          "0",          "ab",        "abc",        "Äpfel",    "b007",
+                                     "b8",        "Birnen",     "Wasser 1",  "wasser 1",   "wasser 2", "Wasser 9",
+                                     "Wasser 10", "Wasser 10a", "Wasser 70", "Wasser 100", "x2y9",     "x10y1"};
+    for (std::size_t i = 0; i < std::size(ascending); ++i)
+        for (std::size_t j = 0; j < std::size(ascending); ++j)
+            EXPECT_EQ(cp::EntryListModel::naturalCompare(ascending[i], ascending[j]), i < j ? -1 : int(i > j))
+                << ascending[i] << " against " << ascending[j];
 }
 
 } // namespace
