@@ -26,20 +26,6 @@ TEST(PathHelpers, Utf8IsCheckedAsStrictlyAsJsonReadersDo)
         EXPECT_FALSE(cp::isValidUtf8(invalid)) << invalid;
 }
 
-TEST(PathHelpers, CutAppendAndExist)
-{
-    EXPECT_EQ(cp::fileNamePart("/spiele/sound.ffl") + cp::fileNamePart("sound.ffl") + cp::fileNamePart("/spiele/"),
-              "sound.fflsound.ffl");
-    EXPECT_EQ(cp::withTrailingSeparator("/out") + cp::withTrailingSeparator("/out/") + cp::withTrailingSeparator(""),
-              "/out//out//");
-    TempDir dir;
-    WriteFile(dir / "f", Text("x"));
-    const std::pair<std::string, bool> paths[] = {{dir.path(), true},  {dir / "", true},         {dir / "f", true},
-                                                  {dir / "f/", false}, {dir / "missing", false}, {"", false}};
-    for (const auto& [path, exists] : paths)
-        EXPECT_EQ(cp::pathExists(path), exists) << path;
-}
-
 // A real folder tree with blanks and umlauts in its names; the working
 // directory is the tree, so that a relative target can be found.
 TEST(CommandLine, ResolvesAgainstARealTree)

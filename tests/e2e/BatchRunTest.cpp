@@ -318,25 +318,4 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
     EXPECT_EQ(r.err, "");
 }
 
-#ifndef CP_SANITIZED // the sanitizers reserve memory of their own
-TEST_F(BatchRun, RunningOutOfMemoryIsAnErrorAndNoThreadToBeHadIsNone)
-{
-    // About 2.5 MB to start; a file read whole needs its size on top, a thread its stack.
-    const auto limited = [&](int kib) {
-        return RunProgram({"sh", "-c", "ulimit -d " + std::to_string(kib) + " && exec \"$0\" \"$1\" \"$2\"",
-                           CHUNKPICKER_BIN, sourcePath, out},
-                          kNoDisplay);
-    };
-    RunResult r = limited(5000);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ListFolder(out).size(), 2u) << "written without the writer thread";
-    Empty(out);
-    WriteFile(sourcePath, Concat({Text("RIFF"), Junk(2'900'000)}));
-    r = limited(4000);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Fehler 7"), std::string::npos) << r.err;
-    EXPECT_TRUE(ListFolder(out).empty());
-}
-#endif
-
 } // namespace

@@ -271,42 +271,6 @@ int InPrivateMounts(const std::function<int()>& body)
     });
 }
 
-TEST_F(ScanTest, ACopyWritesThroughLinksKeepsPermissionsAndNeedsNoProc)
-{
-    const std::string source = Source(Text("RIFF new")), real = dir / "real.wav", link = dir / "link.wav";
-    WriteFile(real, Text("old"));
-    ::chmod(real.c_str(), 0600);
-    ASSERT_EQ(::symlink("real.wav", link.c_str()), 0);
-    WriteFile(dir / ".chunkpicker-1-1.tmp", Text("left by a killed Save"));
-    EXPECT_EQ(cp::copyWholeFile(source, link, false), cp::CopyOutcome::TargetExists);
-    EXPECT_EQ(cp::copyWholeFile(source, link, true), cp::CopyOutcome::Copied);
-    struct stat st {};
-    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";
-    ::stat(real.c_str(), &st);
-    EXPECT_EQ(st.st_mode & 07777, 0600u) << "the replaced file's permissions stay";
-    EXPECT_EQ(ReadFile(real), Text("RIFF new"));
-    EXPECT_FALSE(::access((dir / ".chunkpicker-1-1.tmp").c_str(), F_OK) == 0) << "a copy sweeps its folder";
-    ASSERT_EQ(::symlink("neu.wav", (dir / "dangling.wav").c_str()), 0);
-    EXPECT_TRUE(cp::nameTaken(dir / "dangling.wav")) << "a dangling link takes a name";
-    EXPECT_EQ(cp::copyWholeFile(source, dir / "dangling.wav", false), cp::CopyOutcome::Copied);
-    EXPECT_EQ(ReadFile(dir / "neu.wav"), Text("RIFF new")) << "a dangling link gets its file";
-
-    // Without /proc a file cannot be named later: temporary names, however
-    // errno stood before.
-    const int status = InPrivateMounts([&] {
-        if (::mount("tmpfs", "/proc", "tmpfs", 0, "size=16k") != 0)
-            return 77;
-        for (const char* name : {"a.wav", "b.wav"})
-            if (errno = EAGAIN, ScanFailure([&] { cp::copyWholeFile(source, dir / name, false); }))
-                return 1;
-        return ReadFile(dir / "b.wav") == Text("RIFF new") ? 0 : 2;
-    });
-    if (status == 77)
-        GTEST_SKIP() << "no private mount here";
-    EXPECT_EQ(status, 0) << "1: a copy failed, 2: the copy differs";
-}
-
 // Also run with tests/support/FatLikeFiles.cpp preloaded, as a FAT stick behaves.
 TEST_F(ScanTest, CopiesNewFilesAndOverOldOnesWhateverTheFileSystemOffers)
 {

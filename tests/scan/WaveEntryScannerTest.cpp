@@ -144,36 +144,6 @@ TEST_F(ScanTest, ASourceChangingDuringTheSearchIsCutAtItsLengthAtOpenOrReported)
     EXPECT_TRUE(ListFolder(target).empty());
 }
 
-TEST_F(ScanTest, ACopyReplacesOnlyWhenToldAndOnlyWithACompleteFile)
-{
-    const Bytes bytes = Junk(9 << 20);
-    const std::string source = Source(bytes), copy = dir / "copy.wav";
-    std::vector<std::int64_t> told;
-    std::int64_t copied = 0;
-    EXPECT_EQ(cp::copyWholeFile(
-                  source, copy, false, [&](std::int64_t n) { return told.push_back(n), true; }, &copied),
-              cp::CopyOutcome::Copied);
-    EXPECT_EQ(copied, 9 << 20);
-    EXPECT_TRUE(ReadFile(copy) == bytes) << "the copy is byte for byte";
-    EXPECT_EQ(told, (std::vector<std::int64_t> {0, 8 << 20}));
-    WriteFile(copy, Text("old"));
-    EXPECT_EQ(cp::copyWholeFile(source, copy, false), cp::CopyOutcome::TargetExists);
-    EXPECT_THROW(cp::copyWholeFile(source, copy, true, [](std::int64_t n) { return n == 0; }), cp::ScanStopped);
-    EXPECT_EQ(ReadFile(copy), Text("old")) << "declined or stopped, the old file stays";
-    for (const bool unnamed : {true, false}) {
-        cp::EntryFileWriter writer(dir.path(), copy, unnamed);
-        writer.copyFrom(cp::SourceReader(source), 0, 5 + unnamed, {});
-        cp::FileIdentity identity;
-        EXPECT_TRUE(writer.publish(copy, &identity, true));
-        EXPECT_EQ(ReadFile(copy), Bytes(bytes.begin(), bytes.begin() + 5 + unnamed));
-    }
-    EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"copy.wav", "out", "sound.ffl"}))
-        << "no temporary left";
-    cp::EntryFileWriter writer(dir.path(), "x", true);
-    cp::FileIdentity identity;
-    EXPECT_FALSE(writer.publish(target, &identity)) << "nor a folder";
-}
-
 // The outcomes of all the copies handed over, in the order they come (C copied,
 // T target taken, F failed, S stopped); the results themselves into results.
 std::string Outcomes(cp::CopyQueue& queue, std::size_t count, std::vector<cp::CopyQueue::Result>* results = nullptr)

@@ -28,18 +28,26 @@ struct ScriptedDialogs final : cp::UserDialogs {
     template <typename T> static std::optional<T> Next(std::deque<T>& script)
     {
         std::optional<T> answer;
-        if (!script.empty())
-            answer = script.front(), script.pop_front();
+        if (!script.empty()) {
+            answer = script.front();
+            script.pop_front();
+        }
         return answer;
     }
     std::optional<OpenFileResult> openFile(QWidget*, const OpenFile& r) override
     {
-        return opened.push_back(r), Next(files);
+        opened.push_back(r);
+        return Next(files);
     }
-    std::optional<QString> saveFile(QWidget*, const SaveFile& r) override { return saved.push_back(r), Next(saveAs); }
+    std::optional<QString> saveFile(QWidget*, const SaveFile& r) override
+    {
+        saved.push_back(r);
+        return Next(saveAs);
+    }
     QString browseForFolder(QWidget*, const QString& title, const QString& start) override
     {
-        return folderStarts << title + ":" + start, Next(folders).value_or(QString());
+        folderStarts << title + ":" + start;
+        return Next(folders).value_or(QString());
     }
     Replace askReplace(QWidget* o, const QString& p, const QString& link, bool all) override
     {
@@ -54,24 +62,34 @@ struct ScriptedDialogs final : cp::UserDialogs {
         Scripted(std::function<bool()>& k, QStringList& s) : keepGoing(k), shown(s) {}
         bool update(std::int64_t done, std::int64_t total) override
         {
-            return shown << QString::number(done) + "/" + QString::number(total), keepGoing();
+            shown << QString::number(done) + "/" + QString::number(total);
+            return keepGoing();
         }
     };
     std::unique_ptr<Progress> progress(QWidget* o, const QString& l) override
     {
-        return boxes ? boxes->progress(o, l) : std::make_unique<Scripted>(keepCopying, progressShown);
+        if (boxes)
+            return boxes->progress(o, l);
+        return std::make_unique<Scripted>(keepCopying, progressShown);
     }
     bool notice(const QString& text) override
     {
-        return boxes ? boxes->notice(text) : (notices << text, Next(ticks).value_or(false));
+        if (boxes)
+            return boxes->notice(text);
+        notices << text;
+        return Next(ticks).value_or(false);
     }
     void message(QWidget*, const QString& caption, const QString& text) override
     {
-        messages << caption << text, onMessage();
+        messages << caption << text;
+        onMessage();
     }
     void warning(QWidget* o, const QString& c, const QString& t) override
     {
-        boxes ? boxes->warning(o, c, t) : void(messages << c << t);
+        if (boxes)
+            boxes->warning(o, c, t);
+        else
+            messages << c << t;
     }
 };
 

@@ -3,7 +3,6 @@
 // 96), on the real engine, settings and audio (dummy driver); the dialogs
 // answer from the test, except where Qt's own file dialog is the subject.
 #include "base/PathHelpers.h"
-#include "dialogs/NoticeDialog.h"
 #include "dialogs/UserDialogs.h"
 #include "playback/SdlAudioOutput.h"
 #include "playback/EntryPlayer.h"
@@ -30,7 +29,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QProgressDialog>
@@ -125,28 +123,6 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
             QMetaObject::invokeMethod(dialog, confirm ? "accept" : "reject");
         });
         EXPECT_EQ(cp::browseForFolder(nullptr, "Zielverzeichnis", target), confirm ? target : QString());
-    }
-}
-
-TEST(NoticeDialog, EnterAndOkKeepTheTickTheTitleBarDropsIt)
-{
-    for (const int way : {0, 1, 2}) { // Enter, a click on OK, the title bar's close
-        cp::NoticeDialog notice;
-        notice.setText("Zeile 1\r\n\r\nZeile 3");
-        notice.show();
-        QApplication::setActiveWindow(&notice);
-        auto* box = notice.findChild<QCheckBox*>("chkShowAgain");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == box; })) << "the box has the focus";
-        EXPECT_EQ(notice.windowTitle() + notice.findChild<QPlainTextEdit*>("Label")->toPlainText(),
-                  "Chunk PickerZeile 1\n\nZeile 3");
-        EXPECT_EQ(notice.size(), QSize(468, 279)) << "4680 x 2790 twips at 144 dpi";
-        EXPECT_FALSE(box->isChecked());
-        QTest::keyClick(box, Qt::Key_Space);
-        way == 0       ? QTest::keyClick(box, Qt::Key_Return)
-            : way == 1 ? QTest::mouseClick(notice.findChild<QPushButton*>("bttnOK"), Qt::LeftButton)
-                       : void(notice.close());
-        EXPECT_TRUE(notice.isHidden());
-        EXPECT_EQ(notice.neverAgain(), way < 2) << "way " << way;
     }
 }
 
@@ -322,9 +298,12 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     Click(MainWindow::Next); // stepping on ends the sound
     EXPECT_EQ(Field("txtQuality"), "ganz schlecht") << "a bare RIFF form cannot be played";
     EXPECT_FALSE(audio.playing(cp::Voice::Device));
-    Click(MainWindow::Next), Click(MainWindow::Previous);
+    Click(MainWindow::Next);
+    Click(MainWindow::Previous);
     EXPECT_EQ(Field("txtQuality"), "nicht so toll");
-    Click(MainWindow::Previous), Click(MainWindow::Play), Click(MainWindow::Stop);
+    Click(MainWindow::Previous);
+    Click(MainWindow::Play);
+    Click(MainWindow::Stop);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Field("txtStatus") == "angehalten"; })) << "Stop ends the sound";
     EXPECT_EQ(Window().findChild<QSlider*>("sldTime")->value(), 0) << "Stop rewinds";
 
@@ -332,7 +311,9 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     EXPECT_EQ(EntryCaption() + dialogs.messages.join(""), "aktueller Eintrag: 1/3");
     EXPECT_EQ(dialogs.opened.back().filterIndex, 5) << "the remembered filter";
     ::unlink(EntryFile(1).c_str()); // an entry file removed behind the program's back
-    Click(MainWindow::Next), Click(MainWindow::Next), Click(MainWindow::Next);
+    Click(MainWindow::Next);
+    Click(MainWindow::Next);
+    Click(MainWindow::Next);
     Open(dir / "weg.ffl");
     // Nothing of the old file stays beside the new one's failure: the window is as before any file.
     EXPECT_EQ(Window().windowTitle() + "|" + Field("txtFilesize") + "|" + Field("txtEntrycount") + "|"
@@ -367,7 +348,8 @@ TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenCl
         if (!Window().scanning())
             return;
         counts.insert(Field("txtEntrycount"));
-        counts.size() < 5 ? QTest::qSleep(50) : void(); // outlast the refresh interval, so the next hit shows
+        if (counts.size() < 5)
+            QTest::qSleep(50); // outlast the refresh interval, so the next hit shows
         EXPECT_EQ(Window().childAt(open), Window().findChild<QProgressBar*>("pgbParsing"));
         ASSERT_NE(QGuiApplication::overrideCursor(), nullptr) << "busy while scanning";
         EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
@@ -412,8 +394,10 @@ TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
     WriteFile(dir / "leer.bin", Text("riff"));
     for (const std::string& file : {std::string(), archivePath, dir / "leer.bin"}) {
         const bool entries = file == archivePath;
-        if (!file.empty())
-            dialogs.files.push_back({QString::fromStdString(file), 1}), Press(Qt::CTRL | Qt::Key_O);
+        if (!file.empty()) {
+            dialogs.files.push_back({QString::fromStdString(file), 1});
+            Press(Qt::CTRL | Qt::Key_O);
+        }
         EXPECT_EQ(Field("txtEntrycount"), entries ? "3" : "0");
         EXPECT_TRUE(QTest::qWaitFor([&] { return MenuEnabled() == (entries ? "128910" : "1"); }))
             << MenuEnabled().toStdString();
@@ -560,7 +544,8 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
     dialogs.keepCopying = [] { return true; };
 
     // Two entry files gone: both fail, the third is copied, one message tells.
-    ::unlink(EntryFile(1).c_str()), ::unlink(EntryFile(2).c_str());
+    ::unlink(EntryFile(1).c_str());
+    ::unlink(EntryFile(2).c_str());
     EXPECT_EQ(saveAllInto(dir / "zweite"), std::vector<std::string> {name(3)});
     EXPECT_EQ(dialogs.folderStarts.back(), "Zielverzeichnis:" + QString::fromStdString(dir / "dritte"));
     ASSERT_EQ(dialogs.messages.size(), 2);
@@ -636,7 +621,8 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
     cp::QtUserDialogs qt(true);
     dialogs.boxes = &qt;
     const std::string taken = dir / "da.wav", folder = dir / "alle";
-    WriteFile(taken, Text("alt")), ::mkdir(folder.c_str(), 0755);
+    WriteFile(taken, Text("alt"));
+    ::mkdir(folder.c_str(), 0755);
     // The button, the name or folder picked, the windows seen, whether the window is closed at the first.
     const std::tuple<int, std::string, std::string, bool> rows[]
         = {{MainWindow::SaveAll, folder, "Datei ersetzen|Chunk Picker", false},
@@ -645,19 +631,23 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
            {MainWindow::Save, dir / "neu.wav", "Chunk PickerfrmMessage", true}};
     for (const auto& [button, as, shown, closes] : rows) {
         AnotherStart();
-        window.reset(), qsettings.remove("Loop");
+        window.reset();
+        qsettings.remove("Loop");
         Window().start();
         Open();
         Click(MainWindow::Next);
         const std::string second = folder + "/" + cp::fileNamePart(EntryFile(2));
-        WriteFile(second, Text("alt")), ::unlink(EntryFile(3).c_str()); // entry 3 fails, told at the end
+        WriteFile(second, Text("alt"));
+        ::unlink(EntryFile(3).c_str()); // entry 3 fails, told at the end
         QStringList seen;
         ModalWatch watch([&](QWidget* modal) {
             seen << modal->windowTitle() + modal->objectName();
             if (closes) {
                 Window().close();
-                return QTimer::singleShot(5000, modal,
-                                          [modal] { ADD_FAILURE() << "still open after the close", modal->close(); });
+                return QTimer::singleShot(5000, modal, [modal] {
+                    ADD_FAILURE() << "still open after the close";
+                    modal->close();
+                });
             }
             QTest::qWait(1500); // past the second after which a copy shows its progress
             int covering = 0;
@@ -668,10 +658,13 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
             if (box && box->button(QMessageBox::No)) {
                 EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No)) << "Enter keeps the old file";
             }
-            box ? box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)->click()
-                : void(modal->close());
+            if (box)
+                box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)->click();
+            else
+                modal->close();
         });
-        dialogs.saveAs = {QString::fromStdString(as)}, dialogs.folders = {QString::fromStdString(as)};
+        dialogs.saveAs = {QString::fromStdString(as)};
+        dialogs.folders = {QString::fromStdString(as)};
         Click(button);
         EXPECT_EQ(seen.join("|").toStdString(), shown);
         EXPECT_EQ(ListFolder(target).empty(), closes) << shown << ": the entry files go with the window";
@@ -690,7 +683,8 @@ TEST_F(WindowTest, PositionAndLoopBoxComeBackAndAnyTickedLoopCanBeStopped)
     EXPECT_EQ(Window().pos(), QPoint(150, -30000));
     EXPECT_EQ(LoopBox()->checkState(), Qt::PartiallyChecked);
     Open();
-    Click(MainWindow::Next), Click(MainWindow::Play);
+    Click(MainWindow::Next);
+    Click(MainWindow::Play);
     EXPECT_TRUE(audio.playing(cp::Voice::Player)) << "a partly ticked box loops too";
     EXPECT_EQ(device.mode(), cp::WaveDevice::Stopped) << "the device is not used in loop mode";
     EXPECT_TRUE(QTest::qWaitFor([&] { return Window().button(MainWindow::Stop)->isEnabled(); })) << "Stop enabled";

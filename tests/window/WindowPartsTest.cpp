@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The objects the window is a shell over, each without a window: the entry
-// browser, the scan controller and the saver.
+// browser and the saver.
 #include "core/ErrorReport.h"
 #include "core/SettingsStore.h"
 #include "scan/ScanError.h"
@@ -10,14 +10,10 @@
 #include "support/ScriptedDialogs.h"
 #include "window/EntryBrowser.h"
 #include "window/EntrySaver.h"
-#include "window/ScanController.h"
-#include "window/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QProgressBar>
 #include <QSettings>
 
 #include <sys/stat.h>
@@ -33,7 +29,11 @@ protected:
     std::string source = dir / "Spiel.ffl";
     QSettings qsettings {QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat};
     cp::SettingsStore settings {qsettings};
-    void SetUp() override { ::mkdir(folder.path.c_str(), 0755), WriteFile(source, Text("..RIFFaRIFFbbRIFFccc")); }
+    void SetUp() override
+    {
+        ::mkdir(folder.path.c_str(), 0755);
+        WriteFile(source, Text("..RIFFaRIFFbbRIFFccc"));
+    }
     cp::ScanResult Scan()
     {
         cp::ScanResult result;
@@ -79,43 +79,6 @@ TEST_F(WindowParts, TheBrowserStepsRoundGoesOnlyToEntriesAndReleasesItsFilesOnce
     EXPECT_EQ(entries.previous() ? entries.current() : -1, 1) << "and back: the same";
 }
 
-class ScanControllerTest : public WindowParts {
-protected:
-    QProgressBar progress;
-    QLineEdit size, count, unknown;
-    bool closing = false;
-    cp::ScanController scans {{&progress, &size, &count, &unknown}, [this] { return closing; }};
-};
-
-TEST_F(ScanControllerTest, ASuccessShowsItsFiguresAFailureLeavesNoFileAndNoBusyPointer)
-{
-    cp::ScanResult result = scans.scan(folder, source);
-    EXPECT_EQ(result.entryCount, 3);
-    EXPECT_EQ(size.text() + "|" + count.text() + "|" + unknown.text(), "20 Byte|3|15,0%");
-    EXPECT_EQ(QPoint(progress.value(), progress.maximum()), QPoint(14, 20)) << "the bar at the last entry found";
-    EXPECT_EQ(scans.takeTags(), (std::deque<std::int64_t> {3, 8, 14})) << "where the entries begin";
-    EXPECT_TRUE(scans.takeTags().empty()) << "handed over once";
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    result.release(nullptr);
-    WriteFile(dir / "leer.ffl", Text("kein Eintrag")), scans.scan(folder, dir / "leer.ffl");
-    EXPECT_EQ(progress.value(), 0) << "the next scan starts the bar again";
-
-    EXPECT_THROW(scans.scan(folder, dir / "weg.ffl"), cp::ScanError);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "a failed scan ends its busy stretch";
-    EXPECT_FALSE(scans.running());
-    closing = true;
-    EXPECT_THROW(scans.scan(folder, source), cp::ScanStopped);
-    EXPECT_TRUE(ListFolder(folder.path).empty()) << "a stopped scan leaves none of its files";
-    EXPECT_TRUE(scans.takeTags().empty()) << "nor positions for the list";
-}
-
-TEST_F(WindowParts, APlaceNeverStoredIsCentredBeforeTheWindowShows)
-{
-    QWidget window;
-    settings.setValue("WindowPosY", "150"), cp::WindowPlacement(window, settings, {6000, 3000}).restore();
-    EXPECT_EQ(window.pos(), QPoint(200, 10)) << "across, centred on the 800 pixels at 15 twips each";
-}
-
 class SaverTest : public WindowParts {
 protected:
     ScriptedDialogs dialogs;
@@ -124,32 +87,13 @@ protected:
     cp::EntrySaver saver {{entries, settings, dialogs, QString::fromStdString(dir.path()), [this] { return closing; }}};
 };
 
-TEST_F(SaverTest, SavesIntoThePickedFolderOrTheNamedFileAndRemembersWhere)
-{
-    entries.replace(Scan());
-    const std::string out = dir / "Ziel";
-    ::mkdir(out.c_str(), 0755);
-    dialogs.folders.push_back(QString::fromStdString(out));
-    saver.saveEntries({}, nullptr); // nothing to save: nothing asked
-    saver.saveEntries({3, 1}, nullptr);
-    EXPECT_EQ(ListFolder(out), (std::vector<std::string> {"Sound001 aus Spiel.ffl.wav", "Sound003 aus Spiel.ffl.wav"}));
-    EXPECT_EQ(settings.value("SaveAllPath", ""), QString::fromStdString(out));
-    EXPECT_EQ(dialogs.folderStarts.join(""), "Zielverzeichnis:") << "d:\\sounds does not exist here";
-
-    entries.goTo(2);
-    EXPECT_THROW(saver.saveCurrent(nullptr), cp::CommandError) << "a cancelled dialog ends the command";
-    dialogs.saveAs.push_back(QString::fromStdString(out + "/zwei.wav"));
-    saver.saveCurrent(nullptr);
-    EXPECT_EQ(ReadFile(out + "/zwei.wav"), Text("RIFFbb"));
-    EXPECT_EQ(dialogs.notices.size(), 1);
-    EXPECT_FALSE(saver.copying());
-}
-
 TEST_F(SaverTest, ProposesTheCountAsThreeDigitsOrAsTyped)
 {
     QStringList names;
-    for (const char* count : {"7", "-3", "1234", "a/b"})
-        settings.setValue("Count", count), names << saver.proposedName();
+    for (const char* count : {"7", "-3", "1234", "a/b"}) {
+        settings.setValue("Count", count);
+        names << saver.proposedName();
+    }
     EXPECT_EQ(names.join(" "), "Sound007.wav Sound-003.wav Sound1234.wav Sounda_b.wav");
 }
 
