@@ -27,7 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto length = device.length();
     if (length < 0 || (device.mode() == cp::WaveDevice::NotOpen && length != 0))
         std::abort();
-    device.play(), device.stop(), device.position(), device.close();
+    device.play();
+    device.stop();
+    device.position();
+    device.close();
 
     cp::SoundFile sound(path);
     if (sound.isOpen()) {

@@ -42,35 +42,6 @@ protected:
     void SetUp() override { WriteFile(wave, MakeWave(8000, 400)); }
 };
 
-TEST_F(DummyOutput, UndecodableEntriesOnceLoopedStoppedAndClosed)
-{
-    WriteFile(dir / "entry", Concat({Text("RIFF"), Junk(500)}));
-    player.load(dir / "entry");
-    player.play(dir / "entry", false);
-    EXPECT_EQ(device.mode(), WaveDevice::NotOpen);
-    EXPECT_EQ(player.lengthMs(), 0);
-    player.load(wave);
-    EXPECT_EQ(player.lengthMs(), 400);
-    EXPECT_TRUE(player.tick(2, true).stopEnabled) << "a ticked box loops on Play: Stop ends it";
-    EXPECT_FALSE(player.tick(0, true).playEnabled) << "no current entry";
-    player.play(wave, false);
-    EXPECT_EQ(player.tick(2, false).status, "wird abgespielt");
-    EXPECT_TRUE(player.tick(2, false).stopEnabled) << "playing once";
-    device.stop();
-    device.play();
-    EXPECT_EQ(device.mode(), WaveDevice::Playing) << "played on after a stop";
-    player.play(wave, true);
-    ASSERT_TRUE(WaitUntil([&] { return output.framesPlayed(cp::Voice::Player) > 8000 * 6 / 10; }));
-    EXPECT_TRUE(output.playing(cp::Voice::Player)) << "well past one length the loop still sounds";
-    player.stop();
-    EXPECT_FALSE(output.playing(cp::Voice::Device)) << "the device stops";
-    EXPECT_FALSE(output.playing(cp::Voice::Player)) << "the loop stops";
-    const cp::PlaybackTick stopped = player.tick(2, false);
-    EXPECT_EQ(stopped.status + std::to_string(stopped.sliderValue), "angehalten0") << "back at the start";
-    device.closeEntryFile();
-    EXPECT_EQ(player.tick(2, false).status, "nicht geöffnet");
-}
-
 // The disk driver writes exactly what was mixed, as fast as it can; what
 // sounded is that without the silence a paused device writes around it.
 std::vector<float> PlayOnDisk(const std::string& wave, bool loop)

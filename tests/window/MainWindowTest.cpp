@@ -12,6 +12,7 @@
 #include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
 #include "window/EntryListWindow.h"
+#include "window/EntrySaver.h"
 #include "window/MainWindow.h"
 
 #include <gtest/gtest.h>
@@ -67,8 +68,11 @@ struct ModalWatch : QTimer {
     explicit ModalWatch(const std::function<void(QWidget*)>& act)
     {
         connect(this, &QTimer::timeout, [this, act] {
-            if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != last)
-                last = modal, act(modal);
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && modal != last) {
+                last = modal;
+                act(modal);
+            }
         });
         start(20);
     }
@@ -78,7 +82,8 @@ struct ModalWatch : QTimer {
 // later dialog at once; the program's next start begins without that.
 void AnotherStart()
 {
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit), QCoreApplication::exec();
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
 }
 
 // First: a window closed later asks the application to quit, and from then
@@ -105,8 +110,10 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
     WhenDialogOpens([](QFileDialog* dialog) { QMetaObject::invokeMethod(dialog, "reject"); });
     EXPECT_FALSE(dialogs.openFile(nullptr, {folder, MainWindow::kOpenFilter, 2, "sound.uax"})) << "cancelled";
 
-    WhenDialogOpens(
-        [](QFileDialog* dialog) { dialog->selectFile("sound"), QMetaObject::invokeMethod(dialog, "accept"); });
+    WhenDialogOpens([](QFileDialog* dialog) {
+        dialog->selectFile("sound");
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
     EXPECT_EQ(dialogs.saveFile(nullptr, {folder, "Wave-Dateien (*.wav)|*.wav", "wav", "x.wav"}), folder + "/sound.wav");
     WriteFile(dir / "da.wav", {}); // replacing is the copy's question, not the dialog's
     WhenDialogOpens([](QFileDialog* dialog) { QMetaObject::invokeMethod(dialog, "accept"); });
@@ -126,6 +133,22 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
     }
 }
 
+TEST(EntrySaver, ProposesTheCountAsThreeDigitsOrAsTyped)
+{
+    TempDir dir;
+    QSettings qsettings {QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat};
+    cp::SettingsStore settings {qsettings};
+    ScriptedDialogs dialogs;
+    cp::EntryBrowser entries;
+    cp::EntrySaver saver {{entries, settings, dialogs, QString::fromStdString(dir.path()), [] { return false; }}};
+    QStringList names;
+    for (const char* count : {"7", "-3", "1234", "a/b"}) {
+        settings.setValue("Count", count);
+        names << saver.proposedName();
+    }
+    EXPECT_EQ(names.join(" "), "Sound007.wav Sound-003.wav Sound1234.wav Sounda_b.wav");
+}
+
 class WindowTest : public ::testing::Test {
 protected:
     TempDir dir;
@@ -143,7 +166,11 @@ protected:
     // 1,000 bytes of header, a 1.2 s wave, junk, a bare RIFF form, a 250 ms wave.
     Bytes archive = Concat({Junk(1000), MakeWave(11025, 1200), Junk(300, 2), Text("RIFF"), MakeWave(8000, 250)});
 
-    void SetUp() override { ::mkdir(target.c_str(), 0755), WriteFile(archivePath, archive); }
+    void SetUp() override
+    {
+        ::mkdir(target.c_str(), 0755);
+        WriteFile(archivePath, archive);
+    }
     MainWindow& Window()
     {
         if (!window)
@@ -199,8 +226,10 @@ protected:
         QDragMoveEvent move({20, 20}, Qt::CopyAction, &mime, Qt::LeftButton, {});
         QDropEvent dropped(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QString taken;
-        for (QDropEvent* event : std::initializer_list<QDropEvent*> {&enter, &move, &dropped})
-            QApplication::sendEvent(&Window(), event), taken += event->isAccepted() ? "1" : "0";
+        for (QDropEvent* event : std::initializer_list<QDropEvent*> {&enter, &move, &dropped}) {
+            QApplication::sendEvent(&Window(), event);
+            taken += event->isAccepted() ? "1" : "0";
+        }
         return taken;
     }
     void Click(int button) { Window().clickButton(button); }
@@ -420,14 +449,17 @@ TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
         EXPECT_TRUE(QTest::qWaitFor([&] { return MenuEnabled() == (entries ? "1245678910" : "1"); }));
         Press(Qt::Key_Escape);
         EXPECT_NE(device.mode(), cp::WaveDevice::Playing);
-        Press(Qt::CTRL | Qt::Key_S), Press(Qt::CTRL | Qt::SHIFT | Qt::Key_S); // both dialogs cancelled
+        Press(Qt::CTRL | Qt::Key_S); // both dialogs cancelled
+        Press(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
         EXPECT_EQ(dialogs.saved.size(), entries ? 1u : 0u) << "Save's dialog";
         EXPECT_EQ(dialogs.folderStarts.size(), entries ? 1u : 0u) << "Save all's folder picker";
-        dialogs.saved.clear(), dialogs.folderStarts.clear();
+        dialogs.saved.clear();
+        dialogs.folderStarts.clear();
     }
     Window().commandMenu()->actions().constFirst()->trigger(); // open, from the menu
     EXPECT_EQ(dialogs.opened.size(), 3u);
-    LoopBox()->setFocus(), QTest::keyClick(LoopBox(), Qt::Key_Space);
+    LoopBox()->setFocus();
+    QTest::keyClick(LoopBox(), Qt::Key_Space);
     EXPECT_TRUE(LoopBox()->isChecked()) << "Space stays the box's";
 }
 
@@ -452,8 +484,10 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     Click(MainWindow::Previous); // entry 3
     const std::string folder = dir / "gespeichert", saved = folder + "/x.wav";
     ::mkdir(folder.c_str(), 0755);
-    auto save
-        = [&](const std::string& as) { dialogs.saveAs.push_back(QString::fromStdString(as)), Click(MainWindow::Save); };
+    auto save = [&](const std::string& as) {
+        dialogs.saveAs.push_back(QString::fromStdString(as));
+        Click(MainWindow::Save);
+    };
     save(saved);
     EXPECT_EQ(dialogs.progressShown, QStringList("0/" + QString::number(ReadFile(EntryFile(3)).size())));
     const auto& request = dialogs.saved.at(0);
@@ -508,7 +542,9 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
         << "no such folder as the default: nothing preselected";
     EXPECT_EQ(settings.value("SaveAllPath", "x"), "x");
     auto saveAllInto = [&](const std::string& folder) {
-        ::mkdir(folder.c_str(), 0755), dialogs.folders = {QString::fromStdString(folder)}, Click(MainWindow::SaveAll);
+        ::mkdir(folder.c_str(), 0755);
+        dialogs.folders = {QString::fromStdString(folder)};
+        Click(MainWindow::SaveAll);
         return ListFolder(folder);
     };
     auto name = [&](int entry) { return cp::fileNamePart(EntryFile(entry)); };
@@ -520,13 +556,19 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
     const std::tuple<std::deque<R>, std::string, int> answers[]
         = {{{R::No, R::YesToAll}, "011", 2}, {{R::NoToAll}, "000", 1}, {{R::Yes, R::Cancel}, "100", 2}};
     QString pathWhileCopying;
-    dialogs.keepCopying = [&] { return pathWhileCopying = settings.value("SaveAllPath", ""), true; };
+    dialogs.keepCopying = [&] {
+        pathWhileCopying = settings.value("SaveAllPath", "");
+        return true;
+    };
     for (const auto& [replies, replaced, questions] : answers) {
         const std::string folder = dir / ("alle" + std::to_string(questions) + replaced);
         ::mkdir(folder.c_str(), 0755);
         for (int i = 1; i <= 3; ++i)
             WriteFile(folder + "/" + name(i), Text("alt"));
-        dialogs.replies = replies, dialogs.questions.clear(), pathWhileCopying.clear(), dialogs.progressShown.clear();
+        dialogs.replies = replies;
+        dialogs.questions.clear();
+        pathWhileCopying.clear();
+        dialogs.progressShown.clear();
         EXPECT_EQ(saveAllInto(folder).size(), 3u);
         // Written before the copying starts; a file declined is not copied at all.
         EXPECT_EQ(pathWhileCopying, replaced == "000" ? QString() : QString::fromStdString(folder));
@@ -608,7 +650,8 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     EXPECT_FALSE(settings.value("EntryListColumns", "").isEmpty()) << "its column widths are kept";
     auto* frame = Window().findChild<QGroupBox*>("Frame(1)");
     for (QWidget* spot : {(QWidget*)frame, (QWidget*)frame->findChild<QLineEdit*>()}) {
-        list->close(), QTest::mouseDClick(spot, Qt::LeftButton);
+        list->close();
+        QTest::mouseDClick(spot, Qt::LeftButton);
         EXPECT_TRUE(list->isVisible()) << "a double-click on the current entry opens it again";
     }
 }
