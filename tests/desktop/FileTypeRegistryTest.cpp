@@ -142,8 +142,7 @@ TEST_F(Registration, AnUnreadableListStaysARewrittenOneKeepsItsOwnerAndMode)
     ::setfsuid(other); // this thread's file accesses are that user's, without root's rights
     Start("/usr/bin/chunkpicker");
     ::setfsuid(0);
-    const Bytes kept = ReadFile(list);
-    EXPECT_EQ(std::string(kept.begin(), kept.end()), mine);
+    EXPECT_EQ(ReadFile(list), Text(mine));
     EXPECT_NE(skipped.find("nicht lesbar"), std::string::npos) << skipped;
 
     ASSERT_EQ(::chmod(list.c_str(), 0640), 0);

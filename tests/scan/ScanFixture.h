@@ -29,8 +29,7 @@ struct Recorder : cp::ScanObserver, cp::EntryFileHolder {
     {
         hits.clear();
         shares.clear();
-        blocks = 0;
-        written = 0;
+        blocks = written = 0;
     }
     void blockStarted(std::int64_t) override
     {

@@ -82,20 +82,6 @@ TEST_F(ScanTest, BlockModeReportsEveryTagOnceAroundBoundaries)
     EXPECT_EQ(recorder.blocks, 4) << "blocks of a million bytes, each overlapping the one before";
 }
 
-TEST_F(ScanTest, NumbersSkipTakenNamesOfEveryKindAndGoOnAcrossScans)
-{
-    WriteFile(target / "Sound001 aus x.wav", Text("mine"));
-    WriteFile(target / "Sound002 aus x.wav", Text("read-only"));
-    std::filesystem::permissions(native(target / "Sound002 aus x.wav"), std::filesystem::perms::owner_read);
-    std::filesystem::create_directory(native(target / "Sound003 aus x.wav")); // a folder cannot be replaced either
-    Scan(Source(Text("RIFFRIFF"), "x"));
-    EXPECT_EQ(result.entryFile(1) + result.entryFile(2), target / "Sound004 aus x.wav" + target / "Sound005 aus x.wav");
-    EXPECT_EQ(ReadFile(target / "Sound001 aus x.wav"), Text("mine"));
-    folder.lastNumber = 999; // past three digits
-    Scan(Source(Text("RIFF"), "Spiel ä.uax"));
-    EXPECT_EQ(result.entryFile(1), target / "Sound1000 aus Spiel ä.uax.wav");
-}
-
 TEST_F(ScanTest, StoppedScansKeepWhatTheyCompletedAndCleanUpTakesOnlyItsOwnFiles)
 {
     const std::string path = Source(Text("RIFFabcRIFFdefRIFFghi"));
