@@ -13,7 +13,7 @@ set -euo pipefail
 new="$1" old="$2" work="$3" rounds="${4:-7}" entries="${5:-10000}" entry_bytes="${6:-100000}"
 mkdir -p "$work"
 work="$(cd "$work" && pwd)"
-trap 'rm -rf "$work"/run-* "$work"/entries "$work"/entry "$work"/block' EXIT
+trap 'rm -rf "$work"/run-* "$work"/desktop-* "$work"/entries "$work"/entry "$work"/block' EXIT
 export DISPLAY= WAYLAND_DISPLAY= QT_QPA_PLATFORM=
 
 # The archive: ENTRIES entries of ENTRY_BYTES each, a tag and bytes that hold none.
@@ -36,13 +36,19 @@ declare -A times
 time_run() {
     local name="$1" start
     shift
-    sync
+    sync -f "$work"
     start=$(now)
     "$@" >/dev/null
-    sync
+    sync -f "$work"
     times[$name]+="$(awk -v a="$(now)" -v b="$start" 'BEGIN { printf "%.4f", a - b }') "
 }
-batch() { "$1" "$source" "$(mktemp -d "$work/run-XXXX")"; }
+# Each build registers itself with a desktop of its own, so that neither
+# rewrites the other's desktop entry at every start.
+batch() {
+    local desktop="$work/desktop-$2"
+    mkdir -p "$desktop"
+    XDG_DATA_HOME="$desktop/data" XDG_CONFIG_HOME="$desktop/config" "$1" "$source" "$(mktemp -d "$work/run-XXXX")"
+}
 copy_tree() { cp -r "$work/entries" "$(mktemp -u "$work/run-XXXX")"; }
 # The source's bytes copied as two halves side by side, one a core.
 copy_bytes() {
@@ -57,14 +63,17 @@ empty_files() {
     folder="$(mktemp -d "$work/run-XXXX")"
     (cd "$folder" && seq -f 'e%.0f' "$entries" | xargs touch)
 }
+batch "$new" new >/dev/null # each desktop registered once, before the clock runs
+batch "$old" old >/dev/null
+rm -rf "$work"/run-*
 for round in $(seq "$rounds"); do
     # Alternating which build goes first, so neither always meets the other's write-back.
     if ((round % 2)); then
-        time_run new batch "$new"
-        time_run old batch "$old"
+        time_run new batch "$new" new
+        time_run old batch "$old" old
     else
-        time_run old batch "$old"
-        time_run new batch "$new"
+        time_run old batch "$old" old
+        time_run new batch "$new" new
     fi
     time_run cp_r copy_tree
     time_run bytes copy_bytes
