@@ -50,7 +50,7 @@ long PeakKiB(const std::string& chunkpicker, const std::string& source, const st
     cptest::Program run({chunkpicker, source, target}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
     long peak = 0;
     for (;;) {
-        const long now = ResidentKiB(run.pid(), "VmHWM:");
+        const long now = ResidentKiB(run.m_pid, "VmHWM:");
         if (now == 0) // ended: a zombie has no memory figures
             break;
         peak = std::max(peak, now);

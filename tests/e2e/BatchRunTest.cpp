@@ -306,6 +306,8 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
     EXPECT_NE(RunProgram({CHUNKPICKER_INFO, "--help"}).out.find("\n  duration_ms  "), std::string::npos)
         << "every column explained";
     EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string> {"-a.ffl", "a.ffl"}));
+    // A program started here gets its three descriptors and none of the test's.
+    EXPECT_EQ(RunProgram({"ls", "/proc/self/fd"}).out, "0\n1\n2\n3\n") << "3: the folder ls reads";
 
     // An MPEG wave whose frames end in zeros: the decoder's complaints about them are not ours to print.
     const Bytes mpegFormat

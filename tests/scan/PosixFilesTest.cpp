@@ -119,9 +119,8 @@ passwd Stranger()
 {
     const char* make = "id -u cp-stranger >/dev/null 2>&1 || useradd --system --no-create-home --shell "
                        "/usr/sbin/nologin cp-stranger";
-    passwd none {};
     if (::geteuid() != 0 || std::system(make) != 0 || !::getpwnam("cp-stranger"))
-        return none;
+        return passwd {};
     return *::getpwnam("cp-stranger");
 }
 

@@ -67,7 +67,6 @@ struct Program {
     // Sends the program a signal; a program that never started gets none (a
     // pid of -1 would reach every process).
     void Signal(int signal) const;
-    pid_t pid() const { return m_pid; }
     RunResult Wait();
     TempDir m_capture;
     pid_t m_pid = -1;

@@ -45,6 +45,7 @@ Program::Program(const std::vector<std::string>& argv, const std::vector<std::st
         ::dup2(::open("/dev/null", O_RDONLY | O_CLOEXEC), 0);
         ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600), 1);
         ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600), 2);
+        ::close_range(3, ~0U, 0); // nor any the test itself inherited
         for (const auto& setting : extraEnv)
             ::putenv(::strdup(setting.c_str()));
         ::execvp(args[0], args.data());
