@@ -238,11 +238,10 @@ TEST_F(ScanTest, AWindowTakesAFolderOnlyItsUserCanEnter)
          false},
         {"a file", false, [](const std::string& name) { WriteFile(name, Text("x")); }, false},
     };
-    int n = 0;
     for (const auto& row : rows) {
         if (row.needsStranger && stranger.pw_uid == 0)
             continue;
-        const std::string temp = dir / ("temp" + std::to_string(++n));
+        const std::string temp = dir / row.what; // a temporary folder for each row
         ::mkdir(temp.c_str(), 0700);
         ::chmod(temp.c_str(), 01777); // shared, as /tmp is
         row.take(temp / own);
@@ -319,13 +318,15 @@ TEST_F(ScanTest, ACopyFollowsOnlyTheLinksTheKernelWouldFollow)
     }
     // Where the folder does not let the user replace a stranger's link: a clear message and nothing written.
     WriteFile(ours, Text("ours"));
-    const std::string planted = shared / "Sound002.wav";
-    ASSERT_EQ(AsUser(stranger, [&] { return ::symlink(ours.c_str(), planted.c_str()); }), 0);
+    // Reached through a descriptor: the folders above the test's may be closed to other users.
+    const int sharedFd = ::open(shared.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(AsUser(stranger, [&] { return ::symlinkat(ours.c_str(), sharedFd, "Sound002.wav"); }), 0);
     ASSERT_EQ(::chmod(source.c_str(), 0644), 0);
     const int status = InChild([&] {
-        if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
+        if (::fchdir(sharedFd) != 0 || ::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
             return 77;
-        const auto failure = ScanFailure([&] { cp::copyWholeFile(source, planted, true); });
+        const auto failure
+            = ScanFailure([&] { cp::copyWholeFile("../" + cp::fileNamePart(source), "Sound002.wav", true); });
         return failure && std::string(failure->what()).find("Verknüpfung eines anderen Benutzers") != std::string::npos
             ? 0
             : 1;
@@ -333,6 +334,7 @@ TEST_F(ScanTest, ACopyFollowsOnlyTheLinksTheKernelWouldFollow)
     EXPECT_EQ(status, 0) << "1: no failure, or one that does not say why";
     EXPECT_EQ(ReadFile(ours), Text("ours"));
     EXPECT_EQ(ListFolder(shared), (std::vector<std::string> {"Sound001.wav", "Sound002.wav"}));
+    ::close(sharedFd);
 }
 
 TEST_F(ScanTest, AFullDiskLeavesTheFileToBeReplacedWhole)

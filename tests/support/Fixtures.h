@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -66,7 +67,11 @@ struct Program {
     Program(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});
     // Sends the program a signal; a program that never started gets none (a
     // pid of -1 would reach every process).
-    void Signal(int signal) const;
+    void Signal(int signal) const
+    {
+        if (m_pid > 0)
+            ::kill(m_pid, signal);
+    }
     RunResult Wait();
     TempDir m_capture;
     pid_t m_pid = -1;

@@ -53,12 +53,6 @@ Program::Program(const std::vector<std::string>& argv, const std::vector<std::st
     }
 }
 
-void Program::Signal(int signal) const
-{
-    if (m_pid > 0)
-        ::kill(m_pid, signal);
-}
-
 RunResult Program::Wait()
 {
     // Waiting on -1 would reap any child and could read another's status as this one's.
