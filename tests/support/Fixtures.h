@@ -65,6 +65,7 @@ struct RunResult {
 };
 struct Program {
     Program(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});
+#ifndef _WIN32 // programs are started the POSIX way only
     // Sends the program a signal; a program that never started gets none (a
     // pid of -1 would reach every process).
     void Signal(int signal) const
@@ -72,6 +73,7 @@ struct Program {
         if (m_pid > 0)
             ::kill(m_pid, signal);
     }
+#endif
     RunResult Wait();
     TempDir m_capture;
     pid_t m_pid = -1;
