@@ -38,7 +38,7 @@ EntryWriter::~EntryWriter()
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_finished = true;
     }
-    m_changed.notify_all();
+    m_work.notify_all();
     for (auto& thread : m_threads)
         thread.join();
 }
@@ -50,19 +50,13 @@ bool EntryWriter::offer(std::vector<Entry>& batch, std::chrono::milliseconds pat
         for (const Entry& entry : batch) {
             if (m_failure)
                 break;
-            try {
-                writeEntry(entry, lock);
-            } catch (const ScanStopped&) {
-                throw;
-            } catch (...) {
-                m_failure = std::current_exception();
-            }
+            writeEntry(entry, lock);
         }
         batch.clear();
         return true;
     }
     const bool room
-        = m_changed.wait_for(lock, patience, [&] { return m_failure || m_queue.size() + batch.size() <= kCapacity; });
+        = m_room.wait_for(lock, patience, [&] { return m_failure || m_queue.size() + batch.size() <= kCapacity; });
     if (m_failure) {
         batch.clear();
         return true;
@@ -72,7 +66,7 @@ bool EntryWriter::offer(std::vector<Entry>& batch, std::chrono::milliseconds pat
     m_queue.insert(m_queue.end(), batch.begin(), batch.end());
     batch.clear();
     lock.unlock();
-    m_changed.notify_all();
+    m_work.notify_all();
     return true;
 }
 
@@ -82,13 +76,13 @@ void EntryWriter::finish()
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_finished = true;
     }
-    m_changed.notify_all();
+    m_work.notify_all();
 }
 
 std::int64_t EntryWriter::waitWritten(std::chrono::milliseconds patience)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait_for(lock, patience, [&] { return m_finished && m_running == 0; });
+    m_allDone.wait_for(lock, patience, [&] { return m_finished && m_running == 0; });
     return m_written.load(std::memory_order_acquire);
 }
 
@@ -105,75 +99,120 @@ void EntryWriter::rethrowFailure()
         std::rethrow_exception(m_failure);
 }
 
+// A thread holds back while too many copies wait for their names: each holds
+// an open file, and one long entry could otherwise make them thousands.
+bool EntryWriter::mayTakeEntry() const
+{
+    return !m_queue.empty() && m_nextSlot - m_nextToName < kAhead;
+}
+
 void EntryWriter::run()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     try {
         for (;;) {
-            m_changed.wait(lock, [&] { return !m_queue.empty() || m_finished || m_failure; });
-            if (m_stop || m_failure || m_queue.empty())
+            m_work.wait(lock, [&] { return m_stop || m_failure || mayTakeEntry() || (m_finished && m_queue.empty()); });
+            if (m_stop || m_failure || !mayTakeEntry())
                 break;
             const Entry entry = m_queue.front();
             m_queue.pop_front();
             if (m_queue.size() + 1 == kCapacity / 2)
-                m_changed.notify_all(); // room for the search again
+                m_room.notify_all(); // room for the search again
             writeEntry(entry, lock);
         }
     } catch (const ScanStopped&) {
-        // Stopped from outside: what is complete stays, nothing half.
-    } catch (...) {
-        if (!m_failure)
-            m_failure = std::current_exception();
+        // Stopped from outside: what is named stays, nothing half.
     }
-    --m_running;
-    lock.unlock();
-    m_changed.notify_all();
+    if (--m_running == 0)
+        m_allDone.notify_all();
+}
+
+void EntryWriter::fail(std::size_t slot, std::exception_ptr failure)
+{
+    // The first entry's failure is the one told, whichever came first in time.
+    if (slot < m_failedSlot) {
+        m_failedSlot = slot;
+        m_failure = std::move(failure);
+    }
+    m_work.notify_all();
+    m_room.notify_all();
 }
 
 // Called and left with the lock held; the copying itself runs without it.
 void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& lock)
 {
-    std::size_t slot = m_files.size();
+    const std::size_t slot = m_nextSlot++;
+    // What errors call the entry before it has its name: the name it takes
+    // unless someone takes that one meanwhile.
+    const std::int64_t expected = m_folder.lastNumber + std::int64_t(slot - m_nextToName) + 1;
+    Copy copy {nullptr, entry.length};
+    std::exception_ptr failure;
+    lock.unlock();
     try {
-        std::string name = m_folder.nextFileName(m_path);
-        slot = m_files.reserve(m_folder.lastNumber);
-        std::optional<EntryFileWriter> writer;
-        {
-            lock.unlock();
-            struct Relock {
-                std::unique_lock<std::mutex>& lock;
-                ~Relock() { lock.lock(); }
-            } relock {lock};
-            writer.emplace(m_folder.path, name, m_unnamed);
-            // Inline, this is the scanning thread, which may ask whether to stop.
-            writer->copyFrom(m_source, entry.offset, entry.length,
-                             [this](std::int64_t) { return !m_stop && !(m_inline && m_stopping && m_stopping()); });
-        }
-        // An entry waits for the ones before it; after a stop or a failure
-        // before it, it is dropped whole.
-        m_changed.wait(lock, [&] { return slot == m_nextToPublish || m_stop || slot > m_failedSlot; });
-        if (m_stop || slot > m_failedSlot)
-            throw ScanStopped();
-        FileIdentity identity;
-        // The name can be taken between the test and now; take the next.
-        while (!writer->publish(name, &identity)) {
-            name = m_folder.nextFileName(m_path);
-            m_files.renumber(slot, m_folder.lastNumber);
-        }
-        m_files.settle(slot, identity);
-        if (m_folder.journal)
-            m_folder.journal->recordEntry(m_files.number(slot), identity);
-        ++m_nextToPublish;
-        m_bytesWritten.fetch_add(entry.length, std::memory_order_relaxed);
-        m_written.fetch_add(1, std::memory_order_release);
-        m_changed.notify_all();
+        copy.file = std::make_unique<EntryFileWriter>(m_folder.path, entryFileName(m_folder.path, expected, m_path),
+                                                      m_unnamed);
+        // Inline, this is the scanning thread, which may ask whether to stop.
+        copy.file->copyFrom(m_source, entry.offset, entry.length,
+                            [this](std::int64_t) { return !m_stop && !(m_inline && m_stopping && m_stopping()); });
     } catch (const ScanStopped&) {
+        lock.lock();
         throw;
     } catch (...) {
-        m_failedSlot = std::min(m_failedSlot, slot);
-        m_changed.notify_all();
-        throw;
+        failure = std::current_exception();
     }
+    lock.lock();
+    if (failure) {
+        fail(slot, failure);
+        return;
+    }
+    m_complete[slot % kAhead] = std::move(copy);
+    nameCompleteCopies(lock);
+}
+
+// Names every complete copy whose turn it is, in entry order; the thread
+// that completes the copy whose turn it is does it, the others go on copying.
+void EntryWriter::nameCompleteCopies(std::unique_lock<std::mutex>& lock)
+{
+    if (m_naming)
+        return;
+    m_naming = true;
+    while (!m_stop && m_nextToName < m_failedSlot && m_complete[m_nextToName % kAhead].file) {
+        const Copy copy = std::move(m_complete[m_nextToName % kAhead]);
+        std::int64_t number = m_folder.lastNumber + 1;
+        FileIdentity identity;
+        std::exception_ptr failure;
+        lock.unlock();
+        try {
+            number = publish(*copy.file, number, identity);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        lock.lock();
+        if (failure) {
+            fail(m_nextToName, failure);
+            break;
+        }
+        m_folder.lastNumber = number;
+        m_files.append(number, identity);
+        m_bytesWritten.fetch_add(copy.length, std::memory_order_relaxed);
+        m_written.fetch_add(1, std::memory_order_release);
+        const bool heldBack = m_nextSlot - m_nextToName >= kAhead;
+        ++m_nextToName;
+        if (heldBack)
+            m_work.notify_all();
+    }
+    m_naming = false;
+}
+
+// Gives the copy the first free name from number on; only the thread naming
+// copies calls it, so the record needs no lock.
+std::int64_t EntryWriter::publish(EntryFileWriter& file, std::int64_t number, FileIdentity& identity)
+{
+    while (!file.publish(entryFileName(m_folder.path, number, m_path), &identity))
+        ++number;
+    if (m_folder.journal)
+        m_folder.journal->recordEntry(number, identity);
+    return number;
 }
 
 } // namespace cp

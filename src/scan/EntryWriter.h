@@ -4,6 +4,7 @@
 #include "ScanResult.h"
 #include "FileIo.h"
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <deque>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -21,13 +23,12 @@ namespace cp {
 
 // Writes a scan's entry files on threads of their own, so that the copying
 // need not wait for the search to end, and two copies can run side by side.
-// Entries arrive in order through a bounded queue; each is named when its
-// writing starts, in entry order, as a scan without threads would name it,
-// and holds its place in the scan's entry files from then on. Entries take
-// their names in entry order too, so that however a run ends (a stop, a
-// failure, a kill) the names present are entries 1 to N, never with a gap.
-// Only these threads touch the entry files and the folder's number while
-// they run.
+// Entries arrive in order through a bounded queue and take their names in
+// entry order, so that however a run ends (a stop, a failure, a kill) the
+// names present are entries 1 to N, never with a gap. No thread waits for
+// another to name its entry: a copy complete out of turn is left for
+// whichever thread completes the one before it, which names both. Only these
+// threads touch the entry files and the folder's number while they run.
 class EntryWriter {
 public:
     struct Entry {
@@ -35,6 +36,8 @@ public:
         std::int64_t length;
     };
     static constexpr std::size_t kCapacity = 65'536; // entries waiting, 16 bytes each
+    // Complete copies waiting for their names at most, each an open file.
+    static constexpr std::size_t kAhead = 32;
 
     // Starts the threads; files becomes an empty list of this scan's. Where no thread can be started, entries are written as they are
     // offered, and stopping() is asked between the pieces of a copy.
@@ -63,9 +66,16 @@ public:
     std::int64_t bytesWritten() const { return m_bytesWritten.load(std::memory_order_relaxed); }
 
 private:
+    struct Copy {
+        std::unique_ptr<EntryFileWriter> file;
+        std::int64_t length = 0;
+    };
     void run();
+    bool mayTakeEntry() const;
     void writeEntry(const Entry& entry, std::unique_lock<std::mutex>& lock);
-    void fail(std::exception_ptr failure);
+    void nameCompleteCopies(std::unique_lock<std::mutex>& lock);
+    std::int64_t publish(EntryFileWriter& file, std::int64_t number, FileIdentity& identity);
+    void fail(std::size_t slot, std::exception_ptr failure);
 
     EntryFolder& m_folder;
     EntryFileList& m_files;
@@ -75,13 +85,18 @@ private:
     std::function<bool()> m_stopping;
     bool m_inline = false;
 
-    std::mutex m_mutex; // guards everything below, the entry files and the folder's number
-    std::condition_variable m_changed;
+    std::mutex m_mutex;                // guards everything below, the entry files and the folder's number
+    std::condition_variable m_work;    // the threads: an entry to take, or the end
+    std::condition_variable m_room;    // the search: room in the queue, or a failure
+    std::condition_variable m_allDone; // the waiters: every thread has ended
     std::deque<Entry> m_queue;
     bool m_finished = false;
+    bool m_naming = false;               // a thread is naming complete copies
     int m_running = 0;                   // threads not yet ended
-    std::size_t m_nextToPublish = 0;     // the slot whose entry takes its name next
-    std::size_t m_failedSlot = SIZE_MAX; // the first entry that failed; none after it is published
+    std::size_t m_nextSlot = 0;          // the slot of the next entry taken from the queue
+    std::size_t m_nextToName = 0;        // the slot whose entry takes its name next
+    std::size_t m_failedSlot = SIZE_MAX; // the first entry that failed; none after it is named
+    std::array<Copy, kAhead> m_complete; // copies waiting for their names, at slot % kAhead
     std::exception_ptr m_failure;
     std::atomic<bool> m_stop {false};
     std::atomic<std::int64_t> m_written {0};

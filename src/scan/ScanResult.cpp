@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <stdexcept>
 
 namespace cp {
 
@@ -29,20 +31,25 @@ EntryFileList::EntryFileList(const std::string& folder, const std::string& sourc
 
 std::string EntryFileList::operator[](std::size_t index) const
 {
-    return entryFileName(m_folder, m_numbers.at(index), m_source);
+    if (index >= m_keys.size())
+        throw std::out_of_range("no such entry file");
+    return entryFileName(m_folder, number(index), m_source);
 }
 
-std::size_t EntryFileList::reserve(std::int64_t number)
+void EntryFileList::append(std::int64_t number, FileIdentity identity)
 {
-    m_numbers.push_back(number);
-    m_keys.push_back(0);
-    return m_keys.size() - 1;
-}
-
-void EntryFileList::settle(std::size_t index, FileIdentity identity)
-{
+    if (m_runs.empty() || this->number(m_keys.size()) != number)
+        m_runs.push_back({m_keys.size(), number});
     m_device = identity.device;
-    m_keys[index] = identity.key();
+    m_keys.push_back(identity.key());
+}
+
+std::int64_t EntryFileList::number(std::size_t index) const
+{
+    const auto after = std::upper_bound(m_runs.begin(), m_runs.end(), index,
+                                        [](std::size_t at, const NumberRun& run) { return at < run.index; });
+    const NumberRun& run = *std::prev(after);
+    return run.number + std::int64_t(index - run.index);
 }
 
 std::int64_t EntryFileList::ownedCount() const
@@ -55,15 +62,6 @@ void EntryFileList::removeOwned()
     for (std::size_t i = 0; i < m_keys.size(); ++i) {
         if (m_keys[i] != 0 && removeFileIfSame((*this)[i], m_device, m_keys[i]))
             m_keys[i] = 0;
-    }
-}
-
-std::string EntryFolder::nextFileName(const std::string& source)
-{
-    for (;;) {
-        std::string candidate = entryFileName(path, ++lastNumber, source);
-        if (!nameTaken(candidate))
-            return candidate;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 namespace cp {
 
@@ -25,26 +26,23 @@ struct FileIdentity {
 // ".wav" in folder (which may or may not end in the separator).
 std::string entryFileName(const std::string& folder, std::int64_t number, const std::string& source);
 
-// The entry files of one scan: names are derived from their numbers, so an
-// entry costs 16 bytes however long its path is. Index i holds entry i + 1,
-// as the vector of paths it stands in for did.
+// The entry files of one scan, in entry order. Names are derived from their
+// numbers, and numbers run on by one from entry to entry except where a name
+// was taken, so an entry costs the 8 bytes of its key however long its path
+// is. Index i holds entry i + 1.
 class EntryFileList {
 public:
     EntryFileList() = default;
     EntryFileList(const std::string& folder, const std::string& source);
 
-    std::size_t size() const { return m_numbers.size(); }
-    bool empty() const { return m_numbers.empty(); }
+    std::size_t size() const { return m_keys.size(); }
+    bool empty() const { return m_keys.empty(); }
     std::string operator[](std::size_t index) const;
 
-    // Holds the next place for an entry being written under that number, not
-    // yet this run's; settle() makes it so once the file is complete. Entries
-    // written side by side keep their order this way.
-    std::size_t reserve(std::int64_t number);
-    void renumber(std::size_t index, std::int64_t number) { m_numbers[index] = number; }
-    void settle(std::size_t index, FileIdentity identity);
-    std::int64_t number(std::size_t index) const { return m_numbers[index]; }
-    bool owned(std::size_t index) const { return m_keys[index] != 0; }
+    // The next entry's file, complete and this run's under that number;
+    // numbers only grow.
+    void append(std::int64_t number, FileIdentity identity);
+    std::int64_t number(std::size_t index) const;
     std::int64_t ownedCount() const;
 
     // Deletes the owned files that are still the files this run created;
@@ -53,28 +51,26 @@ public:
     void removeOwned();
 
 private:
+    // From index on, numbers count up from number.
+    struct NumberRun {
+        std::size_t index;
+        std::int64_t number;
+    };
     std::string m_folder;
     std::string m_source;
     std::uint64_t m_device = 0; // every entry file lies in the one folder
-    std::deque<std::int64_t> m_numbers;
-    std::deque<std::uint64_t> m_keys; // FileIdentity::key(); 0: not (or no longer) this run's
+    std::vector<NumberRun> m_runs;
+    std::deque<std::uint64_t> m_keys; // FileIdentity::key(); 0: no longer this run's
 };
 
 // Where a run writes its entry files. Numbers go on across the scans of a
 // run, so a window never hands a new entry the name an old one had.
 struct EntryFolder {
     std::string path;            // as typed, or the temporary folder
-    std::int64_t lastNumber = 0; // raised before every name tried
+    std::int64_t lastNumber = 0; // the number of the last entry file named
     // Where a window records its entry files for the next start to remove,
     // should it be killed; none in a batch run, whose files are its output.
     RunJournal* journal = nullptr;
-
-    // The next name free in the folder; lastNumber moves on to it. Any kind
-    // of file takes a name, and so does a folder, which no entry file could
-    // replace: skipping it here rather than failing to publish keeps the
-    // numbers in entry order when entries are written side by side. Throws
-    // ScanError when the existence test itself fails.
-    std::string nextFileName(const std::string& source);
 };
 
 // Something that may keep an entry file open (the wave device) and must let go
