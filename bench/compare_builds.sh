@@ -50,12 +50,13 @@ batch() {
     XDG_DATA_HOME="$desktop/data" XDG_CONFIG_HOME="$desktop/config" "$1" "$source" "$(mktemp -d "$work/run-XXXX")"
 }
 copy_tree() { cp -r "$work/entries" "$(mktemp -u "$work/run-XXXX")"; }
-# The source's bytes copied as two halves side by side, one a core.
+# The source's bytes copied as two halves side by side, one a core, each into
+# a file of its own (two writers of one file take turns at its lock).
 copy_bytes() {
-    local target half=$((entries * entry_bytes / 2 / 1048576))
-    target="$(mktemp "$work/run-XXXX")"
-    dd if="$source" of="$target" bs=1M count="$half" conv=notrunc status=none &
-    dd if="$source" of="$target" bs=1M skip="$half" seek="$half" conv=notrunc status=none
+    local folder half=$((entries * entry_bytes / 2 / 1048576 + 1))
+    folder="$(mktemp -d "$work/run-XXXX")"
+    dd if="$source" of="$folder/first" bs=1M count="$half" status=none &
+    dd if="$source" of="$folder/second" bs=1M skip="$half" status=none
     wait
 }
 empty_files() {

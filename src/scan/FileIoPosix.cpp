@@ -111,11 +111,6 @@ std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t 
     return done;
 }
 
-bool unnamedFilesCanBeNamed()
-{
-    return ::access("/proc/self/fd", X_OK) == 0;
-}
-
 EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayName, bool unnamed)
     : m_folder(withTrailingSeparator(folder))
     , m_displayName(std::move(displayName))
@@ -161,7 +156,6 @@ void EntryFileWriter::fail(int error)
 
 bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, bool replace)
 {
-    const std::string self = "/proc/self/fd/" + std::to_string(m_file);
     if (replace) {
         // The replacement keeps the owner and permissions of the file it replaces.
         // Not through a link: path is the file itself, or a link that is not
@@ -181,7 +175,7 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
             posix::tryLockFile(m_file);
         while (m_tempPath.empty()) {
             const std::string temp = posix::temporaryName(m_folder);
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            if (posix::linkUnnamedFile(m_file, temp) == 0)
                 m_tempPath = temp;
             else if (const int error = errno; error != EEXIST)
                 fail(error);
@@ -190,7 +184,7 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
     int linked;
     int error = 0;
     if (m_tempPath.empty()) {
-        linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+        linked = posix::linkUnnamedFile(m_file, path);
         error = errno;
     } else if (replace) {
         linked = ::rename(m_tempPath.c_str(), path.c_str());

@@ -27,6 +27,10 @@ bool tryLockFile(int fd);
 // Returns the fd, -1 with errno set on failure.
 int createLockedTemporary(const std::string& dir, std::string* path);
 
+// Gives the unnamed file open as fd the name path, never replacing what has
+// it: 0, or -1 with errno set (EEXIST: the name is taken).
+int linkUnnamedFile(int fd, const std::string& path);
+
 // A fresh name for a temporary in dir; never one a clean-up sweep ignores.
 std::string temporaryName(const std::string& dir);
 

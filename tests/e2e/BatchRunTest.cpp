@@ -125,7 +125,7 @@ TEST_F(BatchRun, FailuresAndMissingDisplaysSaySoOnStderr)
         {"\"$0\" \"$2/pipe\" \"$3\"", kNoDisplay, 1, "'" + dir / "pipe'"},
         // A source named so long that its entries' names are too long for the folder.
         {"cp \"$1\" \"$2/" + std::string(245, 'a') + "\" && exec \"$0\" \"$2/" + std::string(245, 'a') + "\" \"$3\"",
-         kNoDisplay, 1, "Fehler beim Prüfen von '" + out + "/Sound001 aus aaa"},
+         kNoDisplay, 1, "Fehler beim Schreiben von '" + out + "/Sound001 aus aaa"},
         {"ulimit -f 4 && exec \"$0\" \"$1\" \"$3\"", kNoDisplay, 1, GermanSystemMessage(EFBIG)}, // not killed
         {"\"$0\" \"$1\" \"$3\" >/dev/full", kNoDisplay, 1, GermanSystemMessage(ENOSPC)},         // the entries stay
         // The entry is not known to be on disk: no success, though it is written.
