@@ -3,10 +3,9 @@
 
 #include "base/PathHelpers.h"
 #include "core/NumberFormat.h"
-#include "scan/FreeSpace.h"
+#include "scan/DiskRoom.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <limits>
 
@@ -28,18 +27,17 @@ QString bytes(std::int64_t count, const QLocale& locale)
 
 std::optional<QString> EntryRoom::shortage(const std::string& path, const QLocale& locale) const
 {
-    const QFileInfo source(shown(path));
-    const std::optional<std::int64_t> free = freeSpaceIn(m_folder);
-    if (!source.isFile() || !free)
+    const std::optional<std::int64_t> size = regularFileSize(path), free = freeSpaceIn(m_folder);
+    if (!size || !free)
         return std::nullopt;
     const std::int64_t room = *free > std::numeric_limits<std::int64_t>::max() - m_freedSoon
         ? std::numeric_limits<std::int64_t>::max()
         : *free + m_freedSoon;
-    if (source.size() <= room)
+    if (*size <= room)
         return std::nullopt;
     return QStringLiteral("„%1“ ist %2 groß; im Ordner für die Zwischendateien (%3) sind nur noch %4 frei. "
                           "Die Einträge hätten dort keinen Platz.")
-        .arg(shown(fileNamePart(path)), bytes(source.size(), locale), shown(m_folder), bytes(room, locale));
+        .arg(shown(fileNamePart(path)), bytes(*size, locale), shown(m_folder), bytes(room, locale));
 }
 
 } // namespace cp

@@ -12,4 +12,8 @@ namespace cp {
 // system cannot tell.
 std::optional<std::int64_t> freeSpaceIn(const std::string& folder);
 
+// The size of the regular file at path (links followed); none for anything
+// else, or when it cannot be told.
+std::optional<std::int64_t> regularFileSize(const std::string& path);
+
 } // namespace cp

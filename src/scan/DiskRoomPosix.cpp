@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FreeSpace.h"
+#include "DiskRoom.h"
 
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <limits>
@@ -17,6 +18,14 @@ std::optional<std::int64_t> freeSpaceIn(const std::string& folder)
     if (blockSize != 0 && blocks > kMost / blockSize)
         return std::numeric_limits<std::int64_t>::max();
     return std::int64_t(blocks * blockSize);
+}
+
+std::optional<std::int64_t> regularFileSize(const std::string& path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return std::int64_t(status.st_size);
 }
 
 } // namespace cp

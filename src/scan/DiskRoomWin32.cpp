@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FreeSpace.h"
+#include "DiskRoom.h"
 
 #include "Win32Files.h"
 
@@ -21,6 +21,17 @@ std::optional<std::int64_t> freeSpaceIn(const std::string& folder)
         return std::nullopt;
     constexpr auto kMost = std::uint64_t(std::numeric_limits<std::int64_t>::max());
     return std::int64_t(std::min<std::uint64_t>(available.QuadPart, kMost));
+}
+
+std::optional<std::int64_t> regularFileSize(const std::string& path)
+{
+    std::wstring wide;
+    std::string problem;
+    WIN32_FILE_ATTRIBUTE_DATA status {};
+    if (!win32::toWide(path, &wide, &problem) || !::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &status)
+        || (status.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return std::int64_t((std::uint64_t(status.nFileSizeHigh) << 32) | status.nFileSizeLow);
 }
 
 } // namespace cp
