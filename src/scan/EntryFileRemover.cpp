@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "EntryFileRemover.h"
 
+#include <new>
 #include <system_error>
 
 namespace cp {
@@ -61,14 +62,25 @@ void EntryFileRemover::run(std::stop_token stop)
 
 void EntryFileRemover::remove(Handed& handed)
 {
+    // Nothing may escape the thread; a list that fails (no memory for a
+    // name) keeps its files owned, to be tried again with the next.
+    const auto tryRemoving = [this](EntryFileList& files) {
+        try {
+            m_removal(files);
+        } catch (...) {
+        }
+        return files.ownedCount() == 0;
+    };
     // A file that could not be deleted before is tried again now.
-    for (auto it = m_undeleted.begin(); it != m_undeleted.end();) {
-        m_removal(*it);
-        it = it->ownedCount() == 0 ? m_undeleted.erase(it) : it + 1;
+    for (auto it = m_undeleted.begin(); it != m_undeleted.end();)
+        it = tryRemoving(*it) ? m_undeleted.erase(it) : it + 1;
+    if (!tryRemoving(handed.files)) {
+        try {
+            m_undeleted.push_back(std::move(handed.files));
+        } catch (const std::bad_alloc&) {
+            // They stay, as files that cannot be deleted do.
+        }
     }
-    m_removal(handed.files);
-    if (handed.files.ownedCount() > 0)
-        m_undeleted.push_back(std::move(handed.files));
 }
 
 bool EntryFileRemover::busy() const
