@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileProbe.h"
 #include "PathHelpers.h"
+#include "TempFolder.h"
 
 #include <dirent.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <vector>
 
 namespace cp {
@@ -96,11 +95,7 @@ std::optional<std::string> SystemFileProbe::storedName(const std::string& patter
 
 std::string SystemFileProbe::tempFolder()
 {
-    std::error_code error;
-    auto folder = std::filesystem::temp_directory_path(error);
-    if (error)
-        return withTrailingSeparator("/tmp");
-    return withTrailingSeparator(folder.string());
+    return userTempFolder();
 }
 
 } // namespace cp

@@ -13,14 +13,13 @@ void EntryBrowser::replace(ScanResult&& scan)
 
 void EntryBrowser::release(EntryFileHolder* holder)
 {
-    m_scan.release(holder);
-    // A file that could not be deleted now is tried again at the next release.
-    for (auto it = m_undeleted.begin(); it != m_undeleted.end();) {
-        it->removeOwned();
-        it = it->ownedCount() == 0 ? m_undeleted.erase(it) : it + 1;
+    if (m_scan.entryFiles.ownedCount() > 0) {
+        if (holder)
+            holder->closeEntryFile();
+        // Entries run from the first tag to the end: at most that much is freed.
+        const std::int64_t bytes = m_scan.firstTag > 0 ? m_scan.sourceLength - (m_scan.firstTag - 1) : 0;
+        m_remover.hand(std::move(m_scan.entryFiles), bytes);
     }
-    if (m_scan.entryFiles.ownedCount() > 0)
-        m_undeleted.push_back(std::move(m_scan.entryFiles));
     m_scan = {};
     m_current = 0;
 }

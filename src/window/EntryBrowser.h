@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "scan/EntryFileRemover.h"
 #include "scan/ScanResult.h"
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace cp {
 
@@ -24,9 +24,12 @@ public:
 
     // The entries of a scan that succeeded; none of them is current yet.
     void replace(ScanResult&& scan);
-    // Lets go of the entries: their files are deleted, once holder has closed
-    // the one it may hold. Afterwards there are none. Never fails.
+    // Lets go of the entries at once: holder closes the file it may hold,
+    // and the files are deleted in the background. Afterwards there are
+    // none. Never fails.
     void release(EntryFileHolder* holder);
+    // What deletes the files let go of; waits for it when the browser goes.
+    EntryFileRemover& remover() { return m_remover; }
 
     // Steps on, from the last to the first; false without entries.
     bool next();
@@ -38,7 +41,7 @@ public:
 private:
     ScanResult m_scan;
     std::int64_t m_current = 0;
-    std::vector<EntryFileList> m_undeleted; // released files that would not go yet
+    EntryFileRemover m_remover; // last: gone first, once the files are
 };
 
 } // namespace cp

@@ -18,9 +18,11 @@
 #include <QGroupBox>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 #include <new>
 
@@ -135,6 +137,23 @@ void MainWindow::unload()
     m_context.player.stop();
     m_context.player.unload();
     m_playbackTimer->stop();
+    waitForEntryFiles();
+}
+
+void MainWindow::waitForEntryFiles()
+{
+    EntryFileRemover& remover = m_entries.remover();
+    if (remover.waitFor(std::chrono::milliseconds(0)))
+        return;
+    // The files must be gone when the program ends; on a slow disk that takes
+    // a while, and the window says why it has not gone yet.
+    const QString waiting = QStringLiteral("Die Zwischendateien werden gelöscht …");
+    setWindowTitle(waiting + QStringLiteral(" - ") + QString::fromUtf8(kApplicationTitle));
+    m_form.status->setText(waiting);
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    while (!remover.waitFor(std::chrono::milliseconds(50)))
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QGuiApplication::restoreOverrideCursor();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

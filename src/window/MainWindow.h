@@ -123,6 +123,8 @@ private:
     void changeEntries(const std::function<void()>& change);
 
     void unload();
+    // Until the entry files let go of are deleted, saying so.
+    void waitForEntryFiles();
     void showPlayback();
     void loopBoxClicked();
     void reportError(const QString& procedure, int number, const QString& description);

@@ -2,12 +2,14 @@
 // The toolbar click and the Open command.
 #include "MainWindow.h"
 
+#include "base/CommandLine.h"
 #include "base/PathHelpers.h"
 #include "dialogs/UserDialogs.h"
 #include "playback/EntryPlayer.h"
 #include "scan/ScanError.h"
 #include "core/ErrorReport.h"
 #include "core/SettingsStore.h"
+#include "window/EntryRoom.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -102,6 +104,14 @@ void MainWindow::openFile(const std::string& path)
         m_positions = {};
     });
     showScanStarting(path);
+    // Told before anything is written: a scan that fills the disk halfway
+    // would only end in its failure.
+    const EntryRoom room(m_context.folder.path, m_entries.remover().pendingBytes());
+    if (const auto shortage = room.shortage(path, QLocale())) {
+        showNoFile();
+        m_context.dialogs.warning(this, QString::fromUtf8(kApplicationTitle), *shortage);
+        return;
+    }
     ScanResult scan;
     try {
         scan = m_scans->scan(m_context.folder, path);

@@ -8,7 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <tuple>
+#include <utility>
 
 using namespace cptest;
 
@@ -72,6 +74,31 @@ TEST(CommandLine, ResolvesAgainstARealTree)
     }
     ASSERT_EQ(::chdir(previous), 0);
     std::free(previous);
+}
+
+// Large entry files belong on disk: without a TMPDIR of the user's, /var/tmp
+// and not /tmp, which is often a small tmpfs in memory.
+TEST(CommandLine, TheWindowsEntryFilesGoToTmpdirElseToVarTmp)
+{
+    TempDir dir;
+    const char* before = std::getenv("TMPDIR");
+    const std::string kept = before ? before : "";
+    const std::pair<const char*, std::string> cases[] = {
+        {nullptr, "/var/tmp/"},
+        {"", "/var/tmp/"},
+        {dir.path().c_str(), dir.path() + "/"},
+    };
+    for (const auto& [tmpdir, folder] : cases) {
+        if (tmpdir)
+            ::setenv("TMPDIR", tmpdir, 1);
+        else
+            ::unsetenv("TMPDIR");
+        cp::StartupState state;
+        cp::SystemFileProbe probe;
+        EXPECT_TRUE(cp::resolveCommandLine("", probe, state, nullptr));
+        EXPECT_EQ(state.targetFolder, folder) << (tmpdir ? tmpdir : "unset");
+    }
+    ::setenv("TMPDIR", kept.c_str(), 1);
 }
 
 } // namespace

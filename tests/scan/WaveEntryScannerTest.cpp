@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScanFixture.h"
+#include "scan/EntryFileRemover.h"
 #include "scan/FileCopy.h"
 #include "scan/TagSearch.h"
 
 #include <filesystem>
 #include <fstream>
+#include <semaphore>
 
 using namespace cptest;
 
@@ -48,6 +50,34 @@ TEST_F(ScanTest, CutsAtEveryTagKeepsEveryByteAndReportsTheShares)
     EXPECT_FALSE(recorder.completed);
     EXPECT_EQ(recorder.closes, 2) << "the device lets go before each release of entry files";
     EXPECT_THROW(Scan(dir.path()), cp::ScanError);
+}
+
+TEST_F(ScanTest, HandedOverEntryFilesGoOnTheRemoversThreadAndAllBeforeItEnds)
+{
+    Bytes source;
+    for (int i = 0; i < 300; ++i)
+        source = Concat({source, Text("RIFF"), Junk(6, unsigned(i))});
+    Scan(Source(source));
+    ASSERT_EQ(ListFolder(target).size(), 300u);
+    std::binary_semaphore handedOver {0};
+    std::vector<bool> returnedFirst;
+    {
+        // Each deletion waits until the hand-over has returned: one on the caller's thread would wait in vain.
+        cp::EntryFileRemover remover {[&](cp::EntryFileList& files) {
+            returnedFirst.push_back(handedOver.try_acquire_for(std::chrono::seconds(20)));
+            files.removeOwned();
+        }};
+        remover.hand(std::move(result.entryFiles), 3000);
+        EXPECT_EQ(remover.pendingBytes(), 3000);
+        handedOver.release();
+        ASSERT_TRUE(remover.waitFor(std::chrono::seconds(60)));
+        EXPECT_EQ(ListFolder(target).size() + std::size_t(remover.pendingBytes()), 0u);
+        Scan(Source(source, "zwei.ffl"));
+        remover.hand(std::move(result.entryFiles), 3000);
+        handedOver.release();
+    }
+    EXPECT_EQ(returnedFirst, std::vector<bool>(2, true));
+    EXPECT_TRUE(ListFolder(target).empty()) << "the remover's end waits for the files handed to it";
 }
 
 TEST(TagSearch, EveryWayOfSearchingFindsTheSameTagsUpToTheLastByte)

@@ -46,6 +46,8 @@
 #include <set>
 #include <tuple>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 using namespace cptest;
@@ -717,6 +719,29 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
         EXPECT_EQ(ReadFile(second), closes ? Text("alt") : ReadFile(EntryFile(2))) << "Ja replaces";
     }
     EXPECT_EQ(ReadFile(taken), Text("alt"));
+}
+
+TEST_F(WindowTest, ASourceLargerThanTheRoomLeftForTheEntryFilesIsNotScanned)
+{
+    // 1 MiB for the entry files: a tmpfs in a mount namespace of this thread's own.
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || ::mount("tmpfs", target.c_str(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "no mount namespace and tmpfs of our own: " << std::strerror(errno);
+    const Bytes large = Concat({archive, Junk(2000000, 3)});
+    WriteFile(dir / "groß.ffl", large);
+    Window().start();
+    Open(dir / "groß.ffl");
+    EXPECT_EQ(dialogs.messages.join("|").toStdString(),
+              "Chunk Picker|„groß.ffl“ ist " + QLocale().toString(qlonglong(large.size())).toStdString()
+                  + " Byte groß; im Ordner für die Zwischendateien (" + target
+                  + ") sind nur noch 1.048.576 Byte frei. Die Einträge hätten dort keinen Platz.");
+    EXPECT_TRUE(ListFolder(target).empty());
+    EXPECT_EQ(Window().windowTitle() + "|" + Field("txtFilesize") + "|" + EntryCaption() + "|" + Enabled(),
+              "Chunk Picker|0 Byte|aktueller Eintrag: keiner|1");
+    Open(); // what fits is scanned
+    EXPECT_EQ(ListFolder(target).size(), 3u);
+    window.reset();
+    EXPECT_EQ(::umount2(target.c_str(), MNT_DETACH), 0) << std::strerror(errno);
 }
 
 TEST_F(WindowTest, StartUpScanInteractiveAndBatchAndItsFailures)

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TempFolder.h"
+
+#include "PathHelpers.h"
+
+#include <cstdlib>
+
+namespace cp {
+
+std::string userTempFolder()
+{
+    const char* chosen = std::getenv("TMPDIR");
+    if (chosen && *chosen && folderExists(chosen))
+        return withTrailingSeparator(chosen);
+    // The entry files of a disk image are as large as the image. /tmp is a
+    // RAM-backed tmpfs of half the memory or less on many systems; /var/tmp
+    // lies on disk, where large temporary files belong.
+    for (const char* folder : {"/var/tmp", "/tmp"}) {
+        if (folderExists(folder))
+            return withTrailingSeparator(folder);
+    }
+    return withTrailingSeparator("/tmp");
+}
+
+} // namespace cp
