@@ -118,7 +118,7 @@ int concludeBatch(const ScanResult& result, const StartupState& state, std::exce
 int runBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
              const std::atomic<bool>* stop, ScanObserver* watcher)
 {
-    EntryFolder folder {state.targetFolder};
+    EntryFolder folder {state.targetFolder, 0, nullptr, true};
     ScanResult result;
     StopFlag flag(stop);
     // A line on err where that is a terminal, unless a window shows the progress.

@@ -154,6 +154,8 @@ void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& l
         // Inline, this is the scanning thread, which may ask whether to stop.
         copy.file->copyFrom(m_source, entry.offset, entry.length,
                             [this](std::int64_t) { return !m_stop && !(m_inline && m_stopping && m_stopping()); });
+        if (m_folder.flushedAtEnd)
+            copy.file->startWriteBack();
     } catch (const ScanStopped&) {
         lock.lock();
         throw;

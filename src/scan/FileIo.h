@@ -71,6 +71,12 @@ public:
     // asked and the copy ends with ScanStopped when it says no.
     void copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length, const KeepGoing& keepGoing);
 
+    // Has the system start writing the complete file to disk without waiting
+    // for it, where a flush of the whole folder comes later: the flush then
+    // finds less to do. Nothing on Windows, where each file is flushed whole
+    // before it takes its name.
+    void startWriteBack();
+
     // Gives the complete file its final name and closes it. Without replace it
     // returns false (still unpublished) when a file or folder of that name
     // exists; with replace the file takes the place of an existing one in one

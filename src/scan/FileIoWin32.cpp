@@ -221,6 +221,10 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
     return true;
 }
 
+void EntryFileWriter::startWriteBack()
+{
+}
+
 void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length,
                                const KeepGoing& keepGoing)
 {

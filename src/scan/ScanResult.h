@@ -71,6 +71,9 @@ struct EntryFolder {
     // Where a window records its entry files for the next start to remove,
     // should it be killed; none in a batch run, whose files are its output.
     RunJournal* journal = nullptr;
+    // The run flushes the folder at its end (a batch run): each entry file's
+    // way to the disk starts as soon as it is complete, beside the copying.
+    bool flushedAtEnd = false;
 };
 
 // Something that may keep an entry file open (the wave device) and must let go
