@@ -29,6 +29,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -98,6 +100,23 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
         std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
     else
         heldMessages->append(line);
+}
+
+// The entry files of windows killed outright, removed on a thread of its own;
+// where none can be started, the next start tries again.
+std::jthread startLeftoverSweep(const std::string& folder)
+{
+    try {
+        return std::jthread([folder](std::stop_token stop) {
+            try {
+                cp::removeEntryFilesOfEndedRuns(folder, stop);
+            } catch (...) {
+                // No memory for a name: the rest stays for the next start.
+            }
+        });
+    } catch (const std::system_error&) {
+        return {};
+    }
 }
 
 } // namespace
@@ -180,11 +199,15 @@ int main(int argc, char** argv)
     // them in a folder of its user's own in the temporary folder, which other
     // users share: out of their sight and beyond their reach. Those of windows
     // killed outright go at the next start, and this one records its own.
+    // Those of a killed window may be a hundred thousand files on a slow
+    // disk: they go beside the window, which shows at once; a close stops
+    // that between two files, and the next start goes on with the rest.
     std::optional<cp::RunJournal> journal;
+    std::jthread leftovers;
     if (!state.targetGiven) {
         state.targetFolder = cp::privateRunFolder(state.targetFolder);
-        cp::removeEntryFilesOfEndedRuns(state.targetFolder);
         journal.emplace(state.targetFolder);
+        leftovers = startLeftoverSweep(state.targetFolder);
     }
     cp::EntryFolder folder {state.targetFolder, 0, journal ? &*journal : nullptr};
     cp::MainWindow window({folder, state, settings, player, dialogs, QCoreApplication::applicationDirPath()});

@@ -80,27 +80,30 @@ bool isOwnRecord(int fd)
 // Removes the entry files in folder (on device) that the record open as fd
 // lists, reading it in large blocks; the first entry that cannot be one of
 // the folder's files ends the reading.
-void removeRecordedFiles(int fd, const std::string& folder, std::uint64_t device)
+// False when stopped before the end: the record stays for the next sweep.
+bool removeRecordedFiles(int fd, const std::string& folder, std::uint64_t device, const std::stop_token& stop)
 {
     std::uint64_t length = 0;
     if (::pread(fd, &length, sizeof length, 0) != ssize_t(sizeof length) || length == 0
         || length >= std::uint64_t(kJournalNameLimit))
-        return;
+        return true;
     std::string source(length, '\0');
     if (::pread(fd, source.data(), length, sizeof length) != ssize_t(length)
         || source.find_first_of(std::string("/\0", 2)) != std::string::npos)
-        return;
+        return true;
     constexpr std::size_t kEntriesPerRead = 2730; // 64 KiB
     std::vector<std::uint64_t> block(3 * kEntriesPerRead);
     for (off_t at = off_t(sizeof length + length);;) {
         const ssize_t got = TEMP_FAILURE_RETRY(::pread(fd, block.data(), block.size() * sizeof block[0], at));
         const std::size_t entries = got > 0 ? std::size_t(got) / (3 * sizeof block[0]) : 0;
         if (entries == 0)
-            return;
+            return true;
         for (std::size_t i = 0; i < entries; ++i) {
+            if (stop.stop_requested())
+                return false;
             const std::uint64_t* entry = &block[3 * i];
             if (std::int64_t(entry[0]) <= 0 || entry[1] != device)
-                return;
+                return true;
             removeFileIfSame(entryFileName(folder, std::int64_t(entry[0]), source), entry[1], entry[2]);
         }
         at += off_t(entries * 3 * sizeof block[0]);
@@ -262,14 +265,14 @@ void RunJournal::recordEntry(std::int64_t number, const FileIdentity& identity)
         m_end += std::int64_t(sizeof record);
 }
 
-void removeEntryFilesOfEndedRuns(const std::string& folder)
+void removeEntryFilesOfEndedRuns(const std::string& folder, std::stop_token stop)
 {
     sweepUnlocked(folder, kJournalPrefix, kJournalSuffix, [&](int dirFd, const char* journal, int fd) {
         struct stat folderStatus {};
         if (!isOwnRecord(fd) || ::fstat(dirFd, &folderStatus) != 0)
             return; // left as it is
-        removeRecordedFiles(fd, folder, std::uint64_t(folderStatus.st_dev));
-        ::unlinkat(dirFd, journal, 0);
+        if (removeRecordedFiles(fd, folder, std::uint64_t(folderStatus.st_dev), stop))
+            ::unlinkat(dirFd, journal, 0);
     });
 }
 

@@ -38,8 +38,8 @@ void sweepUnheld(const std::string& folder, const char* prefix, const char* suff
         HANDLE file = win32::openAlone(wideDir + found.cFileName, GENERIC_READ | DELETE);
         if (file == INVALID_HANDLE_VALUE)
             continue;
-        sweep(file);
-        win32::markForDeletion(file, true);
+        if (sweep(file))
+            win32::markForDeletion(file, true);
         ::CloseHandle(file);
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
@@ -49,7 +49,7 @@ void sweepUnheld(const std::string& folder, const char* prefix, const char* suff
 
 void removeStaleTemporaries(const std::string& folder)
 {
-    sweepUnheld(folder, kTempPrefix, kTempSuffix, [](HANDLE) {});
+    sweepUnheld(folder, kTempPrefix, kTempSuffix, [](HANDLE) { return true; });
 }
 
 std::string followLinks(const std::string& path)
@@ -136,7 +136,7 @@ void RunJournal::recordEntry(std::int64_t number, const FileIdentity& identity)
         m_end += std::int64_t(sizeof record);
 }
 
-void removeEntryFilesOfEndedRuns(const std::string& folder)
+void removeEntryFilesOfEndedRuns(const std::string& folder, std::stop_token stop)
 {
     sweepUnheld(folder, kJournalPrefix, kJournalSuffix, [&](HANDLE file) {
         std::uint64_t length = 0;
@@ -145,14 +145,18 @@ void removeEntryFilesOfEndedRuns(const std::string& folder)
         if (!::GetFileSizeEx(file, &size) || size.QuadPart > kJournalMaxBytes
             || !win32::readAt(file, &length, sizeof length, 0, &got) || got != sizeof length || length == 0
             || length >= std::uint64_t(kJournalNameLimit))
-            return;
+            return true;
         std::string source(length, '\0');
         if (!win32::readAt(file, source.data(), DWORD(length), sizeof length, &got) || got != length)
-            return;
+            return true;
         std::uint64_t record[3];
         for (std::int64_t at = std::int64_t(sizeof length + length);
-             win32::readAt(file, record, sizeof record, at, &got) && got == sizeof record; at += sizeof record)
+             win32::readAt(file, record, sizeof record, at, &got) && got == sizeof record; at += sizeof record) {
+            if (stop.stop_requested())
+                return false; // the record stays for the next sweep
             removeFileIfSame(entryFileName(folder, std::int64_t(record[0]), source), record[1], record[2]);
+        }
+        return true;
     });
 }
 

@@ -5,6 +5,7 @@
 #include "FileIo.h"
 
 #include <cstdint>
+#include <stop_token>
 #include <string>
 
 namespace cp {
@@ -36,7 +37,8 @@ private:
 
 // Removes the entry files of runs whose records in folder are no longer
 // locked, each only while it is still the file that run wrote, then the
-// records themselves.
-void removeEntryFilesOfEndedRuns(const std::string& folder);
+// records themselves. Stopped, it leaves the record it was at for the next
+// sweep.
+void removeEntryFilesOfEndedRuns(const std::string& folder, std::stop_token stop = {});
 
 } // namespace cp

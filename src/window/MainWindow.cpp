@@ -149,7 +149,8 @@ void MainWindow::waitForEntryFiles()
     // a while, and the window says why it has not gone yet.
     const QString waiting = QStringLiteral("Die Zwischendateien werden gelöscht …");
     setWindowTitle(waiting + QStringLiteral(" - ") + QString::fromUtf8(kApplicationTitle));
-    m_form.status->setText(waiting);
+    // The status field is narrow: the whole sentence there would be set too small to read.
+    m_form.status->setText(QStringLiteral("Aufräumen …"));
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     while (!remover.waitFor(std::chrono::milliseconds(50)))
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
