@@ -271,7 +271,7 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
             fail(error);
         }
         if (buffer.empty())
-            buffer.resize(kBufferedCopyPiece);
+            buffer.resize(std::size_t(std::min<std::int64_t>(std::int64_t(kBufferedCopyPiece), length - done)));
         const auto piece = std::size_t(std::min<std::int64_t>(std::int64_t(buffer.size()), length - done));
         const std::size_t got = source.readAt(buffer.data(), piece, offset + done);
         if (got == 0)
