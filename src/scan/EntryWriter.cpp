@@ -122,6 +122,9 @@ void EntryWriter::run()
         }
     } catch (const ScanStopped&) {
         // Stopped from outside: what is named stays, nothing half.
+    } catch (...) {
+        // No memory to record a name: the entry being named counts as failed.
+        fail(m_nextToName, std::current_exception());
     }
     if (--m_running == 0)
         m_allDone.notify_all();
@@ -178,6 +181,10 @@ void EntryWriter::nameCompleteCopies(std::unique_lock<std::mutex>& lock)
     if (m_naming)
         return;
     m_naming = true;
+    struct Done {
+        bool& naming;
+        ~Done() { naming = false; }
+    } done {m_naming};
     while (!m_stop && m_nextToName < m_failedSlot && m_complete[m_nextToName % kAhead].file) {
         const Copy copy = std::move(m_complete[m_nextToName % kAhead]);
         std::int64_t number = m_folder.lastNumber + 1;
@@ -203,7 +210,6 @@ void EntryWriter::nameCompleteCopies(std::unique_lock<std::mutex>& lock)
         if (heldBack)
             m_work.notify_all();
     }
-    m_naming = false;
 }
 
 // Gives the copy the first free name from number on; only the thread naming
