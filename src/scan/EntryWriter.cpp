@@ -5,9 +5,6 @@
 #include "ThreadStart.h"
 #include "ScanError.h"
 
-#include <algorithm>
-#include <optional>
-
 namespace cp {
 
 EntryWriter::EntryWriter(EntryFolder& folder, EntryFileList& files, const SourceReader& source, const std::string& path,
