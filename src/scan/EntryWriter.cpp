@@ -5,6 +5,8 @@
 #include "ThreadStart.h"
 #include "ScanError.h"
 
+#include <cerrno>
+
 namespace cp {
 
 EntryWriter::EntryWriter(EntryFolder& folder, EntryFileList& files, const SourceReader& source, const std::string& path,
@@ -138,6 +140,29 @@ void EntryWriter::fail(std::size_t slot, std::exception_ptr failure)
     m_room.notify_all();
 }
 
+namespace {
+
+// The system error when the failure was the disk's being full, where a later
+// entry's copy may hold the room an earlier one lacked; else 0.
+int noRoomError(const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const ScanError& error) {
+        const int code = error.systemError();
+#ifdef _WIN32
+        const bool full = code == 39 || code == 112; // ERROR_HANDLE_DISK_FULL, ERROR_DISK_FULL
+#else
+        const bool full = code == ENOSPC || code == EDQUOT;
+#endif
+        return full ? code : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+} // namespace
+
 // Called and left with the lock held; the copying itself runs without it.
 void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& lock)
 {
@@ -145,30 +170,54 @@ void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& l
     // What errors call the entry before it has its name: the name it takes
     // unless someone takes that one meanwhile.
     const std::int64_t expected = m_folder.lastNumber + std::int64_t(slot - m_nextToName) + 1;
-    Copy copy {nullptr, entry.length};
-    std::exception_ptr failure;
-    lock.unlock();
-    try {
-        copy.file = std::make_unique<EntryFileWriter>(m_folder.path, entryFileName(m_folder.path, expected, m_path),
-                                                      m_unnamed);
-        // Inline, this is the scanning thread, which may ask whether to stop.
-        copy.file->copyFrom(m_source, entry.offset, entry.length,
-                            [this](std::int64_t) { return !m_stop && !(m_inline && m_stopping && m_stopping()); });
-        if (m_folder.flushedAtEnd)
-            copy.file->startWriteBack();
-    } catch (const ScanStopped&) {
+    ++m_copying;
+    const auto copyEnded = [&] {
+        if (--m_copying <= 1)
+            m_work.notify_all();
+    };
+    for (bool retried = false;; retried = true) {
+        Copy copy {nullptr, entry.length};
+        std::exception_ptr failure;
+        lock.unlock();
+        try {
+            copy.file = std::make_unique<EntryFileWriter>(m_folder.path, entryFileName(m_folder.path, expected, m_path),
+                                                          m_unnamed);
+            // Inline, this is the scanning thread, which may ask whether to stop.
+            copy.file->copyFrom(m_source, entry.offset, entry.length, [this, slot](std::int64_t) {
+                return !m_stop && slot < m_giveWayFrom.load() && !(m_inline && m_stopping && m_stopping());
+            });
+            if (m_folder.flushedAtEnd)
+                copy.file->startWriteBack();
+        } catch (const ScanStopped&) {
+            lock.lock();
+            copyEnded();
+            throw;
+        } catch (...) {
+            failure = std::current_exception();
+        }
         lock.lock();
-        throw;
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    lock.lock();
-    if (failure) {
-        fail(slot, failure);
+        const int full = failure && !retried && slot + 1 < m_nextSlot ? noRoomError(failure) : 0;
+        if (full != 0 && slot < m_failedSlot) {
+            // The copies after this one may hold the room it lacked, and none
+            // of them would be named after it failed: they give way, and it
+            // is tried once more alone. The next entry is not written.
+            const std::string next = entryFileName(m_folder.path, expected + 1, m_path);
+            fail(slot + 1, std::make_exception_ptr(ScanError(ScanError::Operation::Write, next, full)));
+            m_giveWayFrom = slot + 1;
+            for (std::size_t later = slot + 1; later < m_nextSlot; ++later)
+                m_complete[later % kAhead] = {};
+            m_work.wait(lock, [&] { return m_copying <= 1 || m_stop; });
+            continue;
+        }
+        copyEnded();
+        if (failure) {
+            fail(slot, failure);
+            return;
+        }
+        m_complete[slot % kAhead] = std::move(copy);
+        nameCompleteCopies(lock);
         return;
     }
-    m_complete[slot % kAhead] = std::move(copy);
-    nameCompleteCopies(lock);
 }
 
 // Names every complete copy whose turn it is, in entry order; the thread

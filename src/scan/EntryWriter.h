@@ -91,12 +91,14 @@ private:
     std::condition_variable m_allDone; // the waiters: every thread has ended
     std::deque<Entry> m_queue;
     bool m_finished = false;
-    bool m_naming = false;               // a thread is naming complete copies
-    int m_running = 0;                   // threads not yet ended
-    std::size_t m_nextSlot = 0;          // the slot of the next entry taken from the queue
-    std::size_t m_nextToName = 0;        // the slot whose entry takes its name next
-    std::size_t m_failedSlot = SIZE_MAX; // the first entry that failed; none after it is named
-    std::array<Copy, kAhead> m_complete; // copies waiting for their names, at slot % kAhead
+    bool m_naming = false;                             // a thread is naming complete copies
+    int m_running = 0;                                 // threads not yet ended
+    std::size_t m_nextSlot = 0;                        // the slot of the next entry taken from the queue
+    std::size_t m_nextToName = 0;                      // the slot whose entry takes its name next
+    std::size_t m_failedSlot = SIZE_MAX;               // the first entry that failed; none after it is named
+    int m_copying = 0;                                 // copies under way
+    std::atomic<std::size_t> m_giveWayFrom {SIZE_MAX}; // copies of this slot and later stop for an earlier one
+    std::array<Copy, kAhead> m_complete;               // copies waiting for their names, at slot % kAhead
     std::exception_ptr m_failure;
     std::atomic<bool> m_stop {false};
     std::atomic<std::int64_t> m_written {0};
