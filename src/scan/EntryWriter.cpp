@@ -204,9 +204,10 @@ void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& l
             const std::string next = entryFileName(m_folder.path, expected + 1, m_path);
             fail(slot + 1, std::make_exception_ptr(ScanError(ScanError::Operation::Write, next, full)));
             m_giveWayFrom = slot + 1;
+            m_work.wait(lock, [&] { return m_copying <= 1 || m_stop; });
+            // Only now: a copy that ended meanwhile was put here before its thread let go of the lock.
             for (std::size_t later = slot + 1; later < m_nextSlot; ++later)
                 m_complete[later % kAhead] = {};
-            m_work.wait(lock, [&] { return m_copying <= 1 || m_stop; });
             continue;
         }
         copyEnded();
