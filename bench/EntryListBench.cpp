@@ -9,16 +9,15 @@
 #include "playback/WaveDevice.h"
 #include "scan/EntryHeader.h"
 #include "scan/FileIo.h"
-#include "core/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "window/EntryListWindow.h"
 #include "playback/EntryPlayer.h"
+#include "BenchWindow.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
-#include <QSettings>
 #include <QTableView>
 
 #include <atomic>
@@ -107,47 +106,34 @@ int main(int argc, char** argv)
     const std::string source = work + "/many.pak";
     const std::int64_t size = MakeArchive(source, entries, 700, 600);
     std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(work + "/config"));
-    QSettings qs(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker");
-    cp::SettingsStore settings(qs);
-
-    cp::StartupState startup;
-    startup.targetFolder = work + "/entries";
-    ::mkdir(startup.targetFolder.c_str(), 0755);
-    cp::EntryFolder folder {startup.targetFolder};
-    cp::WaveDevice device(nullptr);
-    cp::SoundPlayer looper(nullptr);
-    cp::EntryPlayer player(device, looper);
-    cptest::ScriptedDialogs dialogs;
-    dialogs.files.push_back({QString::fromStdString(source), 1});
-    cp::MainWindow window({folder, startup, settings, player, dialogs, QString::fromStdString(work)});
-    window.start();
+    cpbench::BenchWindow bench(work, work + "/entries");
+    cp::MainWindow& window = bench.window();
     auto t = Clock::now();
-    window.clickButton(cp::MainWindow::Open);
+    bench.open(source);
     const double scan = Seconds(t);
-    if (window.entries().count() != entries)
-        return std::fprintf(stderr, "the window found %lld entries\n",
-                            static_cast<long long>(window.entries().count())),
-               1;
+    if (bench.entries().count() != entries) {
+        std::fprintf(stderr, "the window found %lld entries\n", static_cast<long long>(bench.entries().count()));
+        return 1;
+    }
 
     t = Clock::now();
     std::int64_t bytes = 0;
-    for (std::int64_t i = 1; i <= window.entries().count(); ++i)
-        bytes += std::int64_t(std::filesystem::file_size(window.entries().entryFile(i)));
+    for (std::int64_t i = 1; i <= bench.entries().count(); ++i)
+        bytes += std::int64_t(std::filesystem::file_size(bench.entries().entryFile(i)));
     const double stat = Seconds(t);
 
     // The headers alone, both ways the list could read them.
-    const cp::EntryPositions& positions = window.entryPositions();
+    const cp::ScanResult& scanned = bench.entries().scan();
     t = Clock::now();
     {
         const cp::SourceReader whole(source);
-        for (std::size_t i = 0; i < positions.tags.size(); ++i)
-            bytes += cp::readEntryHeader(whole, positions.tags[i] - 1, positions.length(i)).channels;
+        for (std::size_t i = 0; i < scanned.tagPositions.size(); ++i)
+            bytes += cp::readEntryHeader(whole, scanned.tagPositions[i] - 1, scanned.entryLength(i)).channels;
     }
     const double fromSource = Seconds(t);
     t = Clock::now();
-    for (std::int64_t i = 1; i <= window.entries().count(); ++i) {
-        const cp::SourceReader entry(window.entries().entryFile(i));
+    for (std::int64_t i = 1; i <= bench.entries().count(); ++i) {
+        const cp::SourceReader entry(bench.entries().entryFile(i));
         bytes += cp::readEntryHeader(entry, 0, entry.size()).channels;
     }
     const double fromFiles = Seconds(t);
@@ -155,7 +141,7 @@ int main(int argc, char** argv)
     const long long before = g_inUse;
     g_peak = before;
     t = Clock::now();
-    window.openEntryList();
+    window.runCommand(cp::Command::EntryList);
     cp::EntryListWindow& list = *window.entryList();
     list.view()->viewport()->repaint();
     QCoreApplication::processEvents();

@@ -5,14 +5,13 @@
 // Usage: bench_save_all WORKDIR [ROUNDS] [ENTRIES] [ENTRY_BYTES]
 #include "BenchSupport.h"
 #include "playback/WaveDevice.h"
-#include "core/SettingsStore.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
 #include "playback/EntryPlayer.h"
+#include "BenchWindow.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
-#include <QSettings>
 
 #include <fstream>
 
@@ -58,21 +57,11 @@ int main(int argc, char** argv)
     const std::int64_t size = MakeArchive(source, entries, entryBytes, 600);
     std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
 
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(work + "/config"));
-    QSettings qs(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker");
-    cp::SettingsStore settings(qs);
-    cp::StartupState state;
-    state.targetFolder = work + "/entries";
-    ::mkdir(state.targetFolder.c_str(), 0755);
-    cp::EntryFolder folder {state.targetFolder};
-    cp::WaveDevice device(nullptr);
-    cp::SoundPlayer looper(nullptr);
-    cp::EntryPlayer player(device, looper);
-    cptest::ScriptedDialogs dialogs;
-    cp::MainWindow window({folder, state, settings, player, dialogs, QString::fromStdString(work)});
-    window.start();
-    dialogs.files.push_back({QString::fromStdString(source), 1});
-    window.clickButton(cp::MainWindow::Open);
+    const std::string entryFolder = work + "/entries";
+    cpbench::BenchWindow bench(work, entryFolder);
+    cp::MainWindow& window = bench.window();
+    cptest::ScriptedDialogs& dialogs = bench.dialogs;
+    bench.open(source);
 
     std::vector<double> save, cpr;
     double peak = 0;
@@ -82,11 +71,11 @@ int main(int argc, char** argv)
         dialogs.folders.push_back(QString::fromStdString(saved));
         ResetPeak();
         auto t = Clock::now();
-        window.clickButton(cp::MainWindow::SaveAll);
+        window.runCommand(cp::Command::SaveAll);
         save.push_back(Seconds(t));
         peak = std::max(peak, PeakMiB());
         t = Clock::now();
-        cptest::RunProgram({"cp", "-r", state.targetFolder, copied});
+        cptest::RunProgram({"cp", "-r", entryFolder, copied});
         cpr.push_back(Seconds(t));
         std::printf("round %d: Save all %.3f s, cp -r %.3f s\n", r + 1, save.back(), cpr.back());
         RemoveTree(saved), RemoveTree(copied); // the next round writes into fresh folders
@@ -103,13 +92,12 @@ int main(int argc, char** argv)
     if (fd < 0 || ::write(fd, "RIFF", 4) != 4 || ::ftruncate(fd, size) != 0)
         return 1;
     ::close(fd);
-    dialogs.files.push_back({QString::fromStdString(source), 1});
-    window.clickButton(cp::MainWindow::Open);
-    window.clickButton(cp::MainWindow::Next);
+    bench.open(source);
+    window.runCommand(cp::Command::Next);
     dialogs.saveAs.push_back(QString::fromStdString(work + "/one.wav"));
     ResetPeak();
     const auto t = Clock::now();
-    window.clickButton(cp::MainWindow::Save);
+    window.runCommand(cp::Command::Save);
     std::printf("Save of one %.1f MiB entry: %.3f s, peak RSS %.1f MiB\n", double(size) / (1 << 20), Seconds(t),
                 PeakMiB());
     RemoveTree(work);

@@ -4,15 +4,14 @@
 // Usage: bench_window_scan WORKDIR [ROUNDS] [ENTRIES]
 #include "BenchSupport.h"
 #include "support/ScriptedDialogs.h"
-#include "dialogs/UserDialogs.h"
 #include "playback/WaveDevice.h"
 #include "batch/BatchRun.h"
-#include "core/SettingsStore.h"
 #include "playback/EntryPlayer.h"
-#include "window/MainWindow.h"
+#include "BenchWindow.h"
+#include "window/QtNumberStyle.h"
 
 #include <QApplication>
-#include <QSettings>
+#include <QLocale>
 
 #include <sys/stat.h>
 
@@ -33,9 +32,6 @@ int main(int argc, char** argv)
     const std::string source = work + "/many.pak";
     const std::int64_t size = MakeArchive(source, entries, 700, 600);
     std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(work + "/config"));
-    QSettings qs(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker");
-    cp::SettingsStore settings(qs);
     FILE* devnull = std::fopen("/dev/null", "w");
 
     std::vector<double> window, batch;
@@ -48,27 +44,17 @@ int main(int argc, char** argv)
         state.targetGiven = true;
         ::mkdir(state.targetFolder.c_str(), 0755);
         auto t = Clock::now();
-        if (cp::runBatch(state, QLocale(), devnull, stderr) != 0)
+        if (cp::runBatch(state, cp::numberStyleOf(QLocale()), devnull, stderr) != 0)
             return 1;
         batch.push_back(Seconds(t));
 
-        cp::StartupState interactive;
-        interactive.targetFolder = work + "/window" + std::to_string(r);
-        ::mkdir(interactive.targetFolder.c_str(), 0755);
-        cp::EntryFolder folder {interactive.targetFolder};
-        cp::WaveDevice device(nullptr);
-        cp::SoundPlayer looper(nullptr);
-        cp::EntryPlayer player(device, looper);
-        cptest::ScriptedDialogs dialogs;
-        dialogs.files.push_back({QString::fromStdString(source), 1});
         {
-            cp::MainWindow w({folder, interactive, settings, player, dialogs, QString::fromStdString(work)});
-            w.start();
+            cpbench::BenchWindow bench(work, work + "/window" + std::to_string(r));
             t = Clock::now();
-            w.clickButton(cp::MainWindow::Open);
+            bench.open(source);
             window.push_back(Seconds(t));
-            if (w.entries().count() != entries) {
-                std::fprintf(stderr, "window found %lld entries\n", static_cast<long long>(w.entries().count()));
+            if (bench.entries().count() != entries) {
+                std::fprintf(stderr, "window found %lld entries\n", static_cast<long long>(bench.entries().count()));
                 return 1;
             }
         }

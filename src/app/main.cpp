@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "dialogs/UserDialogs.h"
+#include "dialogs/QtUserDialogs.h"
 #include "playback/SdlAudioOutput.h"
 #include "playback/EntryPlayer.h"
 #include "scan/ScanResult.h"
@@ -8,8 +8,10 @@
 #include "batch/BatchRun.h"
 #include "base/CommandLine.h"
 #include "core/Display.h"
-#include "core/ErrorReport.h"
-#include "core/SettingsStore.h"
+#include "logic/ErrorReport.h"
+#include "logic/SettingsStore.h"
+#include "window/QtNumberStyle.h"
+#include "window/QtSettings.h"
 #include "window/Icons.h"
 #include "window/MainWindow.h"
 #include "FileTypes.h"
@@ -47,13 +49,12 @@ int refuseCommandLine(const std::string& cause)
 void reportRegistrationFailures(const std::vector<cp::RegistrationFailure>& failures, cp::UserDialogs* dialogs)
 {
     for (const auto& failure : failures) {
-        const QString caption = cp::reportErrorCaption(failure.number);
-        const QString text
-            = cp::reportErrorText(QStringLiteral("RegisterFile"), QString::fromStdString(failure.description));
+        const std::string caption = cp::reportErrorCaption(failure.number);
+        const std::string text = cp::reportErrorText("RegisterFile", failure.description);
         if (dialogs)
-            dialogs->message(nullptr, caption, text);
+            dialogs->message(cp::DialogOwner::MainWindow, caption, text);
         else
-            std::fprintf(stderr, "%s\n%s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+            std::fprintf(stderr, "%s\n%s\n", caption.c_str(), text.c_str());
     }
 }
 
@@ -62,7 +63,7 @@ int runWithoutDisplay(bool valid, const std::string& cause, const cp::StartupSta
     if (!valid)
         return refuseCommandLine(cause);
     if (state.targetGiven)
-        return cp::runBatch(state, QLocale::system(), stdout, stderr, cp::stopOnSignals());
+        return cp::runBatch(state, cp::numberStyleOf(QLocale::system()), stdout, stderr, cp::stopOnSignals());
     std::fprintf(stderr,
                  "%s: Ohne Anzeige kann kein Fenster geöffnet werden. Für den Stapelbetrieb Quelldatei und "
                  "Zielverzeichnis angeben.\n%s\n",
@@ -180,14 +181,14 @@ int main(int argc, char** argv)
     if (!valid) {
         if (!cp::platformShowsWindows())
             return refuseCommandLine(cause);
-        dialogs.message(nullptr, QString::fromUtf8(cp::kApplicationTitle),
-                        QString::fromStdString(cp::invalidParametersMessage()));
+        dialogs.message(cp::DialogOwner::MainWindow, cp::kApplicationTitle, cp::invalidParametersMessage());
         return 2;
     }
 
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Oxbrook"),
                     QStringLiteral("Chunkpicker"));
-    cp::SettingsStore settings(store);
+    cp::QtSettings backend(store);
+    cp::SettingsStore settings(backend);
     // A batch run plays nothing: it leaves the sound system alone.
     std::unique_ptr<cp::SdlAudioOutput> audio;
     if (!state.targetGiven)
@@ -210,7 +211,9 @@ int main(int argc, char** argv)
         leftovers = startLeftoverSweep(state.targetFolder);
     }
     cp::EntryFolder folder {state.targetFolder, 0, journal ? &*journal : nullptr};
-    cp::MainWindow window({folder, state, settings, player, dialogs, QCoreApplication::applicationDirPath()});
+    cp::MainWindow window({folder, state, settings, player, dialogs,
+                           cp::pathBytes(QCoreApplication::applicationDirPath()), cp::numberStyleOf(QLocale())});
+    dialogs.setOwner(cp::DialogOwner::MainWindow, &window);
     // SIGTERM, SIGINT and SIGHUP close the window like the user does.
     cp::closeOnSignals(window, app);
     if (const auto status = window.start())

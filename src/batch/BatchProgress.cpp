@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BatchProgress.h"
 
-#include "core/NumberFormat.h"
+#include "base/NumberFormat.h"
 #include "scan/WaveEntryScanner.h"
-
-#include <QStringList>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace cp {
 
@@ -34,38 +34,53 @@ double inUnit(double bytes, int unit)
 }
 
 // "1,2 von 3,3 GiB", both in the unit of the whole.
-QString amount(std::int64_t part, std::int64_t whole, const QLocale& locale)
+std::string amount(std::int64_t part, std::int64_t whole, const NumberStyle& style)
 {
     const int unit = unitFor(double(whole));
     if (unit == 0)
-        return QStringLiteral("%1 von %2 Byte").arg(formatGrouped(part, locale), formatGrouped(whole, locale));
-    return QStringLiteral("%1 von %2 %3")
-        .arg(formatOneDecimal(inUnit(double(part), unit), locale),
-             formatOneDecimal(inUnit(double(whole), unit), locale), QString::fromLatin1(kUnits[unit]));
+        return formatGrouped(part, style) + " von " + formatGrouped(whole, style) + " Byte";
+    return formatOneDecimal(inUnit(double(part), unit), style) + " von "
+        + formatOneDecimal(inUnit(double(whole), unit), style) + " " + kUnits[unit];
 }
 
-QString speed(double bytesPerSecond, const QLocale& locale)
+std::string speed(double bytesPerSecond, const NumberStyle& style)
 {
     const int unit = unitFor(bytesPerSecond);
-    return formatGrouped(std::llround(inUnit(bytesPerSecond, unit)), locale) + QLatin1Char(' ')
-        + QString::fromLatin1(kUnits[unit]) + QStringLiteral("/s");
+    return formatGrouped(std::llround(inUnit(bytesPerSecond, unit)), style) + " " + kUnits[unit] + "/s";
 }
 
-QString timeLeft(double seconds, const QLocale& locale)
+std::string timeLeft(double seconds, const NumberStyle& style)
 {
     const auto s = std::int64_t(std::ceil(std::min(seconds, 1e12)));
     if (s < 60)
-        return QStringLiteral("noch %1 s").arg(locale.toString(s));
+        return "noch " + std::to_string(s) + " s";
     if (s < 3600)
-        return QStringLiteral("noch %1 min %2 s").arg(locale.toString(s / 60), locale.toString(s % 60));
-    return QStringLiteral("noch %1 h %2 min").arg(formatGrouped(s / 3600, locale), locale.toString(s % 3600 / 60));
+        return "noch " + std::to_string(s / 60) + " min " + std::to_string(s % 60) + " s";
+    return "noch " + formatGrouped(s / 3600, style) + " h " + std::to_string(s % 3600 / 60) + " min";
+}
+
+// The characters of UTF-8 text, as a terminal counts them (none is wide here).
+int characters(const std::string& text)
+{
+    int count = 0;
+    for (const char c : text)
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+std::string joined(const std::vector<std::string>& parts, const std::string& separator)
+{
+    std::string line;
+    for (const std::string& part : parts)
+        line += (line.empty() ? "" : separator) + part;
+    return line;
 }
 
 } // namespace
 
-BatchProgress::BatchProgress(ScanObserver& inner, std::FILE* err, const QLocale& locale)
+BatchProgress::BatchProgress(ScanObserver& inner, std::FILE* err, const NumberStyle& style)
     : m_inner(inner)
-    , m_locale(locale)
+    , m_style(style)
     , m_start(Clock::now())
     , m_nextDraw(m_start + kFirstDraw)
     , m_terminal(err)
@@ -77,9 +92,9 @@ BatchProgress::~BatchProgress()
     clear();
 }
 
-QString BatchProgress::progressLine(std::int64_t length, std::int64_t searched, std::int64_t firstTag,
-                                    std::int64_t entries, std::int64_t bytes, double seconds, const QLocale& locale,
-                                    int room)
+std::string BatchProgress::progressLine(std::int64_t length, std::int64_t searched, std::int64_t firstTag,
+                                        std::int64_t entries, std::int64_t bytes, double seconds,
+                                        const NumberStyle& style, int room)
 {
     // The bytes before the first tag only need searching, the rest writing
     // too; the entries are written roughly in order behind the search.
@@ -89,21 +104,20 @@ QString BatchProgress::progressLine(std::int64_t length, std::int64_t searched, 
     const double rate = seconds > 0 ? double(done) / seconds : 0.0;
     // done * 100 would overflow past 82 PiB (a sparse file can claim that much)
     const auto percent = length > 0 ? std::int64_t(__int128(done) * 100 / length) : 100;
-    QStringList parts {locale.toString(percent) + QStringLiteral(" %"),
-                       formatGrouped(entries, locale) + QStringLiteral(" Einträge"), amount(bytes, toWrite, locale),
-                       speed(rate, locale)};
+    std::vector<std::string> parts {std::to_string(percent) + " %", formatGrouped(entries, style) + " Einträge",
+                                    amount(bytes, toWrite, style), speed(rate, style)};
     if (rate > 0)
-        parts << timeLeft(double(length - done) / rate, locale);
+        parts.push_back(timeLeft(double(length - done) / rate, style));
     // A cut figure reads as another number: where the line is too long, whole
     // fields go, the speed first and the time left never.
-    const QString separator = QStringLiteral(" · ");
+    const std::string separator = " · ";
     for (const int dropped : {3, 2, 1, 0}) {
-        if (parts.join(separator).size() <= room)
+        if (characters(joined(parts, separator)) <= room)
             break;
-        parts.removeAt(dropped);
+        parts.erase(parts.begin() + dropped);
     }
-    const QString line = parts.join(separator);
-    return line.size() <= room ? line : QString();
+    const std::string line = joined(parts, separator);
+    return characters(line) <= room ? line : std::string();
 }
 
 void BatchProgress::fileOpened(std::int64_t length)
@@ -156,15 +170,14 @@ void BatchProgress::draw(Clock::time_point now)
     int room = INT_MAX;
     if (const int columns = m_terminal.columns(); columns > 1)
         room = columns - 1; // a line that wraps cannot be redrawn in place
-    QString line = progressLine(m_length, m_searched, m_firstTag, m_scanner ? m_scanner->entriesWritten() : 0,
-                                m_scanner ? m_scanner->bytesWritten() : 0,
-                                std::chrono::duration<double>(now - m_start).count(), m_locale, room);
+    std::string line = progressLine(m_length, m_searched, m_firstTag, m_scanner ? m_scanner->entriesWritten() : 0,
+                                    m_scanner ? m_scanner->bytesWritten() : 0,
+                                    std::chrono::duration<double>(now - m_start).count(), m_style, room);
     // Blanks cover what a longer line before left.
-    const int width = int(line.size());
-    line = QLatin1Char('\r') + line + QString(std::max(0, std::min(m_shownWidth, room) - width), QLatin1Char(' '));
+    const int width = characters(line);
+    line = "\r" + line + std::string(std::size_t(std::max(0, std::min(m_shownWidth, room) - width)), ' ');
     m_shownWidth = std::max(m_shownWidth, width);
-    const QByteArray bytes = line.toLocal8Bit();
-    m_terminal.write(bytes.constData(), std::size_t(bytes.size()), 0);
+    m_terminal.write(line.data(), line.size(), 0);
 }
 
 void BatchProgress::clear() noexcept
@@ -172,8 +185,8 @@ void BatchProgress::clear() noexcept
     if (m_shownWidth == 0)
         return;
     try {
-        const QByteArray blank = '\r' + QByteArray(m_shownWidth, ' ') + '\r';
-        m_terminal.write(blank.constData(), std::size_t(blank.size()), kClearPatienceMs);
+        const std::string blank = "\r" + std::string(std::size_t(m_shownWidth), ' ') + "\r";
+        m_terminal.write(blank.data(), blank.size(), kClearPatienceMs);
     } catch (...) { // out of memory: the line stays, the run goes on
     }
     m_shownWidth = 0;

@@ -4,13 +4,13 @@
 #include "Terminal.h"
 #include "scan/ScanObserver.h"
 
-#include <QLocale>
-#include <QString>
+#include "base/NumberFormat.h"
 
 #include <chrono>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 namespace cp {
 
@@ -25,7 +25,7 @@ class WaveEntryScanner;
 // loses lines rather than slowing the run.
 class BatchProgress final : public ScanObserver {
 public:
-    BatchProgress(ScanObserver& inner, std::FILE* err, const QLocale& locale);
+    BatchProgress(ScanObserver& inner, std::FILE* err, const NumberStyle& style);
     ~BatchProgress() override;
     BatchProgress(const BatchProgress&) = delete;
     BatchProgress& operator=(const BatchProgress&) = delete;
@@ -34,9 +34,10 @@ public:
     // Where the entries written so far are counted.
     void watch(const WaveEntryScanner& scanner) { m_scanner = &scanner; }
 
-    // The line for these figures, in the locale's number format, at most room characters long.
-    static QString progressLine(std::int64_t length, std::int64_t searched, std::int64_t firstTag, std::int64_t entries,
-                                std::int64_t bytes, double seconds, const QLocale& locale, int room = INT_MAX);
+    // The line for these figures, in the style's number format, at most room characters long.
+    static std::string progressLine(std::int64_t length, std::int64_t searched, std::int64_t firstTag,
+                                    std::int64_t entries, std::int64_t bytes, double seconds, const NumberStyle& style,
+                                    int room = INT_MAX);
 
     void scanStarting(const std::string& path) override { m_inner.scanStarting(path); }
     void fileOpened(std::int64_t length) override;
@@ -53,7 +54,7 @@ private:
     void clear() noexcept;
 
     ScanObserver& m_inner;
-    QLocale m_locale;
+    NumberStyle m_style;
     const WaveEntryScanner* m_scanner = nullptr;
     Clock::time_point m_start, m_nextDraw;
     Terminal m_terminal;  // opened anew, without blocking

@@ -4,7 +4,7 @@
 #include "BatchProgress.h"
 
 #include "base/CommandLine.h"
-#include "core/NumberFormat.h"
+#include "base/NumberFormat.h"
 #include "scan/ScanResult.h"
 #include "scan/FileIo.h"
 #include "scan/ScanError.h"
@@ -32,17 +32,13 @@ private:
 } // namespace
 
 std::string batchSummary(std::int64_t entries, std::int64_t fileLength, std::int64_t firstTag,
-                         const std::string& folder, double share, const QLocale& locale)
+                         const std::string& folder, double share, const NumberStyle& style)
 {
     // From the first tag on, every byte went into some entry file.
     const std::int64_t bytesWritten = entries > 0 ? fileLength - firstTag + 1 : 0;
-    const QByteArray head = QStringLiteral("%1 Einträge mit %2 Byte nach ")
-                                .arg(formatGrouped(entries, locale), formatGrouped(bytesWritten, locale))
-                                .toLocal8Bit();
-    const QByteArray tail
-        = QStringLiteral(" geschrieben, nicht erkannte Daten: %1").arg(formatShare(share, locale)).toLocal8Bit();
     // The folder as the user named it, byte for byte, whatever its encoding.
-    return head.toStdString() + folder + tail.toStdString();
+    return formatGrouped(entries, style) + " Einträge mit " + formatGrouped(bytesWritten, style) + " Byte nach "
+        + folder + " geschrieben, nicht erkannte Daten: " + formatShare(share, style);
 }
 
 namespace {
@@ -90,7 +86,7 @@ std::string notWritten(const ScanResult& result)
 } // namespace
 
 int concludeBatch(const ScanResult& result, const StartupState& state, std::exception_ptr failure,
-                  const QLocale& locale, std::FILE* out, std::FILE* err)
+                  const NumberStyle& style, std::FILE* out, std::FILE* err)
 {
     try {
         // Exit 0 promises the entries survive a power cut, and so does the
@@ -111,18 +107,18 @@ int concludeBatch(const ScanResult& result, const StartupState& state, std::exce
         return 130;
     }
     return finishBatch(batchSummary(result.entryCount, result.sourceLength, result.firstTag, state.targetFolder,
-                                    result.unknownShare, locale),
+                                    result.unknownShare, style),
                        out, err);
 }
 
-int runBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
+int runBatch(const StartupState& state, const NumberStyle& style, std::FILE* out, std::FILE* err,
              const std::atomic<bool>* stop, ScanObserver* watcher)
 {
     EntryFolder folder {state.targetFolder, 0, nullptr, true};
     ScanResult result;
     StopFlag flag(stop);
     // A line on err where that is a terminal, unless a window shows the progress.
-    BatchProgress progress(flag, watcher ? nullptr : err, locale);
+    BatchProgress progress(flag, watcher ? nullptr : err, style);
     ScanObserver* observer = watcher ? watcher : progress.active() ? &progress : static_cast<ScanObserver*>(&flag);
     WaveEntryScanner scanner(folder, observer);
     progress.watch(scanner);
@@ -132,7 +128,7 @@ int runBatch(const StartupState& state, const QLocale& locale, std::FILE* out, s
     } catch (...) {
         failure = std::current_exception();
     }
-    return concludeBatch(result, state, failure, locale, out, err);
+    return concludeBatch(result, state, failure, style, out, err);
 }
 
 } // namespace cp

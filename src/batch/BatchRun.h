@@ -3,7 +3,7 @@
 
 #include "base/StartupState.h"
 
-#include <QLocale>
+#include "base/NumberFormat.h"
 
 #include <atomic>
 #include <cstdint>
@@ -18,9 +18,9 @@ class ScanObserver;
 
 // "<n> Einträge mit <bytes> Byte nach <folder> geschrieben, nicht erkannte Daten: <share>", where the
 // bytes are everything from the first tag (1-based) to the end of the file. The folder keeps its bytes;
-// the rest is in the locale's encoding.
+// the rest is UTF-8.
 std::string batchSummary(std::int64_t entries, std::int64_t fileLength, std::int64_t firstTag,
-                         const std::string& folder, double share, const QLocale& locale);
+                         const std::string& folder, double share, const NumberStyle& style);
 
 // Prints the summary; a summary that cannot be written fails the run (status
 // 1, the reason on err), as a tool whose output is lost must.
@@ -35,14 +35,14 @@ std::string outOfMemoryText(const std::string& path);
 // failure (the entries not written named), 130 for a stop. The entries kept
 // are entries 1 to N of the result.
 int concludeBatch(const ScanResult& result, const StartupState& state, std::exception_ptr failure,
-                  const QLocale& locale, std::FILE* out, std::FILE* err);
+                  const NumberStyle& style, std::FILE* out, std::FILE* err);
 
 // The one batch run, with a window or without: scans state.sourceFile into
 // state.targetFolder and concludes as above. watcher, when given (the
 // window), is told how the scan goes and decides when it stops; otherwise a
 // set stop flag (a signal arrived) stops it, and a terminal on err shows a
 // progress line.
-int runBatch(const StartupState& state, const QLocale& locale, std::FILE* out, std::FILE* err,
+int runBatch(const StartupState& state, const NumberStyle& style, std::FILE* out, std::FILE* err,
              const std::atomic<bool>* stop = nullptr, ScanObserver* watcher = nullptr);
 
 } // namespace cp

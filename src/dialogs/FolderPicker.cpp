@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The folder picker: the one place that asks the user for a folder.
-#include "UserDialogs.h"
+#include "QtUserDialogs.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -21,9 +21,14 @@ QString browseForFolder(QWidget* owner, const QString& title, const QString& ini
     return QDir::cleanPath(dialog.selectedFiles().constFirst());
 }
 
-QString QtUserDialogs::browseForFolder(QWidget* owner, const QString& title, const QString& initialPath)
+std::optional<std::string> QtUserDialogs::browseForFolder(DialogOwner owner, const std::string& title,
+                                                          const std::string& initialPath)
 {
-    return cp::browseForFolder(owner, title, initialPath);
+    const QString folder
+        = cp::browseForFolder(this->owner(owner), QString::fromStdString(title), pathText(initialPath));
+    if (folder.isEmpty())
+        return std::nullopt;
+    return pathBytes(folder);
 }
 
 } // namespace cp

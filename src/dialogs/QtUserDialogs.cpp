@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "UserDialogs.h"
+#include "QtUserDialogs.h"
 
 #include "NoticeDialog.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -28,28 +30,46 @@ QStringList nameFiltersFromPairs(const QString& pairs)
     return filters;
 }
 
-std::optional<UserDialogs::OpenFileResult> QtUserDialogs::openFile(QWidget* owner, const OpenFile& request)
+QString pathText(const std::string& path)
 {
-    QFileDialog dialog(owner);
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string pathBytes(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QWidget* QtUserDialogs::owner(DialogOwner which) const
+{
+    if (QWidget* set = m_owners.at(std::size_t(which)))
+        return set;
+    return which == DialogOwner::EntryList ? QApplication::activeWindow() : nullptr;
+}
+
+std::optional<UserDialogs::OpenFileResult> QtUserDialogs::openFile(DialogOwner owner, const OpenFile& request)
+{
+    QFileDialog dialog(this->owner(owner));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    const QStringList filters = nameFiltersFromPairs(request.filter);
+    const QString filter = QString::fromStdString(request.filter);
+    const QStringList filters = nameFiltersFromPairs(filter);
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.value(request.filterIndex >= 1 ? request.filterIndex - 1 : 0, filters[0]));
-    if (!request.initialDir.isEmpty())
-        dialog.setDirectory(request.initialDir);
-    if (!request.fileName.isEmpty())
-        dialog.selectFile(request.fileName);
+    if (!request.initialDir.empty())
+        dialog.setDirectory(pathText(request.initialDir));
+    if (!request.fileName.empty())
+        dialog.selectFile(pathText(request.fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     OpenFileResult result;
-    result.fileName = dialog.selectedFiles().constFirst();
+    result.fileName = pathBytes(dialog.selectedFiles().constFirst());
     // With the details hidden, Qt 6.4 answers with the shown text, the
     // description alone, rather than the filter it was given.
     const QString selected = dialog.selectedNameFilter();
-    const QStringList parts = request.filter.split(QLatin1Char('|'));
+    const QStringList parts = filter.split(QLatin1Char('|'));
     result.filterIndex = 1;
     for (qsizetype i = 0; i < filters.size(); ++i) {
         if (selected == filters[i] || selected == parts[2 * i])
@@ -58,40 +78,36 @@ std::optional<UserDialogs::OpenFileResult> QtUserDialogs::openFile(QWidget* owne
     return result;
 }
 
-std::optional<QString> QtUserDialogs::saveFile(QWidget* owner, const SaveFile& request)
+std::optional<std::string> QtUserDialogs::saveFile(DialogOwner owner, const SaveFile& request)
 {
-    QFileDialog dialog(owner);
+    QFileDialog dialog(this->owner(owner));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The copy asks before it replaces a file; asking here too would ask twice.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters(nameFiltersFromPairs(request.filter));
-    dialog.setDefaultSuffix(request.defaultSuffix);
-    if (!request.initialDir.isEmpty())
-        dialog.setDirectory(request.initialDir);
-    dialog.selectFile(request.fileName);
+    dialog.setNameFilters(nameFiltersFromPairs(QString::fromStdString(request.filter)));
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
+    if (!request.initialDir.empty())
+        dialog.setDirectory(pathText(request.initialDir));
+    dialog.selectFile(pathText(request.fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return pathBytes(dialog.selectedFiles().constFirst());
 }
 
-UserDialogs::Replace QtUserDialogs::askReplace(QWidget* owner, const QString& path, const QString& linkTarget,
-                                               bool several)
+UserDialogs::Replace QtUserDialogs::askReplace(DialogOwner owner, const std::string& path,
+                                               const std::string& linkTarget, bool several)
 {
-    // A link's name alone would hide which file the answer is about.
-    const QString link
-        = linkTarget.isEmpty() ? QString() : QStringLiteral("\nDie Verknüpfung zeigt auf: „%1“").arg(linkTarget);
-    const QString text
-        = QStringLiteral("Die Datei „%1“ ist bereits vorhanden.%2\n\nMöchten Sie sie ersetzen?").arg(path, link);
+    const QString text = QString::fromStdString(replaceQuestionText(path, linkTarget));
     if (!showsWindows()) { // nobody to answer: keep what is there
-        std::fprintf(stderr, "%s (nein)\n", text.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s (nein)\n", text.toUtf8().constData());
         return Replace::No;
     }
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
     if (several)
         buttons |= QMessageBox::YesToAll | QMessageBox::NoToAll | QMessageBox::Cancel;
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Datei ersetzen"), text, buttons, owner);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Datei ersetzen"), text, buttons, this->owner(owner));
     box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
     case QMessageBox::Yes: return Replace::Yes;
@@ -104,7 +120,7 @@ UserDialogs::Replace QtUserDialogs::askReplace(QWidget* owner, const QString& pa
 
 namespace {
 
-class ProgressWindow final : public UserDialogs::Progress {
+class ProgressWindow final : public CopyQuestions::Progress {
 public:
     ProgressWindow(QWidget* owner, const QString& label)
         : m_dialog(label, QStringLiteral("Abbrechen"), 0, kSteps, owner)
@@ -130,19 +146,24 @@ private:
 
 } // namespace
 
-std::unique_ptr<UserDialogs::Progress> QtUserDialogs::progress(QWidget* owner, const QString& label)
+std::unique_ptr<CopyQuestions::Progress> QtUserDialogs::progress(DialogOwner owner, const std::string& label)
 {
-    return std::make_unique<ProgressWindow>(owner, label);
+    return std::make_unique<ProgressWindow>(this->owner(owner), QString::fromStdString(label));
 }
 
-bool QtUserDialogs::notice(const QString& text)
+bool QtUserDialogs::notice(const std::string& text)
 {
     if (!showsWindows()) {
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", text.c_str());
         return false;
     }
+    // An arrow while the user reads, whatever the pointer was; the old one after.
+    QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    struct Restore {
+        ~Restore() { QGuiApplication::restoreOverrideCursor(); }
+    } restore;
     NoticeDialog dialog;
-    dialog.setText(text);
+    dialog.setText(QString::fromStdString(text));
     dialog.exec();
     return dialog.neverAgain();
 }
@@ -167,26 +188,27 @@ bool platformShowsWindows()
 
 namespace {
 
-void showMessage(bool shown, QMessageBox::Icon icon, QWidget* owner, const QString& caption, const QString& text)
+void showMessage(bool shown, QMessageBox::Icon icon, QWidget* owner, const std::string& caption,
+                 const std::string& text)
 {
     if (!shown) {
-        std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
         return;
     }
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
+    QMessageBox box(icon, QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok, owner);
     box.exec();
 }
 
 } // namespace
 
-void QtUserDialogs::message(QWidget* owner, const QString& caption, const QString& text)
+void QtUserDialogs::message(DialogOwner owner, const std::string& caption, const std::string& text)
 {
-    showMessage(showsWindows(), QMessageBox::Information, owner, caption, text);
+    showMessage(showsWindows(), QMessageBox::Information, this->owner(owner), caption, text);
 }
 
-void QtUserDialogs::warning(QWidget* owner, const QString& caption, const QString& text)
+void QtUserDialogs::warning(DialogOwner owner, const std::string& caption, const std::string& text)
 {
-    showMessage(showsWindows(), QMessageBox::Warning, owner, caption, text);
+    showMessage(showsWindows(), QMessageBox::Warning, this->owner(owner), caption, text);
 }
 
 } // namespace cp

@@ -74,6 +74,9 @@ struct EntryFolder {
     // The run flushes the folder at its end (a batch run): each entry file's
     // way to the disk starts as soon as it is complete, beside the copying.
     bool flushedAtEnd = false;
+    // The scan's result keeps where each entry's tag lies (8 bytes an entry),
+    // for a window's entry list; a batch run has no use for them.
+    bool keepsTagPositions = false;
 };
 
 // Something that may keep an entry file open (the wave device) and must let go
@@ -95,8 +98,16 @@ struct ScanResult {
     double unknownShare = 1.0;     // the share of the file before the first tag
     EntryFileList entryFiles;      // the entry files this scan has named so far
     bool complete = false;         // searched and every entry written
+    // Entry n's tag at [n - 1], 1-based, where the folder keeps them; else empty.
+    std::deque<std::int64_t> tagPositions;
 
     std::string entryFile(std::int64_t entry) const { return entryFiles[std::size_t(entry - 1)]; }
+    // The bytes of entry index (0-based) in the source, from its tag to the
+    // next or to the end of the file; needs the tag positions.
+    std::int64_t entryLength(std::size_t index) const
+    {
+        return (index + 1 < tagPositions.size() ? tagPositions[index + 1] : sourceLength + 1) - tagPositions[index];
+    }
     // Closes the holder (if any) and deletes the entry files this scan
     // created, when there are any. Never fails; a file that cannot be deleted stays owned and is
     // tried again at the next release.

@@ -52,6 +52,8 @@ void WaveEntryScanner::onHit(std::int64_t position)
     else
         queueEntry(m_lastHit, position - m_lastHit);
     m_lastHit = position;
+    if (m_folder.keepsTagPositions)
+        m_result->tagPositions.push_back(position);
     if (!m_observer)
         return;
     const double share = double(m_firstHit + m_length - position) / double(m_length);
@@ -101,6 +103,7 @@ void WaveEntryScanner::scanFile(const std::string& path, ScanResult& result)
     m_hitCount = m_firstHit = m_lastHit = m_length = 0;
     m_batch.clear();
     result.sourceFile = path;
+    result.tagPositions.clear();
     m_result = &result;
     if (m_folder.journal)
         m_folder.journal->beginScan(path);

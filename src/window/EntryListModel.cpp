@@ -5,10 +5,9 @@
 #include "scan/ScanResult.h"
 #include "scan/FileIo.h"
 #include "scan/ScanError.h"
-#include "core/NumberFormat.h"
-#include "window/EntryWording.h"
+#include "base/NumberFormat.h"
+#include "logic/HeaderWording.h"
 
-#include <QLocale>
 #include <QTimer>
 
 #include <algorithm>
@@ -31,10 +30,10 @@ bool isNumberColumn(int column)
 
 } // namespace
 
-EntryListModel::EntryListModel(const ScanResult& scan, const EntryPositions& positions, QObject* parent)
+EntryListModel::EntryListModel(const ScanResult& scan, const NumberStyle& style, QObject* parent)
     : QAbstractTableModel(parent)
     , m_scan(scan)
-    , m_positions(positions)
+    , m_style(style)
     , m_learner(new QTimer(this))
 {
     m_learner->setInterval(0);
@@ -52,10 +51,13 @@ EntryListModel::~EntryListModel()
     setLearning(false);
 }
 
-void EntryListModel::replaceScan(const std::function<void()>& change)
+void EntryListModel::scanChanging()
 {
     beginResetModel();
-    change();
+}
+
+void EntryListModel::scanChanged()
+{
     m_heads.clear();
     m_titles.clear();
     m_source.reset();
@@ -100,8 +102,8 @@ const SourceReader* EntryListModel::source() const
     if (!m_sourceTried) {
         m_sourceTried = true;
         try {
-            m_source = std::make_unique<SourceReader>(m_positions.source);
-            if (m_source->size() != m_positions.sourceLength)
+            m_source = std::make_unique<SourceReader>(m_scan.sourceFile);
+            if (m_source->size() != m_scan.sourceLength)
                 m_source.reset();
         } catch (const ScanError&) {
         }
@@ -111,8 +113,8 @@ const SourceReader* EntryListModel::source() const
 
 const EntryListModel::Head& EntryListModel::head(std::size_t index) const
 {
-    if (m_heads.size() != m_positions.tags.size())
-        m_heads.assign(m_positions.tags.size(), Head {});
+    if (m_heads.size() != m_scan.tagPositions.size())
+        m_heads.assign(m_scan.tagPositions.size(), Head {});
     Head& h = m_heads[index];
     if (h.flags & Read)
         return h;
@@ -120,7 +122,7 @@ const EntryListModel::Head& EntryListModel::head(std::size_t index) const
     EntryHeader header;
     try {
         if (const SourceReader* whole = source()) {
-            header = readEntryHeader(*whole, m_positions.tags[index] - 1, m_positions.length(index));
+            header = readEntryHeader(*whole, m_scan.tagPositions[index] - 1, m_scan.entryLength(index));
         } else {
             const SourceReader entry(m_scan.entryFile(std::int64_t(index) + 1));
             header = readEntryHeader(entry, 0, entry.size());
@@ -173,7 +175,7 @@ std::int64_t EntryListModel::durationMs(std::size_t index) const
     if ((h.flags & Riff) && std::memcmp(h.form, "WAVE", 4) == 0) {
         try {
             if (const SourceReader* whole = source()) {
-                ms = SoundLengthMs(*whole, m_positions.tags[index] - 1, m_positions.length(index));
+                ms = SoundLengthMs(*whole, m_scan.tagPositions[index] - 1, m_scan.entryLength(index));
             } else {
                 const SourceReader entry(m_scan.entryFile(std::int64_t(index) + 1));
                 ms = SoundLengthMs(entry, 0, entry.size());
@@ -188,11 +190,11 @@ std::int64_t EntryListModel::durationMs(std::size_t index) const
 
 QString EntryListModel::text(std::size_t index, int column) const
 {
-    const QLocale locale;
+    const auto text = [](const std::string& words) { return QString::fromStdString(words); };
     switch (column) {
-    case Number: return formatGrouped(std::int64_t(index) + 1, locale);
-    case Position: return formatGrouped(m_positions.tags[index], locale);
-    case Length: return formatGrouped(m_positions.length(index), locale);
+    case Number: return text(formatGrouped(std::int64_t(index) + 1, m_style));
+    case Position: return text(formatGrouped(m_scan.tagPositions[index], m_style));
+    case Length: return text(formatGrouped(m_scan.entryLength(index), m_style));
     default: break;
     }
     const Head& h = head(index);
@@ -200,18 +202,18 @@ QString EntryListModel::text(std::size_t index, int column) const
         return {};
     const bool wave = h.flags & Wave;
     switch (column) {
-    case Form: return formWords(header(index));
-    case Format: return formatWords(header(index));
-    case Channels: return wave ? locale.toString(h.channels) : QString();
-    case Rate: return wave ? formatGrouped(h.sampleRate, locale) : QString();
-    case Bits: return wave ? locale.toString(h.bits) : QString();
+    case Form: return text(formWords(header(index)));
+    case Format: return text(formatWords(header(index)));
+    case Channels: return wave ? text(formatGrouped(h.channels, m_style)) : QString();
+    case Rate: return wave ? text(formatGrouped(h.sampleRate, m_style)) : QString();
+    case Bits: return wave ? text(formatGrouped(h.bits, m_style)) : QString();
     case Duration: {
         const std::int64_t ms = durationMs(index);
-        return ms < 0 ? QString() : secondsWords(ms, true, locale);
+        return ms < 0 ? QString() : text(secondsWords(ms, true, m_style));
     }
     case Header:
         return h.flags & Riff
-            ? sizeAgreementWords(m_positions.length(index) - std::int64_t(h.sizeField) - 8, true, locale)
+            ? text(sizeAgreementWords(m_scan.entryLength(index) - std::int64_t(h.sizeField) - 8, true, m_style))
             : QString();
     case Title: return h.flags & Titled ? QString::fromStdString(shownText(m_titles.at(index))) : QString();
     default: return {};
@@ -229,8 +231,9 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(Qt::Alignment(isNumberColumn(index.column()) ? Qt::AlignRight : Qt::AlignLeft)
                                    | Qt::AlignVCenter);
     case Qt::ToolTipRole:
-        return head(entry).flags & Unreadable ? QString()
-                                              : entryToolTipText(header(entry), m_positions.length(entry), QLocale());
+        if (head(entry).flags & Unreadable)
+            return QString();
+        return QString::fromStdString(entryToolTipText(header(entry), m_scan.entryLength(entry), m_style));
     default: return {};
     }
 }

@@ -3,7 +3,7 @@
 
 #include "scan/EntryHeader.h"
 #include "scan/ScanResult.h"
-#include "window/EntryPositions.h"
+#include "base/NumberFormat.h"
 
 #include <QAbstractTableModel>
 #include <QString>
@@ -31,12 +31,13 @@ class EntryListModel final : public QAbstractTableModel {
 public:
     enum Column { Number, Position, Length, Form, Format, Channels, Rate, Bits, Duration, Header, Title, ColumnCount };
 
-    EntryListModel(const ScanResult& scan, const EntryPositions& positions, QObject* parent = nullptr);
+    EntryListModel(const ScanResult& scan, const NumberStyle& style, QObject* parent = nullptr);
     ~EntryListModel() override;
 
-    // Runs change, which replaces the positions (a scan starting or done);
-    // the list then starts afresh, keeping its sort and filter.
-    void replaceScan(const std::function<void()>& change);
+    // The scan is about to be replaced (a scan starting or done), and has
+    // been: the list then starts afresh, keeping its sort and filter.
+    void scanChanging();
+    void scanChanged();
 
     // Only entries whose form, format or title holds typed (in any case,
     // without blanks around it), and with mismatchesOnly only those whose
@@ -87,7 +88,7 @@ private:
     void learnSlice();
 
     const ScanResult& m_scan;
-    const EntryPositions& m_positions;
+    NumberStyle m_style;
     mutable std::vector<Head> m_heads;
     mutable std::unordered_map<std::size_t, std::string> m_titles;
     mutable std::unique_ptr<SourceReader> m_source;

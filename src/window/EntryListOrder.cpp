@@ -2,7 +2,7 @@
 // The list's order: which entries the filter shows, sorted by a column.
 #include "EntryListModel.h"
 
-#include "window/EntryWording.h"
+#include "logic/HeaderWording.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -103,7 +103,7 @@ int EntryListModel::naturalCompare(const QString& a, const QString& b)
 bool EntryListModel::shown(std::size_t index, const QString& text, bool mismatchesOnly) const
 {
     const Head& h = head(index);
-    if (mismatchesOnly && (!(h.flags & Riff) || m_positions.length(index) == std::int64_t(h.sizeField) + 8))
+    if (mismatchesOnly && (!(h.flags & Riff) || m_scan.entryLength(index) == std::int64_t(h.sizeField) + 8))
         return false;
     if (text.isEmpty())
         return true;
@@ -117,11 +117,11 @@ std::vector<std::int64_t> EntryListModel::sortKeys(int column) const
 {
     if (column == Number || column == Position)
         return {}; // entry order
-    const std::size_t count = m_positions.tags.size();
+    const std::size_t count = m_scan.tagPositions.size();
     std::vector<std::int64_t> keys(count, kNone);
     if (column == Length) {
         for (std::size_t i = 0; i < count; ++i)
-            keys[i] = m_positions.length(i);
+            keys[i] = m_scan.entryLength(i);
         return keys;
     }
     // Texts are ranked once per distinct form, format or title.
@@ -160,7 +160,7 @@ std::vector<std::int64_t> EntryListModel::sortKeys(int column) const
         case Rate: keys[i] = wave ? h.sampleRate : kNone; break;
         case Bits: keys[i] = wave ? h.bits : kNone; break;
         case Duration: keys[i] = durationMs(i) < 0 ? kNone : durationMs(i); break;
-        case Header: keys[i] = h.flags & Riff ? m_positions.length(i) - std::int64_t(h.sizeField) - 8 : kNone; break;
+        case Header: keys[i] = h.flags & Riff ? m_scan.entryLength(i) - std::int64_t(h.sizeField) - 8 : kNone; break;
         default: break;
         }
     }
@@ -169,7 +169,7 @@ std::vector<std::int64_t> EntryListModel::sortKeys(int column) const
 
 void EntryListModel::arrangeRows()
 {
-    const std::size_t count = m_positions.tags.size();
+    const std::size_t count = m_scan.tagPositions.size();
     m_rows.clear();
     m_rows.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
@@ -184,7 +184,7 @@ void EntryListModel::orderRows()
 {
     // Playing times cost a decoder's look each: learned between events, and
     // the rows sorted once all are known; entry order until then.
-    setLearning(m_sortColumn == Duration && m_learned < m_positions.tags.size());
+    setLearning(m_sortColumn == Duration && m_learned < m_scan.tagPositions.size());
     const bool learning = m_learner->isActive();
     const std::vector<std::int64_t> keys = learning ? std::vector<std::int64_t>() : sortKeys(m_sortColumn);
     const bool descending = m_sortOrder == Qt::DescendingOrder && !learning;
@@ -210,9 +210,9 @@ void EntryListModel::learnSlice()
 {
     QElapsedTimer slice;
     slice.start();
-    while (m_learned < m_positions.tags.size() && slice.elapsed() < kLearnSliceMs)
+    while (m_learned < m_scan.tagPositions.size() && slice.elapsed() < kLearnSliceMs)
         durationMs(m_learned++);
-    if (m_learned == m_positions.tags.size())
+    if (m_learned == m_scan.tagPositions.size())
         sort(m_sortColumn, m_sortOrder);
 }
 
@@ -228,7 +228,7 @@ void EntryListModel::sort(int column, Qt::SortOrder order)
     m_sortColumn = column, m_sortOrder = order;
     orderRows();
     if (!before.isEmpty()) {
-        std::vector<int> rowOfEntry(m_positions.tags.size(), -1);
+        std::vector<int> rowOfEntry(m_scan.tagPositions.size(), -1);
         for (std::size_t row = 0; row < m_rows.size(); ++row)
             rowOfEntry[m_rows[row]] = int(row);
         QModelIndexList after;

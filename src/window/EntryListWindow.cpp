@@ -2,8 +2,7 @@
 #include "EntryListWindow.h"
 
 #include "scan/ScanResult.h"
-#include "core/SettingsStore.h"
-#include "window/MainWindow.h"
+#include "logic/SettingsStore.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -32,13 +31,12 @@ const char* const kColumnsKey = "EntryListColumns";
 
 } // namespace
 
-EntryListWindow::EntryListWindow(MainWindow& owner, const EntryBrowser& entries, const EntryPositions& positions,
-                                 SettingsStore& settings)
-    : QWidget(&owner, Qt::Window)
-    , m_owner(owner)
+EntryListWindow::EntryListWindow(QWidget& beside, const ShownScan& entries, SettingsStore& settings,
+                                 const NumberStyle& style)
+    : QWidget(&beside, Qt::Window)
     , m_entries(entries)
     , m_settings(settings)
-    , m_model(entries.scan(), positions)
+    , m_model(entries.scan(), style)
 {
     setObjectName(QStringLiteral("frmEntries"));
     setWindowTitle(QStringLiteral("Einträge"));
@@ -105,19 +103,19 @@ void EntryListWindow::buildControls()
     });
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { rowPicked(current.isValid() ? current.row() : -1); });
-    connect(m_view, &QAbstractItemView::doubleClicked, this, [this] { m_owner.clickButton(MainWindow::Play); });
+    connect(m_view, &QAbstractItemView::doubleClicked, this, [this] { emit commandChosen(Command::Play); });
 
     // Return plays and Escape stops, as in the main window; Ctrl+S saves the selection.
     auto* play = new QAction(this);
     play->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    connect(play, &QAction::triggered, this, [this] { m_owner.clickButton(MainWindow::Play); });
+    connect(play, &QAction::triggered, this, [this] { emit commandChosen(Command::Play); });
     auto* stop = new QAction(this);
     stop->setShortcut(QKeySequence(Qt::Key_Escape));
-    connect(stop, &QAction::triggered, this, [this] { m_owner.clickButton(MainWindow::Stop); });
+    connect(stop, &QAction::triggered, this, [this] { emit commandChosen(Command::Stop); });
     m_save = new QAction(QStringLiteral("Auswahl speichern …\tStrg+S"), this);
     m_save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_save->setEnabled(false);
-    connect(m_save, &QAction::triggered, this, [this] { m_owner.saveEntries(selectedEntries(), this); });
+    connect(m_save, &QAction::triggered, this, [this] { emit saveChosen(selectedEntries()); });
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { m_save->setEnabled(m_view->selectionModel()->hasSelection()); });
     addActions({play, stop, m_save});
@@ -152,12 +150,13 @@ void EntryListWindow::open()
 
 void EntryListWindow::restoreLayout()
 {
-    const QByteArray geometry = QByteArray::fromBase64(m_settings.value(kGeometryKey, QString()).toLatin1());
+    const QByteArray geometry = QByteArray::fromBase64(QByteArray::fromStdString(m_settings.value(kGeometryKey, "")));
     if (geometry.isEmpty() || !restoreGeometry(geometry)) {
         // A first opening: below the main window, about as wide as the columns, on the screen.
-        const QRect screen = m_owner.screen()->availableGeometry();
+        const QWidget& beside = *parentWidget();
+        const QRect screen = beside.screen()->availableGeometry();
         QRect place(
-            m_owner.frameGeometry().bottomLeft() + QPoint(0, 8),
+            beside.frameGeometry().bottomLeft() + QPoint(0, 8),
             QSize(m_view->horizontalHeader()->length() + 40, 24 * m_view->verticalHeader()->defaultSectionSize()));
         place.setSize(place.size().boundedTo(screen.size() - QSize(40, 80)));
         // Shorter rather than over the main window, where there is room below it for some rows.
@@ -170,7 +169,8 @@ void EntryListWindow::restoreLayout()
         resize(place.size());
         move(place.topLeft());
     }
-    const QStringList widths = m_settings.value(kColumnsKey, QString()).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const QStringList widths
+        = QString::fromStdString(m_settings.value(kColumnsKey, "")).split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (int c = 0; c < widths.size() && c < EntryListModel::ColumnCount; ++c)
         if (const int width = widths[c].toInt(); width > 0)
             m_view->setColumnWidth(c, width);
@@ -180,11 +180,11 @@ void EntryListWindow::saveLayout()
 {
     if (!m_layoutRestored)
         return; // never opened: nothing of its own to keep
-    m_settings.setValue(kGeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
+    m_settings.setValue(kGeometryKey, saveGeometry().toBase64().toStdString());
     QStringList widths;
     for (int c = 0; c < EntryListModel::ColumnCount; ++c)
         widths << QString::number(m_view->columnWidth(c));
-    m_settings.setValue(kColumnsKey, widths.join(QLatin1Char(',')));
+    m_settings.setValue(kColumnsKey, widths.join(QLatin1Char(',')).toStdString());
 }
 
 void EntryListWindow::closeEvent(QCloseEvent* event)
@@ -221,9 +221,14 @@ void EntryListWindow::applyFilter()
     followCurrentEntry(m_entries.current());
 }
 
-void EntryListWindow::replaceScan(const std::function<void()>& change)
+void EntryListWindow::scanChanging()
 {
-    m_model.replaceScan(change);
+    m_model.scanChanging();
+}
+
+void EntryListWindow::scanChanged()
+{
+    m_model.scanChanged();
     followCurrentEntry(m_entries.current());
 }
 
@@ -233,7 +238,7 @@ void EntryListWindow::rowPicked(int row)
         return;
     const std::int64_t entry = m_model.entryAt(row);
     if (entry != m_entries.current())
-        m_owner.showEntry(entry);
+        emit entryPicked(entry);
 }
 
 void EntryListWindow::followCurrentEntry(std::int64_t entry)

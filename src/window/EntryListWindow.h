@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "window/EntryBrowser.h"
+#include "logic/ShownScan.h"
+#include "logic/WindowCommands.h"
 #include "window/EntryListModel.h"
 
 #include <QWidget>
@@ -19,24 +20,26 @@ class QTimer;
 
 namespace cp {
 
-class MainWindow;
 class SettingsStore;
 
 // Every entry of the last scan at a glance, beside the main window: a row
 // picks the main window's current entry, and the main window's stepping
-// moves the row. Not modal; it remembers its place and column widths.
+// moves the row. Not modal; it remembers its place and column widths. What
+// the user picks or asks for it signals; the window's logic acts on it.
 class EntryListWindow final : public QWidget {
+    Q_OBJECT
 public:
-    EntryListWindow(MainWindow& owner, const EntryBrowser& entries, const EntryPositions& positions,
-                    SettingsStore& settings);
+    // beside: the main window, which it opens below the first time.
+    EntryListWindow(QWidget& beside, const ShownScan& entries, SettingsStore& settings, const NumberStyle& style);
     ~EntryListWindow() override;
 
     // Shows the list where it was last, in front.
     void open();
     // Marks the entry's row (none where the filter hides it) without picking it again.
     void followCurrentEntry(std::int64_t entry);
-    // Runs change, which replaces the positions; the rows start afresh.
-    void replaceScan(const std::function<void()>& change);
+    // The scan shown is about to be replaced, and has been: the rows start afresh.
+    void scanChanging();
+    void scanChanged();
     // Writes place and column widths to the settings.
     void saveLayout();
 
@@ -45,6 +48,14 @@ public:
     QMenu* contextMenu() const { return m_menu; }
     // The entry numbers of the selected rows, in the list's order.
     std::vector<std::int64_t> selectedEntries() const;
+
+signals:
+    // Play (Return, a double-click) or Stop (Escape), as in the main window.
+    void commandChosen(cp::Command command);
+    // The user moved to a row: its entry is to become the current one.
+    void entryPicked(qint64 entry);
+    // The selected entries, in the list's order, are to be saved.
+    void saveChosen(const std::vector<std::int64_t>& entries);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -58,8 +69,7 @@ private:
     // Long passes over every header show the busy pointer.
     void busy(const std::function<void()>& work);
 
-    MainWindow& m_owner;
-    const EntryBrowser& m_entries;
+    const ShownScan& m_entries;
     SettingsStore& m_settings;
     EntryListModel m_model;
     QTableView* m_view = nullptr;

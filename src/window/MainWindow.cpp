@@ -2,12 +2,8 @@
 #include "MainWindow.h"
 
 #include "base/CommandLine.h"
-#include "core/ErrorReport.h"
-#include "core/SettingsStore.h"
+#include "dialogs/QtUserDialogs.h"
 #include "dialogs/Twips.h"
-#include "dialogs/UserDialogs.h"
-#include "playback/EntryPlayer.h"
-#include "scan/ScanError.h"
 #include "window/EntryListWindow.h"
 #include "window/Icons.h"
 #include "window/ModalCloseWatch.h"
@@ -15,16 +11,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QCloseEvent>
-#include <QElapsedTimer>
+#include <QGroupBox>
 #include <QLineEdit>
-#include <QScreen>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QSlider>
 #include <QTimer>
+#include <QUrl>
 
-#include <chrono>
-#include <cstdio>
-#include <new>
+#include <algorithm>
+#include <limits>
 
 namespace cp {
 
@@ -33,16 +30,28 @@ namespace {
 constexpr int kClientWidth = 6465; // twips
 constexpr int kClientHeight = 2655;
 
+int clampedToInt(std::int64_t value)
+{
+    return int(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
+}
+
+void setTextOf(QLineEdit* field, const std::string& text)
+{
+    const QString shown = QString::fromStdString(text);
+    if (field->text() != shown)
+        field->setText(shown);
+}
+
 } // namespace
 
 MainWindow::MainWindow(Context context)
     : QWidget(nullptr,
               Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
-    , m_context(context)
-    , m_placement(*this, context.settings, {kClientWidth, kClientHeight})
-    , m_saver(
-          {m_entries, context.settings, context.dialogs, context.programFolder, [this] { return m_closeRequested; }})
+    , m_placement(*this, context.settings, context.style, {kClientWidth, kClientHeight})
+    , m_settings(context.settings)
+    , m_style(context.style)
+    , m_logic(logicContext(context))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
@@ -50,139 +59,209 @@ MainWindow::MainWindow(Context context)
     QFont small = font();
     small.setPointSizeF(8);
     setFont(small);
-    m_form.build(*this, [this](int index) { clickButton(index); });
-    m_form.buildKeyboardCommands(
-        *this, [this](bool last) { runCommand([this, last] { goToEntry(last ? m_entries.count() : 1); }); },
-        [this] { openEntryList(); });
-    connect(m_form.loopBox, &QCheckBox::clicked, this, [this] { loopBoxClicked(); });
+    m_form.build(*this, [this](Command command) { runCommand(command); });
+    connect(m_form.loopBox, &QCheckBox::clicked, this, [this] {
+        // Once clicked, the box only knows ticked and unticked.
+        m_form.loopBox->setTristate(false);
+        m_logic.loopClicked(m_form.loopValue());
+    });
     // A double-click on the current entry's group opens the entry list.
     m_form.group[1]->installEventFilter(this);
     for (QWidget* field : m_form.group[1]->findChildren<QWidget*>())
         field->installEventFilter(this);
     setAcceptDrops(true);
     setFixedSize(twipsToPixels(*this, kClientWidth), twipsToPixels(*this, kClientHeight));
-    m_scans = std::make_unique<ScanController>(
-        ScanController::Widgets {m_form.progressBar, m_form.fileSize, m_form.entryCount, m_form.unknownData},
-        [this] { return m_closeRequested; });
-
     m_modalCloseWatch = std::make_unique<ModalCloseWatch>(*this);
-
     m_playbackTimer = new QTimer(this);
     m_playbackTimer->setObjectName(QStringLiteral("tmrPlay"));
     m_playbackTimer->setInterval(100);
-    connect(m_playbackTimer, &QTimer::timeout, this, [this] { showPlayback(); });
+    connect(m_playbackTimer, &QTimer::timeout, this, [this] { m_logic.showPlayback(); });
+}
+
+MainWindowLogic::Context MainWindow::logicContext(const Context& context)
+{
+    return {context.folder,  context.startup, context.settings,      context.player,
+            context.dialogs, *this,           context.programFolder, context.style};
 }
 
 MainWindow::~MainWindow()
 {
-    delete m_entryList; // before the positions it shows
-    // The entry files are this window's; a batch run's output is not kept here.
-    m_entries.release(&m_context.player.device());
+    delete m_entryList; // before the scan it shows
+    if (m_busyPointer)
+        QGuiApplication::restoreOverrideCursor();
 }
 
 std::optional<int> MainWindow::start()
 {
-    setWindowTitle(QString::fromUtf8(kApplicationTitle));
-
     m_placement.restore();
-    const QLocale locale;
-    double loop = 0;
-    settingToNumber(m_context.settings.value("Loop", 0), locale, &loop);
-    m_form.setLoopValue(int(loop));
-
     m_playbackTimer->start();
     show();
     QCoreApplication::processEvents();
     m_placement.centreOnFrame();
-
-    const StartupState& startup = m_context.startup;
-    if (m_closeRequested && !startup.targetGiven) // closed before anything was scanned
-        return 0;
-    if (startup.sourceFile.empty())
-        return std::nullopt;
-    if (startup.targetGiven) {
-        // A batch run ends with its scan, however it went; the entry files
-        // stay. The window only shows how it goes.
-        showScanStarting(startup.sourceFile);
-        return m_scans->runBatch(startup);
-    }
-    try {
-        openFile(startup.sourceFile);
-    } catch (const ScanStopped&) {
-        unload();
-        return 0;
-    } catch (...) {
-        showFailure(QStringLiteral("Form_Load"), std::current_exception());
-    }
-    if (m_closeRequested) {
-        unload();
-        return 0;
-    }
-    return std::nullopt;
+    return m_logic.start();
 }
 
-void MainWindow::unload()
+void MainWindow::showView(const MainWindowView& view)
 {
-    if (m_unloaded)
+    const QString caption = QString::fromStdString(view.caption);
+    if (windowTitle() != caption)
+        setWindowTitle(caption);
+    setTextOf(m_form.fileSize, view.fileSize);
+    setTextOf(m_form.entryCount, view.entryCount);
+    setTextOf(m_form.unknownData, view.unknownData);
+    m_form.group[1]->setTitle(QString::fromStdString(view.entryTitle));
+    setTextOf(m_form.entrySize, view.entrySize);
+    setTextOf(m_form.entryLength, view.entryLength);
+    setTextOf(m_form.quality, view.quality);
+    setTextOf(m_form.status, view.status);
+    setToolTip(QString::fromStdString(view.toolTip));
+    m_form.positionSlider->setMaximum(clampedToInt(view.sliderMaximum));
+    m_form.positionSlider->setValue(clampedToInt(view.sliderValue));
+    m_form.progressBar->setRange(0, view.progressMaximum);
+    m_form.progressBar->setValue(view.progress);
+    if (view.scanning)
+        m_form.progressBar->raise();
+    else
+        m_form.progressBar->lower();
+    if (view.busyPointer != m_busyPointer) {
+        m_busyPointer = view.busyPointer;
+        if (m_busyPointer)
+            QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+        else
+            QGuiApplication::restoreOverrideCursor();
+    }
+    if (m_form.loopValue() != view.loop)
+        m_form.setLoopValue(view.loop);
+    for (const CommandInfo& info : windowCommands())
+        m_form.action(info.command)->setEnabled(view.isEnabled(info.command));
+}
+
+void MainWindow::setToolTip(const QString& text)
+{
+    if (m_form.group[1]->toolTip() == text)
         return;
-    m_unloaded = true;
+    m_form.group[1]->setToolTip(text);
+    for (QWidget* field : m_form.group[1]->findChildren<QWidget*>())
+        field->setToolTip(text);
+}
+
+void MainWindow::keepAnswering()
+{
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::scanChanging()
+{
+    if (m_entryList)
+        m_entryList->scanChanging();
+}
+
+void MainWindow::scanChanged()
+{
+    if (m_entryList)
+        m_entryList->scanChanged();
+}
+
+void MainWindow::currentEntryChanged(std::int64_t entry)
+{
+    if (m_entryList)
+        m_entryList->followCurrentEntry(entry);
+}
+
+void MainWindow::showEntryList()
+{
+    if (!m_entryList) {
+        m_entryList = new EntryListWindow(*this, m_logic.entries(), m_settings, m_style);
+        connect(m_entryList, &EntryListWindow::commandChosen, this, [this](Command command) { runCommand(command); });
+        connect(m_entryList, &EntryListWindow::entryPicked, this, [this](qint64 entry) { m_logic.pick(entry); });
+        connect(m_entryList, &EntryListWindow::saveChosen, this, [this](const std::vector<std::int64_t>& entries) {
+            m_logic.saveEntries(entries, DialogOwner::EntryList);
+        });
+    }
+    m_entryList->open();
+}
+
+void MainWindow::windowUnloading()
+{
     m_placement.save();
-    m_context.settings.setValue("Loop", QString::number(m_form.loopValue()));
     if (m_entryList) {
         m_entryList->saveLayout();
         m_entryList->hide();
     }
-    m_context.settings.sync();
-    m_entries.release(&m_context.player.device());
-    m_context.player.stop();
-    m_context.player.unload();
     m_playbackTimer->stop();
-    waitForEntryFiles();
 }
 
-void MainWindow::waitForEntryFiles()
+void MainWindow::endProgram(int status)
 {
-    EntryFileRemover& remover = m_entries.remover();
-    if (remover.waitFor(std::chrono::milliseconds(0)))
-        return;
-    // The files must be gone when the program ends; on a slow disk that takes
-    // a while, and the window says why it has not gone yet.
-    const QString waiting = QStringLiteral("Die Zwischendateien werden gelöscht …");
-    setWindowTitle(waiting + QStringLiteral(" - ") + QString::fromUtf8(kApplicationTitle));
-    // The status field is narrow: the whole sentence there would be set too small to read.
-    m_form.status->setText(QStringLiteral("Aufräumen …"));
-    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    while (!remover.waitFor(std::chrono::milliseconds(50)))
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    QGuiApplication::restoreOverrideCursor();
+    hide();
+    QCoreApplication::exit(status);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A question or notice still open would keep a signal or the session's end waiting for nobody.
     cancelOpenDialogs();
-    if (m_scans->running() || m_saver.copying()) {
-        // The scan or copy notices at its next step, removes what it half wrote, and unwinds.
-        m_closeRequested = true;
+    if (!m_logic.requestClose()) {
         event->ignore();
         return;
     }
-    // Remembered so that a start-up still under way ends instead of scanning.
-    m_closeRequested = true;
     event->accept();
-    if (!m_context.startup.targetGiven) // a batch run's entry files are its output
-        unload();
     QCoreApplication::exit(0);
 }
 
-void MainWindow::setButton(int index, bool enabled)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    m_form.buttons.at(std::size_t(index))->setEnabled(enabled);
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        runCommand(Command::EntryList);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
-void MainWindow::reportError(const QString& procedure, int number, const QString& description)
+void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 {
-    m_context.dialogs.message(this, reportErrorCaption(number), reportErrorText(procedure, description));
+    // Not modal, so that a scan under way goes on; it can take no command then.
+    m_form.popUpCommandMenu(event->globalPos(), m_logic.commandsUsable());
+}
+
+std::optional<std::string> MainWindow::droppedFile(const QMimeData* mime) const
+{
+    if (!mime || !mime->hasUrls())
+        return std::nullopt;
+    const QUrl url = mime->urls().constFirst();
+    if (!url.isLocalFile())
+        return std::nullopt;
+    // The path's own bytes: toLocalFile() would pass them through UTF-16 and
+    // lose those of a name that is not UTF-8.
+    std::string path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+    if (!m_logic.takesDrop(path))
+        return std::nullopt;
+    return path;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (droppedFile(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const std::optional<std::string> path = droppedFile(event->mimeData());
+    if (!path) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Scanned once the drop is over, so that the file manager is not kept waiting.
+    QTimer::singleShot(0, this, [this, file = *path] { m_logic.openDropped(file); });
 }
 
 } // namespace cp

@@ -1,27 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "base/StartupState.h"
-#include "window/EntryBrowser.h"
-#include "window/EntryFigures.h"
-#include "window/EntryPositions.h"
-#include "window/EntrySaver.h"
+#include "logic/MainWindowFace.h"
+#include "logic/MainWindowLogic.h"
 #include "window/MainWindowForm.h"
-#include "window/ScanController.h"
 #include "window/WindowPlacement.h"
 
 #include <QString>
 #include <QWidget>
 
-#include <array>
-#include <exception>
-#include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
+#include <string>
 
-class QAction;
 class QMenu;
 class QMimeData;
 class QTimer;
@@ -29,18 +20,13 @@ class QTimer;
 namespace cp {
 
 class EntryListWindow;
-class EntryPlayer;
 class ModalCloseWatch;
-class SettingsStore;
-class UserDialogs;
 
-// The program's one window: toolbar, the whole-file and current-entry
+// The program's one window on Qt: toolbar, the whole-file and current-entry
 // figures, loop box, position slider, and the progress bar that covers the
-// toolbar while a scan runs. It wires its widgets to the objects that do the
-// work: the entry browser (which entry is current), the player, the saver
-// and the scan controller. Commands run on this thread; a scan lets the
-// window repaint and take a close request while it works.
-class MainWindow final : public QWidget {
+// toolbar while a scan runs. It draws what the window's logic shows and hands
+// it the user's clicks, keys, drops and closes; what they do is the logic's.
+class MainWindow final : public QWidget, private MainWindowFace {
 public:
     // What the application owns and the window works on.
     struct Context {
@@ -49,14 +35,9 @@ public:
         SettingsStore& settings;
         EntryPlayer& player;
         UserDialogs& dialogs;
-        QString programFolder; // the default start folder of the file dialogs
+        std::string programFolder; // the default start folder of the file dialogs
+        NumberStyle style;
     };
-
-    using enum MainWindowForm::Button; // the toolbar buttons by index
-
-    static constexpr const char* kOpenFilter
-        = "Alle Dateien (*.*)|*.*|AvP-FFL-Dateien (*.ffl)|*.ffl|Unreal-Sound (*.uax)|*.uax|AVI-Dateien (*.avi)|*.avi|"
-          "Quake & Clones (*.pak)|*.pak|Age Of Empires-Dateien (*.drs)|*.drs";
 
     explicit MainWindow(Context context);
     ~MainWindow() override;
@@ -66,22 +47,12 @@ public:
     // (a batch run is done, or the window was closed during the scan).
     std::optional<int> start();
 
-    // One toolbar click, by 1-based button index, under the one error trap.
-    void clickButton(int index);
-
-    QAction* button(int index) const { return m_form.buttons.at(std::size_t(index)); }
+    // One command, as its button, key or menu line gives it.
+    void runCommand(Command command) { m_logic.run(command); }
+    QAction* action(Command command) const { return m_form.action(command); }
     QMenu* commandMenu() const { return m_form.commandMenu; }
-    const EntryBrowser& entries() const { return m_entries; }
-
-    // The entry list: opened by F4, the context menu, or a double-click on the current entry's group.
-    void openEntryList();
+    const MainWindowLogic& logic() const { return m_logic; }
     EntryListWindow* entryList() const { return m_entryList; }
-    const EntryPositions& entryPositions() const { return m_positions; }
-    // Makes the entry current, as stepping to it would; a command like the others.
-    void showEntry(std::int64_t entry);
-    // Copies the entries into a folder the user picks, as Save all does all of them.
-    void saveEntries(const std::vector<std::int64_t>& entries, QWidget* owner);
-    bool scanning() const { return m_scans->running(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -95,61 +66,30 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Runs a command under the one error trap, unless a scan or copy is under way.
-    void runCommand(const std::function<void()>& command);
-    bool busy() const { return m_scans->running() || m_saver.copying() || m_unloaded; }
-    // The first dropped file's path bytes; none for a folder, or while a drop would be refused.
+    MainWindowLogic::Context logicContext(const Context& context);
+    // The first dropped file's path bytes, when the logic would take it now.
     std::optional<std::string> droppedFile(const QMimeData* mime) const;
+    void setToolTip(const QString& text);
 
-    // Commands
-    void openCommand();
-    // Lets go of the entries shown and scans the file at path (its bytes) in their place.
-    void openFile(const std::string& path);
-    void previousCommand();
-    void nextCommand();
-    void goToEntry(std::int64_t entry);
-    void playCommand();
-    void stopCommand();
-
-    // Loads the entry made current into the player and shows it; without a
-    // playing time its rate field says zeroLengthWord.
-    void showNewCurrentEntry(const QString& zeroLengthWord);
-    void showSteppedOnEntry(); // after Next or a jump: Previous and Save become usable
-    // The window while a scan of path runs: its name in the caption, no entry, no command but Open.
-    void showScanStarting(const std::string& path);
-    // The window as before any file: no entries, no figures, only Open.
-    void showNoFile();
-    // Changes the entries and their positions while the entry list looks away.
-    void changeEntries(const std::function<void()>& change);
-
-    void unload();
-    // Until the entry files let go of are deleted, saying so.
-    void waitForEntryFiles();
-    void showPlayback();
-    void loopBoxClicked();
-    void reportError(const QString& procedure, int number, const QString& description);
-    // What a command or the start-up scan threw, as the report shows it (if at all).
-    void showFailure(const QString& procedure, const std::exception_ptr& failure);
-    void setButton(int index, bool enabled);
-
-    Context m_context;
+    // What the logic asks of its face.
+    void showView(const MainWindowView& view) override;
+    void keepAnswering() override;
+    void scanChanging() override;
+    void scanChanged() override;
+    void currentEntryChanged(std::int64_t entry) override;
+    void showEntryList() override;
+    void windowUnloading() override;
+    void endProgram(int status) override;
 
     MainWindowForm m_form;
-    EntryFigures m_figures {m_form};
     WindowPlacement m_placement;
     QTimer* m_playbackTimer = nullptr;
-    EntryListWindow* m_entryList = nullptr; // made when first opened
-
-    EntryBrowser m_entries;
-    EntryPositions m_positions; // where the entries begin, for the entry list
-    EntrySaver m_saver;
-    std::unique_ptr<ScanController> m_scans; // made with the widgets it drives
-
+    EntryListWindow* m_entryList = nullptr;             // made when first opened
     std::unique_ptr<ModalCloseWatch> m_modalCloseWatch; // the title bar's close while a dialog asks
-
-    QString m_lastOpenFileName;
-    bool m_closeRequested = false;
-    bool m_unloaded = false;
+    bool m_busyPointer = false;
+    SettingsStore& m_settings;
+    NumberStyle m_style;
+    MainWindowLogic m_logic; // last: it draws on the widgets above from its first step
 };
 
 } // namespace cp

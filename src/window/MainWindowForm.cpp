@@ -23,24 +23,30 @@ namespace cp {
 
 namespace {
 
-constexpr int kFirst = 9, kLast = 10; // commands of the keyboard and the menu only
-
-const struct {
-    int command;      // a toolbar button's index, or kFirst, kLast
-    const char* text; // for the two without a button; the others' are their tooltips
-    const char* keysShown;
-    QKeyCombination keys[2];
-} kCommands[] = {
-    {MainWindowForm::Open, nullptr, "Strg+O", {Qt::CTRL | Qt::Key_O}},
-    {MainWindowForm::SaveAll, nullptr, "Strg+Umschalt+S", {Qt::CTRL | Qt::SHIFT | Qt::Key_S}},
-    {MainWindowForm::Previous, nullptr, "Links, Bild auf", {Qt::Key_Left, Qt::Key_PageUp}},
-    {MainWindowForm::Play, nullptr, "Eingabe", {Qt::Key_Return, Qt::Key_Enter}},
-    {MainWindowForm::Stop, nullptr, "Esc", {Qt::Key_Escape}},
-    {MainWindowForm::Save, nullptr, "Strg+S", {Qt::CTRL | Qt::Key_S}},
-    {MainWindowForm::Next, nullptr, "Rechts, Bild ab", {Qt::Key_Right, Qt::Key_PageDown}},
-    {kFirst, "zum ersten Eintrag springen", "Pos1", {Qt::Key_Home}},
-    {kLast, "zum letzten Eintrag springen", "Ende", {Qt::Key_End}},
-};
+// A command's keys as Qt's.
+QList<QKeySequence> keySequences(const CommandInfo& info)
+{
+    static const std::pair<Key, Qt::Key> kKeys[] = {
+        {Key::O, Qt::Key_O},           {Key::S, Qt::Key_S},           {Key::Left, Qt::Key_Left},
+        {Key::PageUp, Qt::Key_PageUp}, {Key::Return, Qt::Key_Return}, {Key::Enter, Qt::Key_Enter},
+        {Key::Escape, Qt::Key_Escape}, {Key::Right, Qt::Key_Right},   {Key::PageDown, Qt::Key_PageDown},
+        {Key::Home, Qt::Key_Home},     {Key::End, Qt::Key_End},       {Key::F4, Qt::Key_F4},
+    };
+    QList<QKeySequence> sequences;
+    for (const KeyStroke& stroke : info.keys) {
+        for (const auto& [key, qtKey] : kKeys) {
+            if (key != stroke.key)
+                continue;
+            Qt::KeyboardModifiers modifiers;
+            if (stroke.modifiers & Control)
+                modifiers |= Qt::ControlModifier;
+            if (stroke.modifiers & Shift)
+                modifiers |= Qt::ShiftModifier;
+            sequences << QKeySequence(QKeyCombination(modifiers, qtKey));
+        }
+    }
+    return sequences;
+}
 
 } // namespace
 
@@ -120,7 +126,7 @@ void MainWindowForm::setLoopValue(int value)
     loopBox->setCheckState(value == 2 ? Qt::PartiallyChecked : value == 1 ? Qt::Checked : Qt::Unchecked);
 }
 
-void MainWindowForm::build(QWidget& window, const std::function<void(int)>& click)
+void MainWindowForm::build(QWidget& window, const std::function<void(Command)>& run)
 {
     QWidget* const self = &window;
     auto at = [&](QWidget* w, int left, int top, int width, int height) {
@@ -156,39 +162,43 @@ void MainWindowForm::build(QWidget& window, const std::function<void(int)>& clic
     toolbar->layout()->setSpacing(0);
     toolbar->setAutoFillBackground(true);
     at(toolbar, 0, 0, 6465, 390);
-    const struct {
-        const char* tooltip;
-        const char* icon;
-    } faces[] = {
-        {"Datei öffnen", "open"},
-        {"Alle gefundenen Einträge speichern", "saveall"},
-        {nullptr, nullptr},
-        {"zum vorhergehenden Eintrag springen", "previous"},
-        {"Eintrag abspielen", "play"},
-        {"Stoppen", "stop"},
-        {"aktuellen Eintrag speichern", "save"},
-        {"zum nächsten Eintrag springen", "next"},
-    };
-    for (int i = 1; i <= 8; ++i) {
-        const auto& b = faces[i - 1];
-        if (!b.tooltip) {
-            buttons[std::size_t(i)] = toolbar->addSeparator();
-            continue;
+    commandMenu = new QMenu(self);
+    commandMenu->setObjectName(QStringLiteral("mnuCommands"));
+    for (const CommandInfo& info : windowCommands()) {
+        const QString text = QString::fromUtf8(info.text);
+        QAction* action = nullptr;
+        if (info.picture) {
+            if (info.separatorBefore)
+                toolbar->addSeparator();
+            action = toolbar->addAction(buttonIcon(QString::fromLatin1(info.picture), iconSize), QString());
+            action->setToolTip(text);
+            action->setObjectName(QString::fromLatin1(info.objectName));
+            if (QWidget* w = toolbar->widgetForAction(action)) {
+                w->setFixedSize(twipsToPixels(window, 345), twipsToPixels(window, 330));
+                w->setObjectName(QString::fromLatin1(info.objectName));
+                w->setAccessibleName(text);
+            }
+        } else {
+            action = new QAction(text, self);
+            window.addAction(action);
         }
-        QAction* action = toolbar->addAction(buttonIcon(QString::fromLatin1(b.icon), iconSize), QString());
-        action->setToolTip(QString::fromUtf8(b.tooltip));
-        action->setObjectName(QStringLiteral("Button%1").arg(i));
-        if (QWidget* w = toolbar->widgetForAction(action)) {
-            w->setFixedSize(twipsToPixels(window, 345), twipsToPixels(window, 330));
-            w->setObjectName(QStringLiteral("Button%1").arg(i));
-            w->setAccessibleName(QString::fromUtf8(b.tooltip));
-        }
-        QObject::connect(action, &QAction::triggered, self, [click, i] { click(i); });
-        buttons[std::size_t(i)] = action;
+        action->setShortcuts(keySequences(info));
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setEnabled(usableWithoutFile(info.command));
+        QObject::connect(action, &QAction::triggered, self, [run, command = info.command] { run(command); });
+        actions[std::size_t(info.command)] = action;
+
+        if (info.separatorBefore)
+            commandMenu->addSeparator();
+        QAction* item = commandMenu->addAction(text + QLatin1Char('\t') + QString::fromUtf8(info.keysShown));
+        item->setData(QVariant::fromValue<QObject*>(action));
+        item->setEnabled(action->isEnabled());
+        QObject::connect(action, &QAction::enabledChanged, item, &QAction::setEnabled);
+        QObject::connect(item, &QAction::triggered, action, &QAction::trigger);
     }
-    // Before the first scan only Open can be used.
-    for (int i : {SaveAll, Previous, Play, Stop, Save, Next})
-        buttons[std::size_t(i)]->setEnabled(false);
+    // Greyed for a scan, the lines follow their commands again once the menu goes.
+    QObject::connect(commandMenu, &QMenu::aboutToHide, commandMenu,
+                     [menu = commandMenu] { setCommandLinesUsable(*menu, true); });
     progressBar->lower();
 
     auto* line = new QFrame(self);
@@ -257,54 +267,6 @@ void MainWindowForm::build(QWidget& window, const std::function<void(int)>& clic
     positionSlider->setTickPosition(QSlider::TicksBelow);
     positionSlider->setRange(0, 10);
     at(positionSlider, 60, 2055, 6360, 510);
-}
-
-void MainWindowForm::buildKeyboardCommands(QWidget& window, const std::function<void(bool)>& firstOrLast,
-                                           const std::function<void()>& openList)
-{
-    QWidget* const self = &window;
-    commandMenu = new QMenu(self);
-    commandMenu->setObjectName(QStringLiteral("mnuCommands"));
-    for (const auto& c : kCommands) {
-        // A button's own action takes its keys, so they work exactly when it does.
-        QAction* action = c.command <= Next ? buttons[std::size_t(c.command)] : new QAction(self);
-        if (c.command > Next) {
-            window.addAction(action);
-            // First and last step like Next, and can whenever it can.
-            action->setEnabled(buttons[Next]->isEnabled());
-            QObject::connect(buttons[Next], &QAction::enabledChanged, action, &QAction::setEnabled);
-            QObject::connect(action, &QAction::triggered, self,
-                             [firstOrLast, last = c.command == kLast] { firstOrLast(last); });
-        }
-        QList<QKeySequence> keys;
-        for (const QKeyCombination key : c.keys)
-            if (key.key() != Qt::Key_unknown)
-                keys << QKeySequence(key);
-        action->setShortcuts(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-
-        if (c.command == Previous || c.command == kFirst)
-            commandMenu->addSeparator();
-        // The key names are spelled out here, in German whatever translations are installed.
-        const QString text = c.text ? QString::fromUtf8(c.text) : action->toolTip();
-        QAction* item = commandMenu->addAction(text + QLatin1Char('\t') + QString::fromUtf8(c.keysShown));
-        item->setData(QVariant::fromValue<QObject*>(action));
-        item->setEnabled(action->isEnabled());
-        QObject::connect(action, &QAction::enabledChanged, item, &QAction::setEnabled);
-        QObject::connect(item, &QAction::triggered, action, &QAction::trigger);
-    }
-    // The entry list, after the commands: a window of its own, not a command on the entries.
-    auto* list = new QAction(self);
-    list->setShortcut(QKeySequence(Qt::Key_F4));
-    list->setShortcutContext(Qt::WindowShortcut);
-    window.addAction(list);
-    QObject::connect(list, &QAction::triggered, self, [openList] { openList(); });
-    commandMenu->addSeparator();
-    QObject::connect(commandMenu->addAction(QStringLiteral("Einträge\tF4")), &QAction::triggered, list,
-                     &QAction::trigger);
-    // Greyed for a scan, the lines follow their commands again once the menu goes.
-    QObject::connect(commandMenu, &QMenu::aboutToHide, commandMenu,
-                     [menu = commandMenu] { setCommandLinesUsable(*menu, true); });
 }
 
 void MainWindowForm::popUpCommandMenu(const QPoint& at, bool usable)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "logic/WindowCommands.h"
+
 #include <array>
 #include <functional>
 
@@ -22,11 +24,10 @@ namespace cp {
 // them to the objects that do the work; their names are the ones the
 // accessibility tools and the tests see.
 struct MainWindowForm {
-    // Toolbar button indexes; 3 is the separator.
-    enum Button { Open = 1, SaveAll = 2, Separator = 3, Previous = 4, Play = 5, Stop = 6, Save = 7, Next = 8 };
-
     QToolBar* toolbar = nullptr;
-    std::array<QAction*, 9> buttons {};  // [1..8]; [0] unused
+    // Every command's action, a toolbar button's own where it has one: it
+    // carries the command's keys, so they work exactly when it does.
+    std::array<QAction*, kCommandCount> actions {};
     QProgressBar* progressBar = nullptr; // over the toolbar while a scan runs
     QGroupBox* group[2] = {};            // the whole file, the current entry
     QLineEdit* fileSize = nullptr;
@@ -45,14 +46,11 @@ struct MainWindowForm {
     int loopValue() const;
     void setLoopValue(int value);
 
-    // Makes the controls on window; a click on button i calls click(i).
-    // Before the first scan only Open can be used.
-    void build(QWidget& window, const std::function<void(int)>& click);
-    // The keys of every command and the context menu that lists them with
-    // their keys: the buttons', the first and the last entry
-    // (firstOrLast(last)), and the entry list.
-    void buildKeyboardCommands(QWidget& window, const std::function<void(bool)>& firstOrLast,
-                               const std::function<void()>& openList);
+    QAction* action(Command command) const { return actions[std::size_t(command)]; }
+
+    // Makes the controls on window; a button, a key or a menu line of a
+    // command calls run(command).
+    void build(QWidget& window, const std::function<void(Command)>& run);
     // Shows the context menu at the screen point; unless usable (a scan or
     // copy runs), every command in it is greyed. The entry list stays open to
     // it, as F4 is.

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WindowPlacement.h"
 
-#include "core/SettingsStore.h"
+#include "logic/SettingsStore.h"
 #include "dialogs/Twips.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QLocale>
 #include <QScreen>
 #include <QWidget>
 
@@ -24,9 +23,10 @@ QRect screenArea(const QWidget& window)
 
 } // namespace
 
-WindowPlacement::WindowPlacement(QWidget& window, SettingsStore& settings, QSize clientTwips)
+WindowPlacement::WindowPlacement(QWidget& window, SettingsStore& settings, const NumberStyle& style, QSize clientTwips)
     : m_window(window)
     , m_settings(settings)
+    , m_style(style)
     , m_clientTwips(clientTwips)
 {
 }
@@ -37,14 +37,12 @@ void WindowPlacement::restore()
     const QRect area = screenArea(m_window);
     const auto centre
         = [&](int screenPixels, int windowTwips) { return (qRound(screenPixels * perPixel) - windowTwips) / 2; };
-    double x = 0, y = 0;
-    const QLocale locale;
-    m_centreX = !settingToNumber(m_settings.value("WindowPosX", ""), locale, &x);
-    m_centreY = !settingToNumber(m_settings.value("WindowPosY", ""), locale, &y);
-    if (m_centreX)
-        x = centre(area.width(), m_clientTwips.width());
-    if (m_centreY)
-        y = centre(area.height(), m_clientTwips.height());
+    const std::optional<double> storedX = m_settings.number("WindowPosX", m_style);
+    const std::optional<double> storedY = m_settings.number("WindowPosY", m_style);
+    m_centreX = !storedX;
+    m_centreY = !storedY;
+    const double x = storedX.value_or(centre(area.width(), m_clientTwips.width()));
+    const double y = storedY.value_or(centre(area.height(), m_clientTwips.height()));
     m_window.move(area.left() + qRound(float(x) / perPixel), area.top() + qRound(float(y) / perPixel));
 }
 
@@ -66,8 +64,8 @@ void WindowPlacement::centreOnFrame()
 void WindowPlacement::save()
 {
     const double perPixel = twipsPerPixel(m_window);
-    m_settings.setValue("WindowPosX", QString::number(qRound(m_window.pos().x() * perPixel)));
-    m_settings.setValue("WindowPosY", QString::number(qRound(m_window.pos().y() * perPixel)));
+    m_settings.setValue("WindowPosX", std::to_string(qRound(m_window.pos().x() * perPixel)));
+    m_settings.setValue("WindowPosY", std::to_string(qRound(m_window.pos().y() * perPixel)));
 }
 
 } // namespace cp

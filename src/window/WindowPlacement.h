@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "base/NumberFormat.h"
+
 #include <QSize>
 
 class QWidget;
@@ -15,7 +17,7 @@ class SettingsStore;
 class WindowPlacement {
 public:
     // clientTwips: the window's size without its frame.
-    WindowPlacement(QWidget& window, SettingsStore& settings, QSize clientTwips);
+    WindowPlacement(QWidget& window, SettingsStore& settings, const NumberStyle& style, QSize clientTwips);
 
     // Moves the window to its remembered place; a coordinate never stored,
     // or stored as no number, is centred for now. Before the window shows.
@@ -27,6 +29,7 @@ public:
 private:
     QWidget& m_window;
     SettingsStore& m_settings;
+    NumberStyle m_style;
     QSize m_clientTwips;
     bool m_centreX = false, m_centreY = false;
 };

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Settings store and error report: the QtCore part.
+// Settings store, number formats, progress line and error report.
+#include "base/ErrorNumbers.h"
+#include "base/NumberFormat.h"
 #include "batch/BatchProgress.h"
 #include "core/Display.h"
-#include "core/ErrorReport.h"
-#include "core/NumberFormat.h"
-#include "core/SettingsStore.h"
+#include "logic/ErrorReport.h"
+#include "logic/SettingsStore.h"
 #include "support/Fixtures.h"
+#include "window/QtSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cmath>
 #include <tuple>
 
 using namespace cptest;
@@ -30,19 +33,20 @@ TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
     const auto store
         = [] { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker"); };
     // A name, the value stored, the fallback, the value read back.
-    const std::tuple<QString, QString, QString, QString> values[] = {
+    const std::tuple<std::string, std::string, std::string, std::string> values[] = {
         {"FFLDir", "/home/ich/Spiele, alt", "x", "/home/ich/Spiele, alt"},
         {"A", "Wahr", "0", "-1"},
         {"B", "True", "0", "-1"},
         {"C", "wahr", "0", "wahr"},
         {"D", "", "0", "0"},
         {"E", "", "Wahr", "-1"}, // empty is absent; defaults convert too
-        {"F", QString(1024, 'x'), "0", QString(1024, 'x')},
-        {"G", QString(1025, 'x'), "0", "0"}, // the read buffer's size
+        {"F", std::string(1024, 'x'), "0", std::string(1024, 'x')},
+        {"G", std::string(1025, 'x'), "0", "0"}, // the read buffer's size
     };
     {
         QSettings qs = store();
-        cp::SettingsStore settings(qs);
+        cp::QtSettings backend(qs);
+        cp::SettingsStore settings(backend);
         EXPECT_EQ(settings.value("Filter", 0), "0") << "first start: defaults";
         for (const auto& [name, stored, fallback, read] : values)
             settings.setValue(name, stored);
@@ -51,13 +55,36 @@ TEST(Settings, RoundTripThroughTheUsersConfigFileAsText)
     const std::string file = dir / "Oxbrook/Chunkpicker.conf"; // another tool may write a list without quotes
     WriteFile(file, Concat({ReadFile(file), Text("Handmade=/a,/b\n")}));
     QSettings qs = store();
-    cp::SettingsStore settings(qs);
+    cp::QtSettings backend(qs);
+    cp::SettingsStore settings(backend);
     EXPECT_EQ(settings.value("Handmade", ""), "/a,/b");
-    double number = 0; // in the user's form first, then in the plain one
-    EXPECT_TRUE(cp::settingToNumber("-120,5", QLocale(QLocale::German), &number));
-    EXPECT_EQ(number, -120.5);
     for (const auto& [name, stored, fallback, read] : values)
-        EXPECT_EQ(settings.value(name, fallback), read) << name.toStdString();
+        EXPECT_EQ(settings.value(name, fallback), read) << name;
+}
+
+TEST(NumberFormat, ReadInTheUsersFormFirstThenInThePlainOne)
+{
+    const cp::NumberStyle german = cp::NumberStyle::germanStyle();
+    // text, read in German, read in the C form; NaN: no number
+    const double none = std::nan("");
+    const std::tuple<const char*, double, double> rows[] = {
+        {" -120,5 ", -120.5, none}, {"1.500", 1500, 1.5}, {"1.5", 1.5, 1.5},    {"1.234.567,5", 1234567.5, none},
+        {"12,50", 12.5, none},      {"1,500", 1.5, 1500}, {".5", 0.5, 0.5},     {"1..500", none, none},
+        {"", none, none},           {"abc", none, none},  {"0x1A", none, none}, {"nan", none, none},
+    };
+    for (const auto& [text, inGerman, inC] : rows) {
+        for (const auto& [style, expected] : {std::pair(german, inGerman), std::pair(cp::NumberStyle(), inC)}) {
+            double number = -7;
+            const bool read = cp::parseNumber(text, style, &number);
+            EXPECT_EQ(read, !std::isnan(expected)) << text << " " << style.decimalPoint;
+            if (read)
+                EXPECT_EQ(number, expected) << text << " " << style.decimalPoint;
+        }
+    }
+    EXPECT_EQ(cp::formatGrouped(-1234567, german) + " " + cp::formatOneDecimal(-0.04, german) + " "
+                  + cp::formatOneDecimal(-1234.56, german) + " " + cp::formatShare(0.4567, german),
+              "-1.234.567 0,0 -1.234,6 45,7%")
+        << "no sign on a value that rounds to zero";
 }
 
 TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
@@ -76,8 +103,7 @@ TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
     };
     for (const auto& [length, searched, firstTag, entries, written, seconds, line] : rows)
         EXPECT_EQ(cp::BatchProgress::progressLine(length, searched, firstTag, entries, written, seconds,
-                                                  QLocale(QLocale::German, QLocale::Germany))
-                      .toStdString(),
+                                                  cp::NumberStyle::germanStyle()),
                   line);
     // A narrow terminal (room: one column less) loses whole fields, the time left last.
     const std::pair<int, const char*> narrow[] = {
@@ -89,30 +115,29 @@ TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
     };
     for (const auto& [room, line] : narrow)
         EXPECT_EQ(cp::BatchProgress::progressLine(std::int64_t(2) << 30, std::int64_t(1) << 30, 1, 98,
-                                                  std::int64_t(1) << 30, 10.24, QLocale(QLocale::German), room)
-                      .toStdString(),
+                                                  std::int64_t(1) << 30, 10.24, cp::NumberStyle::germanStyle(), room),
                   line)
             << room;
-    EXPECT_EQ(cp::formatGrouped(1234567, QLocale::c()) + " " + cp::formatOneDecimal(1234.56, QLocale::c()),
+    EXPECT_EQ(cp::formatGrouped(1234567, cp::NumberStyle()) + " " + cp::formatOneDecimal(1234.56, cp::NumberStyle()),
               "1,234,567 1,234.6")
         << "grouped also where the locale leaves groups out";
 }
 
 TEST(ErrorReport, TextCaptionAndNumbers)
 {
-    ASSERT_FALSE(cp::contactAddress().isEmpty());
+    ASSERT_FALSE(cp::contactAddress().empty());
     EXPECT_EQ(cp::reportErrorText("tlbMain_ButtonClick", "kaputt", "\r"),
               "In der Prozedur 'tlbMain_ButtonClick' trat folgender Fehler auf: kaputt\r\r"
               "Die Arbeit mit Chunk Picker kann wahrscheinlich fortgesetzt werden.\r"
               "Falls dieser Fehler durch eine Änderung am Programm behoben werden kann, beschreiben Sie die zum "
               "Fehler führenden Schritte ausführlich, und schicken Sie den Report an '"
                   + cp::contactAddress() + "'. Vielen Dank!");
-    QString numbers; // stable, so that a report can be matched
+    std::string numbers; // stable, so that a report can be matched
     for (const int error : {ENOENT, ENOTDIR, EROFS, EFBIG, EIO, ENOMEM, EISDIR, EDQUOT})
-        numbers += QString::number(cp::errorNumberForSystemError(error)) + " ";
+        numbers += std::to_string(cp::errorNumberForSystemError(error)) + " ";
     const auto report = [](auto thrown) { return cp::reportedError(std::make_exception_ptr(thrown)); };
     for (const auto& [number, description] : {report(std::bad_alloc()), report(std::logic_error("kaputt")), report(42)})
-        numbers += QString::number(number) + " " + description;
+        numbers += std::to_string(number) + " " + description;
     EXPECT_EQ(numbers, "53 76 70 61 57 7 75 61 7 Nicht genügend Speicher51 kaputt51 unbekannter Fehler");
 }
 

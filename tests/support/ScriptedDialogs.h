@@ -3,7 +3,7 @@
 
 // Dialogs that answer from a script instead of a person, for the window's
 // tests and benchmarks. Every request is recorded; an empty script cancels.
-#include "dialogs/UserDialogs.h"
+#include "logic/UserDialogs.h"
 
 #include <QStringList>
 
@@ -34,26 +34,33 @@ struct ScriptedDialogs final : cp::UserDialogs {
         }
         return answer;
     }
-    std::optional<OpenFileResult> openFile(QWidget*, const OpenFile& r) override
+    std::optional<OpenFileResult> openFile(cp::DialogOwner, const OpenFile& r) override
     {
         opened.push_back(r);
         return Next(files);
     }
-    std::optional<QString> saveFile(QWidget*, const SaveFile& r) override
+    std::optional<std::string> saveFile(cp::DialogOwner, const SaveFile& r) override
     {
         saved.push_back(r);
-        return Next(saveAs);
+        const std::optional<QString> answer = Next(saveAs);
+        if (!answer)
+            return std::nullopt;
+        return answer->toStdString();
     }
-    QString browseForFolder(QWidget*, const QString& title, const QString& start) override
+    std::optional<std::string> browseForFolder(cp::DialogOwner, const std::string& title,
+                                               const std::string& start) override
     {
-        folderStarts << title + ":" + start;
-        return Next(folders).value_or(QString());
+        folderStarts << QString::fromStdString(title + ":" + start);
+        const std::optional<QString> answer = Next(folders);
+        if (!answer || answer->isEmpty())
+            return std::nullopt;
+        return answer->toStdString();
     }
-    Replace askReplace(QWidget* o, const QString& p, const QString& link, bool all) override
+    Replace askReplace(cp::DialogOwner o, const std::string& p, const std::string& link, bool all) override
     {
         if (boxes)
             return boxes->askReplace(o, p, link, all);
-        questions << (link.isEmpty() ? p : p + " → " + link);
+        questions << QString::fromStdString(link.empty() ? p : p + " → " + link);
         return Next(replies).value_or(Replace::No);
     }
     struct Scripted final : Progress {
@@ -66,30 +73,30 @@ struct ScriptedDialogs final : cp::UserDialogs {
             return keepGoing();
         }
     };
-    std::unique_ptr<Progress> progress(QWidget* o, const QString& l) override
+    std::unique_ptr<Progress> progress(cp::DialogOwner o, const std::string& l) override
     {
         if (boxes)
             return boxes->progress(o, l);
         return std::make_unique<Scripted>(keepCopying, progressShown);
     }
-    bool notice(const QString& text) override
+    bool notice(const std::string& text) override
     {
         if (boxes)
             return boxes->notice(text);
-        notices << text;
+        notices << QString::fromStdString(text);
         return Next(ticks).value_or(false);
     }
-    void message(QWidget*, const QString& caption, const QString& text) override
+    void message(cp::DialogOwner, const std::string& caption, const std::string& text) override
     {
-        messages << caption << text;
+        messages << QString::fromStdString(caption) << QString::fromStdString(text);
         onMessage();
     }
-    void warning(QWidget* o, const QString& c, const QString& t) override
+    void warning(cp::DialogOwner o, const std::string& c, const std::string& t) override
     {
         if (boxes)
             boxes->warning(o, c, t);
         else
-            messages << c << t;
+            messages << QString::fromStdString(c) << QString::fromStdString(t);
     }
 };
 

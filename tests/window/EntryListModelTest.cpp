@@ -23,7 +23,6 @@ struct EntryListModelTest : ::testing::Test {
     TempDir dir;
     std::string source = dir / "Archiv.pak";
     cp::ScanResult scan;
-    cp::EntryPositions positions;
     std::unique_ptr<cp::EntryListModel> model;
     const Bytes title = Chunk("LIST", Concat({Text("INFO"), Chunk("INAM", Text(std::string("Gl\366ckchen\0", 10)))}));
 
@@ -39,13 +38,11 @@ struct EntryListModelTest : ::testing::Test {
                     Bytes(shortWave.begin(), shortWave.begin() + 3000), Riff("AVI ", title),
                     Riff("WAVE", Concat({Chunk("fmt ", Fmt(0x11, 2, 22050, 4)), Chunk("data", Junk(100, 4))})),
                     Junk(979, 5)}));
-        cptest::Recorder tags; // where the entries begin, as the window is told
         cp::EntryFolder folder {dir / "out"};
+        folder.keepsTagPositions = true; // where the entries begin, as a window keeps them
         ::mkdir(folder.path.c_str(), 0755);
-        cp::WaveEntryScanner(folder, &tags).scanFile(source, scan);
-        positions.tags.assign(tags.hits.begin(), tags.hits.end());
-        positions.source = source, positions.sourceLength = std::int64_t(ReadFile(source).size());
-        model = std::make_unique<cp::EntryListModel>(scan, positions);
+        cp::WaveEntryScanner(folder, nullptr).scanFile(source, scan);
+        model = std::make_unique<cp::EntryListModel>(scan, cp::NumberStyle::germanStyle());
     }
     std::string Row(int row) const // row -1: the captions
     {
@@ -91,7 +88,8 @@ TEST_F(EntryListModelTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile
               "Form: AVI\nGröße: stimmt überein\nTitel: Glöckchen");
 
     ::unlink(source.c_str()); // the source gone: the same from the entry files
-    model->replaceScan([] {});
+    model->scanChanging();
+    model->scanChanged();
     for (int r = 0; r < 6; ++r)
         EXPECT_EQ(Row(r), rows[r]) << "from the entry files";
 }

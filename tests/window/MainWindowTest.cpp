@@ -3,17 +3,20 @@
 // 96), on the real engine, settings and audio (dummy driver); the dialogs
 // answer from the test, except where Qt's own file dialog is the subject.
 #include "base/PathHelpers.h"
-#include "dialogs/UserDialogs.h"
+#include "dialogs/QtUserDialogs.h"
 #include "playback/SdlAudioOutput.h"
 #include "playback/EntryPlayer.h"
 #include "playback/WaveDevice.h"
 #include "scan/FileIo.h"
-#include "core/SettingsStore.h"
+#include "logic/SavingFlow.h"
+#include "logic/SettingsStore.h"
+#include "logic/ShownScan.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
 #include "window/EntryListWindow.h"
-#include "window/EntrySaver.h"
+#include "window/QtSettings.h"
 #include "window/MainWindow.h"
+#include "window/QtNumberStyle.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +54,7 @@
 #include <sys/stat.h>
 
 using namespace cptest;
+using cp::Command;
 using cp::MainWindow;
 
 namespace {
@@ -105,21 +109,27 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
               "Alle (*.*) (*)|Wave (*.wav *.wave)")
         << "any file, also one without a dot; several patterns";
     cp::QtUserDialogs dialogs;
-    const auto chosen = dialogs.openFile(nullptr, {folder, MainWindow::kOpenFilter, 2, "sound.uax"});
+    const auto chosen = dialogs.openFile(cp::DialogOwner::MainWindow,
+                                         {folder.toStdString(), cp::MainWindowLogic::kOpenFilter, 2, "sound.uax"});
     ASSERT_TRUE(chosen);
-    EXPECT_EQ(chosen->fileName + QString::number(chosen->filterIndex), folder + "/sound.uax3")
+    EXPECT_EQ(chosen->fileName + std::to_string(chosen->filterIndex), folder.toStdString() + "/sound.uax3")
         << "the name the last use left";
     WhenDialogOpens([](QFileDialog* dialog) { QMetaObject::invokeMethod(dialog, "reject"); });
-    EXPECT_FALSE(dialogs.openFile(nullptr, {folder, MainWindow::kOpenFilter, 2, "sound.uax"})) << "cancelled";
+    EXPECT_FALSE(dialogs.openFile(cp::DialogOwner::MainWindow,
+                                  {folder.toStdString(), cp::MainWindowLogic::kOpenFilter, 2, "sound.uax"}))
+        << "cancelled";
 
     WhenDialogOpens([](QFileDialog* dialog) {
         dialog->selectFile("sound");
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    EXPECT_EQ(dialogs.saveFile(nullptr, {folder, "Wave-Dateien (*.wav)|*.wav", "wav", "x.wav"}), folder + "/sound.wav");
+    EXPECT_EQ(dialogs.saveFile(cp::DialogOwner::MainWindow,
+                               {folder.toStdString(), "Wave-Dateien (*.wav)|*.wav", "wav", "x.wav"}),
+              folder.toStdString() + "/sound.wav");
     WriteFile(dir / "da.wav", {}); // replacing is the copy's question, not the dialog's
     WhenDialogOpens([](QFileDialog* dialog) { QMetaObject::invokeMethod(dialog, "accept"); });
-    EXPECT_EQ(dialogs.saveFile(nullptr, {folder, "", "wav", "da.wav"}), folder + "/da.wav");
+    EXPECT_EQ(dialogs.saveFile(cp::DialogOwner::MainWindow, {folder.toStdString(), "", "wav", "da.wav"}),
+              folder.toStdString() + "/da.wav");
 
     const QString target = folder + "/Ziel"; // not where the last dialog was
     ::mkdir((dir / "Ziel").c_str(), 0755);
@@ -139,14 +149,15 @@ TEST(EntrySaver, ProposesTheCountAsThreeDigitsOrAsTyped)
 {
     TempDir dir;
     QSettings qsettings {QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat};
-    cp::SettingsStore settings {qsettings};
+    cp::QtSettings backend {qsettings};
+    cp::SettingsStore settings {backend};
     ScriptedDialogs dialogs;
-    cp::EntryBrowser entries;
-    cp::EntrySaver saver {{entries, settings, dialogs, QString::fromStdString(dir.path()), [] { return false; }}};
+    cp::ShownScan entries;
+    cp::SavingFlow saver {{entries, settings, dialogs, dir.path(), cp::NumberStyle(), [] { return false; }}};
     QStringList names;
     for (const char* count : {"7", "-3", "1234", "a/b"}) {
         settings.setValue("Count", count);
-        names << saver.proposedName();
+        names << QString::fromStdString(saver.proposedName());
     }
     EXPECT_EQ(names.join(" "), "Sound007.wav Sound-003.wav Sound1234.wav Sounda_b.wav");
 }
@@ -158,7 +169,8 @@ protected:
     cp::StartupState startup {"", target, false};
     cp::EntryFolder entryFolder {target};
     QSettings qsettings {QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat};
-    cp::SettingsStore settings {qsettings};
+    cp::QtSettings backend {qsettings};
+    cp::SettingsStore settings {backend};
     cp::SdlAudioOutput audio;
     cp::WaveDevice device {&audio};
     cp::SoundPlayer looper {&audio};
@@ -176,11 +188,18 @@ protected:
     MainWindow& Window()
     {
         if (!window)
-            window.reset(
-                new MainWindow({entryFolder, startup, settings, player, dialogs, QString::fromStdString(dir.path())}));
+            window.reset(new MainWindow(
+                {entryFolder, startup, settings, player, dialogs, dir.path(), cp::numberStyleOf(QLocale())}));
         return *window;
     }
-    std::string EntryFile(std::int64_t entry) { return Window().entries().entryFile(entry); }
+    std::string EntryFile(std::int64_t entry) { return Window().logic().entries().entryFile(entry); }
+    // The toolbar's buttons by their places, the separator's third among them.
+    QAction* Button(int place)
+    {
+        const Command commands[] = {Command::Open, Command::Open, Command::SaveAll, Command::Open, Command::Previous,
+                                    Command::Play, Command::Stop, Command::Save,    Command::Next};
+        return Window().action(commands[place]);
+    }
     QString Field(const char* name) { return Window().findChild<QLineEdit*>(name)->text(); }
     QString EntryCaption() { return Window().findChild<QGroupBox*>("Frame(1)")->title(); }
     QCheckBox* LoopBox() { return Window().findChild<QCheckBox*>("chkLoop"); }
@@ -188,7 +207,7 @@ protected:
     {
         QString on;
         for (int i : {1, 2, 4, 5, 6, 7, 8})
-            on += Window().button(i)->isEnabled() ? QString::number(i) : "";
+            on += Button(i)->isEnabled() ? QString::number(i) : "";
         return on;
     }
     QString MenuEnabled() // the same for the menu's commands; 9 and 10 go to the first and the last entry
@@ -234,12 +253,11 @@ protected:
         }
         return taken;
     }
-    void Click(int button) { Window().clickButton(button); }
+    void Click(Command command) { Window().runCommand(command); }
     void Open(const std::string& path = {})
     {
-        dialogs.files.push_back(
-            cp::UserDialogs::OpenFileResult {QString::fromStdString(path.empty() ? archivePath : path), 5});
-        Click(MainWindow::Open);
+        dialogs.files.push_back(cp::UserDialogs::OpenFileResult {path.empty() ? archivePath : path, 5});
+        Click(Command::Open);
     }
 };
 
@@ -251,10 +269,10 @@ TEST_F(WindowTest, DesignTextsAndALayoutThatScales)
         captions += Window().findChild<QLabel*>(QStringLiteral("Label(%1)").arg(i))->text();
     EXPECT_EQ(captions, "Größe:Einträge:nicht erkannte Daten:Qualität:Länge:Größe:Status:");
     EXPECT_EQ(Field("txtUnknownData") + Enabled(), "0%1");
-    EXPECT_EQ(Window().button(1)->icon().pixmap(24).toImage().pixelColor(0, 0).alpha(), 0) << "see-through corners";
+    EXPECT_EQ(Button(1)->icon().pixmap(24).toImage().pixelColor(0, 0).alpha(), 0) << "see-through corners";
     // A disabled button's picture is grey and half see-through.
-    const QImage shown = Window().button(7)->icon().pixmap(24).toImage();
-    const QImage greyed = Window().button(7)->icon().pixmap(24, QIcon::Disabled).toImage();
+    const QImage shown = Button(7)->icon().pixmap(24).toImage();
+    const QImage greyed = Button(7)->icon().pixmap(24, QIcon::Disabled).toImage();
     int opaque = 0;
     for (int i = 0; i < 24 * 24; ++i) {
         const QRgb was = shown.pixel(i % 24, i / 24), is = greyed.pixel(i % 24, i / 24);
@@ -264,9 +282,8 @@ TEST_F(WindowTest, DesignTextsAndALayoutThatScales)
     }
     EXPECT_GT(opaque, 0);
     auto* toolbar = Window().findChild<QToolBar*>("tlbMain");
-    EXPECT_EQ(
-        QList<QSize>({Window().size(), toolbar->widgetForAction(Window().button(1))->size(), toolbar->iconSize()}),
-        QList<QSize>({{647, 266}, {35, 33}, {24, 24}}))
+    EXPECT_EQ(QList<QSize>({Window().size(), toolbar->widgetForAction(Button(1))->size(), toolbar->iconSize()}),
+              QList<QSize>({{647, 266}, {35, 33}, {24, 24}}))
         << "window, buttons and pictures grow with the resolution";
     // The loop box keeps its whole tick and caption, clear of the group beside it.
     EXPECT_TRUE(LoopBox()->size().expandedTo(LoopBox()->sizeHint()) == LoopBox()->size());
@@ -301,12 +318,12 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
                   + QLocale().toString(100.0 * 1001 / double(archive.size()), 'f', 1) + "%");
     EXPECT_EQ(EntryCaption() + Enabled(), "aktueller Eintrag: keiner128");
     EXPECT_EQ(settings.value("Filter", "x") + settings.value("FFLDir", "x") + dialogs.opened.at(0).initialDir,
-              "5" + QString::fromStdString(dir.path() + dir.path()))
+              "5" + dir.path() + dir.path())
         << "the program folder at first, the file's after";
 
-    Click(MainWindow::Previous); // from no entry it wraps to the last
+    Click(Command::Previous); // from no entry it wraps to the last
     EXPECT_EQ(EntryCaption(), "aktueller Eintrag: 3/3");
-    Click(MainWindow::Next);
+    Click(Command::Next);
     const qint64 size1 = qint64(MakeWave(11025, 1200).size() + 300);
     EXPECT_EQ(EntryCaption(), "aktueller Eintrag: 1/3");
     EXPECT_EQ(Field("txtEntrysize") + "|" + Field("txtEntryLength") + "|" + Field("txtQuality") + "|"
@@ -322,34 +339,34 @@ TEST_F(WindowTest, ScanStepPlayStopAndFailures)
     EXPECT_EQ(Window().findChild<QGroupBox*>("Frame(1)")->toolTip(),
               Window().findChild<QLineEdit*>("txtEntrysize")->toolTip())
         << "the frame around the entry's figures shows it too";
-    Click(MainWindow::Play);
+    Click(Command::Play);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Window().findChild<QSlider*>("sldTime")->value() > 0; })) << "it plays";
     EXPECT_EQ(Field("txtStatus") + Enabled(), "wird abgespielt1245678");
-    Click(MainWindow::Next); // stepping on ends the sound
+    Click(Command::Next); // stepping on ends the sound
     EXPECT_EQ(Field("txtQuality"), "ganz schlecht") << "a bare RIFF form cannot be played";
     EXPECT_FALSE(audio.playing(cp::Voice::Device));
-    Click(MainWindow::Next);
-    Click(MainWindow::Previous);
+    Click(Command::Next);
+    Click(Command::Previous);
     EXPECT_EQ(Field("txtQuality"), "nicht so toll");
-    Click(MainWindow::Previous);
-    Click(MainWindow::Play);
-    Click(MainWindow::Stop);
+    Click(Command::Previous);
+    Click(Command::Play);
+    Click(Command::Stop);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Field("txtStatus") == "angehalten"; })) << "Stop ends the sound";
     EXPECT_EQ(Window().findChild<QSlider*>("sldTime")->value(), 0) << "Stop rewinds";
 
-    Click(MainWindow::Open); // cancelled: nothing changes
+    Click(Command::Open); // cancelled: nothing changes
     EXPECT_EQ(EntryCaption() + dialogs.messages.join(""), "aktueller Eintrag: 1/3");
     EXPECT_EQ(dialogs.opened.back().filterIndex, 5) << "the remembered filter";
     ::unlink(EntryFile(1).c_str()); // an entry file removed behind the program's back
-    Click(MainWindow::Next);
-    Click(MainWindow::Next);
-    Click(MainWindow::Next);
+    Click(Command::Next);
+    Click(Command::Next);
+    Click(Command::Next);
     Open(dir / "weg.ffl");
     // Nothing of the old file stays beside the new one's failure: the window is as before any file.
     EXPECT_EQ(Window().windowTitle() + "|" + Field("txtFilesize") + "|" + Field("txtEntrycount") + "|"
                   + Field("txtUnknownData") + "|" + EntryCaption(),
               "Chunk Picker|0 Byte|0|0%|aktueller Eintrag: keiner");
-    EXPECT_EQ(Window().entries().count(), 0);
+    EXPECT_EQ(Window().logic().entries().count(), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Enabled() == "1"; })) << "only Open, once the timer has ticked";
     WriteFile(dir / "leer.bin", Text("riff"));
     Open(dir / "leer.bin"); // a file without tags: nothing to step through or save
@@ -370,12 +387,11 @@ TEST_F(WindowTest, ALongScanShowsRunningFiguresUnderTheProgressBarAndStopsWhenCl
         std::memcpy(&big[at], "RIFF", 4);
     WriteFile(archivePath, big);
     Window().start();
-    const QPoint open
-        = Window().findChild<QToolBar*>("tlbMain")->widgetForAction(Window().button(1))->geometry().center();
+    const QPoint open = Window().findChild<QToolBar*>("tlbMain")->widgetForAction(Button(1))->geometry().center();
     std::set<QString> counts;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (!Window().scanning())
+        if (!Window().logic().scanning())
             return;
         counts.insert(Field("txtEntrycount"));
         if (counts.size() < 5)
@@ -416,7 +432,7 @@ TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
               "aktuellen Eintrag speichern\tStrg+S|zum nächsten Eintrag springen\tRechts, Bild ab||"
               "zum ersten Eintrag springen\tPos1|zum letzten Eintrag springen\tEnde||Einträge\tF4");
     auto* toolbar = Window().findChild<QToolBar*>("tlbMain");
-    EXPECT_EQ(toolbar->widgetForAction(Window().button(MainWindow::Save))->toolTip(), "aktuellen Eintrag speichern");
+    EXPECT_EQ(toolbar->widgetForAction(Window().action(Command::Save))->toolTip(), "aktuellen Eintrag speichern");
     EXPECT_EQ(RightClick(Window().findChild<QLineEdit*>("txtStatus")), "1") << "anywhere in the window";
     EXPECT_EQ(RightClick(toolbar), "1");
 
@@ -425,7 +441,7 @@ TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
     for (const std::string& file : {std::string(), archivePath, dir / "leer.bin"}) {
         const bool entries = file == archivePath;
         if (!file.empty()) {
-            dialogs.files.push_back({QString::fromStdString(file), 1});
+            dialogs.files.push_back({file, 1});
             Press(Qt::CTRL | Qt::Key_O);
         }
         EXPECT_EQ(Field("txtEntrycount"), entries ? "3" : "0");
@@ -472,7 +488,7 @@ TEST_F(WindowTest, ADroppedFileIsOpenedByItsBytesAFolderIsRefused)
     EXPECT_EQ(Drag({dir.path(), latin}), "000") << "a folder first";
     EXPECT_EQ(Drag({latin, dir / "weg.ffl"}), "111");
     EXPECT_TRUE(QTest::qWaitFor([&] { return Field("txtEntrycount") == "3"; }));
-    EXPECT_EQ(Window().entries().scan().sourceFile, latin) << "the first file, by its bytes";
+    EXPECT_EQ(Window().logic().entries().scan().sourceFile, latin) << "the first file, by its bytes";
     EXPECT_EQ(settings.value("FFLDir", "-") + settings.value("Filter", "-"), "--") << "no dialog's settings";
 }
 
@@ -482,27 +498,26 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     settings.setValue("Count", "42");
     Window().start();
     Open(dir / "sounds.ffl");
-    Click(MainWindow::Previous); // entry 3
+    Click(Command::Previous); // entry 3
     const std::string folder = dir / "gespeichert", saved = folder + "/x.wav";
     ::mkdir(folder.c_str(), 0755);
     auto save = [&](const std::string& as) {
         dialogs.saveAs.push_back(QString::fromStdString(as));
-        Click(MainWindow::Save);
+        Click(Command::Save);
     };
     save(saved);
     EXPECT_EQ(dialogs.progressShown, QStringList("0/" + QString::number(ReadFile(EntryFile(3)).size())));
     const auto& request = dialogs.saved.at(0);
     EXPECT_EQ(request.initialDir + "|" + request.fileName + "|" + request.defaultSuffix + "|" + request.filter,
-              QString::fromStdString(dir.path())
-                  + "|Sound042.wav|wav|Wave-Dateien (*.wav)|*.wav|Alle Dateien (*.*)|*.*");
+              dir.path() + "|Sound042.wav|wav|Wave-Dateien (*.wav)|*.wav|Alle Dateien (*.*)|*.*");
     EXPECT_EQ(ReadFile(saved), ReadFile(EntryFile(3)));
-    EXPECT_EQ(settings.value("WAVDir", ""), QString::fromStdString(folder));
+    EXPECT_EQ(settings.value("WAVDir", ""), folder);
     EXPECT_EQ(dialogs.notices.value(0),
               "Der Eintrag 3 wurde erfolgreich aus der Datei sounds.ffl erportiert.\r\n\r\n"
               "Da dieses Programm beim Speichern keine Optimierung vornimmt und das Original-Format "
               "beibehält, kann ein erneutes Speichern mit Goldwave eine kleinere Datei verursachen.");
 
-    Click(MainWindow::Next); // entry 1 onto the saved file: declined, then replaced and ticked
+    Click(Command::Next); // entry 1 onto the saved file: declined, then replaced and ticked
     dialogs.replies = {cp::UserDialogs::Replace::No, cp::UserDialogs::Replace::Yes};
     dialogs.ticks = {true};
     save(saved);
@@ -517,7 +532,7 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     EXPECT_EQ(dialogs.questions.value(2), QString::fromStdString(link + " → " + saved));
 
     save(dir / "nirgends/x.wav"); // a copy that fails: told why, no notice
-    Click(MainWindow::Save);      // cancelled: nothing at all
+    Click(Command::Save);         // cancelled: nothing at all
     EXPECT_EQ(dialogs.messages.value(1),
               "„Sound001 aus sounds.ffl.wav“ konnte nicht nach „" + QString::fromStdString(dir / "nirgends/x.wav")
                   + "“ kopiert werden.\n\nFehler beim Anlegen von '" + QString::fromStdString(dir / "nirgends/x.wav': ")
@@ -526,10 +541,12 @@ TEST_F(WindowTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTi
     // Ticked once, the notice stays away, also after a restart.
     qsettings.sync();
     QSettings restarted(QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat);
-    EXPECT_EQ(restarted.value("FileSavedMsg").toString() + cp::SettingsStore(restarted).value("FileSavedMsg", "0"),
+    cp::QtSettings restartedBackend(restarted);
+    EXPECT_EQ(restarted.value("FileSavedMsg").toString()
+                  + QString::fromStdString(cp::SettingsStore(restartedBackend).value("FileSavedMsg", "0")),
               "Wahr-1");
     save(folder + "/y.wav");
-    EXPECT_EQ(dialogs.saved.back().initialDir, QString::fromStdString(folder)) << "the folder of the last Save";
+    EXPECT_EQ(dialogs.saved.back().initialDir, folder) << "the folder of the last Save";
     EXPECT_TRUE(cp::nameTaken(folder + "/y.wav"));
     EXPECT_EQ(dialogs.notices.size(), 2);
 }
@@ -538,14 +555,14 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
 {
     Window().start();
     Open();
-    Click(MainWindow::SaveAll); // cancelled in the picker: nothing happens
+    Click(Command::SaveAll); // cancelled in the picker: nothing happens
     EXPECT_EQ(dialogs.folderStarts, QStringList {"Zielverzeichnis:"})
         << "no such folder as the default: nothing preselected";
     EXPECT_EQ(settings.value("SaveAllPath", "x"), "x");
     auto saveAllInto = [&](const std::string& folder) {
         ::mkdir(folder.c_str(), 0755);
         dialogs.folders = {QString::fromStdString(folder)};
-        Click(MainWindow::SaveAll);
+        Click(Command::SaveAll);
         return ListFolder(folder);
     };
     auto name = [&](int entry) { return cp::fileNamePart(EntryFile(entry)); };
@@ -558,7 +575,7 @@ TEST_F(WindowTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
         = {{{R::No, R::YesToAll}, "011", 2}, {{R::NoToAll}, "000", 1}, {{R::Yes, R::Cancel}, "100", 2}};
     QString pathWhileCopying;
     dialogs.keepCopying = [&] {
-        pathWhileCopying = settings.value("SaveAllPath", "");
+        pathWhileCopying = QString::fromStdString(settings.value("SaveAllPath", ""));
         return true;
     };
     for (const auto& [replies, replaced, questions] : answers) {
@@ -625,7 +642,7 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     selection->setCurrentIndex(list->model().index(1, 0),
                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     EXPECT_EQ(EntryCaption(), "aktueller Eintrag: 2/3") << "a row picks the entry";
-    Click(MainWindow::Next);
+    Click(Command::Next);
     EXPECT_EQ(list->selectedEntries(), std::vector<std::int64_t> {3}) << "stepping moves the row";
     QApplication::setActiveWindow(list);
     QTest::keyClick(list->view(), Qt::Key_Return);
@@ -651,7 +668,7 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     QTest::keyClicks(list->findChild<QLineEdit*>(), "mp3");
     EXPECT_TRUE(QTest::qWaitFor([&] { return list->model().rowCount() == 0; })) << "filtered once the typing pauses";
     list->close();
-    EXPECT_FALSE(settings.value("EntryListColumns", "").isEmpty()) << "its column widths are kept";
+    EXPECT_FALSE(settings.value("EntryListColumns", "").empty()) << "its column widths are kept";
     auto* frame = Window().findChild<QGroupBox*>("Frame(1)");
     for (QWidget* spot : {(QWidget*)frame, (QWidget*)frame->findChild<QLineEdit*>()}) {
         list->close();
@@ -671,18 +688,18 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
     WriteFile(taken, Text("alt"));
     ::mkdir(folder.c_str(), 0755);
     // The button, the name or folder picked, the windows seen, whether the window is closed at the first.
-    const std::tuple<int, std::string, std::string, bool> rows[]
-        = {{MainWindow::SaveAll, folder, "Datei ersetzen|Chunk Picker", false},
-           {MainWindow::Save, taken, "Datei ersetzen", true},
-           {MainWindow::Save, dir / "nirgends/x.wav", "Chunk Picker", true},
-           {MainWindow::Save, dir / "neu.wav", "Chunk PickerfrmMessage", true}};
+    const std::tuple<Command, std::string, std::string, bool> rows[]
+        = {{Command::SaveAll, folder, "Datei ersetzen|Chunk Picker", false},
+           {Command::Save, taken, "Datei ersetzen", true},
+           {Command::Save, dir / "nirgends/x.wav", "Chunk Picker", true},
+           {Command::Save, dir / "neu.wav", "Chunk PickerfrmMessage", true}};
     for (const auto& [button, as, shown, closes] : rows) {
         AnotherStart();
         window.reset();
         qsettings.remove("Loop");
         Window().start();
         Open();
-        Click(MainWindow::Next);
+        Click(Command::Next);
         const std::string second = folder + "/" + cp::fileNamePart(EntryFile(2));
         WriteFile(second, Text("alt"));
         ::unlink(EntryFile(3).c_str()); // entry 3 fails, told at the end
