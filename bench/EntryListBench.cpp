@@ -8,7 +8,7 @@
 #include "BenchSupport.h"
 #include "playback/WaveDevice.h"
 #include "scan/EntryHeader.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 #include "core/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "window/EntryListWindow.h"

@@ -7,7 +7,7 @@
 #include "base/Version.h"
 #include "playback/SoundFile.h"
 #include "scan/EntryHeader.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 #include "scan/ScanError.h"
 #include "scan/SourceSearch.h"
 

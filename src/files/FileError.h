@@ -6,13 +6,14 @@
 
 namespace cp {
 
-// A scan that failed: which operation on which file, and the system's error.
-class ScanError : public std::runtime_error {
+// A file operation that failed: which operation on which file, and the
+// system's error. Scans and saves report their failures this way alike.
+class FileError : public std::runtime_error {
 public:
     enum class Operation { Open, Read, Create, Write, Inspect };
 
-    ScanError(Operation operation, std::string path, int systemError);
-    ScanError(Operation operation, std::string path, int systemError, std::string detail);
+    FileError(Operation operation, std::string path, int systemError);
+    FileError(Operation operation, std::string path, int systemError, std::string detail);
 
     Operation operation() const { return m_operation; }
     const std::string& path() const { return m_path; }
@@ -26,9 +27,9 @@ private:
     std::string m_systemMessage;
 };
 
-// Thrown when the observer asked the scan to stop (the window is closing).
+// Thrown when a copy's caller asked it to stop (the window is closing).
 // Nothing half-written is left behind when it arrives.
-class ScanStopped : public std::exception {
+class CopyStopped : public std::exception {
 public:
     const char* what() const noexcept override { return "scan stopped"; }
 };

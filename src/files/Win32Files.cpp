@@ -87,12 +87,12 @@ bool toWide(const std::string& path, std::wstring* wide, std::string* problem, s
     return why.empty();
 }
 
-std::wstring widePath(ScanError::Operation operation, const std::string& path, std::size_t nameAt)
+std::wstring widePath(FileError::Operation operation, const std::string& path, std::size_t nameAt)
 {
     std::wstring wide;
     std::string problem;
     if (!toWide(path, &wide, &problem, nameAt))
-        throw ScanError(operation, path, EINVAL, problem);
+        throw FileError(operation, path, EINVAL, problem);
     return wide;
 }
 
@@ -111,9 +111,9 @@ std::string toUtf8(const std::wstring& text)
     return out;
 }
 
-void fail(ScanError::Operation operation, const std::string& path, DWORD error)
+void fail(FileError::Operation operation, const std::string& path, DWORD error)
 {
-    throw ScanError(operation, path, errnoForWindowsError(error), systemMessage(error));
+    throw FileError(operation, path, errnoForWindowsError(error), systemMessage(error));
 }
 
 bool identityOf(HANDLE file, FileIdentity* identity)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SoundFile.h"
 
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 
 #include <fcntl.h>
 #include <sndfile.h>

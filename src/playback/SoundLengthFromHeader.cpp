@@ -5,7 +5,7 @@
 #include "SoundFile.h"
 
 #include "scan/EntryHeader.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 
 #include <algorithm>
 #include <cstring>

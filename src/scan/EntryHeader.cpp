@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "EntryHeader.h"
 
-#include "FileIo.h"
+#include "files/FileIo.h"
 
 #include "base/PathHelpers.h"
 

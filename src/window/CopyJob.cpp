@@ -2,9 +2,9 @@
 #include "CopyJob.h"
 
 #include "base/CommandLine.h"
-#include "base/PathHelpers.h"
-#include "scan/FileCopy.h"
-#include "scan/FileIo.h"
+#include "files/PathChecks.h"
+#include "saving/CopyQueue.h"
+#include "files/FileIo.h"
 #include "scan/ScanError.h"
 
 #include <QFile>

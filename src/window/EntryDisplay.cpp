@@ -6,7 +6,7 @@
 #include "base/PathHelpers.h"
 #include "playback/EntryPlayer.h"
 #include "scan/EntryHeader.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 #include "scan/ScanError.h"
 #include "core/ErrorReport.h"
 #include "core/NumberFormat.h"

@@ -4,7 +4,7 @@
 #include "core/ErrorReport.h"
 #include "core/NumberFormat.h"
 #include "scan/EntryHeader.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 #include "scan/ScanError.h"
 #include "window/EntryWording.h"
 #include "window/MainWindowForm.h"

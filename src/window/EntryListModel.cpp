@@ -3,7 +3,7 @@
 
 #include "playback/SoundFile.h"
 #include "scan/ScanResult.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 #include "scan/ScanError.h"
 #include "core/NumberFormat.h"
 #include "window/EntryWording.h"

@@ -3,7 +3,7 @@
 
 #include "base/PathHelpers.h"
 #include "core/NumberFormat.h"
-#include "scan/DiskRoom.h"
+#include "files/DiskRoom.h"
 
 #include <QFile>
 

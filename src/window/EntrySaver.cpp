@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "EntrySaver.h"
 
-#include "base/PathHelpers.h"
+#include "files/PathChecks.h"
 #include "core/ErrorReport.h"
 #include "core/SettingsStore.h"
 #include "dialogs/UserDialogs.h"

@@ -3,7 +3,7 @@
 // onto the window.
 #include "MainWindow.h"
 
-#include "base/PathHelpers.h"
+#include "files/PathChecks.h"
 
 #include "playback/WaveDevice.h"
 #include "window/EntryListWindow.h"

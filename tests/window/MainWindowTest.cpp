@@ -7,7 +7,7 @@
 #include "playback/SdlAudioOutput.h"
 #include "playback/EntryPlayer.h"
 #include "playback/WaveDevice.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 #include "core/SettingsStore.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
