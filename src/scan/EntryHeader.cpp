@@ -32,7 +32,7 @@ bool isKind(const unsigned char* p, const char* id)
 // cut to what is there, however large its size field says it is. Returns
 // where the next chunk would start.
 template <typename OnChunk>
-std::uint64_t ForEachChunk(const unsigned char* data, std::size_t begin, std::size_t end, OnChunk&& onChunk)
+std::uint64_t forEachChunk(const unsigned char* data, std::size_t begin, std::size_t end, OnChunk&& onChunk)
 {
     std::uint64_t at = begin;
     while (at + 8 <= end) {
@@ -65,7 +65,7 @@ void readInfo(const unsigned char* body, std::size_t size, EntryHeader& header)
 {
     if (size < 4 || !isKind(body, "INFO"))
         return;
-    ForEachChunk(body, 4, size, [&](const unsigned char* id, const unsigned char* text, std::size_t length) {
+    forEachChunk(body, 4, size, [&](const unsigned char* id, const unsigned char* text, std::size_t length) {
         if (header.title.empty() && isKind(id, "INAM"))
             header.title.assign(reinterpret_cast<const char*>(text),
                                 ::strnlen(reinterpret_cast<const char*>(text), length));
@@ -83,7 +83,7 @@ EntryHeader parseEntryHeader(const unsigned char* data, std::size_t size)
     header.form.assign(reinterpret_cast<const char*>(data + 8), 4);
     header.claimedSize = std::uint64_t(Le32(data + 4)) + 8;
     const bool wave = header.form == "WAVE";
-    ForEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
+    forEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
         if (wave && isKind(id, "fmt "))
             readFormat(body, length, header);
         else if (isKind(id, "LIST"))
@@ -92,7 +92,7 @@ EntryHeader parseEntryHeader(const unsigned char* data, std::size_t size)
     return header;
 }
 
-std::uint64_t EntryHeaderReach(const unsigned char* data, std::size_t size)
+std::uint64_t entryHeaderReach(const unsigned char* data, std::size_t size)
 {
     if (size < 12)
         return size >= 4 && !isKind(data, "RIFF") ? 0 : 12;
@@ -101,7 +101,7 @@ std::uint64_t EntryHeaderReach(const unsigned char* data, std::size_t size)
     const bool wave = std::memcmp(data + 8, "WAVE", 4) == 0;
     std::uint64_t reach = 0;
     const std::uint64_t next
-        = ForEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
+        = forEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
               // A chunk the parse looks into, cut short here, may say more in full.
               if (((wave && isKind(id, "fmt ")) || isKind(id, "LIST")) && length < Le32(id + 4))
                   reach = std::max<std::uint64_t>(reach, std::uint64_t(body - data) + Le32(id + 4));
@@ -114,7 +114,7 @@ EntryHeader readEntryHeader(const SourceReader& source, std::int64_t offset, std
     const auto most = std::size_t(std::clamp<std::int64_t>(length, 0, std::int64_t(kEntryHeaderBytes)));
     std::vector<unsigned char> head(std::min(most, kFirstHeaderRead));
     std::size_t got = source.readAt(head.data(), head.size(), offset);
-    if (got == head.size() && got < most && EntryHeaderReach(head.data(), got) > got) {
+    if (got == head.size() && got < most && entryHeaderReach(head.data(), got) > got) {
         head.resize(most);
         got = source.readAt(head.data(), head.size(), offset);
     }
