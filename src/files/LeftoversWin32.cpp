@@ -6,6 +6,7 @@
 #include "FileError.h"
 #include "Win32Files.h"
 #include "base/PathHelpers.h"
+#include "base/WideText.h"
 
 #include <vector>
 
@@ -34,7 +35,7 @@ void sweepUnheld(const std::string& folder, const char* prefix, const char* suff
         return;
     do {
         // The pattern also matches short 8.3 names: the long one must have the form.
-        if (!hasForm(win32::toUtf8(found.cFileName), prefix, suffix))
+        if (!hasForm(utf8Text(found.cFileName), prefix, suffix))
             continue;
         HANDLE file = win32::openAlone(wideDir + found.cFileName, GENERIC_READ | DELETE);
         if (file == INVALID_HANDLE_VALUE)

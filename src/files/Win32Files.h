@@ -21,7 +21,6 @@ bool toWide(const std::string& path, std::wstring* wide, std::string* problem, s
 std::wstring widePath(FileError::Operation operation, const std::string& path, std::size_t nameAt = std::string::npos);
 // Where the last part of path begins.
 std::size_t lastNameAt(const std::string& path);
-std::string toUtf8(const std::wstring& text);
 
 // Throws FileError with the errno value that stands for error
 // (errnoForWindowsError) and the system's own text.
