@@ -14,7 +14,7 @@ void Put(std::vector<unsigned char>& b, std::uint32_t v, int n)
 }
 } // namespace
 
-std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanEntryBytes, std::size_t maxJunkBytes,
+std::int64_t makeArchive(const std::string& path, int entries, std::size_t meanEntryBytes, std::size_t maxJunkBytes,
                          unsigned seed)
 {
     FILE* f = std::fopen(path.c_str(), "wb");
@@ -52,7 +52,7 @@ std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanE
     return total;
 }
 
-void RemoveTree(const std::string& path)
+void removeTree(const std::string& path)
 {
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);

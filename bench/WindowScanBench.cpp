@@ -3,16 +3,11 @@
 // against the batch run of the same file, alternating in one run.
 // Usage: bench_window_scan WORKDIR [ROUNDS] [ENTRIES]
 #include "BenchSupport.h"
-#include "support/ScriptedDialogs.h"
-#include "dialogs/UserDialogs.h"
-#include "playback/WaveDevice.h"
+#include "BenchWindow.h"
 #include "batch/BatchRun.h"
-#include "core/SettingsStore.h"
-#include "playback/EntryPlayer.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
-#include <QSettings>
 
 #include <sys/stat.h>
 
@@ -29,13 +24,7 @@ int main(int argc, char** argv)
     const std::string work = argv[1];
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
     const int entries = argc > 3 ? std::atoi(argv[3]) : 100'000;
-    ::mkdir(work.c_str(), 0755);
-    const std::string source = work + "/many.pak";
-    const std::int64_t size = MakeArchive(source, entries, 700, 600);
-    std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(work + "/config"));
-    QSettings qs(QSettings::NativeFormat, QSettings::UserScope, "Oxbrook", "Chunkpicker");
-    cp::SettingsStore settings(qs);
+    const std::string source = makeBenchArchive(work, entries, 700);
     FILE* devnull = std::fopen("/dev/null", "w");
 
     std::vector<double> window, batch;
@@ -50,23 +39,15 @@ int main(int argc, char** argv)
         auto t = Clock::now();
         if (cp::runBatch(state, QLocale(), devnull, stderr) != 0)
             return 1;
-        batch.push_back(Seconds(t));
+        batch.push_back(secondsSince(t));
 
-        cp::StartupState interactive;
-        interactive.targetFolder = work + "/window" + std::to_string(r);
-        ::mkdir(interactive.targetFolder.c_str(), 0755);
-        cp::EntryFolder folder {interactive.targetFolder};
-        cp::WaveDevice device(nullptr);
-        cp::SoundPlayer looper(nullptr);
-        cp::EntryPlayer player(device, looper);
-        cptest::ScriptedDialogs dialogs;
-        dialogs.files.push_back({QString::fromStdString(source), 1});
         {
-            cp::MainWindow w({folder, interactive, settings, player, dialogs, QString::fromStdString(work)});
-            w.start();
+            BenchWindow bench(work, work + "/window" + std::to_string(r));
+            bench.dialogs.files.push_back({QString::fromStdString(source), 1});
+            cp::MainWindow& w = bench.window();
             t = Clock::now();
             w.clickButton(cp::MainWindow::Open);
-            window.push_back(Seconds(t));
+            window.push_back(secondsSince(t));
             if (w.entries().count() != entries) {
                 std::fprintf(stderr, "window found %lld entries\n", static_cast<long long>(w.entries().count()));
                 return 1;
@@ -75,7 +56,7 @@ int main(int argc, char** argv)
         std::printf("round %d: window %.3f s, batch %.3f s\n", r + 1, window.back(), batch.back());
     }
     std::printf("window/batch (median of %d): %.2f  [window %.3f s, batch %.3f s]\n", rounds,
-                Median(window) / Median(batch), Median(window), Median(batch));
-    RemoveTree(work);
+                median(window) / median(batch), median(window), median(batch));
+    removeTree(work);
     return 0;
 }
