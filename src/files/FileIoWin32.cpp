@@ -216,7 +216,7 @@ bool FileWriter::publish(const std::string& path, FileIdentity* identity, bool r
     // the record fits neither, and that file is never taken for ours.
     WIN32_FILE_ATTRIBUTE_DATA closed {};
     if (::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &closed))
-        complete.modifiedNs = win32::Nanoseconds(closed.ftLastWriteTime);
+        complete.modifiedNs = win32::nanoseconds(closed.ftLastWriteTime);
     *identity = known ? complete : FileIdentity {};
     return true;
 }

@@ -86,11 +86,11 @@ bool identityOf(HANDLE file, FileIdentity* identity)
     if (!::GetFileInformationByHandle(file, &info))
         return false;
     *identity = {info.dwVolumeSerialNumber, std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow,
-                 Nanoseconds(info.ftLastWriteTime)};
+                 nanoseconds(info.ftLastWriteTime)};
     return true;
 }
 
-std::int64_t Nanoseconds(const FILETIME& time)
+std::int64_t nanoseconds(const FILETIME& time)
 {
     const std::uint64_t ticks = std::uint64_t(time.dwHighDateTime) << 32 | time.dwLowDateTime; // 100 ns since 1601
     return (std::int64_t(ticks) - 116'444'736'000'000'000) * 100;

@@ -30,7 +30,7 @@ std::size_t lastNameAt(const std::string& path);
 // file index and the time of the last write. A file written through a handle
 // may take a later time when that handle closes: read it afresh then.
 bool identityOf(HANDLE file, FileIdentity* identity);
-std::int64_t Nanoseconds(const FILETIME& time);
+std::int64_t nanoseconds(const FILETIME& time);
 
 // Marks an open file for deletion when its last handle closes, or takes the mark off.
 bool markForDeletion(HANDLE file, bool deleted);
