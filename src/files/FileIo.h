@@ -10,7 +10,7 @@
 
 namespace cp {
 
-// The few file operations the engine needs, each checked to the last byte.
+// The few file operations the scan and Save need, each checked to the last byte.
 // One implementation per platform, picked by the build: FileIoPosix.cpp and
 // LeftoversPosix.cpp, FileIoWin32.cpp and LeftoversWin32.cpp. Paths are
 // UTF-8 on Windows, bytes elsewhere.
@@ -49,10 +49,11 @@ private:
     std::int64_t m_size = 0;
 };
 
-// An entry file being written. It has no name (or a clearly temporary one
-// where the file system cannot hold unnamed files) until publish(), so a
-// run that is killed or fails never leaves a partial file under an entry's
-// name; destroyed before publish(), it leaves nothing.
+// A new file being written: a scan's entry file or Save's copy. It has no
+// name (or a clearly temporary one where the file system cannot hold unnamed
+// files) until publish(), so a run that is killed or fails never leaves a
+// partial file under a final name; destroyed before publish(), it leaves
+// nothing.
 class FileWriter {
 public:
     // Opens the file in folder; displayName is what errors call it until it

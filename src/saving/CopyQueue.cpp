@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CopyQueue.h"
-#include "base/ThreadStart.h"
 
 #include "SaveError.h"
 #include "base/PathHelpers.h"
+#include "base/ThreadStart.h"
 
 #include <algorithm>
 #include <set>
