@@ -32,7 +32,7 @@ using namespace cpbench;
 
 namespace {
 
-long ResidentKiB(pid_t pid, const char* field)
+long residentKiB(pid_t pid, const char* field)
 {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);)
@@ -43,14 +43,14 @@ long ResidentKiB(pid_t pid, const char* field)
 
 // Peak resident memory of a batch run on source, sampled until it ends or,
 // with untilFirstEntry, until its first entry file appears.
-long PeakKiB(const std::string& chunkpicker, const std::string& source, const std::string& target, bool untilFirstEntry)
+long peakKiB(const std::string& chunkpicker, const std::string& source, const std::string& target, bool untilFirstEntry)
 {
     cptest::RunProgram({"rm", "-rf", target});
     ::mkdir(target.c_str(), 0755);
     cptest::Program run({chunkpicker, source, target}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
     long peak = 0;
     for (;;) {
-        const long now = ResidentKiB(run.m_pid, "VmHWM:");
+        const long now = residentKiB(run.m_pid, "VmHWM:");
         if (now == 0) // ended: a zombie has no memory figures
             break;
         peak = std::max(peak, now);
@@ -64,23 +64,23 @@ long PeakKiB(const std::string& chunkpicker, const std::string& source, const st
     return peak;
 }
 
-int MeasureTags(const std::string& chunkpicker, const std::string& work, long count, bool searchOnly)
+int measureTags(const std::string& chunkpicker, const std::string& work, long count, bool searchOnly)
 {
     ::mkdir(work.c_str(), 0755);
     const std::string empty = work + "/tags.pak", source = work + "/tags.pak";
     cptest::WriteFile(empty, {});
-    const long baseline = PeakKiB(chunkpicker, empty, work + "/out", false);
+    const long baseline = peakKiB(chunkpicker, empty, work + "/out", false);
     std::string tags;
     tags.reserve(std::size_t(count) * 4);
     for (long i = 0; i < count; ++i)
         tags += "RIFF";
     cptest::WriteFile(source, cptest::Text(tags));
     tags = std::string();
-    const long peak = PeakKiB(chunkpicker, source, work + "/out", searchOnly);
+    const long peak = peakKiB(chunkpicker, source, work + "/out", searchOnly);
     std::printf("%ld tags (%s): peak %.1f MiB, without tags %.1f MiB: %.1f bytes a tag\n", count,
                 searchOnly ? "up to the first entry file" : "whole run", double(peak) / 1024, double(baseline) / 1024,
                 double(peak - baseline) * 1024 / double(count));
-    RemoveTree(work);
+    removeTree(work);
     return 0;
 }
 
@@ -88,11 +88,11 @@ int MeasureTags(const std::string& chunkpicker, const std::string& work, long co
 
 // What making the entries durable costs a batch run, until it exits: the same
 // run with syncfs made a no-op (preloaded) is the baseline, alternating.
-int MeasureSync(const std::string& chunkpicker, const std::string& work, int rounds, int entries)
+int measureSync(const std::string& chunkpicker, const std::string& work, int rounds, int entries)
 {
     ::mkdir(work.c_str(), 0755);
     const std::string source = work + "/archive.pak";
-    MakeArchive(source, entries, 100'000);
+    makeArchive(source, entries, 100'000);
     cptest::RunProgram({"sync"});
     std::vector<double> with, without;
     for (int r = 0; r < 2 * rounds; ++r) {
@@ -104,21 +104,21 @@ int MeasureSync(const std::string& chunkpicker, const std::string& work, int rou
         const auto t = Clock::now();
         if (cptest::RunProgram({chunkpicker, source, target}, env).status != 0)
             throw std::runtime_error("batch run failed");
-        (r % 2 ? without : with).push_back(Seconds(t));
+        (r % 2 ? without : with).push_back(secondsSince(t));
         cptest::RunProgram({"sync"});
-        RemoveTree(target);
+        removeTree(target);
     }
     std::printf("batch until exit, with syncfs / without (median of %d): %.2f  [%.3f s, %.3f s]\n", rounds,
-                Median(with) / Median(without), Median(with), Median(without));
+                median(with) / median(without), median(with), median(without));
     return 0;
 }
 
 int main(int argc, char** argv)
 {
     if (argc > 4 && std::string(argv[3]) == "tags")
-        return MeasureTags(argv[1], argv[2], std::atol(argv[4]), argc > 5);
+        return measureTags(argv[1], argv[2], std::atol(argv[4]), argc > 5);
     if (argc > 3 && std::string(argv[3]) == "sync")
-        return MeasureSync(argv[1], argv[2], argc > 4 ? std::atoi(argv[4]) : 5, argc > 5 ? std::atoi(argv[5]) : 10'000);
+        return measureSync(argv[1], argv[2], argc > 4 ? std::atoi(argv[4]) : 5, argc > 5 ? std::atoi(argv[5]) : 10'000);
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s CHUNKPICKER WORKDIR [ROUNDS] [ENTRIES] [ENTRY_BYTES]\n", argv[0]);
         return 2;
@@ -137,7 +137,7 @@ int main(int argc, char** argv)
         cptest::WriteFile(source, cptest::Text(tags));
         size = std::int64_t(tags.size());
     } else {
-        size = MakeArchive(source, entries, std::size_t(entryBytes));
+        size = makeArchive(source, entries, std::size_t(entryBytes));
     }
     std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
 
@@ -173,7 +173,7 @@ int main(int argc, char** argv)
         const cptest::RunResult c
             = cptest::RunProgram({chunkpicker, source, target}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
         cptest::RunProgram({"sync"});
-        batch.push_back(Seconds(t));
+        batch.push_back(secondsSince(t));
         batchCpu.push_back(childCpu());
         if (c.status != 0)
             throw std::runtime_error("batch run failed: " + c.err);
@@ -183,7 +183,7 @@ int main(int argc, char** argv)
         const auto t = Clock::now();
         cptest::RunProgram({"cp", source, copy});
         cptest::RunProgram({"sync"});
-        cp.push_back(Seconds(t));
+        cp.push_back(secondsSince(t));
         cpCpu.push_back(childCpu());
     };
     // The floor a user compares with: the same bytes in the same number of files.
@@ -191,30 +191,38 @@ int main(int argc, char** argv)
         const auto t = Clock::now();
         cptest::RunProgram({"cp", "-r", work + "/entries0", copy + ".d"});
         cptest::RunProgram({"sync"});
-        cpr.push_back(Seconds(t));
+        cpr.push_back(secondsSince(t));
         cprCpu.push_back(childCpu());
     };
     for (int r = 0; r < rounds; ++r) {
         target = work + "/entries" + std::to_string(r);
         copy = work + "/copy" + std::to_string(r) + ".pak";
         settle();
-        r % 2 ? timeCp() : timeBatch();
-        settle();
-        r % 2 ? timeBatch() : timeCp();
+        if (r % 2) {
+            timeCp();
+            settle();
+            timeBatch();
+        } else {
+            timeBatch();
+            settle();
+            timeCp();
+        }
         settle();
         timeCpR();
         std::printf("round %d: batch %.3f s, cp %.3f s, cp -r %.3f s\n", r + 1, batch.back(), cp.back(), cpr.back());
         if (inMemory) { // tmpfs keeps every copy in memory: drop them before they crowd the next round
-            RemoveTree(copy), RemoveTree(copy + ".d");
-            r > 0 ? RemoveTree(target) : void();
+            removeTree(copy);
+            removeTree(copy + ".d");
+            if (r > 0)
+                removeTree(target);
         }
     }
     std::printf("batch/cp (median of %d, all including sync): %.2f  [batch %.3f s, cp %.3f s]\n", rounds,
-                Median(batch) / Median(cp), Median(batch), Median(cp));
-    std::printf("batch/cp -r of the entry files: %.2f  [cp -r %.3f s]\n", Median(batch) / Median(cpr), Median(cpr));
+                median(batch) / median(cp), median(batch), median(cp));
+    std::printf("batch/cp -r of the entry files: %.2f  [cp -r %.3f s]\n", median(batch) / median(cpr), median(cpr));
     std::printf("CPU time: batch/cp -r %.2f, batch/cp %.2f  [batch %.3f s, cp %.3f s, cp -r %.3f s]\n",
-                Median(batchCpu) / Median(cprCpu), Median(batchCpu) / Median(cpCpu), Median(batchCpu), Median(cpCpu),
-                Median(cprCpu));
+                median(batchCpu) / median(cprCpu), median(batchCpu) / median(cpCpu), median(batchCpu), median(cpCpu),
+                median(cprCpu));
     std::printf("batch peak resident memory: %.1f MiB\n", double(peakKiB) / 1024);
 
     // Search on bytes already in memory.
@@ -228,27 +236,27 @@ int main(int argc, char** argv)
         auto t = Clock::now();
         hits = 0;
         cp::forEachTag(bytes.data(), bytes.size(), [&](std::size_t) { ++hits; });
-        search.push_back(Seconds(t));
+        search.push_back(secondsSince(t));
         t = Clock::now();
         std::size_t sseHits = 0;
         cp::forEachTag(
             bytes.data(), bytes.size(), [&](std::size_t) { ++sseHits; }, cp::TagSearchPath::Sse2);
-        sse2.push_back(Seconds(t));
+        sse2.push_back(secondsSince(t));
         t = Clock::now();
         walkHits = 0;
         const unsigned char* end = bytes.data() + bytes.size();
         for (auto* p = bytes.data(); (p = static_cast<const unsigned char*>(std::memchr(p, 'R', std::size_t(end - p))));
              ++p)
             walkHits += end - p >= 4 && std::memcmp(p, "RIFF", 4) == 0;
-        scanBytes.push_back(Seconds(t));
+        scanBytes.push_back(secondsSince(t));
         if (sseHits != hits || walkHits != hits)
             std::fprintf(stderr, "the searches disagree: %zu, %zu, %zu\n", hits, sseHits, walkHits);
     }
     const double gib = double(bytes.size()) / (1 << 30);
     std::printf("tag search in memory (%zu tags): %.2f GiB/s, SSE2 only %.2f GiB/s, memchr walk %.2f GiB/s; "
                 "search/memchr time %.2f, SSE2/memchr %.2f\n",
-                hits, gib / Median(search), gib / Median(sse2), gib / Median(scanBytes),
-                Median(search) / Median(scanBytes), Median(sse2) / Median(scanBytes));
-    RemoveTree(work);
+                hits, gib / median(search), gib / median(sse2), gib / median(scanBytes),
+                median(search) / median(scanBytes), median(sse2) / median(scanBytes));
+    removeTree(work);
     return 0;
 }

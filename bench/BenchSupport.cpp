@@ -3,18 +3,19 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
 
 namespace cpbench {
 
 namespace {
-void Put(std::vector<unsigned char>& b, std::uint32_t v, int n)
+void put(std::vector<unsigned char>& b, std::uint32_t v, int n)
 {
     for (int i = 0; i < n; ++i)
         b.push_back((v >> (8 * i)) & 0xff);
 }
 } // namespace
 
-std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanEntryBytes, std::size_t maxJunkBytes,
+std::int64_t makeArchive(const std::string& path, int entries, std::size_t meanEntryBytes, std::size_t maxJunkBytes,
                          unsigned seed)
 {
     FILE* f = std::fopen(path.c_str(), "wb");
@@ -29,13 +30,16 @@ std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanE
         const std::uint32_t data = std::uint32_t(meanEntryBytes / 2 + next() % meanEntryBytes) & ~1u;
         for (const char* t = "RIFF"; *t; ++t)
             b.push_back(std::uint8_t(*t));
-        Put(b, 36 + data, 4);
+        put(b, 36 + data, 4);
         for (const char* t = "WAVEfmt "; *t; ++t)
             b.push_back(std::uint8_t(*t));
-        Put(b, 16, 4), Put(b, 1, 2), Put(b, 1, 2), Put(b, 22050, 4), Put(b, 44100, 4), Put(b, 2, 2), Put(b, 16, 2);
+        // PCM, mono, 22050 Hz, 16 bits.
+        for (const auto& [value, bytes] :
+             {std::pair {16u, 4}, {1u, 2}, {1u, 2}, {22050u, 4}, {44100u, 4}, {2u, 2}, {16u, 2}})
+            put(b, value, bytes);
         for (const char* t = "data"; *t; ++t)
             b.push_back(std::uint8_t(*t));
-        Put(b, data, 4);
+        put(b, data, 4);
         const std::size_t junk = next() % maxJunkBytes;
         const std::size_t start = b.size();
         b.resize(start + data + junk);
@@ -52,7 +56,7 @@ std::int64_t MakeArchive(const std::string& path, int entries, std::size_t meanE
     return total;
 }
 
-void RemoveTree(const std::string& path)
+void removeTree(const std::string& path)
 {
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);

@@ -6,13 +6,10 @@
 // from the source through one descriptor against opening each entry file.
 // Usage: bench_entry_list WORKDIR [ENTRIES]   (WORKDIR on tmpfs: /dev/shm/…)
 #include "BenchSupport.h"
-#include "playback/WaveDevice.h"
-#include "scan/EntryHeader.h"
-#include "scan/FileIo.h"
-#include "support/ScriptedDialogs.h"
-#include "window/EntryListWindow.h"
-#include "playback/EntryPlayer.h"
 #include "BenchWindow.h"
+#include "scan/EntryHeader.h"
+#include "files/FileIo.h"
+#include "window/EntryListWindow.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
@@ -41,7 +38,7 @@ namespace {
 
 std::atomic<long long> g_inUse {0}, g_peak {0};
 
-void* Counted(void* p)
+void* counted(void* p)
 {
     if (p) {
         const long long now = g_inUse += (long long)malloc_usable_size(p);
@@ -51,7 +48,7 @@ void* Counted(void* p)
     return p;
 }
 
-void Uncount(void* p)
+void uncount(void* p)
 {
     if (p)
         g_inUse -= (long long)malloc_usable_size(p);
@@ -62,32 +59,33 @@ void Uncount(void* p)
 extern "C" {
 void* malloc(size_t n)
 {
-    return Counted(__libc_malloc(n));
+    return counted(__libc_malloc(n));
 }
 void* calloc(size_t n, size_t size)
 {
-    return Counted(__libc_calloc(n, size));
+    return counted(__libc_calloc(n, size));
 }
 void free(void* p)
 {
-    Uncount(p), __libc_free(p);
+    uncount(p);
+    __libc_free(p);
 }
 void* realloc(void* p, size_t n)
 {
-    Uncount(p);
-    return Counted(__libc_realloc(p, n));
+    uncount(p);
+    return counted(__libc_realloc(p, n));
 }
 void* memalign(size_t alignment, size_t n)
 {
-    return Counted(__libc_memalign(alignment, n));
+    return counted(__libc_memalign(alignment, n));
 }
 void* aligned_alloc(size_t alignment, size_t n)
 {
-    return Counted(__libc_memalign(alignment, n));
+    return counted(__libc_memalign(alignment, n));
 }
 int posix_memalign(void** out, size_t alignment, size_t n)
 {
-    *out = Counted(__libc_memalign(alignment, n));
+    *out = counted(__libc_memalign(alignment, n));
     return *out ? 0 : ENOMEM;
 }
 }
@@ -102,15 +100,12 @@ int main(int argc, char** argv)
     }
     const std::string work = argv[1];
     const int entries = argc > 2 ? std::atoi(argv[2]) : 100'000;
-    ::mkdir(work.c_str(), 0755);
-    const std::string source = work + "/many.pak";
-    const std::int64_t size = MakeArchive(source, entries, 700, 600);
-    std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
-    cpbench::BenchWindow bench(work, work + "/entries");
+    const std::string source = makeBenchArchive(work, entries, 700);
+    BenchWindow bench(work, work + "/entries");
     cp::MainWindow& window = bench.window();
     auto t = Clock::now();
     bench.open(source);
-    const double scan = Seconds(t);
+    const double scan = secondsSince(t);
     if (bench.entries().count() != entries) {
         std::fprintf(stderr, "the window found %lld entries\n", static_cast<long long>(bench.entries().count()));
         return 1;
@@ -120,7 +115,7 @@ int main(int argc, char** argv)
     std::int64_t bytes = 0;
     for (std::int64_t i = 1; i <= bench.entries().count(); ++i)
         bytes += std::int64_t(std::filesystem::file_size(bench.entries().entryFile(i)));
-    const double stat = Seconds(t);
+    const double stat = secondsSince(t);
 
     // The headers alone, both ways the list could read them.
     const cp::ScanResult& scanned = bench.entries().scan();
@@ -130,13 +125,13 @@ int main(int argc, char** argv)
         for (std::size_t i = 0; i < scanned.tagPositions.size(); ++i)
             bytes += cp::readEntryHeader(whole, scanned.tagPositions[i] - 1, scanned.entryLength(i)).channels;
     }
-    const double fromSource = Seconds(t);
+    const double fromSource = secondsSince(t);
     t = Clock::now();
     for (std::int64_t i = 1; i <= bench.entries().count(); ++i) {
         const cp::SourceReader entry(bench.entries().entryFile(i));
         bytes += cp::readEntryHeader(entry, 0, entry.size()).channels;
     }
-    const double fromFiles = Seconds(t);
+    const double fromFiles = secondsSince(t);
 
     const long long before = g_inUse;
     g_peak = before;
@@ -145,21 +140,21 @@ int main(int argc, char** argv)
     cp::EntryListWindow& list = *window.entryList();
     list.view()->viewport()->repaint();
     QCoreApplication::processEvents();
-    const double open = Seconds(t);
+    const double open = secondsSince(t);
     const long long afterOpen = g_inUse;
 
     t = Clock::now();
     list.view()->horizontalHeader()->setSortIndicator(cp::EntryListModel::Format, Qt::AscendingOrder);
     list.view()->viewport()->repaint();
-    const double sortFormat = Seconds(t);
+    const double sortFormat = secondsSince(t);
     t = Clock::now();
     list.findChild<QCheckBox*>("chkMismatches")->setChecked(true);
     list.view()->viewport()->repaint();
-    const double filter = Seconds(t);
+    const double filter = secondsSince(t);
     list.findChild<QCheckBox*>("chkMismatches")->setChecked(false);
     t = Clock::now();
     list.model().setFilter("Glöckchen", false); // form, format and title of every entry looked at
-    const double textFilter = Seconds(t);
+    const double textFilter = secondsSince(t);
     list.model().setFilter("", false);
     const long long peakHeaders = g_peak, afterHeaders = g_inUse;
     t = Clock::now();
@@ -169,10 +164,10 @@ int main(int argc, char** argv)
     while (list.model().learning()) {
         const auto slice = Clock::now();
         QCoreApplication::processEvents();
-        longestWait = std::max(longestWait, Seconds(slice));
+        longestWait = std::max(longestWait, secondsSince(slice));
     }
     list.view()->viewport()->repaint();
-    const double sortDuration = Seconds(t);
+    const double sortDuration = secondsSince(t);
     const auto perEntry = [&](long long b) { return double(b - before) / entries; };
 
     std::printf("scan in the window %.3f s, stat of every entry file %.3f s (%.1f MiB)\n", scan, stat,
@@ -191,6 +186,6 @@ int main(int argc, char** argv)
                 perEntry(afterOpen), perEntry(afterHeaders), perEntry(peakHeaders), perEntry(g_inUse),
                 perEntry(g_peak));
     window.close();
-    RemoveTree(work);
+    removeTree(work);
     return 0;
 }

@@ -4,11 +4,8 @@
 // peak memory of saving one entry of the archive's whole size.
 // Usage: bench_save_all WORKDIR [ROUNDS] [ENTRIES] [ENTRY_BYTES]
 #include "BenchSupport.h"
-#include "playback/WaveDevice.h"
-#include "support/Fixtures.h"
-#include "support/ScriptedDialogs.h"
-#include "playback/EntryPlayer.h"
 #include "BenchWindow.h"
+#include "support/Fixtures.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
@@ -24,7 +21,7 @@ using namespace cpbench;
 namespace {
 
 // Peak resident memory since the last reset, in MiB.
-double PeakMiB()
+double peakMiB()
 {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
@@ -33,7 +30,7 @@ double PeakMiB()
     return -1;
 }
 
-void ResetPeak()
+void resetPeak()
 {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
@@ -52,15 +49,12 @@ int main(int argc, char** argv)
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
     const int entries = argc > 3 ? std::atoi(argv[3]) : 10'000;
     const auto entryBytes = std::size_t(argc > 4 ? std::atol(argv[4]) : 100'000);
-    ::mkdir(work.c_str(), 0755);
-    const std::string source = work + "/many.pak";
-    const std::int64_t size = MakeArchive(source, entries, entryBytes, 600);
-    std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
-
+    std::int64_t size = 0;
+    const std::string source = makeBenchArchive(work, entries, entryBytes, &size);
     const std::string entryFolder = work + "/entries";
-    cpbench::BenchWindow bench(work, entryFolder);
-    cp::MainWindow& window = bench.window();
+    BenchWindow bench(work, entryFolder);
     cptest::ScriptedDialogs& dialogs = bench.dialogs;
+    cp::MainWindow& window = bench.window();
     bench.open(source);
 
     std::vector<double> save, cpr;
@@ -69,21 +63,23 @@ int main(int argc, char** argv)
         const std::string saved = work + "/saved" + std::to_string(r), copied = work + "/copied" + std::to_string(r);
         ::mkdir(saved.c_str(), 0755);
         dialogs.folders.push_back(QString::fromStdString(saved));
-        ResetPeak();
+        resetPeak();
         auto t = Clock::now();
         window.runCommand(cp::Command::SaveAll);
-        save.push_back(Seconds(t));
-        peak = std::max(peak, PeakMiB());
+        save.push_back(secondsSince(t));
+        peak = std::max(peak, peakMiB());
         t = Clock::now();
         cptest::RunProgram({"cp", "-r", entryFolder, copied});
-        cpr.push_back(Seconds(t));
+        cpr.push_back(secondsSince(t));
         std::printf("round %d: Save all %.3f s, cp -r %.3f s\n", r + 1, save.back(), cpr.back());
-        RemoveTree(saved), RemoveTree(copied); // the next round writes into fresh folders
+        // The next round writes into fresh folders.
+        removeTree(saved);
+        removeTree(copied);
         ::sync();
     }
     std::printf(
         "Save all/cp -r (median of %d): %.2f  [Save all %.3f s, cp -r %.3f s], peak RSS during Save all %.1f MiB\n",
-        rounds, Median(save) / Median(cpr), Median(save), Median(cpr), peak);
+        rounds, median(save) / median(cpr), median(save), median(cpr), peak);
     if (!dialogs.messages.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(dialogs.messages.join('\n')));
 
@@ -95,11 +91,11 @@ int main(int argc, char** argv)
     bench.open(source);
     window.runCommand(cp::Command::Next);
     dialogs.saveAs.push_back(QString::fromStdString(work + "/one.wav"));
-    ResetPeak();
+    resetPeak();
     const auto t = Clock::now();
     window.runCommand(cp::Command::Save);
-    std::printf("Save of one %.1f MiB entry: %.3f s, peak RSS %.1f MiB\n", double(size) / (1 << 20), Seconds(t),
-                PeakMiB());
-    RemoveTree(work);
+    std::printf("Save of one %.1f MiB entry: %.3f s, peak RSS %.1f MiB\n", double(size) / (1 << 20), secondsSince(t),
+                peakMiB());
+    removeTree(work);
     return 0;
 }

@@ -32,10 +32,10 @@ int main(int argc, char** argv)
                    "XDG_CONFIG_HOME=" + xdg + "/config"};
         const auto t = Clock::now();
         const auto r = cptest::RunProgram({program, work + "/one.ffl", out}, env);
-        const double seconds = Seconds(t);
+        const double seconds = secondsSince(t);
         if (r.status != 0)
             std::fprintf(stderr, "status %d: %s\n", r.status, r.err.c_str());
-        RemoveTree(out);
+        removeTree(out);
         return seconds;
     };
     run(work + "/kept", work + "/out"); // registers once; later starts find it in place
@@ -48,8 +48,8 @@ int main(int argc, char** argv)
     std::printf(
         "start (median of %d) with the association to write/in place: %.2f; in place/no home to register in: %.2f"
         "  [%.1f ms, %.1f ms, %.1f ms]\n",
-        rounds, Median(fresh) / Median(kept), Median(kept) / Median(none), Median(fresh) * 1000, Median(kept) * 1000,
-        Median(none) * 1000);
-    RemoveTree(work);
+        rounds, median(fresh) / median(kept), median(kept) / median(none), median(fresh) * 1000, median(kept) * 1000,
+        median(none) * 1000);
+    removeTree(work);
     return 0;
 }

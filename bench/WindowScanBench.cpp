@@ -3,12 +3,9 @@
 // against the batch run of the same file, alternating in one run.
 // Usage: bench_window_scan WORKDIR [ROUNDS] [ENTRIES]
 #include "BenchSupport.h"
-#include "support/ScriptedDialogs.h"
-#include "playback/WaveDevice.h"
-#include "batch/BatchRun.h"
-#include "playback/EntryPlayer.h"
 #include "BenchWindow.h"
 #include "window/QtNumberStyle.h"
+#include "batch/BatchRun.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -28,10 +25,7 @@ int main(int argc, char** argv)
     const std::string work = argv[1];
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
     const int entries = argc > 3 ? std::atoi(argv[3]) : 100'000;
-    ::mkdir(work.c_str(), 0755);
-    const std::string source = work + "/many.pak";
-    const std::int64_t size = MakeArchive(source, entries, 700, 600);
-    std::printf("archive: %d entries, %.1f MiB\n", entries, double(size) / (1 << 20));
+    const std::string source = makeBenchArchive(work, entries, 700);
     FILE* devnull = std::fopen("/dev/null", "w");
 
     std::vector<double> window, batch;
@@ -46,13 +40,13 @@ int main(int argc, char** argv)
         auto t = Clock::now();
         if (cp::runBatch(state, cp::numberStyleOf(QLocale()), devnull, stderr) != 0)
             return 1;
-        batch.push_back(Seconds(t));
+        batch.push_back(secondsSince(t));
 
         {
-            cpbench::BenchWindow bench(work, work + "/window" + std::to_string(r));
+            BenchWindow bench(work, work + "/window" + std::to_string(r));
             t = Clock::now();
             bench.open(source);
-            window.push_back(Seconds(t));
+            window.push_back(secondsSince(t));
             if (bench.entries().count() != entries) {
                 std::fprintf(stderr, "window found %lld entries\n", static_cast<long long>(bench.entries().count()));
                 return 1;
@@ -61,7 +55,7 @@ int main(int argc, char** argv)
         std::printf("round %d: window %.3f s, batch %.3f s\n", r + 1, window.back(), batch.back());
     }
     std::printf("window/batch (median of %d): %.2f  [window %.3f s, batch %.3f s]\n", rounds,
-                Median(window) / Median(batch), Median(window), Median(batch));
-    RemoveTree(work);
+                median(window) / median(batch), median(window), median(batch));
+    removeTree(work);
     return 0;
 }

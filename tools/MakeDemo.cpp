@@ -15,20 +15,20 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-void Put(Bytes& b, std::uint32_t v, int bytes)
+void put(Bytes& b, std::uint32_t v, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
         b.push_back((v >> (8 * i)) & 0xff);
 }
 
-void Put(Bytes& b, const char* text)
+void put(Bytes& b, const char* text)
 {
     for (; *text; ++text)
         b.push_back(static_cast<unsigned char>(*text));
 }
 
 // A plucked note: a decaying sine with a little second harmonic.
-Bytes Note(double frequency, unsigned rate, unsigned bits, unsigned channels, unsigned ms)
+Bytes pluckedNote(double frequency, unsigned rate, unsigned bits, unsigned channels, unsigned ms)
 {
     const unsigned frames = rate * ms / 1000;
     const unsigned bytesPerSample = bits / 8;
@@ -43,27 +43,27 @@ Bytes Note(double frequency, unsigned rate, unsigned bits, unsigned channels, un
             if (bits == 8)
                 data.push_back(static_cast<unsigned char>(std::lround(128 + 100 * s * pan)));
             else
-                Put(data, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(26000 * s * pan))), 2);
+                put(data, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(26000 * s * pan))), 2);
         }
     }
     Bytes wave;
-    Put(wave, "RIFF");
-    Put(wave, 36 + std::uint32_t(data.size()), 4);
-    Put(wave, "WAVEfmt ");
-    Put(wave, 16, 4);
-    Put(wave, 1, 2);
-    Put(wave, channels, 2);
-    Put(wave, rate, 4);
-    Put(wave, rate * channels * bytesPerSample, 4);
-    Put(wave, channels * bytesPerSample, 2);
-    Put(wave, bits, 2);
-    Put(wave, "data");
-    Put(wave, std::uint32_t(data.size()), 4);
+    put(wave, "RIFF");
+    put(wave, 36 + std::uint32_t(data.size()), 4);
+    put(wave, "WAVEfmt ");
+    put(wave, 16, 4);
+    put(wave, 1, 2);
+    put(wave, channels, 2);
+    put(wave, rate, 4);
+    put(wave, rate * channels * bytesPerSample, 4);
+    put(wave, channels * bytesPerSample, 2);
+    put(wave, bits, 2);
+    put(wave, "data");
+    put(wave, std::uint32_t(data.size()), 4);
     wave.insert(wave.end(), data.begin(), data.end());
     return wave;
 }
 
-Bytes Junk(std::size_t count, std::uint32_t seed)
+Bytes junkBytes(std::size_t count, std::uint32_t seed)
 {
     Bytes b(count);
     for (auto& x : b) {
@@ -94,22 +94,22 @@ int programMain(const std::vector<std::string>& arguments)
         {493.88, 32000, 16, 2, 600}, {523.25, 44100, 16, 1, 3000},
     };
     Bytes archive;
-    Put(archive, "PACK"); // an archive header of sorts, which no entry covers
+    put(archive, "PACK"); // an archive header of sorts, which no entry covers
     archive.resize(64, 0);
     unsigned seed = 7;
     for (const Voice& v : tune) {
-        const Bytes note = Note(v.frequency, v.rate, v.bits, v.channels, v.ms);
+        const Bytes note = pluckedNote(v.frequency, v.rate, v.bits, v.channels, v.ms);
         archive.insert(archive.end(), note.begin(), note.end());
-        const Bytes gap = Junk(300 + 97 * seed % 1500, seed);
+        const Bytes gap = junkBytes(300 + 97 * seed % 1500, seed);
         archive.insert(archive.end(), gap.begin(), gap.end());
         seed += 13;
     }
     // A RIFF form that is no sound: an entry all the same, and one that cannot play.
-    Put(archive, "RIFF");
-    Put(archive, 4 + 16, 4);
-    Put(archive, "AVI LIST");
-    Put(archive, 8, 4);
-    Put(archive, "hdrlavih");
+    put(archive, "RIFF");
+    put(archive, 4 + 16, 4);
+    put(archive, "AVI LIST");
+    put(archive, 8, 4);
+    put(archive, "hdrlavih");
 
     // A UTF-8 name reaches Windows as UTF-16 through the path.
     const std::string& name = arguments[0];

@@ -7,7 +7,7 @@
 #include "base/Version.h"
 #include "playback/SoundFile.h"
 #include "scan/EntryHeader.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 #include "scan/ScanError.h"
 #include "scan/SourceSearch.h"
 
@@ -139,7 +139,7 @@ int run(const std::string& path, bool json)
         const std::size_t got = source.readAt(
             head.data(), std::size_t(std::min<std::int64_t>(entryLength, std::int64_t(head.size()))), position - 1);
         printer.entry(++count, position, entryLength, cp::parseEntryHeader(head.data(), got),
-                      cp::SoundLengthMs(source, position - 1, entryLength));
+                      cp::soundLengthMs(source, position - 1, entryLength));
     };
     cp::searchSource(
         source, length, cp::ScanGeometry {}, [](std::int64_t) {},

@@ -16,13 +16,13 @@ namespace {
 std::atomic<bool> g_stopBatch {false};
 int g_signalPipe[2] = {-1, -1};
 
-extern "C" void RequestStop(int)
+extern "C" void requestStop(int)
 {
     g_stopBatch.store(true);
 }
 
 // Only a write is safe in a handler: the window closes in the event loop.
-extern "C" void ForwardSignal(int)
+extern "C" void forwardSignal(int)
 {
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
@@ -38,7 +38,7 @@ void keepRunningPastFileSizeLimit()
 const std::atomic<bool>* stopOnSignals()
 {
     for (int signal : {SIGINT, SIGTERM, SIGHUP})
-        std::signal(signal, RequestStop);
+        std::signal(signal, requestStop);
     return &g_stopBatch;
 }
 
@@ -53,7 +53,7 @@ void closeOnSignals(QWidget& window, QObject& owner)
         window.close();
     });
     for (int signal : {SIGTERM, SIGINT, SIGHUP})
-        std::signal(signal, ForwardSignal);
+        std::signal(signal, forwardSignal);
 }
 
 } // namespace cp

@@ -9,7 +9,7 @@ namespace {
 
 std::atomic<bool> g_stopBatch {false};
 
-extern "C" void RequestStop(int)
+extern "C" void requestStop(int)
 {
     g_stopBatch.store(true);
 }
@@ -25,7 +25,7 @@ void keepRunningPastFileSizeLimit()
 const std::atomic<bool>* stopOnSignals()
 {
     for (int signal : {SIGINT, SIGTERM})
-        std::signal(signal, RequestStop);
+        std::signal(signal, requestStop);
     return &g_stopBatch;
 }
 

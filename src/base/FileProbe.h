@@ -27,16 +27,6 @@ public:
     virtual std::string tempFolder() = 0;
 };
 
-// The real file system. Matches are taken in byte order of their names so
-// that "the first match" does not depend on directory order.
-class SystemFileProbe final : public FileProbe {
-public:
-    std::string findFile(const std::string& pattern) override;
-    bool folderExists(const std::string& path) override;
-    std::optional<std::string> storedName(const std::string& pattern) override;
-    std::string tempFolder() override;
-};
-
 // Whether name matches pattern, where * stands for any run of characters and ?
 // for exactly one; every other character matches only itself.
 bool matchesWildcard(const std::string& pattern, const std::string& name);

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PathHelpers.h"
 
-#include <sys/stat.h>
-
 namespace cp {
 
 std::string fileNamePart(const std::string& path)
@@ -16,20 +14,6 @@ std::string withTrailingSeparator(const std::string& path)
     if (!path.empty() && path.back() == kPathSeparator)
         return path;
     return path + kPathSeparator;
-}
-
-bool pathExists(const std::string& path)
-{
-    struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0)
-        return false;
-    return path.back() != kPathSeparator || S_ISDIR(st.st_mode);
-}
-
-bool folderExists(const std::string& path)
-{
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool isValidUtf8(const std::string& text)

@@ -23,12 +23,4 @@ std::string withTrailingSeparator(const std::string& path);
 // bytes; what is shown or written into text formats must know which they are.
 bool isValidUtf8(const std::string& text);
 
-// Whether the path names an existing file or folder; a path ending in the
-// separator must name a folder. The empty path names nothing.
-bool pathExists(const std::string& path);
-
-// Whether the path names an existing folder (or a link to one). The empty
-// path names nothing.
-bool folderExists(const std::string& path);
-
 } // namespace cp

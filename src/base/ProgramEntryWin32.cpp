@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProgramEntry.h"
 
+#include "WideText.h"
+
 #include <windows.h>
 
 #include <fcntl.h>
@@ -13,13 +15,8 @@
 int wmain(int argc, wchar_t** argv)
 {
     std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
-        const int length = ::WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string argument(std::size_t(length > 0 ? length : 1), '\0');
-        ::WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, argument.data(), length, nullptr, nullptr);
-        argument.pop_back(); // the terminating zero
-        arguments.push_back(argument);
-    }
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(cp::utf8Text(argv[i]));
     // The output is the same bytes as on Linux (UTF-8, lines ending in LF),
     // and a console shows it as such.
     ::_setmode(::_fileno(stdout), _O_BINARY);

@@ -6,7 +6,7 @@
 #include "base/CommandLine.h"
 #include "base/NumberFormat.h"
 #include "scan/ScanResult.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 #include "scan/ScanError.h"
 #include "scan/WaveEntryScanner.h"
 #include "base/ErrorNumbers.h"

@@ -4,49 +4,17 @@
 #include "base/CommandLine.h"
 #include "base/ErrorNumbers.h"
 #include "base/SystemErrors.h"
+#include "base/WideText.h"
 
 #include <windows.h>
 
 #include <shlobj.h>
 
-#include <cwctype>
 #include <vector>
 
 namespace cp {
 
 namespace {
-
-// Our texts are UTF-8; the registry holds UTF-16, whatever the code page.
-std::wstring wide(const std::string& text)
-{
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(std::size_t(length > 0 ? length : 0), L'\0');
-    if (length > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string toUtf8(const std::wstring& text)
-{
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(std::size_t(length > 0 ? length : 0), '\0');
-    if (length > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), length, nullptr, nullptr);
-    return out;
-}
-
-std::string systemMessage(LONG error)
-{
-    wchar_t* text = nullptr;
-    const DWORD length
-        = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, DWORD(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message(text ? text : L"", length);
-    ::LocalFree(text);
-    while (!message.empty() && (std::iswspace(message.back()) || message.back() == L'.'))
-        message.pop_back();
-    return message.empty() ? "Windows-Fehler " + std::to_string(error) : toUtf8(message);
-}
 
 // The key's default value; empty when it has none.
 std::wstring readDefault(const std::wstring& path)
@@ -77,14 +45,14 @@ std::string executablePath()
         if (length == 0)
             return {};
         if (length < path.size())
-            return toUtf8(std::wstring(path.data(), length));
+            return utf8Text(std::wstring(path.data(), length));
         path.resize(path.size() * 2); // a long path, cut short
     }
 }
 
 WindowsFileTypeRegistry::WindowsFileTypeRegistry(std::string programPath, std::string classes)
-    : m_program(wide(programPath))
-    , m_classes(wide(classes))
+    : m_program(wideText(programPath))
+    , m_classes(wideText(classes))
 {
 }
 
@@ -93,16 +61,16 @@ void WindowsFileTypeRegistry::registerFile(const std::string& extension, int ico
     if (m_program.empty())
         return;
     const int before = m_valuesWritten;
-    const std::wstring type = wide(extension) + L"File";
-    const std::wstring verb = wide(std::string("Öffnen (") + kApplicationTitle + ")");
+    const std::wstring type = wideText(extension) + L"File";
+    const std::wstring verb = wideText(std::string("Öffnen (") + kApplicationTitle + ")");
     // Quoted, so that a path with blanks stays one word; the icon is a resource identifier.
     const std::wstring program = L"\"" + m_program + L"\"";
-    setDefault(type, wide(description));
+    setDefault(type, wideText(description));
     setDefault(type + L"\\DefaultIcon", program + L",-" + std::to_wstring(iconNumber));
     setDefault(type + L"\\Shell", verb);
     setDefault(type + L"\\Shell\\" + verb + L"\\command", program + L" \"%1\"");
     // Last: the extension points at the type only once the type is complete.
-    setDefault(L"." + wide(extension), type);
+    setDefault(L"." + wideText(extension), type);
     // The shell keeps associations in a cache of its own until told.
     if (m_valuesWritten != before)
         ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
@@ -123,8 +91,8 @@ void WindowsFileTypeRegistry::setDefault(const std::wstring& key, const std::wst
     }
     if (result != ERROR_SUCCESS)
         throw RegistrationError(errorNumberForSystemError(errnoForWindowsError(DWORD(result))),
-                                "Die Dateizuordnung konnte nicht eingetragen werden (HKEY_CURRENT_USER\\" + toUtf8(path)
-                                    + "): " + systemMessage(result));
+                                "Die Dateizuordnung konnte nicht eingetragen werden (HKEY_CURRENT_USER\\"
+                                    + utf8Text(path) + "): " + windowsErrorText(result));
     ++m_valuesWritten;
 }
 

@@ -168,12 +168,12 @@ XdgFileTypeRegistry::XdgFileTypeRegistry(Places places, std::string programPath,
 {
 }
 
-std::string XdgFileTypeRegistry::MimeTypeOf(const std::string& extension)
+std::string XdgFileTypeRegistry::mimeTypeOf(const std::string& extension)
 {
     return "application/x-" + lower(extension);
 }
 
-std::string XdgFileTypeRegistry::ExecWord(const std::string& programPath)
+std::string XdgFileTypeRegistry::execWord(const std::string& programPath)
 {
     const bool control = std::any_of(programPath.begin(), programPath.end(),
                                      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
@@ -230,10 +230,10 @@ std::string XdgFileTypeRegistry::desktopEntry(const std::string& old, const std:
 
 void XdgFileTypeRegistry::registerFile(const std::string& extension, int, const std::string& description)
 {
-    const std::string exec = ExecWord(m_programPath);
+    const std::string exec = execWord(m_programPath);
     if (m_places.dataHome.empty() || m_places.configHome.empty() || exec.empty() || !isValidUtf8(description))
         return;
-    const std::string type = MimeTypeOf(extension);
+    const std::string type = mimeTypeOf(extension);
     const std::string id = kApplicationId;
     // Globs are matched in any letter case unless marked otherwise.
     const std::string package = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

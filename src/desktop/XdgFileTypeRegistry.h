@@ -33,10 +33,10 @@ public:
     const std::string& skipped() const { return m_skipped; }
 
     // "application/x-" + the extension in lower case.
-    static std::string MimeTypeOf(const std::string& extension);
+    static std::string mimeTypeOf(const std::string& extension);
     // The program as the first word of a desktop entry's Exec: quoted and
     // escaped as that format requires; empty for a path it cannot hold.
-    static std::string ExecWord(const std::string& programPath);
+    static std::string execWord(const std::string& programPath);
 
 private:
     bool writeIfChanged(const std::string& path, const std::string& content);

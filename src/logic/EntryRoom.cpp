@@ -4,7 +4,7 @@
 #include "base/PathHelpers.h"
 #include "base/NumberFormat.h"
 #include "base/ShownPath.h"
-#include "scan/DiskRoom.h"
+#include "files/DiskRoom.h"
 
 #include <limits>
 

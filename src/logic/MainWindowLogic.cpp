@@ -3,6 +3,7 @@
 
 #include "base/CommandLine.h"
 #include "base/PathHelpers.h"
+#include "files/PathChecks.h"
 #include "base/ShownPath.h"
 #include "logic/EntryRoom.h"
 #include "logic/ErrorReport.h"

@@ -2,13 +2,14 @@
 #include "SavingFlow.h"
 
 #include "base/PathHelpers.h"
+#include "files/PathChecks.h"
 #include "base/ShownPath.h"
 #include "logic/RaisedFlag.h"
 #include "logic/SettingsStore.h"
 #include "logic/ShownScan.h"
 #include "logic/UserDialogs.h"
 #include "saving/CopyJob.h"
-#include "scan/DiskRoom.h"
+#include "files/DiskRoom.h"
 
 #include <cmath>
 #include <cstdio>

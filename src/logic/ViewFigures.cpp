@@ -7,7 +7,7 @@
 #include "logic/HeaderWording.h"
 #include "logic/MainWindowView.h"
 #include "scan/EntryHeader.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 #include "scan/ScanError.h"
 
 #include <cmath>

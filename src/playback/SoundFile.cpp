@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SoundFile.h"
 
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 
 #include <fcntl.h>
 #include <sndfile.h>
@@ -157,7 +157,7 @@ std::int64_t SoundFile::lengthMs() const
     return m_file && m_rate > 0 ? framesToMs(m_frames, m_rate) : 0;
 }
 
-std::optional<std::int64_t> SoundLengthMs(const SourceReader& source, std::int64_t offset, std::int64_t length)
+std::optional<std::int64_t> soundLengthMs(const SourceReader& source, std::int64_t offset, std::int64_t length)
 {
     Stretch stretch {source, offset, length};
     SF_VIRTUAL_IO io = stretchIo();

@@ -45,6 +45,6 @@ private:
 // The playing time, in whole milliseconds, of the length bytes at offset
 // (0-based) of source, read as a sound file of their own: what SoundFile
 // gives for a file holding just them. Empty when they are no decodable sound.
-std::optional<std::int64_t> SoundLengthMs(const SourceReader& source, std::int64_t offset, std::int64_t length);
+std::optional<std::int64_t> soundLengthMs(const SourceReader& source, std::int64_t offset, std::int64_t length);
 
 } // namespace cp

@@ -5,7 +5,7 @@
 #include "SoundFile.h"
 
 #include "scan/EntryHeader.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,14 +18,14 @@ namespace {
 constexpr std::uint32_t kMaxRate = 655'350;
 constexpr std::uint16_t kMaxChannels = 1024;
 
-std::uint32_t Le32(const unsigned char* p)
+std::uint32_t le32(const unsigned char* p)
 {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
 }
 
 } // namespace
 
-std::optional<std::int64_t> SoundLengthMs(const SourceReader& source, std::int64_t offset, std::int64_t length)
+std::optional<std::int64_t> soundLengthMs(const SourceReader& source, std::int64_t offset, std::int64_t length)
 {
     std::vector<unsigned char> head(std::size_t(std::min<std::int64_t>(length, std::int64_t(kEntryHeaderBytes))));
     head.resize(source.readAt(head.data(), head.size(), offset));
@@ -36,7 +36,7 @@ std::optional<std::int64_t> SoundLengthMs(const SourceReader& source, std::int64
         return std::nullopt;
     // The data chunk, cut to what the entry holds.
     for (std::int64_t at = 12; at + 8 <= std::int64_t(head.size());) {
-        const std::int64_t size = Le32(&head[std::size_t(at) + 4]);
+        const std::int64_t size = le32(&head[std::size_t(at) + 4]);
         if (std::memcmp(&head[std::size_t(at)], "data", 4) == 0) {
             const std::int64_t bytes = std::min(size, length - at - 8);
             const std::int64_t frames = bytes / (std::int64_t(header.channels) * ((header.bitsPerSample + 7) / 8));

@@ -2,11 +2,12 @@
 #include "CopyJob.h"
 
 #include "base/CommandLine.h"
-#include "base/ShownPath.h"
 #include "base/PathHelpers.h"
-#include "scan/FileCopy.h"
-#include "scan/FileIo.h"
-#include "scan/ScanError.h"
+#include "base/ShownPath.h"
+#include "files/FileIo.h"
+#include "files/PathChecks.h"
+#include "saving/CopyQueue.h"
+#include "saving/SaveError.h"
 
 #include <chrono>
 #include <system_error>
@@ -134,7 +135,7 @@ bool CopyJob::copyFile(const std::string& source, const std::string& target)
             if (m_cancelled || !(replace = mayReplace(path)))
                 return false;
         }
-    } catch (const ScanError&) {
+    } catch (const SaveError&) {
     }
     if (!m_several || !startQueue())
         return copyHere(source, path, replace);
@@ -187,7 +188,7 @@ void CopyJob::settle(std::size_t keep)
         case CopyQueue::Result::Copied:
         case CopyQueue::Result::Stopped: break;
         case CopyQueue::Result::Failed: try { std::rethrow_exception(result->failure);
-            } catch (const ScanError& error) {
+            } catch (const SaveError& error) {
                 recordFailure(copy.source, copy.path, error.what());
             }
             break;
@@ -213,9 +214,9 @@ bool CopyJob::copyHere(const std::string& source, const std::string& path, bool 
                 m_done += copied;
                 return true;
             }
-        } catch (const ScanStopped&) {
+        } catch (const SaveStopped&) {
             return false; // nothing of this copy is left
-        } catch (const ScanError& error) {
+        } catch (const SaveError& error) {
             recordFailure(source, path, error.what());
             return false;
         }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "EntryHeader.h"
 
-#include "FileIo.h"
+#include "files/FileIo.h"
 
 #include "base/PathHelpers.h"
 
@@ -13,12 +13,12 @@ namespace cp {
 
 namespace {
 
-std::uint32_t Le32(const unsigned char* p)
+std::uint32_t le32(const unsigned char* p)
 {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
 }
 
-std::uint16_t Le16(const unsigned char* p)
+std::uint16_t le16(const unsigned char* p)
 {
     return std::uint16_t(p[0] | p[1] << 8);
 }
@@ -32,11 +32,11 @@ bool isKind(const unsigned char* p, const char* id)
 // cut to what is there, however large its size field says it is. Returns
 // where the next chunk would start.
 template <typename OnChunk>
-std::uint64_t ForEachChunk(const unsigned char* data, std::size_t begin, std::size_t end, OnChunk&& onChunk)
+std::uint64_t forEachChunk(const unsigned char* data, std::size_t begin, std::size_t end, OnChunk&& onChunk)
 {
     std::uint64_t at = begin;
     while (at + 8 <= end) {
-        const std::uint64_t declared = Le32(data + at + 4);
+        const std::uint64_t declared = le32(data + at + 4);
         const std::uint64_t body = at + 8;
         onChunk(data + at, data + body, std::size_t(std::min<std::uint64_t>(declared, end - body)));
         at = body + declared + (declared & 1); // chunks are padded to even sizes
@@ -52,20 +52,20 @@ void readFormat(const unsigned char* body, std::size_t size, EntryHeader& header
     if (size < 16 || header.format)
         return;
     header.format = true;
-    header.formatTag = Le16(body);
-    header.channels = Le16(body + 2);
-    header.sampleRate = Le32(body + 4);
-    header.bitsPerSample = Le16(body + 14);
+    header.formatTag = le16(body);
+    header.channels = le16(body + 2);
+    header.sampleRate = le32(body + 4);
+    header.bitsPerSample = le16(body + 14);
     // WAVE_FORMAT_EXTENSIBLE names the real format in its sub-format GUID.
     if (header.formatTag == 0xFFFE && size >= 26)
-        header.formatTag = Le16(body + 24);
+        header.formatTag = le16(body + 24);
 }
 
 void readInfo(const unsigned char* body, std::size_t size, EntryHeader& header)
 {
     if (size < 4 || !isKind(body, "INFO"))
         return;
-    ForEachChunk(body, 4, size, [&](const unsigned char* id, const unsigned char* text, std::size_t length) {
+    forEachChunk(body, 4, size, [&](const unsigned char* id, const unsigned char* text, std::size_t length) {
         if (header.title.empty() && isKind(id, "INAM"))
             header.title.assign(reinterpret_cast<const char*>(text),
                                 ::strnlen(reinterpret_cast<const char*>(text), length));
@@ -81,9 +81,9 @@ EntryHeader parseEntryHeader(const unsigned char* data, std::size_t size)
         return header;
     header.riffHeader = true;
     header.form.assign(reinterpret_cast<const char*>(data + 8), 4);
-    header.claimedSize = std::uint64_t(Le32(data + 4)) + 8;
+    header.claimedSize = std::uint64_t(le32(data + 4)) + 8;
     const bool wave = header.form == "WAVE";
-    ForEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
+    forEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
         if (wave && isKind(id, "fmt "))
             readFormat(body, length, header);
         else if (isKind(id, "LIST"))
@@ -92,7 +92,7 @@ EntryHeader parseEntryHeader(const unsigned char* data, std::size_t size)
     return header;
 }
 
-std::uint64_t EntryHeaderReach(const unsigned char* data, std::size_t size)
+std::uint64_t entryHeaderReach(const unsigned char* data, std::size_t size)
 {
     if (size < 12)
         return size >= 4 && !isKind(data, "RIFF") ? 0 : 12;
@@ -101,10 +101,10 @@ std::uint64_t EntryHeaderReach(const unsigned char* data, std::size_t size)
     const bool wave = std::memcmp(data + 8, "WAVE", 4) == 0;
     std::uint64_t reach = 0;
     const std::uint64_t next
-        = ForEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
+        = forEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
               // A chunk the parse looks into, cut short here, may say more in full.
-              if (((wave && isKind(id, "fmt ")) || isKind(id, "LIST")) && length < Le32(id + 4))
-                  reach = std::max<std::uint64_t>(reach, std::uint64_t(body - data) + Le32(id + 4));
+              if (((wave && isKind(id, "fmt ")) || isKind(id, "LIST")) && length < le32(id + 4))
+                  reach = std::max<std::uint64_t>(reach, std::uint64_t(body - data) + le32(id + 4));
           });
     return std::max(reach, next + 8);
 }
@@ -114,7 +114,7 @@ EntryHeader readEntryHeader(const SourceReader& source, std::int64_t offset, std
     const auto most = std::size_t(std::clamp<std::int64_t>(length, 0, std::int64_t(kEntryHeaderBytes)));
     std::vector<unsigned char> head(std::min(most, kFirstHeaderRead));
     std::size_t got = source.readAt(head.data(), head.size(), offset);
-    if (got == head.size() && got < most && EntryHeaderReach(head.data(), got) > got) {
+    if (got == head.size() && got < most && entryHeaderReach(head.data(), got) > got) {
         head.resize(most);
         got = source.readAt(head.data(), head.size(), offset);
     }

@@ -32,7 +32,7 @@ EntryHeader parseEntryHeader(const unsigned char* data, std::size_t size);
 
 // How far into an entry ParseEntryHeader would look, judged from its first
 // size bytes: no more than size when those tell all there is to know.
-std::uint64_t EntryHeaderReach(const unsigned char* data, std::size_t size);
+std::uint64_t entryHeaderReach(const unsigned char* data, std::size_t size);
 
 // The header of the length bytes at offset (0-based) of source, as
 // ParseEntryHeader tells it from their first kEntryHeaderBytes; reads a few

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "EntryWriter.h"
 
-#include "RunJournal.h"
-#include "ThreadStart.h"
+#include "files/RunJournal.h"
+#include "base/ThreadStart.h"
 #include "ScanError.h"
 
 #include <cerrno>
@@ -180,8 +180,8 @@ void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& l
         std::exception_ptr failure;
         lock.unlock();
         try {
-            copy.file = std::make_unique<EntryFileWriter>(m_folder.path, entryFileName(m_folder.path, expected, m_path),
-                                                          m_unnamed);
+            copy.file = std::make_unique<FileWriter>(m_folder.path, entryFileName(m_folder.path, expected, m_path),
+                                                     m_unnamed);
             // Inline, this is the scanning thread, which may ask whether to stop.
             copy.file->copyFrom(m_source, entry.offset, entry.length, [this, slot](std::int64_t) {
                 return !m_stop && slot < m_giveWayFrom.load() && !(m_inline && m_stopping && m_stopping());
@@ -261,7 +261,7 @@ void EntryWriter::nameCompleteCopies(std::unique_lock<std::mutex>& lock)
 
 // Gives the copy the first free name from number on; only the thread naming
 // copies calls it, so the record needs no lock.
-std::int64_t EntryWriter::publish(EntryFileWriter& file, std::int64_t number, FileIdentity& identity)
+std::int64_t EntryWriter::publish(FileWriter& file, std::int64_t number, FileIdentity& identity)
 {
     while (!file.publish(entryFileName(m_folder.path, number, m_path), &identity))
         ++number;

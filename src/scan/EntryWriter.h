@@ -2,7 +2,7 @@
 #pragma once
 
 #include "ScanResult.h"
-#include "FileIo.h"
+#include "files/FileIo.h"
 
 #include <array>
 #include <atomic>
@@ -67,14 +67,14 @@ public:
 
 private:
     struct Copy {
-        std::unique_ptr<EntryFileWriter> file;
+        std::unique_ptr<FileWriter> file;
         std::int64_t length = 0;
     };
     void run();
     bool mayTakeEntry() const;
     void writeEntry(const Entry& entry, std::unique_lock<std::mutex>& lock);
     void nameCompleteCopies(std::unique_lock<std::mutex>& lock);
-    std::int64_t publish(EntryFileWriter& file, std::int64_t number, FileIdentity& identity);
+    std::int64_t publish(FileWriter& file, std::int64_t number, FileIdentity& identity);
     void fail(std::size_t slot, std::exception_ptr failure);
 
     EntryFolder& m_folder;

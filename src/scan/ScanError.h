@@ -1,36 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <stdexcept>
-#include <string>
+#include "files/FileError.h"
 
 namespace cp {
 
-// A scan that failed: which operation on which file, and the system's error.
-class ScanError : public std::runtime_error {
-public:
-    enum class Operation { Open, Read, Create, Write, Inspect };
-
-    ScanError(Operation operation, std::string path, int systemError);
-    ScanError(Operation operation, std::string path, int systemError, std::string detail);
-
-    Operation operation() const { return m_operation; }
-    const std::string& path() const { return m_path; }
-    int systemError() const { return m_systemError; } // an errno value
-    const std::string& systemMessage() const { return m_systemMessage; }
-
-private:
-    Operation m_operation;
-    std::string m_path;
-    int m_systemError;
-    std::string m_systemMessage;
-};
-
-// Thrown when the observer asked the scan to stop (the window is closing).
-// Nothing half-written is left behind when it arrives.
-class ScanStopped : public std::exception {
-public:
-    const char* what() const noexcept override { return "scan stopped"; }
-};
+// A scan fails where one of its file operations fails, and stops where its
+// observer or a copy of an entry says stop: the engine's failures are the
+// file layer's, told to whoever shows them without a translation in between.
+using ScanError = FileError;
+using ScanStopped = CopyStopped;
 
 } // namespace cp

@@ -1,29 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScanResult.h"
 
-#include "FileIo.h"
-#include "base/PathHelpers.h"
+#include "files/FileIo.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
 #include <stdexcept>
 
 namespace cp {
-
-std::uint64_t FileIdentity::key() const
-{
-    std::uint64_t k = inode * 0x9E3779B97F4A7C15ull;
-    k ^= std::uint64_t(modifiedNs) + 0x7F4A7C159E3779B9ull + (k << 6) + (k >> 2);
-    return k != 0 ? k : 1;
-}
-
-std::string entryFileName(const std::string& folder, std::int64_t number, const std::string& source)
-{
-    char digits[32];
-    std::snprintf(digits, sizeof digits, "%03lld", static_cast<long long>(number));
-    return withTrailingSeparator(folder) + "Sound" + digits + " aus " + fileNamePart(source) + ".wav";
-}
 
 EntryFileList::EntryFileList(const std::string& folder, const std::string& source) : m_folder(folder), m_source(source)
 {

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/EntryFileName.h"
+#include "files/FileIdentity.h"
+
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -9,22 +12,6 @@
 namespace cp {
 
 class RunJournal;
-
-// Which file on disk a path named when this run created it; a file that was
-// replaced under the same name since is another file. File systems hand a
-// freed inode number to the next new file, so the time of the last write
-// counts as well.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t modifiedNs = 0;
-    // Inode and time in one nonzero word, as the entry list keeps it.
-    std::uint64_t key() const;
-};
-
-// "Sound" + number (three digits at least) + " aus " + the source's name +
-// ".wav" in folder (which may or may not end in the separator).
-std::string entryFileName(const std::string& folder, std::int64_t number, const std::string& source);
 
 // The entry files of one scan, in entry order. Names are derived from their
 // numbers, and numbers run on by one from entry to entry except where a name

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "FileIo.h"
+#include "files/FileIo.h"
 #include "TagSearch.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WaveEntryScanner.h"
 
-#include "FileIo.h"
-#include "RunJournal.h"
+#include "files/FileIo.h"
+#include "files/RunJournal.h"
 #include "ScanError.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 
 #include "playback/SoundFile.h"
 #include "scan/ScanResult.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 #include "scan/ScanError.h"
 #include "base/NumberFormat.h"
 #include "logic/HeaderWording.h"
@@ -175,10 +175,10 @@ std::int64_t EntryListModel::durationMs(std::size_t index) const
     if ((h.flags & Riff) && std::memcmp(h.form, "WAVE", 4) == 0) {
         try {
             if (const SourceReader* whole = source()) {
-                ms = SoundLengthMs(*whole, m_scan.tagPositions[index] - 1, m_scan.entryLength(index));
+                ms = soundLengthMs(*whole, m_scan.tagPositions[index] - 1, m_scan.entryLength(index));
             } else {
                 const SourceReader entry(m_scan.entryFile(std::int64_t(index) + 1));
-                ms = SoundLengthMs(entry, 0, entry.size());
+                ms = soundLengthMs(entry, 0, entry.size());
             }
         } catch (const ScanError&) {
         }

@@ -21,7 +21,7 @@ constexpr int kLearnSliceMs = 25; // the window answers between slices
 constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::min(); // sorts before every value
 
 // Ranks ids by the text people see for them; one text made per distinct id.
-template <typename Id, typename Text> std::map<Id, std::int64_t> RankByText(const std::vector<Id>& ids, Text&& text)
+template <typename Id, typename Text> std::map<Id, std::int64_t> rankByText(const std::vector<Id>& ids, Text&& text)
 {
     std::map<Id, QString> texts;
     for (const Id& id : ids)
@@ -142,7 +142,7 @@ std::vector<std::int64_t> EntryListModel::sortKeys(int column) const
                 id = h.formatTag;
             ids.push_back(id), entries.push_back(i);
         }
-        const auto ranks = RankByText(ids, [&](std::uint32_t id) {
+        const auto ranks = rankByText(ids, [&](std::uint32_t id) {
             return column == Form
                 ? QString::fromStdString(shownForm(std::string(reinterpret_cast<const char*>(&id), 4)))
                 : column == Format ? QString::fromStdString(formatName(std::uint16_t(id)))

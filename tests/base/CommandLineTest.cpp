@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/CommandLine.h"
 #include "base/PathHelpers.h"
+#include "files/SystemFileProbe.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>

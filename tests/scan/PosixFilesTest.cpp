@@ -2,9 +2,9 @@
 // What only POSIX systems do or let a test do: file-size limits, locks of
 // open file descriptions, processes forked and killed, private mounts.
 #include "ScanFixture.h"
-#include "scan/FileCopy.h"
-#include "scan/PrivateFolder.h"
-#include "scan/RunJournal.h"
+#include "saving/CopyQueue.h"
+#include "files/PrivateFolder.h"
+#include "files/RunJournal.h"
 
 #include <fcntl.h>
 #include <grp.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScanFixture.h"
 #include "scan/EntryFileRemover.h"
-#include "scan/FileCopy.h"
+#include "saving/CopyQueue.h"
 #include "scan/TagSearch.h"
 
 #include <filesystem>

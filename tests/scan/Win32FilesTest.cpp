@@ -3,8 +3,8 @@
 // open alone, names Windows cannot hold. This program starts itself again as
 // the other runs.
 #include "ScanFixture.h"
-#include "scan/FileCopy.h"
-#include "scan/RunJournal.h"
+#include "saving/CopyQueue.h"
+#include "files/RunJournal.h"
 
 #include <windows.h>
 
@@ -56,7 +56,7 @@ void SignalAndWait(const std::string& event)
 int OtherRun(const std::vector<std::string>& a)
 {
     if (a[0] == "write") {
-        cp::EntryFileWriter writer(a[1], "entry");
+        cp::FileWriter writer(a[1], "entry");
         writer.copyFrom(cp::SourceReader(a[2]), 0, 9 << 20, [&](std::int64_t done) {
             if (done > 0)
                 SignalAndWait(a[3]);
@@ -165,7 +165,7 @@ TEST_F(Win32Files, NamesWindowsCannotHoldAreRefusedSayingWhy)
         {"con.wav", "einem Gerät vorbehalten"}, {"\xff.wav", "kein gültiges UTF-8"},
     };
     for (const auto& [name, why] : cases) {
-        cp::EntryFileWriter writer(target, name);
+        cp::FileWriter writer(target, name);
         writer.copyFrom(cp::SourceReader(source), 0, 4, {});
         cp::FileIdentity identity;
         const auto failure = ScanFailure([&] { writer.publish(target / name, &identity); });

@@ -7,7 +7,7 @@
 #include "playback/SdlAudioOutput.h"
 #include "playback/EntryPlayer.h"
 #include "playback/WaveDevice.h"
-#include "scan/FileIo.h"
+#include "files/FileIo.h"
 #include "logic/SavingFlow.h"
 #include "logic/SettingsStore.h"
 #include "logic/ShownScan.h"

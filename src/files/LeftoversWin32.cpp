@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileIo.h"
+#include "EntryFileName.h"
 #include "LeftoverNames.h"
 #include "RunJournal.h"
-#include "ScanError.h"
+#include "FileError.h"
 #include "Win32Files.h"
 #include "base/PathHelpers.h"
+#include "base/WideText.h"
 
 #include <vector>
 
@@ -33,7 +35,7 @@ void sweepUnheld(const std::string& folder, const char* prefix, const char* suff
         return;
     do {
         // The pattern also matches short 8.3 names: the long one must have the form.
-        if (!hasForm(win32::toUtf8(found.cFileName), prefix, suffix))
+        if (!hasForm(utf8Text(found.cFileName), prefix, suffix))
             continue;
         HANDLE file = win32::openAlone(wideDir + found.cFileName, GENERIC_READ | DELETE);
         if (file == INVALID_HANDLE_VALUE)
@@ -64,7 +66,7 @@ std::string linkTarget(const std::string&)
 
 void syncFolder(const std::string& folder)
 {
-    const std::wstring wide = win32::widePath(ScanError::Operation::Write, folder);
+    const std::wstring wide = win32::widePath(FileError::Operation::Write, folder);
     HANDLE dir = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -76,7 +78,7 @@ void syncFolder(const std::string& folder)
     // separate record of names to flush, or a folder we may only add to, has
     // nothing more to give.
     if (!flushed && error != ERROR_INVALID_FUNCTION && error != ERROR_NOT_SUPPORTED && error != ERROR_ACCESS_DENIED)
-        win32::fail(ScanError::Operation::Write, folder, error);
+        win32::fail(FileError::Operation::Write, folder, error);
 }
 
 // The record: the source's name, its length first, then one

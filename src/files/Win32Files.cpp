@@ -3,6 +3,7 @@
 
 #include "base/PathHelpers.h"
 #include "base/SystemErrors.h"
+#include "base/WideText.h"
 
 #include <algorithm>
 #include <atomic>
@@ -44,55 +45,27 @@ std::string nameProblem(const std::wstring& name)
     return {};
 }
 
-std::string systemMessage(DWORD error)
-{
-    wchar_t* text = nullptr;
-    // In the user's language, as the system's own dialogs speak.
-    const DWORD length
-        = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message(text ? text : L"", length);
-    ::LocalFree(text);
-    while (!message.empty() && (std::iswspace(message.back()) || message.back() == L'.'))
-        message.pop_back();
-    return message.empty() ? "Windows-Fehler " + std::to_string(error) : toUtf8(message);
-}
-
-} // namespace
-
-namespace {
-
-bool convert(const std::string& text, std::wstring* wide)
-{
-    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), int(text.size()), nullptr, 0);
-    if (length <= 0 && !text.empty())
-        return false;
-    wide->assign(std::size_t(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide->data(), length);
-    return true;
-}
-
 } // namespace
 
 bool toWide(const std::string& path, std::wstring* wide, std::string* problem, std::size_t nameAt)
 {
     std::string why;
     std::wstring name;
-    if (!convert(path, wide))
+    if (!strictWideText(path, wide))
         why = "der Name ist kein gültiges UTF-8; Windows hält Namen nur in Unicode";
-    else if (nameAt != std::string::npos && convert(path.substr(std::min(nameAt, path.size())), &name))
+    else if (nameAt != std::string::npos && strictWideText(path.substr(std::min(nameAt, path.size())), &name))
         why = nameProblem(name);
     if (problem)
         *problem = why;
     return why.empty();
 }
 
-std::wstring widePath(ScanError::Operation operation, const std::string& path, std::size_t nameAt)
+std::wstring widePath(FileError::Operation operation, const std::string& path, std::size_t nameAt)
 {
     std::wstring wide;
     std::string problem;
     if (!toWide(path, &wide, &problem, nameAt))
-        throw ScanError(operation, path, EINVAL, problem);
+        throw FileError(operation, path, EINVAL, problem);
     return wide;
 }
 
@@ -102,18 +75,9 @@ std::size_t lastNameAt(const std::string& path)
     return cut == std::string::npos ? 0 : cut + 1;
 }
 
-std::string toUtf8(const std::wstring& text)
+void fail(FileError::Operation operation, const std::string& path, DWORD error)
 {
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(std::size_t(std::max(length, 0)), '\0');
-    if (length > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), length, nullptr, nullptr);
-    return out;
-}
-
-void fail(ScanError::Operation operation, const std::string& path, DWORD error)
-{
-    throw ScanError(operation, path, errnoForWindowsError(error), systemMessage(error));
+    throw FileError(operation, path, errnoForWindowsError(error), windowsErrorText(error));
 }
 
 bool identityOf(HANDLE file, FileIdentity* identity)
@@ -122,11 +86,11 @@ bool identityOf(HANDLE file, FileIdentity* identity)
     if (!::GetFileInformationByHandle(file, &info))
         return false;
     *identity = {info.dwVolumeSerialNumber, std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow,
-                 Nanoseconds(info.ftLastWriteTime)};
+                 nanoseconds(info.ftLastWriteTime)};
     return true;
 }
 
-std::int64_t Nanoseconds(const FILETIME& time)
+std::int64_t nanoseconds(const FILETIME& time)
 {
     const std::uint64_t ticks = std::uint64_t(time.dwHighDateTime) << 32 | time.dwLowDateTime; // 100 ns since 1601
     return (std::int64_t(ticks) - 116'444'736'000'000'000) * 100;

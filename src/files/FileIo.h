@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ScanResult.h"
+#include "FileIdentity.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +10,7 @@
 
 namespace cp {
 
-// The few file operations the engine needs, each checked to the last byte.
+// The few file operations the scan and Save need, each checked to the last byte.
 // One implementation per platform, picked by the build: FileIoPosix.cpp and
 // LeftoversPosix.cpp, FileIoWin32.cpp and LeftoversWin32.cpp. Paths are
 // UTF-8 on Windows, bytes elsewhere.
@@ -32,7 +32,7 @@ inline constexpr unsigned kParallelCopies = 2;
 // A source file opened for reading only.
 class SourceReader {
 public:
-    explicit SourceReader(const std::string& path); // throws ScanError
+    explicit SourceReader(const std::string& path); // throws FileError
     ~SourceReader();
     SourceReader(const SourceReader&) = delete;
     SourceReader& operator=(const SourceReader&) = delete;
@@ -49,26 +49,27 @@ private:
     std::int64_t m_size = 0;
 };
 
-// An entry file being written. It has no name (or a clearly temporary one
-// where the file system cannot hold unnamed files) until publish(), so a
-// run that is killed or fails never leaves a partial file under an entry's
-// name; destroyed before publish(), it leaves nothing.
-class EntryFileWriter {
+// A new file being written: a scan's entry file or Save's copy. It has no
+// name (or a clearly temporary one where the file system cannot hold unnamed
+// files) until publish(), so a run that is killed or fails never leaves a
+// partial file under a final name; destroyed before publish(), it leaves
+// nothing.
+class FileWriter {
 public:
     // Opens the file in folder; displayName is what errors call it until it
     // is published. unnamed = false skips straight to the temporary name; pass
-    // unnamedFilesCanBeNamed() rather than true. Throws ScanError.
-    EntryFileWriter(const std::string& folder, std::string displayName, bool unnamed = true);
-    ~EntryFileWriter();
-    EntryFileWriter(const EntryFileWriter&) = delete;
-    EntryFileWriter& operator=(const EntryFileWriter&) = delete;
+    // unnamedFilesCanBeNamed() rather than true. Throws FileError.
+    FileWriter(const std::string& folder, std::string displayName, bool unnamed = true);
+    ~FileWriter();
+    FileWriter(const FileWriter&) = delete;
+    FileWriter& operator=(const FileWriter&) = delete;
 
     // Told the bytes copied so far between pieces; false stops the copy.
     using KeepGoing = std::function<bool(std::int64_t copied)>;
 
     // Copies length bytes of source from offset into the file, in bounded
     // pieces and inside the kernel where it can; between pieces keepGoing is
-    // asked and the copy ends with ScanStopped when it says no.
+    // asked and the copy ends with CopyStopped when it says no.
     void copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length, const KeepGoing& keepGoing);
 
     // Has the system start writing the complete file to disk without waiting
@@ -81,7 +82,7 @@ public:
     // returns false (still unpublished) when a file or folder of that name
     // exists; with replace the file takes the place of an existing one in one
     // step, written to disk first, so the old one stays whole until then, and
-    // with the old file's permissions. Throws ScanError on any other failure.
+    // with the old file's permissions. Throws FileError on any other failure.
     bool publish(const std::string& path, FileIdentity* identity, bool replace = false);
 
 private:
@@ -122,11 +123,11 @@ std::string linkTarget(const std::string& path);
 // (some FUSE and network file systems) is taken as it is. On Windows, where
 // only an administrator may flush a whole volume, each entry file is flushed
 // before it takes its name, and this flushes the folder's own record of the
-// names. Throws ScanError.
+// names. Throws FileError.
 void syncFolder(const std::string& folder);
 
 // Whether anything has that name: a file, a folder, a link (also a dangling
-// one). Throws ScanError when the test itself fails.
+// one). Throws FileError when the test itself fails.
 bool nameTaken(const std::string& path);
 
 // Deletes path if it is still the file of that device (volume) and FileIdentity::key();

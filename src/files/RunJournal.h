@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ScanResult.h"
+#include "FileIdentity.h"
 #include "FileIo.h"
 
 #include <cstdint>

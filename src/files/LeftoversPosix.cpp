@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileIo.h"
+#include "EntryFileName.h"
 #include "LeftoverNames.h"
 #include "PosixFiles.h"
 #include "RunJournal.h"
-#include "ScanError.h"
+#include "FileError.h"
 #include "base/PathHelpers.h"
 
 #include <dirent.h>
@@ -200,7 +201,7 @@ void syncFolder(const std::string& folder)
         const int error = errno;
         if (fd >= 0)
             ::close(fd);
-        throw ScanError(ScanError::Operation::Write, folder, error);
+        throw FileError(FileError::Operation::Write, folder, error);
     }
     ::close(fd);
 }

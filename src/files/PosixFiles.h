@@ -3,7 +3,7 @@
 
 // What the POSIX file code shares between its files; no other file includes it.
 
-#include "ScanResult.h"
+#include "FileIdentity.h"
 
 #include <sys/stat.h>
 #include <sys/types.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileIo.h"
 
-#include "ScanError.h"
+#include "FileError.h"
 #include "Win32Files.h"
 #include "base/PathHelpers.h"
 
@@ -57,7 +57,7 @@ bool takeOver(const std::wstring& old, DWORD attributes, HANDLE file)
 
 SourceReader::SourceReader(const std::string& path) : m_path(path)
 {
-    using Operation = ScanError::Operation;
+    using Operation = FileError::Operation;
     const std::wstring wide = win32::widePath(Operation::Open, path);
     // Others may go on writing, renaming or deleting it, as on Linux. A folder
     // opens too (backup semantics), to be refused below with its own reason.
@@ -76,9 +76,9 @@ SourceReader::SourceReader(const std::string& path) : m_path(path)
         if (!known)
             win32::fail(Operation::Open, path, error);
         if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            throw ScanError(Operation::Open, path, EISDIR, "ist ein Verzeichnis");
+            throw FileError(Operation::Open, path, EISDIR, "ist ein Verzeichnis");
         // A pipe or device has no length to cut entries against.
-        throw ScanError(Operation::Open, path, EINVAL, "keine gewöhnliche Datei");
+        throw FileError(Operation::Open, path, EINVAL, "keine gewöhnliche Datei");
     }
     m_file = file;
     m_size = size.QuadPart;
@@ -98,7 +98,7 @@ std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t 
         const DWORD piece = DWORD(std::min<std::size_t>(length - done, std::size_t(1) << 30));
         DWORD got = 0;
         if (!win32::readAt(native(m_file), out + done, piece, offset + std::int64_t(done), &got))
-            win32::fail(ScanError::Operation::Read, m_path, ::GetLastError());
+            win32::fail(FileError::Operation::Read, m_path, ::GetLastError());
         if (got == 0)
             break;
         done += got;
@@ -115,7 +115,7 @@ bool unnamedFilesCanBeNamed()
 // once: Windows closes a dead process's handles, so a run killed at any point
 // leaves nothing. Shared for reading and deletion only, so that a sweep, which
 // wants a file alone, cannot take it while it is written.
-EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayName, bool)
+FileWriter::FileWriter(const std::string& folder, std::string displayName, bool)
     : m_folder(withTrailingSeparator(folder))
     , m_displayName(std::move(displayName))
 {
@@ -124,7 +124,7 @@ EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayN
         std::wstring wide;
         std::string problem;
         if (!win32::toWide(temp, &wide, &problem))
-            throw ScanError(ScanError::Operation::Create, m_displayName, EINVAL, problem);
+            throw FileError(FileError::Operation::Create, m_displayName, EINVAL, problem);
         HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC,
                                     FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr);
@@ -132,7 +132,7 @@ EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayN
             const DWORD error = ::GetLastError();
             if (error == ERROR_FILE_EXISTS)
                 continue; // left by a run of the same pid, or another host's
-            win32::fail(ScanError::Operation::Create, m_displayName, error);
+            win32::fail(FileError::Operation::Create, m_displayName, error);
         }
         m_file = file;
         m_tempPath = temp;
@@ -142,12 +142,12 @@ EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayN
     }
 }
 
-EntryFileWriter::~EntryFileWriter()
+FileWriter::~FileWriter()
 {
     discard();
 }
 
-void EntryFileWriter::discard()
+void FileWriter::discard()
 {
     if (m_file != kNoFile) {
         win32::markForDeletion(native(m_file), true); // it may have lost the mark on the way to its name
@@ -158,13 +158,13 @@ void EntryFileWriter::discard()
 }
 
 // error is a Windows error code here.
-void EntryFileWriter::fail(int error)
+void FileWriter::fail(int error)
 {
     discard();
-    win32::fail(ScanError::Operation::Write, m_displayName, DWORD(error));
+    win32::fail(FileError::Operation::Write, m_displayName, DWORD(error));
 }
 
-bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, bool replace)
+bool FileWriter::publish(const std::string& path, FileIdentity* identity, bool replace)
 {
     HANDLE file = native(m_file);
     // What follows the folder becomes one name: never a path into another folder or a stream.
@@ -173,7 +173,7 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
     std::string problem;
     if (!win32::toWide(path, &wide, &problem, inFolder ? m_folder.size() : win32::lastNameAt(path))) {
         discard();
-        throw ScanError(ScanError::Operation::Create, path, EINVAL, problem);
+        throw FileError(FileError::Operation::Create, path, EINVAL, problem);
     }
     // On disk before it has its name, so a name never shows less than the whole file.
     FILE_BASIC_INFO basic {};
@@ -216,17 +216,17 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
     // the record fits neither, and that file is never taken for ours.
     WIN32_FILE_ATTRIBUTE_DATA closed {};
     if (::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &closed))
-        complete.modifiedNs = win32::Nanoseconds(closed.ftLastWriteTime);
+        complete.modifiedNs = win32::nanoseconds(closed.ftLastWriteTime);
     *identity = known ? complete : FileIdentity {};
     return true;
 }
 
-void EntryFileWriter::startWriteBack()
+void FileWriter::startWriteBack()
 {
 }
 
-void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length,
-                               const KeepGoing& keepGoing)
+void FileWriter::copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length,
+                          const KeepGoing& keepGoing)
 {
     // Windows offers no copy between ranges of two files: through a buffer.
     std::vector<unsigned char> buffer(std::size_t(std::clamp<std::int64_t>(length, 1, kBuffer)));
@@ -234,7 +234,7 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
     while (done < length) {
         if (keepGoing && !keepGoing(done)) {
             discard();
-            throw ScanStopped();
+            throw CopyStopped();
         }
         const std::int64_t pieceEnd = std::min(length, done + kCopyPiece);
         while (done < pieceEnd) {
@@ -243,7 +243,7 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
             if (got == 0) {
                 const std::string path = source.path();
                 discard();
-                throw ScanError(ScanError::Operation::Read, path, EIO, "die Datei wurde während der Suche gekürzt");
+                throw FileError(FileError::Operation::Read, path, EIO, "die Datei wurde während der Suche gekürzt");
             }
             DWORD written = 0;
             if (!::WriteFile(native(m_file), buffer.data(), DWORD(got), &written, nullptr))
@@ -257,14 +257,14 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
 
 bool nameTaken(const std::string& path)
 {
-    const std::wstring wide = win32::widePath(ScanError::Operation::Inspect, path, win32::lastNameAt(path));
+    const std::wstring wide = win32::widePath(FileError::Operation::Inspect, path, win32::lastNameAt(path));
     // The attributes of a link itself, so that a dangling one counts too.
     if (::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES)
         return true;
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return false;
-    win32::fail(ScanError::Operation::Inspect, path, error);
+    win32::fail(FileError::Operation::Inspect, path, error);
 }
 
 bool removeFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key)

@@ -2,7 +2,7 @@
 #include "FileIo.h"
 
 #include "PosixFiles.h"
-#include "ScanError.h"
+#include "FileError.h"
 #include "base/PathHelpers.h"
 
 #include <fcntl.h>
@@ -70,21 +70,21 @@ SourceReader::SourceReader(const std::string& path) : m_path(path)
     // Non-blocking so that a pipe is refused below instead of waiting for a writer.
     m_file = TEMP_FAILURE_RETRY(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (m_file < 0)
-        throw ScanError(ScanError::Operation::Open, path, errno);
+        throw FileError(FileError::Operation::Open, path, errno);
     struct stat st {};
     if (::fstat(m_file, &st) != 0) {
         const int error = errno;
         ::close(m_file);
-        throw ScanError(ScanError::Operation::Open, path, error);
+        throw FileError(FileError::Operation::Open, path, error);
     }
     if (S_ISDIR(st.st_mode)) {
         ::close(m_file);
-        throw ScanError(ScanError::Operation::Open, path, EISDIR);
+        throw FileError(FileError::Operation::Open, path, EISDIR);
     }
     if (!S_ISREG(st.st_mode)) {
         // A pipe or device has no length to cut entries against.
         ::close(m_file);
-        throw ScanError(ScanError::Operation::Open, path, EINVAL, "keine gewöhnliche Datei");
+        throw FileError(FileError::Operation::Open, path, EINVAL, "keine gewöhnliche Datei");
     }
     m_size = st.st_size;
 }
@@ -103,7 +103,7 @@ std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t 
         const ssize_t n
             = TEMP_FAILURE_RETRY(::pread(m_file, out + done, length - done, off_t(offset + std::int64_t(done))));
         if (n < 0)
-            throw ScanError(ScanError::Operation::Read, m_path, errno);
+            throw FileError(FileError::Operation::Read, m_path, errno);
         if (n == 0)
             break;
         done += std::size_t(n);
@@ -111,7 +111,7 @@ std::size_t SourceReader::readAt(void* buffer, std::size_t length, std::int64_t 
     return done;
 }
 
-EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayName, bool unnamed)
+FileWriter::FileWriter(const std::string& folder, std::string displayName, bool unnamed)
     : m_folder(withTrailingSeparator(folder))
     , m_displayName(std::move(displayName))
 {
@@ -122,22 +122,22 @@ EntryFileWriter::EntryFileWriter(const std::string& folder, std::string displayN
         const int error = errno;
         // No unnamed files on this file system: a temporary name instead.
         if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL && error != ENOENT)
-            throw ScanError(ScanError::Operation::Create, m_displayName, error);
+            throw FileError(FileError::Operation::Create, m_displayName, error);
     }
     m_file = posix::createLockedTemporary(m_folder, &m_tempPath);
     if (m_file < 0) {
         const int error = errno;
         m_tempPath.clear();
-        throw ScanError(ScanError::Operation::Create, m_displayName, error);
+        throw FileError(FileError::Operation::Create, m_displayName, error);
     }
 }
 
-EntryFileWriter::~EntryFileWriter()
+FileWriter::~FileWriter()
 {
     discard();
 }
 
-void EntryFileWriter::discard()
+void FileWriter::discard()
 {
     // Unlinked before the close lets go of the lock, so no sweep meets it half.
     if (!m_tempPath.empty())
@@ -148,13 +148,13 @@ void EntryFileWriter::discard()
     m_tempPath.clear();
 }
 
-void EntryFileWriter::fail(int error)
+void FileWriter::fail(int error)
 {
     discard();
-    throw ScanError(ScanError::Operation::Write, m_displayName, error);
+    throw FileError(FileError::Operation::Write, m_displayName, error);
 }
 
-bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, bool replace)
+bool FileWriter::publish(const std::string& path, FileIdentity* identity, bool replace)
 {
     if (replace) {
         // The replacement keeps the owner and permissions of the file it replaces.
@@ -209,7 +209,7 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
             return false;
         if (replace && error == EPERM && strangersLink(path)) {
             discard();
-            throw ScanError(ScanError::Operation::Write, path, error,
+            throw FileError(FileError::Operation::Write, path, error,
                             "Die Datei ist eine Verknüpfung eines anderen Benutzers, die dieser Ordner nicht "
                             "ersetzen lässt; ihr Ziel wird nicht beschrieben.");
         }
@@ -225,26 +225,26 @@ bool EntryFileWriter::publish(const std::string& path, FileIdentity* identity, b
         error = errno;
         if (error != EINTR && !replace) {
             ::unlink(path.c_str());
-            throw ScanError(ScanError::Operation::Write, path, error);
+            throw FileError(FileError::Operation::Write, path, error);
         }
     }
     *identity = known ? posix::identityOf(st) : FileIdentity {};
     return true;
 }
 
-void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length,
-                               const KeepGoing& keepGoing)
+void FileWriter::copyFrom(const SourceReader& source, std::int64_t offset, std::int64_t length,
+                          const KeepGoing& keepGoing)
 {
     auto sourceShrank = [&] {
         const std::string path = source.path();
         discard();
-        throw ScanError(ScanError::Operation::Read, path, EIO, "die Datei wurde während der Suche gekürzt");
+        throw FileError(FileError::Operation::Read, path, EIO, "die Datei wurde während der Suche gekürzt");
     };
     std::int64_t done = 0;
     auto checkStop = [&] {
         if (keepGoing && !keepGoing(done)) {
             discard();
-            throw ScanStopped();
+            throw CopyStopped();
         }
     };
 
@@ -289,7 +289,7 @@ void EntryFileWriter::copyFrom(const SourceReader& source, std::int64_t offset, 
     }
 }
 
-void EntryFileWriter::startWriteBack()
+void FileWriter::startWriteBack()
 {
     // Only a request: whatever fails shows in the flush that follows.
     ::sync_file_range(m_file, 0, 0, SYNC_FILE_RANGE_WRITE);
@@ -303,7 +303,7 @@ bool nameTaken(const std::string& path)
     const int error = errno;
     if (error == ENOENT || error == ENOTDIR)
         return false;
-    throw ScanError(ScanError::Operation::Inspect, path, error);
+    throw FileError(FileError::Operation::Inspect, path, error);
 }
 
 bool removeFileIfSame(const std::string& path, std::uint64_t device, std::uint64_t key)

@@ -4,7 +4,7 @@
 // What the Windows file code shares between its files; no other file includes it.
 
 #include "FileIo.h"
-#include "ScanError.h"
+#include "FileError.h"
 
 #include <windows.h>
 
@@ -17,21 +17,20 @@ namespace cp::win32 {
 // created), is refused with a message that says why rather than the system's
 // vague one, or a file of another name. false and *problem set when refused.
 bool toWide(const std::string& path, std::wstring* wide, std::string* problem, std::size_t nameAt = std::string::npos);
-// The same, throwing ScanError for the operation on path.
-std::wstring widePath(ScanError::Operation operation, const std::string& path, std::size_t nameAt = std::string::npos);
+// The same, throwing FileError for the operation on path.
+std::wstring widePath(FileError::Operation operation, const std::string& path, std::size_t nameAt = std::string::npos);
 // Where the last part of path begins.
 std::size_t lastNameAt(const std::string& path);
-std::string toUtf8(const std::wstring& text);
 
-// Throws ScanError with the errno value that stands for error
+// Throws FileError with the errno value that stands for error
 // (errnoForWindowsError) and the system's own text.
-[[noreturn]] void fail(ScanError::Operation operation, const std::string& path, DWORD error);
+[[noreturn]] void fail(FileError::Operation operation, const std::string& path, DWORD error);
 
 // The identity FileIdentity records for an open file: volume serial number,
 // file index and the time of the last write. A file written through a handle
 // may take a later time when that handle closes: read it afresh then.
 bool identityOf(HANDLE file, FileIdentity* identity);
-std::int64_t Nanoseconds(const FILETIME& time);
+std::int64_t nanoseconds(const FILETIME& time);
 
 // Marks an open file for deletion when its last handle closes, or takes the mark off.
 bool markForDeletion(HANDLE file, bool deleted);

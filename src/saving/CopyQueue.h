@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "FileIo.h"
+#include "files/FileIo.h"
 
 #include <atomic>
 #include <chrono>
@@ -27,11 +27,11 @@ enum class CopyOutcome { Copied, TargetExists };
 // copy, and a failed or stopped copy leaves the file it was to replace whole.
 // Without replace an existing target is left alone and reported; the source is
 // only read. copied (if given) receives the bytes of a complete copy. Throws
-// ScanError naming the file at fault, ScanStopped when keepGoing says no.
+// SaveError naming the file at fault, SaveStopped when keepGoing says no.
 CopyOutcome copyWholeFile(const std::string& source, const std::string& target, bool replace,
-                          const EntryFileWriter::KeepGoing& keepGoing = {}, std::int64_t* copied = nullptr);
+                          const FileWriter::KeepGoing& keepGoing = {}, std::int64_t* copied = nullptr);
 
-// Copies whole files as CopyWholeFile does, on threads of their own, two side
+// Copies whole files as copyWholeFile does, on threads of their own, two side
 // by side, so that many small files are not copied one after the other. The
 // copies take their names in the order they were handed over, and their
 // outcomes come back in that order, so that however the copying ends the
@@ -41,7 +41,7 @@ public:
     struct Result {
         enum Outcome { Copied, TargetExists, Failed, Stopped } outcome = Stopped;
         std::int64_t bytes = 0;     // of a complete copy
-        std::exception_ptr failure; // why it failed: mostly a ScanError
+        std::exception_ptr failure; // why it failed: mostly a SaveError
     };
 
     // Starts the threads; throws std::system_error where none can be

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TempFolder.h"
 
-#include "PathHelpers.h"
+#include "base/PathHelpers.h"
 
 #include <filesystem>
 

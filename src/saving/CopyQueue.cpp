@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FileCopy.h"
-#include "ThreadStart.h"
+#include "CopyQueue.h"
 
-#include "ScanError.h"
+#include "SaveError.h"
 #include "base/PathHelpers.h"
+#include "base/ThreadStart.h"
 
 #include <algorithm>
 #include <set>
@@ -31,11 +31,11 @@ void sweepFolderOnce(const std::string& folder)
 struct UnnamedCopy {
     std::string file; // the name it is to take, links followed
     std::int64_t bytes = 0;
-    std::optional<EntryFileWriter> writer;
+    std::optional<FileWriter> writer;
 };
 
 void writeCopy(UnnamedCopy& copy, const std::string& source, const std::string& target, bool throughLinks, bool unnamed,
-               const EntryFileWriter::KeepGoing& keepGoing)
+               const FileWriter::KeepGoing& keepGoing)
 {
     const SourceReader reader(source);
     // Through a symbolic link to its file, as cp and editors write, so the link stays.
@@ -58,7 +58,7 @@ bool nameCopy(UnnamedCopy& copy, bool replace)
 } // namespace
 
 CopyOutcome copyWholeFile(const std::string& source, const std::string& target, bool replace,
-                          const EntryFileWriter::KeepGoing& keepGoing, std::int64_t* copied)
+                          const FileWriter::KeepGoing& keepGoing, std::int64_t* copied)
 {
     UnnamedCopy copy;
     writeCopy(copy, source, target, true, unnamedFilesCanBeNamed(), keepGoing);
@@ -174,7 +174,7 @@ std::unique_ptr<CopyQueue::Written> CopyQueue::write(const Job& job)
         m_bytesCopied.fetch_add(written->copy.bytes - told, std::memory_order_relaxed); // its last piece
         result.outcome = Result::Copied;
         result.bytes = written->copy.bytes;
-    } catch (const ScanStopped&) {
+    } catch (const SaveStopped&) {
         result.outcome = Result::Stopped;
     } catch (...) {
         result.outcome = Result::Failed;

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "base/PathHelpers.h"
+
+#include <string>
+
+namespace cp {
+
+// Whether the path names an existing file or folder; a path ending in the
+// separator must name a folder. The empty path names nothing.
+bool pathExists(const std::string& path);
+
+// Whether the path names an existing folder (or a link to one). The empty
+// path names nothing.
+bool folderExists(const std::string& path);
+
+} // namespace cp
