@@ -49,11 +49,11 @@ NoticeDialog::NoticeDialog(QWidget* owner)
     m_showAgainBox->resize(m_showAgainBox->size().expandedTo(m_showAgainBox->sizeHint()));
 
     // Made after the box, so the tab goes from the box to OK.
-    m_bttnOK = new QPushButton(QStringLiteral("OK"), this);
-    m_bttnOK->setObjectName(QStringLiteral("bttnOK"));
-    at(m_bttnOK, 1560, 2355, 1560, 315);
-    m_bttnOK->setAutoDefault(false); // Enter is handled below, wherever the focus is
-    connect(m_bttnOK, &QPushButton::clicked, this, [this] { bttnOK_Click(); });
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("bttnOK"));
+    at(m_okButton, 1560, 2355, 1560, 315);
+    m_okButton->setAutoDefault(false); // Enter is handled below, wherever the focus is
+    connect(m_okButton, &QPushButton::clicked, this, [this] { confirm(); });
 
     setFixedSize(twipsToPixels(*this, 4680), twipsToPixels(*this, 2790));
     m_showAgainBox->setFocus();
@@ -77,7 +77,7 @@ bool NoticeDialog::neverAgain() const
     return result() == QDialog::Accepted && m_showAgainBox->isChecked();
 }
 
-void NoticeDialog::bttnOK_Click()
+void NoticeDialog::confirm()
 {
     accept();
 }
@@ -85,7 +85,7 @@ void NoticeDialog::bttnOK_Click()
 void NoticeDialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        bttnOK_Click();
+        confirm();
     else
         QDialog::keyPressEvent(event);
 }

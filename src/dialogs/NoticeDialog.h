@@ -27,12 +27,12 @@ protected:
 
 private:
     void showApplicationCaption();
-    void bttnOK_Click();
+    void confirm();
 
     QLabel* m_icon = nullptr;
     QPlainTextEdit* m_text = nullptr;
     QCheckBox* m_showAgainBox = nullptr;
-    QPushButton* m_bttnOK = nullptr;
+    QPushButton* m_okButton = nullptr;
 };
 
 } // namespace cp

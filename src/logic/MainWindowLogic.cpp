@@ -20,9 +20,9 @@ namespace cp {
 
 MainWindowLogic::MainWindowLogic(Context context)
     : m_context(context)
-    , m_saving({m_entries, context.settings, context.dialogs, context.programFolder, context.style,
-                [this] { return m_closeRequested; }})
-    , m_scans({m_view, context.face, context.style, [this] { return m_closeRequested; }})
+    , m_saving(
+          {m_entries, context.settings, context.dialogs, context.programFolder, context.style, m_closing.get_token()})
+    , m_scans({m_view, context.face, context.style, m_closing.get_token()})
 {
     m_view.caption = kApplicationTitle;
 }
@@ -42,7 +42,7 @@ std::optional<int> MainWindowLogic::start()
     m_view.loop = int(m_context.settings.number("Loop", m_context.style).value_or(0));
     showView();
     const StartupState& startup = m_context.startup;
-    if (m_closeRequested && !startup.targetGiven) // closed before anything was scanned
+    if (m_closing.stop_requested() && !startup.targetGiven) // closed before anything was scanned
         return 0;
     if (startup.sourceFile.empty())
         return std::nullopt;
@@ -60,7 +60,7 @@ std::optional<int> MainWindowLogic::start()
     } catch (...) {
         showFailure("Form_Load", std::current_exception());
     }
-    if (m_closeRequested) {
+    if (m_closing.stop_requested()) {
         unload();
         return 0;
     }
@@ -117,7 +117,7 @@ void MainWindowLogic::guarded(const std::function<void()>& command)
     } catch (...) {
         showFailure("tlbMain_ButtonClick", std::current_exception());
     }
-    if (m_closeRequested && !m_scans.running()) {
+    if (m_closing.stop_requested() && !m_scans.running()) {
         unload();
         m_context.face.endProgram(0);
     }
@@ -158,7 +158,7 @@ void MainWindowLogic::openCommand()
     request.filterIndex = std::int16_t(m_context.settings.number("Filter", m_context.style).value_or(0));
     request.fileName = m_lastOpenFileName;
     const auto chosen = m_context.dialogs.openFile(DialogOwner::MainWindow, request);
-    if (!chosen || m_closeRequested) // a signal may have closed the window meanwhile
+    if (!chosen || m_closing.stop_requested()) // a signal may have closed the window meanwhile
         return;
     m_lastOpenFileName = chosen->fileName;
     m_context.settings.setValue("Filter", std::to_string(std::int16_t(chosen->filterIndex)));
@@ -269,7 +269,7 @@ void MainWindowLogic::showPlayback()
 
 bool MainWindowLogic::requestClose()
 {
-    m_closeRequested = true;
+    m_closing.request_stop();
     // The scan or copy notices at its next step, removes what it half wrote, and unwinds.
     if (m_scans.running() || m_saving.copying())
         return false;

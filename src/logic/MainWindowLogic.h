@@ -12,6 +12,7 @@
 #include <exception>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -100,11 +101,11 @@ private:
 
     Context m_context;
     MainWindowView m_view;
+    std::stop_source m_closing; // the user closed the window: a scan or copy under way stops
     ShownScan m_entries;
     SavingFlow m_saving;
     ScanFollower m_scans;
     std::string m_lastOpenFileName;
-    bool m_closeRequested = false;
     bool m_unloaded = false;
 };
 

@@ -86,7 +86,7 @@ void SavingFlow::saveIntoFolder(std::int64_t count, const std::function<std::int
     if (!pathExists(folder))
         folder.clear();
     const auto chosen = m_context.dialogs.browseForFolder(owner, "Zielverzeichnis", folder);
-    if (!chosen || m_context.closing())
+    if (!chosen || m_context.closing.stop_requested())
         return;
     m_context.settings.setValue("SaveAllPath", *chosen);
     std::int64_t total = 0;
@@ -106,14 +106,14 @@ void SavingFlow::saveCurrent()
     request.initialDir = rememberedFolder(m_context.settings, "WAVDir", m_context.programFolder);
     request.fileName = proposedName();
     const auto chosen = m_context.dialogs.saveFile(DialogOwner::MainWindow, request);
-    if (!chosen || m_context.closing())
+    if (!chosen || m_context.closing.stop_requested())
         return;
     rememberFolderOf(m_context.settings, "WAVDir", *chosen);
     const std::string source = m_context.entries.currentFile();
     bool saved = false;
     copyEntries(regularFileSize(source).value_or(0), false, DialogOwner::MainWindow,
                 [&](CopyJob& copy) { saved = copy.copyFile(source, *chosen); });
-    if (saved && !m_context.closing())
+    if (saved && !m_context.closing.stop_requested())
         showNotice("FileSavedMsg", savedNoticeText());
 }
 
@@ -124,7 +124,7 @@ void SavingFlow::copyEntries(std::int64_t total, bool several, DialogOwner owner
     const RaisedFlag copying(m_copying);
     CopyJob copy({m_context.dialogs, owner, m_context.style, m_context.closing}, total, several);
     copies(copy);
-    if (!m_context.closing())
+    if (!m_context.closing.stop_requested())
         copy.reportFailures();
 }
 

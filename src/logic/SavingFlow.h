@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ public:
         UserDialogs& dialogs;
         std::string programFolder; // where the file dialog starts the first time
         NumberStyle style;
-        std::function<bool()> closing; // the window is closing: no more questions
+        std::stop_token closing; // the window is closing: no more questions
     };
     explicit SavingFlow(Context context) : m_context(std::move(context)) {}
 

@@ -110,7 +110,7 @@ bool ScanFollower::stopRequested()
         flush();
         m_context.face.keepAnswering();
     }
-    return m_context.closing();
+    return m_context.closing.stop_requested();
 }
 
 void ScanFollower::scanEnded(bool) noexcept

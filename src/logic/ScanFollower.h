@@ -8,7 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
+#include <stop_token>
 #include <string>
 
 namespace cp {
@@ -25,7 +25,7 @@ public:
         MainWindowView& view;
         MainWindowFace& face;
         NumberStyle style;
-        std::function<bool()> closing; // asked while a scan runs; true stops it
+        std::stop_token closing; // looked at while a scan runs; a stop ends it
     };
     explicit ScanFollower(Context context) : m_context(std::move(context)) {}
     bool running() const { return m_running; }

@@ -48,7 +48,7 @@ CopyJob::~CopyJob() = default; // the queue stops and waits for its threads
 
 bool CopyJob::stopped()
 {
-    if (m_context.stopping && m_context.stopping())
+    if (m_context.stopping.stop_requested())
         m_cancelled = true;
     return m_cancelled;
 }
@@ -230,7 +230,7 @@ bool CopyJob::copyHere(const std::string& source, const std::string& path, bool 
 void CopyJob::reportFailures()
 {
     settle(0);
-    if (m_failures == 0 || (m_context.stopping && m_context.stopping())) // no message over a window that closes
+    if (m_failures == 0 || m_context.stopping.stop_requested()) // no message over a window that closes
         return;
     m_progress.reset(); // not over the message
     std::string text = m_firstFailure;

@@ -7,9 +7,9 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 namespace cp {
@@ -27,8 +27,8 @@ public:
         CopyQuestions& questions;
         DialogOwner owner;
         NumberStyle style;
-        // Asked between pieces; true ends the command as a cancel.
-        std::function<bool()> stopping;
+        // Looked at between pieces; a stop ends the command as a cancel.
+        std::stop_token stopping;
     };
     // total: the bytes all copies of the command will take, for the progress
     // window; several: more than one file, so the "all" answers are offered.

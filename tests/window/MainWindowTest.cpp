@@ -153,7 +153,7 @@ TEST(EntrySaver, ProposesTheCountAsThreeDigitsOrAsTyped)
     cp::SettingsStore settings {backend};
     ScriptedDialogs dialogs;
     cp::ShownScan entries;
-    cp::SavingFlow saver {{entries, settings, dialogs, dir.path(), cp::NumberStyle(), [] { return false; }}};
+    cp::SavingFlow saver {{entries, settings, dialogs, dir.path(), cp::NumberStyle(), std::stop_token()}};
     QStringList names;
     for (const char* count : {"7", "-3", "1234", "a/b"}) {
         settings.setValue("Count", count);
