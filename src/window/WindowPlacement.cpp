@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WindowPlacement.h"
 
-#include "logic/SettingsStore.h"
+#include "logic/WindowPlace.h"
 #include "dialogs/Twips.h"
 
 #include <QCoreApplication>
@@ -35,14 +35,11 @@ void WindowPlacement::restore()
 {
     const double perPixel = twipsPerPixel(m_window);
     const QRect area = screenArea(m_window);
-    const auto centre
-        = [&](int screenPixels, int windowTwips) { return (qRound(screenPixels * perPixel) - windowTwips) / 2; };
-    const std::optional<double> storedX = m_settings.number("WindowPosX", m_style);
-    const std::optional<double> storedY = m_settings.number("WindowPosY", m_style);
-    m_centreX = !storedX;
-    m_centreY = !storedY;
-    const double x = storedX.value_or(centre(area.width(), m_clientTwips.width()));
-    const double y = storedY.value_or(centre(area.height(), m_clientTwips.height()));
+    const WindowPlace stored = WindowPlace::read(m_settings, m_style);
+    m_centreX = !stored.left;
+    m_centreY = !stored.top;
+    const int x = stored.left.value_or(WindowPlace::centred(qRound(area.width() * perPixel), m_clientTwips.width()));
+    const int y = stored.top.value_or(WindowPlace::centred(qRound(area.height() * perPixel), m_clientTwips.height()));
     m_window.move(area.left() + qRound(float(x) / perPixel), area.top() + qRound(float(y) / perPixel));
 }
 
@@ -64,8 +61,7 @@ void WindowPlacement::centreOnFrame()
 void WindowPlacement::save()
 {
     const double perPixel = twipsPerPixel(m_window);
-    m_settings.setValue("WindowPosX", std::to_string(qRound(m_window.pos().x() * perPixel)));
-    m_settings.setValue("WindowPosY", std::to_string(qRound(m_window.pos().y() * perPixel)));
+    WindowPlace {qRound(m_window.pos().x() * perPixel), qRound(m_window.pos().y() * perPixel)}.write(m_settings);
 }
 
 } // namespace cp
