@@ -18,11 +18,12 @@
 
 namespace cp {
 
-MainWindowLogic::MainWindowLogic(Context context)
+MainWindowLogic::MainWindowLogic(Context context, MainWindowFace& face)
     : m_context(context)
+    , m_face(face)
     , m_saving(
           {m_entries, context.settings, context.dialogs, context.programFolder, context.style, m_closing.get_token()})
-    , m_scans({m_view, context.face, context.style, m_closing.get_token()})
+    , m_scans({m_view, face, context.style, m_closing.get_token()})
 {
     m_view.caption = kApplicationTitle;
 }
@@ -34,7 +35,7 @@ MainWindowLogic::~MainWindowLogic()
 
 void MainWindowLogic::showView()
 {
-    m_context.face.showView(m_view);
+    m_face.showView(m_view);
 }
 
 std::optional<int> MainWindowLogic::start()
@@ -72,7 +73,7 @@ void MainWindowLogic::run(Command command)
     if (command == Command::EntryList) {
         // A window of its own, not a command on the entries: it opens during a scan too.
         if (!m_unloaded)
-            m_context.face.showEntryList();
+            m_face.showEntryList();
         return;
     }
     guarded([this, command] { perform(command); });
@@ -119,7 +120,7 @@ void MainWindowLogic::guarded(const std::function<void()>& command)
     }
     if (m_closing.stop_requested() && !m_scans.running()) {
         unload();
-        m_context.face.endProgram(0);
+        m_face.endProgram(0);
     }
 }
 
@@ -168,9 +169,9 @@ void MainWindowLogic::openCommand()
 
 void MainWindowLogic::releaseEntries()
 {
-    m_context.face.scanChanging();
+    m_face.scanChanging();
     m_entries.release(&m_context.player.device());
-    m_context.face.scanChanged();
+    m_face.scanChanged();
 }
 
 void MainWindowLogic::openFile(const std::string& path)
@@ -195,9 +196,9 @@ void MainWindowLogic::openFile(const std::string& path)
         showNoFile();
         throw;
     }
-    m_context.face.scanChanging();
+    m_face.scanChanging();
     m_entries.replace(std::move(scan));
-    m_context.face.scanChanged();
+    m_face.scanChanged();
     const bool any = m_entries.count() > 0;
     for (const Command command : {Command::Next, Command::First, Command::Last, Command::SaveAll})
         m_view.enable(command, any);
@@ -223,7 +224,7 @@ void MainWindowLogic::showNewCurrentEntry(const std::string& zeroLengthWord)
     const std::string path = m_entries.currentFile();
     m_context.player.load(path);
     m_view.toolTip = entryToolTip(path, m_context.style);
-    m_context.face.currentEntryChanged(m_entries.current());
+    m_face.currentEntryChanged(m_entries.current());
     try {
         setEntryFigures(m_view, m_entries.current(), m_entries.count(), path, m_context.player.lengthMs(),
                         zeroLengthWord, m_context.style);
@@ -283,7 +284,7 @@ void MainWindowLogic::unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    m_context.face.windowUnloading();
+    m_face.windowUnloading();
     m_context.settings.setValue("Loop", std::to_string(m_view.loop));
     m_context.settings.sync();
     releaseEntries();
@@ -305,7 +306,7 @@ void MainWindowLogic::waitForEntryFiles()
     m_view.busyPointer = true;
     showView();
     while (!remover.waitFor(std::chrono::milliseconds(50)))
-        m_context.face.keepAnswering();
+        m_face.keepAnswering();
     m_view.busyPointer = false;
     showView();
 }

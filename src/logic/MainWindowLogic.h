@@ -37,7 +37,6 @@ public:
         SettingsStore& settings;
         EntryPlayer& player;
         UserDialogs& dialogs;
-        MainWindowFace& face;
         std::string programFolder; // the default start folder of the file dialogs
         NumberStyle style;
     };
@@ -46,7 +45,8 @@ public:
         = "Alle Dateien (*.*)|*.*|AvP-FFL-Dateien (*.ffl)|*.ffl|Unreal-Sound (*.uax)|*.uax|AVI-Dateien (*.avi)|*.avi|"
           "Quake & Clones (*.pak)|*.pak|Age Of Empires-Dateien (*.drs)|*.drs";
 
-    explicit MainWindowLogic(Context context);
+    // face: what draws the window; it outlives the logic.
+    MainWindowLogic(Context context, MainWindowFace& face);
     // Lets go of the entry files shown (a batch run's output is not the window's).
     ~MainWindowLogic();
     MainWindowLogic(const MainWindowLogic&) = delete;
@@ -100,6 +100,7 @@ private:
     void showView();
 
     Context m_context;
+    MainWindowFace& m_face;
     MainWindowView m_view;
     std::stop_source m_closing; // the user closed the window: a scan or copy under way stops
     ShownScan m_entries;

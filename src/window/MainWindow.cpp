@@ -51,7 +51,7 @@ MainWindow::MainWindow(Context context)
     , m_placement(*this, context.settings, context.style, {kClientWidth, kClientHeight})
     , m_settings(context.settings)
     , m_style(context.style)
-    , m_logic(logicContext(context))
+    , m_logic(context, *this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
@@ -76,12 +76,6 @@ MainWindow::MainWindow(Context context)
     m_playbackTimer->setObjectName(QStringLiteral("tmrPlay"));
     m_playbackTimer->setInterval(100);
     connect(m_playbackTimer, &QTimer::timeout, this, [this] { m_logic.showPlayback(); });
-}
-
-MainWindowLogic::Context MainWindow::logicContext(const Context& context)
-{
-    return {context.folder,  context.startup, context.settings,      context.player,
-            context.dialogs, *this,           context.programFolder, context.style};
 }
 
 MainWindow::~MainWindow()

@@ -29,15 +29,7 @@ class ModalCloseWatch;
 class MainWindow final : public QWidget, private MainWindowFace {
 public:
     // What the application owns and the window works on.
-    struct Context {
-        EntryFolder& folder; // where the entry files go
-        const StartupState& startup;
-        SettingsStore& settings;
-        EntryPlayer& player;
-        UserDialogs& dialogs;
-        std::string programFolder; // the default start folder of the file dialogs
-        NumberStyle style;
-    };
+    using Context = MainWindowLogic::Context;
 
     explicit MainWindow(Context context);
     ~MainWindow() override;
@@ -66,7 +58,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    MainWindowLogic::Context logicContext(const Context& context);
     // The first dropped file's path bytes, when the logic would take it now.
     std::optional<std::string> droppedFile(const QMimeData* mime) const;
     void setToolTip(const QString& text);
