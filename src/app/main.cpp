@@ -2,6 +2,7 @@
 #include "dialogs/QtUserDialogs.h"
 #include "playback/SdlAudioOutput.h"
 #include "playback/EntryPlayer.h"
+#include "playback/WaveDevice.h"
 #include "scan/ScanResult.h"
 #include "files/PrivateFolder.h"
 #include "files/RunJournal.h"

@@ -29,7 +29,7 @@ PlaybackTick EntryPlayer::tick(std::int64_t currentEntry, bool loopTicked)
     tick.playEnabled = currentEntry > 0;
     // Play repeats through the sound player for any tick in the box, the
     // partial one included, so Stop must be there for each of them.
-    tick.stopEnabled = currentEntry > 0 && (mode == WaveDevice::Playing || loopTicked);
+    tick.stopEnabled = currentEntry > 0 && (mode == PlaybackDevice::Playing || loopTicked);
     return tick;
 }
 

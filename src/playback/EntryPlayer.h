@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "WaveDevice.h"
+#include "PlaybackDevice.h"
 
 #include <cstdint>
 #include <string>
@@ -20,7 +20,7 @@ struct PlaybackTick {
 // state the window shows, or over and over through the sound player.
 class EntryPlayer {
 public:
-    EntryPlayer(WaveDevice& device, SoundPlayer& looper) : m_device(device), m_looper(looper) {}
+    EntryPlayer(PlaybackDevice& device, LoopingPlayer& looper) : m_device(device), m_looper(looper) {}
 
     // The entry file becomes the device's, stopped at its start.
     void load(const std::string& path) { m_device.open(path); }
@@ -38,11 +38,11 @@ public:
     PlaybackTick tick(std::int64_t currentEntry, bool loopTicked);
 
     // The device, for those that must let go of its file before deleting it.
-    WaveDevice& device() { return m_device; }
+    PlaybackDevice& device() { return m_device; }
 
 private:
-    WaveDevice& m_device;
-    SoundPlayer& m_looper;
+    PlaybackDevice& m_device;
+    LoopingPlayer& m_looper;
 };
 
 } // namespace cp

@@ -119,14 +119,4 @@ void SoundPlayer::stop()
         m_output->stop(Voice::Player);
 }
 
-std::string modeWord(int mode)
-{
-    switch (mode) {
-    case WaveDevice::NotOpen: return "nicht geöffnet";
-    case WaveDevice::Stopped: return "angehalten";
-    case WaveDevice::Playing: return "wird abgespielt";
-    default: return std::to_string(mode);
-    }
-}
-
 } // namespace cp
