@@ -11,7 +11,6 @@ namespace cp {
 // the number is the system's own message.
 namespace ErrorNumber {
 inline constexpr int OutOfMemory = 7;         // no memory left for the command
-inline constexpr int DivisionByZero = 11;     // shows "mies" as the quality, no report
 inline constexpr int Internal = 51;           // anything the program did not expect
 inline constexpr int FileNotFound = 53;       // the file is gone
 inline constexpr int DeviceIo = 57;           // the disk or device failed
@@ -19,7 +18,6 @@ inline constexpr int DiskFull = 61;           // no space left, or a file-size l
 inline constexpr int PermissionDenied = 70;   // not allowed to read or write there
 inline constexpr int PathFileAccess = 75;     // not a file that can be read (a folder, a pipe...)
 inline constexpr int PathNotFound = 76;       // a folder on the way does not exist
-inline constexpr int DialogCancelled = 32755; // ends a command silently
 } // namespace ErrorNumber
 
 // The report number for a system error (an errno value). A Windows error
