@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     for (int r = 0; r < rounds; ++r) {
         const std::string saved = work + "/saved" + std::to_string(r), copied = work + "/copied" + std::to_string(r);
         ::mkdir(saved.c_str(), 0755);
-        dialogs.folders.push_back(QString::fromStdString(saved));
+        dialogs.folders.push_back(saved);
         resetPeak();
         auto t = Clock::now();
         window.runCommand(cp::Command::SaveAll);
@@ -80,8 +80,8 @@ int main(int argc, char** argv)
     std::printf(
         "Save all/cp -r (median of %d): %.2f  [Save all %.3f s, cp -r %.3f s], peak RSS during Save all %.1f MiB\n",
         rounds, median(save) / median(cpr), median(save), median(cpr), peak);
-    if (!dialogs.messages.isEmpty())
-        std::fprintf(stderr, "%s\n", qPrintable(dialogs.messages.join('\n')));
+    for (const std::string& line : dialogs.messages)
+        std::fprintf(stderr, "%s\n", line.c_str());
 
     // One entry as large as the whole archive, saved on its own.
     const int fd = ::open(source.c_str(), O_WRONLY | O_TRUNC);
@@ -90,7 +90,7 @@ int main(int argc, char** argv)
     ::close(fd);
     bench.open(source);
     window.runCommand(cp::Command::Next);
-    dialogs.saveAs.push_back(QString::fromStdString(work + "/one.wav"));
+    dialogs.saveAs.push_back(work + "/one.wav");
     resetPeak();
     const auto t = Clock::now();
     window.runCommand(cp::Command::Save);

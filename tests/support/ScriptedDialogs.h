@@ -5,16 +5,17 @@
 // tests and benchmarks. Every request is recorded; an empty script cancels.
 #include "logic/UserDialogs.h"
 
-#include <QStringList>
-
 #include <deque>
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace cptest {
 
 struct ScriptedDialogs final : cp::UserDialogs {
     std::deque<OpenFileResult> files; // each script is answered in turn
-    std::deque<QString> saveAs, folders;
+    std::deque<std::string> saveAs, folders;
     std::deque<Replace> replies;                             // none left: No
     std::deque<bool> ticks;                                  // the notice's box
     std::function<bool()> keepCopying = [] { return true; }; // false: Cancel in the progress window
@@ -22,8 +23,8 @@ struct ScriptedDialogs final : cp::UserDialogs {
     cp::UserDialogs* boxes = nullptr; // when set, its question, progress window, notice and warning instead
     std::vector<OpenFile> opened;
     std::vector<SaveFile> saved;
-    QStringList folderStarts, questions, notices, messages; // messages: caption, then text
-    QStringList progressShown;                              // "done/total" of each update
+    std::vector<std::string> folderStarts, questions, notices, messages; // messages: caption, then text
+    std::vector<std::string> progressShown;                              // "done/total" of each update
 
     template <typename T> static std::optional<T> Next(std::deque<T>& script)
     {
@@ -42,34 +43,34 @@ struct ScriptedDialogs final : cp::UserDialogs {
     std::optional<std::string> saveFile(cp::DialogOwner, const SaveFile& r) override
     {
         saved.push_back(r);
-        const std::optional<QString> answer = Next(saveAs);
-        if (!answer)
-            return std::nullopt;
-        return answer->toStdString();
+        return Next(saveAs);
     }
     std::optional<std::string> browseForFolder(cp::DialogOwner, const std::string& title,
                                                const std::string& start) override
     {
-        folderStarts << QString::fromStdString(title + ":" + start);
-        const std::optional<QString> answer = Next(folders);
-        if (!answer || answer->isEmpty())
-            return std::nullopt;
-        return answer->toStdString();
+        folderStarts.push_back(title + ":" + start);
+        std::optional<std::string> answer = Next(folders);
+        if (answer && answer->empty())
+            answer.reset();
+        return answer;
     }
     Replace askReplace(cp::DialogOwner o, const std::string& p, const std::string& link, bool all) override
     {
         if (boxes)
             return boxes->askReplace(o, p, link, all);
-        questions << QString::fromStdString(link.empty() ? p : p + " → " + link);
+        if (link.empty())
+            questions.push_back(p);
+        else
+            questions.push_back(p + " → " + link);
         return Next(replies).value_or(Replace::No);
     }
     struct Scripted final : Progress {
         std::function<bool()>& keepGoing;
-        QStringList& shown;
-        Scripted(std::function<bool()>& k, QStringList& s) : keepGoing(k), shown(s) {}
+        std::vector<std::string>& shown;
+        Scripted(std::function<bool()>& k, std::vector<std::string>& s) : keepGoing(k), shown(s) {}
         bool update(std::int64_t done, std::int64_t total) override
         {
-            shown << QString::number(done) + "/" + QString::number(total);
+            shown.push_back(std::to_string(done) + "/" + std::to_string(total));
             return keepGoing();
         }
     };
@@ -83,20 +84,23 @@ struct ScriptedDialogs final : cp::UserDialogs {
     {
         if (boxes)
             return boxes->notice(text);
-        notices << QString::fromStdString(text);
+        notices.push_back(text);
         return Next(ticks).value_or(false);
     }
     void message(cp::DialogOwner, const std::string& caption, const std::string& text) override
     {
-        messages << QString::fromStdString(caption) << QString::fromStdString(text);
+        messages.push_back(caption);
+        messages.push_back(text);
         onMessage();
     }
     void warning(cp::DialogOwner o, const std::string& c, const std::string& t) override
     {
-        if (boxes)
+        if (boxes) {
             boxes->warning(o, c, t);
-        else
-            messages << QString::fromStdString(c) << QString::fromStdString(t);
+            return;
+        }
+        messages.push_back(c);
+        messages.push_back(t);
     }
 };
 
