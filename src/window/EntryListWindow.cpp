@@ -3,11 +3,11 @@
 
 #include "scan/ScanResult.h"
 #include "logic/SettingsStore.h"
+#include "window/BusyPointer.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -94,8 +94,11 @@ void EntryListWindow::buildControls()
     const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) + 12;
     for (int c = 0; c < EntryListModel::ColumnCount; ++c)
         m_view->setColumnWidth(c, fontMetrics().horizontalAdvance(QString::fromUtf8(widest[c])) + margins);
-    m_model.setLearningNotice([](bool learning) {
-        learning ? QGuiApplication::setOverrideCursor(Qt::BusyCursor) : QGuiApplication::restoreOverrideCursor();
+    m_model.setLearningNotice([this](bool learning) {
+        if (learning)
+            m_learningPointer.emplace();
+        else
+            m_learningPointer.reset();
     });
     connect(columns, &QHeaderView::sortIndicatorChanged, this, [this](int column, Qt::SortOrder order) {
         busy([&] { m_model.sort(column, order); });
@@ -207,10 +210,7 @@ bool EntryListWindow::eventFilter(QObject* watched, QEvent* event)
 
 void EntryListWindow::busy(const std::function<void()>& work)
 {
-    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    struct Restore {
-        ~Restore() { QGuiApplication::restoreOverrideCursor(); }
-    } restore;
+    const BusyPointer pointer;
     work();
 }
 

@@ -3,12 +3,14 @@
 
 #include "logic/ShownScan.h"
 #include "logic/WindowCommands.h"
+#include "window/BusyPointer.h"
 #include "window/EntryListModel.h"
 
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -71,6 +73,7 @@ private:
 
     const ShownScan& m_entries;
     SettingsStore& m_settings;
+    std::optional<BusyPointer> m_learningPointer; // while the model learns playing times
     EntryListModel m_model;
     QTableView* m_view = nullptr;
     QLineEdit* m_filter = nullptr;

@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The entry list's rows without a toolkit: what each kind of entry shows,
+// sorting, the filter and the mismatch choice, from the source and, where
+// that is gone, from the entry files; the order of texts.
+#include "logic/EntryListRows.h"
+#include "logic/NaturalKey.h"
+#include "playback/SoundFile.h"
+#include "scan/ScanFixture.h"
+#include "support/Fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <tuple>
+
+using namespace cptest;
+using Rows = cp::EntryListRows;
+
+namespace {
+
+struct EntryListRowsTest : ::testing::Test {
+    TempDir dir;
+    std::string source = dir / "Archiv.pak";
+    cp::ScanResult scan;
+    std::unique_ptr<Rows> rows;
+    const Bytes title = Chunk("LIST", Concat({Text("INFO"), Chunk("INAM", Text(std::string("Gl\366ckchen\0", 10)))}));
+
+    void SetUp() override
+    {
+        const Bytes shortWave = MakeWave(8000, 500);
+        // The tooltip's kinds: a wave with junk after it, a bare tag, a wave
+        // whose title follows 44 KiB of sound, a wave cut short, a film, ADPCM.
+        WriteFile(
+            source,
+            Concat({Junk(1000), MakeWave(11025, 1200), Junk(300, 2), Text("RIFF"),
+                    Riff("WAVE", Concat({Chunk("fmt ", Fmt(1, 2, 22050, 8)), Chunk("data", Junk(44100, 3)), title})),
+                    Bytes(shortWave.begin(), shortWave.begin() + 3000), Riff("AVI ", title),
+                    Riff("WAVE", Concat({Chunk("fmt ", Fmt(0x11, 2, 22050, 4)), Chunk("data", Junk(100, 4))})),
+                    Junk(979, 5)}));
+        cp::EntryFolder folder {dir / "out"};
+        folder.keepsTagPositions = true; // where the entries begin, as a window keeps them
+        ::mkdir(folder.path.c_str(), 0755);
+        cp::WaveEntryScanner(folder, nullptr).scanFile(source, scan);
+        rows = std::make_unique<Rows>(scan, cp::NumberStyle::germanStyle(), cp::soundLengthMs);
+    }
+    std::string Row(int row) const // row -1: the captions
+    {
+        std::string cells;
+        for (int c = 0; c < Rows::ColumnCount; ++c)
+            cells += (c > 0 ? "|" : "") + (row < 0 ? Rows::caption(c) : rows->text(row, c));
+        return cells;
+    }
+    std::string Order() const // the entries, row by row
+    {
+        std::string entries;
+        for (int r = 0; r < rows->rowCount(); ++r)
+            entries += (r > 0 ? "," : "") + std::to_string(rows->entryAt(r));
+        return entries;
+    }
+};
+
+TEST_F(EntryListRowsTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile)
+{
+    const std::string expected[] = {
+        "1|1.001|26.804|WAVE|PCM|1|11.025|16|1,200 s|+300 Byte|",
+        "2|27.805|4|kein RIFF-Kopf|||||||",
+        "3|27.809|44.174|WAVE|PCM|2|22.050|8|1,000 s|stimmt|Glöckchen",
+        "4|71.983|3.000|WAVE|PCM|1|8.000|16|0,184 s|\u22125.044 Byte|",
+        "5|74.983|42|AVI||||||stimmt|Glöckchen",
+        "6|75.025|1.123|WAVE|IMA-ADPCM|2|22.050|4||+979 Byte|",
+    };
+    ASSERT_EQ(rows->rowCount(), 6);
+    EXPECT_EQ(Row(-1), "Nr.|Position|Größe|Form|Format|Kanäle|Rate|Bits|Dauer|Kopf|Titel");
+    for (int r = 0; r < 6; ++r)
+        EXPECT_EQ(Row(r), expected[r]) << "from the source";
+    // Kopf is words, left of the free space that parts it from Titel.
+    EXPECT_EQ(Rows::alignment(Rows::Length), Rows::Alignment::Number);
+    EXPECT_EQ(Rows::alignment(Rows::Header), Rows::Alignment::Words);
+    EXPECT_EQ(rows->toolTip(3),
+              "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\nGröße: laut Kopf 8.044 Byte, "
+              "Eintrag 3.000 Byte (5.044 Byte weniger)");
+    EXPECT_EQ(rows->toolTip(4), "Form: AVI\nGröße: stimmt überein\nTitel: Glöckchen");
+
+    ::unlink(source.c_str()); // the source gone: the same from the entry files
+    rows->scanChanging();
+    rows->scanChanged();
+    for (int r = 0; r < 6; ++r)
+        EXPECT_EQ(Row(r), expected[r]) << "from the entry files";
+}
+
+TEST_F(EntryListRowsTest, SortsByEachKindOfColumnEqualKeysInEntryOrder)
+{
+    const std::tuple<int, bool, const char*> sorts[] = {
+        {Rows::Format, true, "2,5,6,1,3,4"},    {Rows::Format, false, "1,3,4,6,2,5"},
+        {Rows::Form, true, "2,5,1,3,4,6"},      {Rows::Header, true, "2,4,3,5,1,6"},
+        {Rows::Length, false, "3,1,4,6,5,2"},   {Rows::Title, true, "1,2,4,6,3,5"},
+        {Rows::Duration, false, "1,3,4,2,5,6"}, {Rows::Number, false, "6,5,4,3,2,1"},
+    };
+    std::string busy;
+    rows->setLearningNotice([&](bool learning) { busy += learning ? "+" : "-"; });
+    for (const auto& [column, ascending, entries] : sorts) {
+        rows->sort(column, ascending);
+        while (rows->learning())
+            if (rows->learnSlice())
+                rows->sort(rows->sortColumn(), rows->sortAscending());
+        EXPECT_EQ(Order(), entries) << "column " << column;
+    }
+    EXPECT_EQ(busy, "+-") << "busy while the keys are learnt, once";
+}
+
+TEST_F(EntryListRowsTest, TheFilterMatchesFormFormatAndTitleAndTheChoiceShowsOnlyMismatches)
+{
+    const std::tuple<const char*, bool, const char*> filters[]
+        = {{"pcm", false, "1,3,4,6"},    {"GLÖCK", false, "3,5"}, {"avi", false, "5"},
+           {"kein", false, "2"},         {"", true, "1,4,6"},     {"ima", true, "6"},
+           {"mp3", false, ""},           {"glock", false, ""},    {"", false, "1,2,3,4,5,6"},
+           {"  ", false, "1,2,3,4,5,6"}, {" avi ", false, "5"},   {"\u00a0avi\u3000", false, "5"}};
+    rows->sort(Rows::Length, true);
+    for (const auto& [text, mismatchesOnly, entries] : filters) {
+        rows->setFilter(text, mismatchesOnly);
+        rows->sort(Rows::Number, true);
+        EXPECT_EQ(Order(), entries) << text << " " << mismatchesOnly;
+    }
+    rows->setFilter("", true);
+    EXPECT_EQ(rows->rowOf(4), 1);
+    EXPECT_EQ(rows->rowOf(3), -1) << "hidden";
+}
+
+TEST(EntryListOrder, TitlesInNaturalOrderDigitRunsByValueRegardlessOfCaseAndAccents)
+{
+    const char* const ascending[]
+        = {"",         "0",        "ab",        "abc",        "Ærø",       "Äpfel",      "b007",     "b8",
+           "Birnen",   "Łódź",     "Øl",        "Strasse",    "Straße",    "Strassen",   "Wasser 1", "wasser 1",
+           "wasser 2", "Wasser 9", "Wasser 10", "Wasser 10a", "Wasser 70", "Wasser 100", "x2y9",     "x10y1"};
+    for (std::size_t i = 0; i < std::size(ascending); ++i)
+        for (std::size_t j = 0; j < std::size(ascending); ++j)
+            EXPECT_EQ(cp::naturalCompare(ascending[i], ascending[j]), i < j ? -1 : int(i > j))
+                << ascending[i] << " against " << ascending[j];
+}
+
+} // namespace
