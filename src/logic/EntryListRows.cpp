@@ -97,7 +97,7 @@ EntryListRows::Alignment EntryListRows::alignment(int column)
 
 std::string EntryListRows::text(int row, int column) const
 {
-    return text(std::size_t(entryAt(row) - 1), column);
+    return cellText(std::size_t(entryAt(row) - 1), column);
 }
 
 std::string EntryListRows::toolTip(int row) const
@@ -167,7 +167,7 @@ bool EntryListRows::learnSlice()
     return m_learned == count;
 }
 
-std::string EntryListRows::text(std::size_t index, int column) const
+std::string EntryListRows::cellText(std::size_t index, int column) const
 {
     switch (column) {
     case Number: return formatGrouped(std::int64_t(index) + 1, m_style);
@@ -204,7 +204,7 @@ bool EntryListRows::shown(std::size_t index) const
     if (m_foldedFilter.empty())
         return true;
     for (const int column : {Form, Format, Title})
-        if (caseFolded(text(index, column)).find(m_foldedFilter) != std::string::npos)
+        if (caseFolded(cellText(index, column)).find(m_foldedFilter) != std::string::npos)
             return true;
     return false;
 }

@@ -66,7 +66,7 @@ public:
     bool learnSlice();
 
 private:
-    std::string text(std::size_t index, int column) const;
+    std::string cellText(std::size_t index, int column) const;
     bool shown(std::size_t index) const;
     std::vector<std::int64_t> sortKeys(int column) const;
     std::vector<std::int64_t> textRanks(int column) const;

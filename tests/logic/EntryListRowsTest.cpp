@@ -73,21 +73,23 @@ TEST_F(EntryListRowsTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile)
     };
     ASSERT_EQ(rows->rowCount(), 6);
     EXPECT_EQ(Row(-1), "Nr.|Position|Größe|Form|Format|Kanäle|Rate|Bits|Dauer|Kopf|Titel");
-    for (int r = 0; r < 6; ++r)
-        EXPECT_EQ(Row(r), expected[r]) << "from the source";
-    // Kopf is words, left of the free space that parts it from Titel.
-    EXPECT_EQ(Rows::alignment(Rows::Length), Rows::Alignment::Number);
+    // Kopf is words, left of the free space that parts it from Titel (numbers: the Qt model's test).
     EXPECT_EQ(Rows::alignment(Rows::Header), Rows::Alignment::Words);
     EXPECT_EQ(rows->toolTip(3),
-              "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\nGröße: laut Kopf 8.044 Byte, "
-              "Eintrag 3.000 Byte (5.044 Byte weniger)");
+              "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\n"
+              "Größe: laut Kopf 8.044 Byte, Eintrag 3.000 Byte (5.044 Byte weniger)");
     EXPECT_EQ(rows->toolTip(4), "Form: AVI\nGröße: stimmt überein\nTitel: Glöckchen");
 
-    ::unlink(source.c_str()); // the source gone: the same from the entry files
-    rows->scanChanging();
-    rows->scanChanged();
-    for (int r = 0; r < 6; ++r)
-        EXPECT_EQ(Row(r), expected[r]) << "from the entry files";
+    // From the source, then from the entry files where the source has another length now, or is gone.
+    const std::function<void()> changes[]
+        = {[] {}, [&] { WriteFile(source, Junk(1000)); }, [&] { ::unlink(source.c_str()); }};
+    for (std::size_t k = 0; k < std::size(changes); ++k) {
+        changes[k]();
+        rows->scanChanging();
+        rows->scanChanged();
+        for (int r = 0; r < 6; ++r)
+            EXPECT_EQ(Row(r), expected[r]) << "case " << k;
+    }
 }
 
 TEST_F(EntryListRowsTest, SortsByEachKindOfColumnEqualKeysInEntryOrder)
@@ -102,7 +104,7 @@ TEST_F(EntryListRowsTest, SortsByEachKindOfColumnEqualKeysInEntryOrder)
     rows->setLearningNotice([&](bool learning) { busy += learning ? "+" : "-"; });
     for (const auto& [column, ascending, entries] : sorts) {
         rows->sort(column, ascending);
-        while (rows->learning())
+        for (int slice = 0; slice < 10000 && rows->learning(); ++slice)
             if (rows->learnSlice())
                 rows->sort(rows->sortColumn(), rows->sortAscending());
         EXPECT_EQ(Order(), entries) << "column " << column;
@@ -116,7 +118,7 @@ TEST_F(EntryListRowsTest, TheFilterMatchesFormFormatAndTitleAndTheChoiceShowsOnl
         = {{"pcm", false, "1,3,4,6"},    {"GLÖCK", false, "3,5"}, {"avi", false, "5"},
            {"kein", false, "2"},         {"", true, "1,4,6"},     {"ima", true, "6"},
            {"mp3", false, ""},           {"glock", false, ""},    {"", false, "1,2,3,4,5,6"},
-           {"  ", false, "1,2,3,4,5,6"}, {" avi ", false, "5"},   {"\u00a0avi\u3000", false, "5"}};
+           {"  ", false, "1,2,3,4,5,6"}, {"\tavi ", false, "5"},  {"\u00a0avi\u3000", false, "5"}};
     rows->sort(Rows::Length, true);
     for (const auto& [text, mismatchesOnly, entries] : filters) {
         rows->setFilter(text, mismatchesOnly);
