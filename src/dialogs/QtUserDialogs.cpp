@@ -2,6 +2,7 @@
 #include "QtUserDialogs.h"
 
 #include "NoticeDialog.h"
+#include "OverridePointer.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -158,10 +159,7 @@ bool QtUserDialogs::notice(const std::string& text)
         return false;
     }
     // An arrow while the user reads, whatever the pointer was; the old one after.
-    QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
-    struct Restore {
-        ~Restore() { QGuiApplication::restoreOverrideCursor(); }
-    } restore;
+    const OverridePointer arrow(OverridePointer::Arrow);
     NoticeDialog dialog;
     dialog.setText(QString::fromStdString(text));
     dialog.exec();

@@ -3,7 +3,7 @@
 
 #include "scan/ScanResult.h"
 #include "logic/SettingsStore.h"
-#include "window/BusyPointer.h"
+#include "dialogs/OverridePointer.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -210,7 +210,7 @@ bool EntryListWindow::eventFilter(QObject* watched, QEvent* event)
 
 void EntryListWindow::busy(const std::function<void()>& work)
 {
-    const BusyPointer pointer;
+    const OverridePointer pointer;
     work();
 }
 

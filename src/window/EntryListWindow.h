@@ -3,7 +3,7 @@
 
 #include "logic/ShownScan.h"
 #include "logic/WindowCommands.h"
-#include "window/BusyPointer.h"
+#include "dialogs/OverridePointer.h"
 #include "window/EntryListModel.h"
 
 #include <QWidget>
@@ -73,7 +73,7 @@ private:
 
     const ShownScan& m_entries;
     SettingsStore& m_settings;
-    std::optional<BusyPointer> m_learningPointer; // while the model learns playing times
+    std::optional<OverridePointer> m_learningPointer; // while the model learns playing times
     EntryListModel m_model;
     QTableView* m_view = nullptr;
     QLineEdit* m_filter = nullptr;

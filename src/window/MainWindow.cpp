@@ -81,8 +81,6 @@ MainWindow::MainWindow(Context context)
 MainWindow::~MainWindow()
 {
     delete m_entryList; // before the scan it shows
-    if (m_busyPointer)
-        QGuiApplication::restoreOverrideCursor();
 }
 
 std::optional<int> MainWindow::start()
@@ -117,12 +115,11 @@ void MainWindow::showView(const MainWindowView& view)
         m_form.progressBar->raise();
     else
         m_form.progressBar->lower();
-    if (view.busyPointer != m_busyPointer) {
-        m_busyPointer = view.busyPointer;
-        if (m_busyPointer)
-            QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    if (view.busyPointer != m_busyPointer.has_value()) {
+        if (view.busyPointer)
+            m_busyPointer.emplace();
         else
-            QGuiApplication::restoreOverrideCursor();
+            m_busyPointer.reset();
     }
     if (m_form.loopValue() != view.loop)
         m_form.setLoopValue(view.loop);

@@ -3,6 +3,7 @@
 
 #include "logic/MainWindowFace.h"
 #include "logic/MainWindowLogic.h"
+#include "dialogs/OverridePointer.h"
 #include "window/MainWindowForm.h"
 #include "window/WindowPlacement.h"
 
@@ -77,7 +78,7 @@ private:
     QTimer* m_playbackTimer = nullptr;
     EntryListWindow* m_entryList = nullptr;             // made when first opened
     std::unique_ptr<ModalCloseWatch> m_modalCloseWatch; // the title bar's close while a dialog asks
-    bool m_busyPointer = false;
+    std::optional<OverridePointer> m_busyPointer;       // while the logic says busy
     SettingsStore& m_settings;
     NumberStyle m_style;
     MainWindowLogic m_logic; // last: it draws on the widgets above from its first step
