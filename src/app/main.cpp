@@ -9,7 +9,7 @@
 #include "batch/BatchRun.h"
 #include "base/CommandLine.h"
 #include "files/SystemFileProbe.h"
-#include "core/Display.h"
+#include "display/Display.h"
 #include "logic/ErrorReport.h"
 #include "logic/SettingsStore.h"
 #include "window/QtNumberStyle.h"

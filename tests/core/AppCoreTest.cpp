@@ -3,7 +3,7 @@
 #include "base/ErrorNumbers.h"
 #include "base/NumberFormat.h"
 #include "batch/BatchProgress.h"
-#include "core/Display.h"
+#include "display/Display.h"
 #include "logic/ErrorReport.h"
 #include "logic/SettingsStore.h"
 #include "support/Fixtures.h"
