@@ -45,7 +45,13 @@ QWidget* QtUserDialogs::owner(DialogOwner which) const
 {
     if (QWidget* set = m_owners.at(std::size_t(which)))
         return set;
-    return which == DialogOwner::EntryList ? QApplication::activeWindow() : nullptr;
+    if (which != DialogOwner::EntryList)
+        return nullptr;
+    // The entry list is made when first opened, by the window: found by its name.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String("frmEntries"))
+            return window;
+    return QApplication::activeWindow();
 }
 
 std::optional<UserDialogs::OpenFileResult> QtUserDialogs::openFile(DialogOwner owner, const OpenFile& request)

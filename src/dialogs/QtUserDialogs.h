@@ -27,7 +27,7 @@ public:
     // everywhere: show the boxes even where nobody sees them (for tests that answer them).
     explicit QtUserDialogs(bool everywhere = false) : m_everywhere(everywhere) {}
     // The window each owner's dialogs are put over; where none is set, the
-    // active window for the entry list's, the screen's centre for the others.
+    // entry list's own window for its dialogs, the screen's centre for the others.
     void setOwner(DialogOwner owner, QWidget* window) { m_owners.at(std::size_t(owner)) = window; }
 
     std::optional<OpenFileResult> openFile(DialogOwner owner, const OpenFile& request) override;

@@ -182,9 +182,9 @@ std::string EntryListRows::cellText(std::size_t index, int column) const
     switch (column) {
     case Form: return formWords(m_heads.header(index));
     case Format: return formatWords(m_heads.header(index));
-    case Channels: return wave ? formatGrouped(h.channels, m_style) : std::string();
+    case Channels: return wave ? formatNumber(h.channels, m_style) : std::string();
     case Rate: return wave ? formatGrouped(h.sampleRate, m_style) : std::string();
-    case Bits: return wave ? formatGrouped(h.bits, m_style) : std::string();
+    case Bits: return wave ? formatNumber(h.bits, m_style) : std::string();
     case Duration: {
         const std::int64_t ms = m_heads.durationMs(index);
         return ms < 0 ? std::string() : secondsWords(ms, true, m_style);

@@ -31,9 +31,9 @@ std::string entryToolTipText(const EntryHeader& header, std::int64_t size, const
     if (!header.riffHeader)
         return text;
     if (header.format)
-        text += "\nFormat: " + formatWords(header) + ", " + formatGrouped(header.channels, style)
-            + (header.channels == 1 ? " Kanal, " : " Kanäle, ") + formatGrouped(header.sampleRate, style) + " Hz, "
-            + formatGrouped(header.bitsPerSample, style) + " Bit";
+        text += "\nFormat: " + formatWords(header) + ", " + formatNumber(header.channels, style)
+            + (header.channels == 1 ? " Kanal, " : " Kanäle, ") + formatNumber(header.sampleRate, style) + " Hz, "
+            + formatNumber(header.bitsPerSample, style) + " Bit";
     const std::int64_t difference = size - std::int64_t(header.claimedSize);
     if (difference == 0)
         text += "\nGröße: " + sizeAgreementWords(0, false, style);

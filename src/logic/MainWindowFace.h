@@ -17,6 +17,8 @@ public:
     // Handles what is pending (repaints, a close request) while long work
     // runs on the face's own thread, as a scan does.
     virtual void keepAnswering() = 0;
+    // Repaints and nothing else: no click or key is taken meanwhile.
+    virtual void keepRepainting() = 0;
     // The scan shown is about to be replaced or let go of, and has been: the
     // entry list looks away meanwhile.
     virtual void scanChanging() = 0;

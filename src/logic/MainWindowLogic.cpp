@@ -26,6 +26,8 @@ MainWindowLogic::MainWindowLogic(Context context, MainWindowFace& face)
     , m_scans({m_view, face, context.style, m_closing.get_token()})
 {
     m_view.caption = kApplicationTitle;
+    // Before the window first shows, so that the box never flashes another state.
+    m_view.loop = int(m_context.settings.number("Loop", m_context.style).value_or(0));
 }
 
 MainWindowLogic::~MainWindowLogic()
@@ -40,7 +42,6 @@ void MainWindowLogic::showView()
 
 std::optional<int> MainWindowLogic::start()
 {
-    m_view.loop = int(m_context.settings.number("Loop", m_context.style).value_or(0));
     showView();
     const StartupState& startup = m_context.startup;
     if (m_closing.stop_requested() && !startup.targetGiven) // closed before anything was scanned
@@ -306,7 +307,7 @@ void MainWindowLogic::waitForEntryFiles()
     m_view.busyPointer = true;
     showView();
     while (!remover.waitFor(std::chrono::milliseconds(50)))
-        m_face.keepAnswering();
+        m_face.keepRepainting();
     m_view.busyPointer = false;
     showView();
 }

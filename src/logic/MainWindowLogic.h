@@ -72,7 +72,7 @@ public:
     // Opens a dropped file, as Open does, without its dialog and the settings it writes.
     void openDropped(const std::string& path);
     // The context menu's commands can be used: no scan or copy runs.
-    bool commandsUsable() const { return !m_scans.running() && !m_saving.copying(); }
+    bool commandsUsable() const { return !busy(); }
     // The loop box was clicked; it now says value (0 or 1).
     void loopClicked(int value);
     // The playback clock's tick: the slider, the status word, Play and Stop.

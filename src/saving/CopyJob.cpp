@@ -235,8 +235,7 @@ void CopyJob::reportFailures()
     m_progress.reset(); // not over the message
     std::string text = m_firstFailure;
     if (m_failures > 1)
-        text
-            += "\n\nInsgesamt konnten " + formatGrouped(m_failures, m_context.style) + " Dateien nicht kopiert werden.";
+        text += "\n\nInsgesamt konnten " + formatNumber(m_failures, m_context.style) + " Dateien nicht kopiert werden.";
     m_context.questions.warning(m_context.owner, kApplicationTitle, text);
 }
 

@@ -86,6 +86,7 @@ MainWindow::~MainWindow()
 std::optional<int> MainWindow::start()
 {
     m_placement.restore();
+    showView(m_logic.view());
     m_playbackTimer->start();
     show();
     QCoreApplication::processEvents();
@@ -139,6 +140,11 @@ void MainWindow::setToolTip(const QString& text)
 void MainWindow::keepAnswering()
 {
     QCoreApplication::processEvents();
+}
+
+void MainWindow::keepRepainting()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void MainWindow::scanChanging()

@@ -66,6 +66,7 @@ private:
     // What the logic asks of its face.
     void showView(const MainWindowView& view) override;
     void keepAnswering() override;
+    void keepRepainting() override;
     void scanChanging() override;
     void scanChanged() override;
     void currentEntryChanged(std::int64_t entry) override;

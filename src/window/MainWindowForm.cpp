@@ -101,12 +101,13 @@ void fitToText(QLineEdit* field, const QRect& designed, const QLabel* caption)
     field->setFont(font);
 }
 
-// The menu's command lines usable as their commands are, or all greyed.
-void setCommandLinesUsable(QMenu& menu, bool usable)
+// The menu's command lines usable as their commands are, or all greyed but
+// the entry list's: a window of its own, which opens during a scan too.
+void setCommandLinesUsable(QMenu& menu, bool usable, const QAction* entryList)
 {
     for (QAction* item : menu.actions())
         if (auto* command = qobject_cast<QAction*>(item->data().value<QObject*>()))
-            item->setEnabled(usable && command->isEnabled());
+            item->setEnabled((usable || command == entryList) && command->isEnabled());
 }
 
 } // namespace
@@ -198,7 +199,7 @@ void MainWindowForm::build(QWidget& window, const std::function<void(Command)>& 
     }
     // Greyed for a scan, the lines follow their commands again once the menu goes.
     QObject::connect(commandMenu, &QMenu::aboutToHide, commandMenu,
-                     [menu = commandMenu] { setCommandLinesUsable(*menu, true); });
+                     [this] { setCommandLinesUsable(*commandMenu, true, action(Command::EntryList)); });
     progressBar->lower();
 
     auto* line = new QFrame(self);
@@ -272,7 +273,7 @@ void MainWindowForm::build(QWidget& window, const std::function<void(Command)>& 
 void MainWindowForm::popUpCommandMenu(const QPoint& at, bool usable)
 {
     // A disabled menu would not show at all: greyed lines say why nothing can be done.
-    setCommandLinesUsable(*commandMenu, usable);
+    setCommandLinesUsable(*commandMenu, usable, action(Command::EntryList));
     commandMenu->popup(at);
 }
 

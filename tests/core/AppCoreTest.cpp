@@ -7,11 +7,13 @@
 #include "logic/ErrorReport.h"
 #include "logic/SettingsStore.h"
 #include "support/Fixtures.h"
+#include "window/QtNumberStyle.h"
 #include "window/QtSettings.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QLocale>
 #include <QSettings>
 
 #include <sys/socket.h>
@@ -81,10 +83,29 @@ TEST(NumberFormat, ReadInTheUsersFormFirstThenInThePlainOne)
                 EXPECT_EQ(number, expected) << text << " " << style.decimalPoint;
         }
     }
-    EXPECT_EQ(cp::formatGrouped(-1234567, german) + " " + cp::formatOneDecimal(-0.04, german) + " "
-                  + cp::formatOneDecimal(-1234.56, german) + " " + cp::formatShare(0.4567, german),
-              "-1.234.567 0,0 -1.234,6 45,7%")
-        << "no sign on a value that rounds to zero";
+}
+
+TEST(NumberFormat, WrittenAndReadAsQtsLocalesDoWithoutQt)
+{
+    const char* names[] = {"C", "de_DE", "en_US", "es_ES", "hi_IN", "ar_EG", "sv_SE", "fr_FR", "de_CH"};
+    const std::int64_t integers[] = {0, 7, 1234, 12345, 1234567, -1234567, 2147483648};
+    // Halves away from zero, as Qt rounds them; 0.15 lies below its half.
+    const double decimals[] = {0.25, 1.25, 0.15, 2.45, 1234.55, -2.5, 999.95, 0.04};
+    for (const char* name : names) {
+        const QLocale locale(QString::fromLatin1(name));
+        QLocale grouped = locale;
+        grouped.setNumberOptions(QLocale::DefaultNumberOptions);
+        const cp::NumberStyle style = cp::numberStyleOf(locale);
+        for (const std::int64_t n : integers) {
+            EXPECT_EQ(cp::formatGrouped(n, style), grouped.toString(qlonglong(n)).toStdString()) << name << " " << n;
+            EXPECT_EQ(cp::formatNumber(n, style), locale.toString(qlonglong(n)).toStdString()) << name << " " << n;
+            double read = 0;
+            EXPECT_TRUE(cp::parseNumber(grouped.toString(qlonglong(n)).toStdString(), style, &read) && read == n)
+                << name << " " << n;
+        }
+        for (const double d : decimals)
+            EXPECT_EQ(cp::formatOneDecimal(d, style), grouped.toString(d, 'f', 1).toStdString()) << name << " " << d;
+    }
 }
 
 TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)

@@ -61,6 +61,7 @@ struct RecordingFace final : cp::MainWindowFace {
         ++answered;
         onAnswer();
     }
+    void keepRepainting() override { keepAnswering(); }
     void scanChanging() override { events.push_back("changing"); }
     void scanChanged() override { events.push_back("changed"); }
     void currentEntryChanged(std::int64_t entry) override { events.push_back("current " + std::to_string(entry)); }
