@@ -2,10 +2,12 @@
 // Settings store, number formats, progress line and error report.
 #include "base/ErrorNumbers.h"
 #include "base/NumberFormat.h"
+#include "base/ShownPath.h"
 #include "batch/BatchProgress.h"
 #include "display/Display.h"
 #include "logic/ErrorReport.h"
 #include "logic/SettingsStore.h"
+#include "saving/CopyQuestions.h"
 #include "support/Fixtures.h"
 #include "window/QtNumberStyle.h"
 #include "window/QtSettings.h"
@@ -142,6 +144,14 @@ TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
     EXPECT_EQ(cp::formatGrouped(1234567, cp::NumberStyle()) + " " + cp::formatOneDecimal(1234.56, cp::NumberStyle()),
               "1,234,567 1,234.6")
         << "grouped also where the locale leaves groups out";
+}
+
+TEST(ShownTexts, PathsThatAreNoUtf8AndTheReplaceQuestion)
+{
+    EXPECT_EQ(cp::shownPath("T\xf6ne \xc3\xbc \x80\xe2\x82.ffl"), "T\uFFFDne ü \uFFFD\uFFFD\uFFFD.ffl");
+    EXPECT_EQ(cp::replaceQuestionText("/z/x.wav", "/z/\xff.wav"),
+              "Die Datei „/z/x.wav“ ist bereits vorhanden.\nDie Verknüpfung zeigt auf: „/z/\uFFFD.wav“\n\n"
+              "Möchten Sie sie ersetzen?");
 }
 
 TEST(ErrorReport, TextCaptionAndNumbers)

@@ -183,6 +183,11 @@ TEST_F(LogicTest, StepsWithWrapAndShowsTheFileAndTheEntryInGermanFigures)
               "Größe: laut Kopf 26.504 Byte, Eintrag 26.804 Byte (300 Byte mehr)");
     Logic().run(Command::EntryList);
     EXPECT_EQ(face.events.back(), "list");
+    WriteFile(dir / "eins.ffl", MakeWave(8000, 250));
+    Open(dir / "eins.ffl"); // one entry: its file goes as well
+    EXPECT_EQ(View().toolTip + View().entryCount, "1") << "nothing of the entry shown before";
+    EXPECT_TRUE(Logic().requestClose());
+    EXPECT_TRUE(ListFolder(target).empty());
 }
 
 TEST_F(LogicTest, OpenRemembersFilterAndFolderAndTheErrorTrapReportsWhatFailed)
