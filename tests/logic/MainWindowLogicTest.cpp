@@ -4,6 +4,7 @@
 // and dialogs that answer from the test.
 #include "base/PathHelpers.h"
 #include "files/FileIo.h"
+#include "logic/EntryRoom.h"
 #include "logic/MainWindowFace.h"
 #include "logic/MainWindowLogic.h"
 #include "logic/SettingsStore.h"
@@ -312,6 +313,9 @@ TEST_F(LogicTest, ASourceLargerThanTheRoomLeftForTheEntryFilesIsNotScanned)
               "Chunk Picker|0 Byte|aktueller Eintrag: keiner|09");
     Open(); // what fits is scanned
     EXPECT_EQ(ListFolder(target).size(), 3u);
+    const cp::NumberStyle c;
+    EXPECT_FALSE(cp::EntryRoom(target, 1100000).shortage(dir / "groß.ffl", c)) << "files still being deleted count";
+    EXPECT_TRUE(cp::EntryRoom(target, 900000).shortage(dir / "groß.ffl", c));
     logic.reset();
     EXPECT_EQ(::umount2(target.c_str(), MNT_DETACH), 0) << std::strerror(errno);
 }
