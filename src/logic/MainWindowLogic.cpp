@@ -95,7 +95,10 @@ void MainWindowLogic::perform(Command command)
             m_context.player.play(m_entries.currentFile(), m_view.loop != 0);
         break;
     case Command::Stop: m_context.player.stop(); break;
-    case Command::Save: m_saving.saveCurrent(); break;
+    case Command::Save:
+        if (m_entries.hasCurrent())
+            m_saving.saveCurrent();
+        break;
     case Command::Next:
         if (m_entries.next())
             showSteppedOnEntry();

@@ -384,6 +384,8 @@ TEST_F(LogicTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
     Logic().start();
     Logic().run(Command::SaveAll); // no file: no picker
     Open();
+    Logic().run(Command::Save); // no entry current: no dialog
+    EXPECT_TRUE(dialogs.saved.empty());
     Logic().run(Command::SaveAll); // cancelled in the picker: nothing happens
     EXPECT_EQ(dialogs.folderStarts, Strings {"Zielverzeichnis:"}) << "no such folder as the default: none preselected";
     EXPECT_EQ(settings.value("SaveAllPath", "x"), "x");
