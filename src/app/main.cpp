@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "dialogs/QtUserDialogs.h"
+#include "window/QtUserDialogs.h"
 #include "playback/SdlAudioOutput.h"
 #include "playback/EntryPlayer.h"
 #include "playback/WaveDevice.h"

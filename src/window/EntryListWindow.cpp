@@ -3,7 +3,7 @@
 
 #include "scan/ScanResult.h"
 #include "logic/SettingsStore.h"
-#include "dialogs/OverridePointer.h"
+#include "window/OverridePointer.h"
 
 #include <QAction>
 #include <QCheckBox>

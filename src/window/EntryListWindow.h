@@ -3,7 +3,7 @@
 
 #include "logic/ShownScan.h"
 #include "logic/WindowCommands.h"
-#include "dialogs/OverridePointer.h"
+#include "window/OverridePointer.h"
 #include "window/EntryListModel.h"
 
 #include <QWidget>

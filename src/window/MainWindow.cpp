@@ -2,8 +2,8 @@
 #include "MainWindow.h"
 
 #include "base/CommandLine.h"
-#include "dialogs/QtUserDialogs.h"
-#include "dialogs/Twips.h"
+#include "window/QtUserDialogs.h"
+#include "window/Twips.h"
 #include "window/EntryListWindow.h"
 #include "window/Icons.h"
 #include "window/ModalCloseWatch.h"

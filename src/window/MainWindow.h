@@ -3,7 +3,7 @@
 
 #include "logic/MainWindowFace.h"
 #include "logic/MainWindowLogic.h"
-#include "dialogs/OverridePointer.h"
+#include "window/OverridePointer.h"
 #include "window/MainWindowForm.h"
 #include "window/WindowPlacement.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowForm.h"
 
-#include "dialogs/Twips.h"
+#include "window/Twips.h"
 #include "window/Icons.h"
 
 #include <QAction>

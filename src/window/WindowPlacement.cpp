@@ -2,7 +2,7 @@
 #include "WindowPlacement.h"
 
 #include "logic/WindowPlace.h"
-#include "dialogs/Twips.h"
+#include "window/Twips.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

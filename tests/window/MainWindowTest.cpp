@@ -3,7 +3,7 @@
 // 96), on the real engine, settings and audio (dummy driver); the dialogs
 // answer from the test, except where Qt's own file dialog is the subject.
 #include "base/PathHelpers.h"
-#include "dialogs/QtUserDialogs.h"
+#include "window/QtUserDialogs.h"
 #include "playback/SdlAudioOutput.h"
 #include "playback/EntryPlayer.h"
 #include "playback/WaveDevice.h"
