@@ -46,9 +46,4 @@ const std::array<CommandInfo, kCommandCount>& windowCommands()
     return kCommands;
 }
 
-const CommandInfo& commandInfo(Command command)
-{
-    return kCommands[std::size_t(command)];
-}
-
 } // namespace cp

@@ -32,7 +32,6 @@ struct CommandInfo {
 
 // The commands in the order of the toolbar and the menu.
 const std::array<CommandInfo, kCommandCount>& windowCommands();
-const CommandInfo& commandInfo(Command command);
 
 // The commands that can be used before the first scan.
 inline constexpr bool usableWithoutFile(Command command)

@@ -151,6 +151,9 @@ protected:
 TEST_F(LogicTest, StepsWithWrapAndShowsTheFileAndTheEntryInGermanFigures)
 {
     ASSERT_FALSE(Logic().start());
+    Logic().run(Command::Previous); // nothing to step to: nothing happens
+    Logic().run(Command::Next);
+    EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(View().caption + "|" + View().entryTitle + "|" + Enabled(), "Chunk Picker|aktueller Eintrag|09")
         << "before a file: Open and the entry list";
     Open();
