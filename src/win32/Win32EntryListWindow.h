@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "base/NumberFormat.h"
+#include "logic/EntryListRows.h"
+#include "logic/ShownScan.h"
+#include "logic/WindowCommands.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace cp {
+
+class SettingsStore;
+
+// Every entry of the last scan at a glance, beside the main window, as a
+// report-mode ListView: the same columns, sort, filter and "nur
+// Abweichungen" as on Linux, since the rows come from EntryListRows. A row
+// picks the main window's current entry, and the main window's stepping
+// moves the row. Not modal; it remembers its place and column widths.
+class Win32EntryListWindow {
+public:
+    // What the user picks or asks for in the list; the window's logic acts on it.
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        // Play (Return, a double-click) or Stop (Escape), as in the main window.
+        virtual void commandChosen(Command command) = 0;
+        // The user moved to a row: its entry is to become the current one.
+        virtual void entryPicked(std::int64_t entry) = 0;
+        // The selected entries, in the list's order, are to be saved.
+        virtual void saveChosen(const std::vector<std::int64_t>& entries) = 0;
+    };
+
+    // beside: the main window, which owns it and below which it opens the first time.
+    Win32EntryListWindow(HWND beside, const ShownScan& entries, SettingsStore& settings, const NumberStyle& style,
+                         Listener& listener);
+    ~Win32EntryListWindow();
+    Win32EntryListWindow(const Win32EntryListWindow&) = delete;
+    Win32EntryListWindow& operator=(const Win32EntryListWindow&) = delete;
+
+    // Shows the list where it was last, in front.
+    void open();
+    // Marks the entry's row (none where the filter hides it) without picking it again.
+    void followCurrentEntry(std::int64_t entry);
+    // The scan shown is about to be replaced, and has been: the rows start afresh.
+    void scanChanging();
+    void scanChanged();
+    // Writes place and column widths to the settings.
+    void saveLayout();
+    void hide();
+    HWND handle() const { return m_window; }
+    // The message loop's turn: true when the message was the list's (its
+    // keys, the filter box's tab), so that nobody else handles it.
+    bool takesMessage(MSG& message);
+
+private:
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    const ShownScan& m_entries;
+    SettingsStore& m_settings;
+    NumberStyle m_style;
+    Listener& m_listener;
+    HWND m_owner = nullptr;
+    HWND m_window = nullptr;
+    std::unique_ptr<EntryListRows> m_rows; // while a scan is shown
+};
+
+} // namespace cp
