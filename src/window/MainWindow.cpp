@@ -27,8 +27,8 @@ namespace cp {
 
 namespace {
 
-constexpr int kClientWidth = 6465; // twips
-constexpr int kClientHeight = 2655;
+constexpr int kClientWidth = mainWindowLayout::kWidth;
+constexpr int kClientHeight = mainWindowLayout::kHeight;
 
 int clampedToInt(std::int64_t value)
 {
@@ -99,14 +99,9 @@ void MainWindow::showView(const MainWindowView& view)
     const QString caption = QString::fromStdString(view.caption);
     if (windowTitle() != caption)
         setWindowTitle(caption);
-    setTextOf(m_form.fileSize, view.fileSize);
-    setTextOf(m_form.entryCount, view.entryCount);
-    setTextOf(m_form.unknownData, view.unknownData);
+    for (const FigureRow& row : figureRows())
+        setTextOf(m_form.field(row.figure), figureText(view, row.figure));
     m_form.group[1]->setTitle(QString::fromStdString(view.entryTitle));
-    setTextOf(m_form.entrySize, view.entrySize);
-    setTextOf(m_form.entryLength, view.entryLength);
-    setTextOf(m_form.quality, view.quality);
-    setTextOf(m_form.status, view.status);
     setToolTip(QString::fromStdString(view.toolTip));
     m_form.positionSlider->setMaximum(clampedToInt(view.sliderMaximum));
     m_form.positionSlider->setValue(clampedToInt(view.sliderValue));

@@ -21,6 +21,8 @@
 
 namespace cp {
 
+namespace layout = mainWindowLayout;
+
 namespace {
 
 // A command's keys as Qt's.
@@ -52,9 +54,9 @@ QList<QKeySequence> keySequences(const CommandInfo& info)
 
 namespace {
 
-QLineEdit* valueField(QWidget* parent, const char* name, int left, int top, int width, const char* text)
+QLineEdit* valueField(QWidget* parent, const char* name, const TwipsRect& place)
 {
-    auto* field = new QLineEdit(QString::fromUtf8(text), parent);
+    auto* field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(name));
     field->setAccessibleName(QString::fromLatin1(name));
     field->setReadOnly(true);
@@ -72,8 +74,8 @@ QLineEdit* valueField(QWidget* parent, const char* name, int left, int top, int 
     field->setPalette(palette);
     field->setAutoFillBackground(false);
     const QWidget& window = *parent->window();
-    field->setGeometry(twipsToPixels(window, left), twipsToPixels(window, top) - 1, twipsToPixels(window, width),
-                       twipsToPixels(window, 195) + 2);
+    field->setGeometry(twipsToPixels(window, place.left), twipsToPixels(window, place.top) - 1,
+                       twipsToPixels(window, place.width), twipsToPixels(window, place.height) + 2);
     return field;
 }
 
@@ -130,14 +132,14 @@ void MainWindowForm::setLoopValue(int value)
 void MainWindowForm::build(QWidget& window, const std::function<void(Command)>& run)
 {
     QWidget* const self = &window;
-    auto at = [&](QWidget* w, int left, int top, int width, int height) {
-        w->setGeometry(twipsToPixels(window, left), twipsToPixels(window, top), twipsToPixels(window, width),
-                       twipsToPixels(window, height));
+    auto at = [&](QWidget* w, const TwipsRect& place) {
+        w->setGeometry(twipsToPixels(window, place.left), twipsToPixels(window, place.top),
+                       twipsToPixels(window, place.width), twipsToPixels(window, place.height));
     };
-    auto label = [&](QWidget* parent, int index, const char* text, int left, int top, int width) {
+    auto label = [&](QWidget* parent, int index, const char* text, const TwipsRect& place) {
         auto* l = new QLabel(QString::fromUtf8(text), parent);
         l->setObjectName(QStringLiteral("Label(%1)").arg(index));
-        at(l, left, top, width, 195);
+        at(l, place);
         // Fonts here are wider than the layout's; a caption keeps its whole text.
         l->resize(std::max(l->width(), l->sizeHint().width()), l->height());
         return l;
@@ -149,20 +151,20 @@ void MainWindowForm::build(QWidget& window, const std::function<void(Command)>& 
     progressBar->setRange(0, 100);
     progressBar->setValue(0);
     progressBar->setTextVisible(false);
-    at(progressBar, 15, 30, 6405, 330);
+    at(progressBar, layout::kProgressBar);
 
     toolbar = new QToolBar(self);
     toolbar->setObjectName(QStringLiteral("tlbMain"));
     toolbar->setMovable(false);
     toolbar->setFloatable(false);
     // Buttons and pictures grow with the resolution like everything else.
-    const int iconSize = twipsToPixels(window, 240);
+    const int iconSize = twipsToPixels(window, layout::kButtonPicture);
     toolbar->setIconSize(QSize(iconSize, iconSize));
     toolbar->setContentsMargins(0, 0, 0, 0);
     toolbar->layout()->setContentsMargins(1, 1, 1, 1);
     toolbar->layout()->setSpacing(0);
     toolbar->setAutoFillBackground(true);
-    at(toolbar, 0, 0, 6465, 390);
+    at(toolbar, layout::kToolbar);
     commandMenu = new QMenu(self);
     commandMenu->setObjectName(QStringLiteral("mnuCommands"));
     for (const CommandInfo& info : windowCommands()) {
@@ -175,7 +177,8 @@ void MainWindowForm::build(QWidget& window, const std::function<void(Command)>& 
             action->setToolTip(text);
             action->setObjectName(QString::fromLatin1(info.objectName));
             if (QWidget* w = toolbar->widgetForAction(action)) {
-                w->setFixedSize(twipsToPixels(window, 345), twipsToPixels(window, 330));
+                w->setFixedSize(twipsToPixels(window, layout::kButtonWidth),
+                                twipsToPixels(window, layout::kButtonHeight));
                 w->setObjectName(QString::fromLatin1(info.objectName));
                 w->setAccessibleName(text);
             }
@@ -206,41 +209,23 @@ void MainWindowForm::build(QWidget& window, const std::function<void(Command)>& 
     line->setObjectName(QStringLiteral("Line"));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(0, twipsToPixels(window, 375) - 1, twipsToPixels(window, 6450), 2);
+    line->setGeometry(0, twipsToPixels(window, layout::kToolbarLineTop) - 1,
+                      twipsToPixels(window, layout::kToolbarLineWidth), 2);
 
-    group[0] = new QGroupBox(QStringLiteral("gesamte Datei"), self);
-    group[0]->setObjectName(QStringLiteral("Frame(0)"));
-    at(group[0], 225, 465, 2940, 1230);
-    group[1] = new QGroupBox(QStringLiteral("aktueller Eintrag"), self);
-    group[1]->setObjectName(QStringLiteral("Frame(1)"));
-    at(group[1], 3330, 465, 2940, 1545);
+    const MainWindowView initial;
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        group[i]
+            = new QGroupBox(QString::fromUtf8(i == 0 ? layout::kWholeFileTitle : initial.entryTitle.c_str()), self);
+        group[i]->setObjectName(QString::fromLatin1(layout::kGroupNames[i]));
+        at(group[i], layout::kGroups[i]);
+    }
 
-    // One row a figure: caption left, value field right, in twips within its group.
-    const struct {
-        int frame, labelIndex;
-        const char* caption;
-        int labelLeft, labelTop, labelWidth;
-        QLineEdit* MainWindowForm::*field;
-        const char* name;
-        int left, top, width;
-        const char* text;
-    } rows[] = {
-        {0, 0, "Größe:", 180, 300, 480, &MainWindowForm::fileSize, "txtFilesize", 945, 300, 1815, "0 Byte"},
-        {0, 1, "Einträge:", 180, 570, 630, &MainWindowForm::entryCount, "txtEntrycount", 2205, 577, 555, "0"},
-        {0, 2, "nicht erkannte Daten:", 180, 855, 1545, &MainWindowForm::unknownData, "txtUnknownData", 1860, 855, 900,
-         "0%"},
-        {1, 5, "Größe:", 150, 285, 480, &MainWindowForm::entrySize, "txtEntrysize", 915, 285, 1815, "0 Byte"},
-        {1, 4, "Länge:", 150, 560, 495, &MainWindowForm::entryLength, "txtEntryLength", 660, 555, 2070, "0"},
-        {1, 3, "Qualität:", 150, 840, 585, &MainWindowForm::quality, "txtQuality", 855, 840, 1875, "mies"},
-        {1, 6, "Status:", 150, 1110, 495, &MainWindowForm::status, "txtStatus", 735, 1110, 1995, "angehalten"},
-    };
-    for (const auto& row : rows) {
-        const QLabel* caption
-            = label(group[row.frame], row.labelIndex, row.caption, row.labelLeft, row.labelTop, row.labelWidth);
-        QLineEdit* field = valueField(group[row.frame], row.name, row.left, row.top, row.width, row.text);
+    for (const FigureRow& row : figureRows()) {
+        const QLabel* caption = label(group[row.group], row.labelIndex, row.caption, row.label);
+        QLineEdit* field = valueField(group[row.group], row.name, row.field);
         QObject::connect(field, &QLineEdit::textChanged, field,
                          [field, caption, designed = field->geometry()] { fitToText(field, designed, caption); });
-        this->*row.field = field;
+        figures[std::size_t(row.figure)] = field;
     }
 
     // The box keeps its whole caption and tick, and stays clear of the group
@@ -248,17 +233,20 @@ void MainWindowForm::build(QWidget& window, const std::function<void(Command)>& 
     loopBox = new QCheckBox(QStringLiteral("Endlos abspielen"), self);
     loopBox->setObjectName(QStringLiteral("chkLoop"));
     const QSize boxHint = loopBox->sizeHint();
-    const int boxWidth = std::max(twipsToPixels(window, 1515), boxHint.width());
-    const int boxHeight = std::max(twipsToPixels(window, 195), boxHint.height());
-    const int boxLeft = std::min(twipsToPixels(window, 1650), group[1]->x() - twipsToPixels(window, 90) - boxWidth);
-    loopBox->setGeometry(boxLeft, twipsToPixels(window, 1815 + 195 / 2) - boxHeight / 2, boxWidth, boxHeight);
+    const TwipsRect& box = layout::kLoopBox;
+    const int boxWidth = std::max(twipsToPixels(window, box.width), boxHint.width());
+    const int boxHeight = std::max(twipsToPixels(window, box.height), boxHint.height());
+    const int boxLeft = std::min(twipsToPixels(window, box.left),
+                                 group[1]->x() - twipsToPixels(window, layout::kLoopBoxGap) - boxWidth);
+    loopBox->setGeometry(boxLeft, twipsToPixels(window, box.top + box.height / 2) - boxHeight / 2, boxWidth, boxHeight);
 
     auto* line1 = new QFrame(self);
     line1->setObjectName(QStringLiteral("Line1"));
     line1->setFrameShape(QFrame::HLine);
     line1->setFrameShadow(QFrame::Sunken);
-    line1->setGeometry(twipsToPixels(window, 240), twipsToPixels(window, 1905) - 1,
-                       boxLeft - twipsToPixels(window, 30 + 240), 2);
+    const TwipsRect& loopLine = layout::kLoopLine;
+    line1->setGeometry(twipsToPixels(window, loopLine.left), twipsToPixels(window, loopLine.top) - 1,
+                       boxLeft - twipsToPixels(window, 30 + loopLine.left), 2);
 
     // Display only: nothing reads the slider, so it takes neither focus nor drags.
     positionSlider = new QSlider(Qt::Horizontal, self);
@@ -267,7 +255,7 @@ void MainWindowForm::build(QWidget& window, const std::function<void(Command)>& 
     positionSlider->setAttribute(Qt::WA_TransparentForMouseEvents);
     positionSlider->setTickPosition(QSlider::TicksBelow);
     positionSlider->setRange(0, 10);
-    at(positionSlider, 60, 2055, 6360, 510);
+    at(positionSlider, layout::kSlider);
 }
 
 void MainWindowForm::popUpCommandMenu(const QPoint& at, bool usable)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "logic/WindowCommands.h"
+#include "logic/WindowLayout.h"
 
 #include <array>
 #include <functional>
@@ -28,15 +29,9 @@ struct MainWindowForm {
     // Every command's action, a toolbar button's own where it has one: it
     // carries the command's keys, so they work exactly when it does.
     std::array<QAction*, kCommandCount> actions {};
-    QProgressBar* progressBar = nullptr; // over the toolbar while a scan runs
-    QGroupBox* group[2] = {};            // the whole file, the current entry
-    QLineEdit* fileSize = nullptr;
-    QLineEdit* entryCount = nullptr;
-    QLineEdit* unknownData = nullptr;
-    QLineEdit* entrySize = nullptr;
-    QLineEdit* entryLength = nullptr;
-    QLineEdit* quality = nullptr;
-    QLineEdit* status = nullptr;
+    QProgressBar* progressBar = nullptr;             // over the toolbar while a scan runs
+    std::array<QGroupBox*, 2> group {};              // the whole file, the current entry
+    std::array<QLineEdit*, kFigureCount> figures {}; // by Figure
     QCheckBox* loopBox = nullptr;
     QSlider* positionSlider = nullptr;
     QMenu* commandMenu = nullptr;
@@ -47,6 +42,7 @@ struct MainWindowForm {
     void setLoopValue(int value);
 
     QAction* action(Command command) const { return actions[std::size_t(command)]; }
+    QLineEdit* field(Figure figure) const { return figures[std::size_t(figure)]; }
 
     // Makes the controls on window; a button, a key or a menu line of a
     // command calls run(command).

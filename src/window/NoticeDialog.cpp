@@ -4,6 +4,7 @@
 #include "Twips.h"
 
 #include "base/CommandLine.h"
+#include "logic/WindowLayout.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,18 +24,18 @@ NoticeDialog::NoticeDialog(QWidget* owner)
     QFont small = font(); // the size the layout was drawn for, as in the main window
     small.setPointSizeF(8);
     setFont(small);
-    auto at = [this](QWidget* w, int left, int top, int width, int height) {
-        w->setGeometry(twipsToPixels(*this, left), twipsToPixels(*this, top), twipsToPixels(*this, width),
-                       twipsToPixels(*this, height));
+    auto at = [this](QWidget* w, const TwipsRect& place) {
+        w->setGeometry(twipsToPixels(*this, place.left), twipsToPixels(*this, place.top),
+                       twipsToPixels(*this, place.width), twipsToPixels(*this, place.height));
     };
     m_icon = new QLabel(this);
     m_icon->setObjectName(QStringLiteral("Image1"));
-    at(m_icon, 120, 135, 480, 480);
+    at(m_icon, noticeLayout::kIcon);
     m_icon->setPixmap(QApplication::windowIcon().pixmap(m_icon->size()));
 
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("Label"));
-    at(m_text, 705, 135, 3855, 1665);
+    at(m_text, noticeLayout::kText);
     m_text->setReadOnly(true);
     m_text->setFocusPolicy(Qt::NoFocus); // no tab stop: the focus starts on the box
     m_text->setFrameShape(QFrame::NoFrame);
@@ -43,19 +44,19 @@ NoticeDialog::NoticeDialog(QWidget* owner)
     face.setColor(QPalette::Base, face.color(QPalette::Button));
     m_text->setPalette(face);
 
-    m_showAgainBox = new QCheckBox(QStringLiteral("Diese Meldung nie wieder zeigen"), this);
+    m_showAgainBox = new QCheckBox(QString::fromUtf8(noticeLayout::kNeverAgain), this);
     m_showAgainBox->setObjectName(QStringLiteral("chkShowAgain"));
-    at(m_showAgainBox, 705, 1905, 3855, 240);
+    at(m_showAgainBox, noticeLayout::kNeverAgainBox);
     m_showAgainBox->resize(m_showAgainBox->size().expandedTo(m_showAgainBox->sizeHint()));
 
     // Made after the box, so the tab goes from the box to OK.
     m_okButton = new QPushButton(QStringLiteral("OK"), this);
     m_okButton->setObjectName(QStringLiteral("bttnOK"));
-    at(m_okButton, 1560, 2355, 1560, 315);
+    at(m_okButton, noticeLayout::kOkButton);
     m_okButton->setAutoDefault(false); // Enter is handled below, wherever the focus is
     connect(m_okButton, &QPushButton::clicked, this, [this] { confirm(); });
 
-    setFixedSize(twipsToPixels(*this, 4680), twipsToPixels(*this, 2790));
+    setFixedSize(twipsToPixels(*this, noticeLayout::kWidth), twipsToPixels(*this, noticeLayout::kHeight));
     m_showAgainBox->setFocus();
     showApplicationCaption();
 }
