@@ -17,6 +17,7 @@
 #include "window/Icons.h"
 #include "window/MainWindow.h"
 #include "FileTypes.h"
+#include "StartupSteps.h"
 #include "Signals.h"
 
 #include <QApplication>
@@ -39,31 +40,10 @@
 
 namespace {
 
-// The invalid-command-line message where no box can be seen, with its cause.
-int refuseCommandLine(const std::string& cause)
-{
-    std::fprintf(stderr, "%s\n%s\n", cp::invalidParametersMessage().c_str(), cause.c_str());
-    return 2;
-}
-
-// The error report of a file-type registration that failed: a box where
-// one can be seen, else on stderr; the start goes on either way.
-void reportRegistrationFailures(const std::vector<cp::RegistrationFailure>& failures, cp::UserDialogs* dialogs)
-{
-    for (const auto& failure : failures) {
-        const std::string caption = cp::reportErrorCaption(failure.number);
-        const std::string text = cp::reportErrorText("RegisterFile", failure.description);
-        if (dialogs)
-            dialogs->message(cp::DialogOwner::MainWindow, caption, text);
-        else
-            std::fprintf(stderr, "%s\n%s\n", caption.c_str(), text.c_str());
-    }
-}
-
 int runWithoutDisplay(bool valid, const std::string& cause, const cp::StartupState& state)
 {
     if (!valid)
-        return refuseCommandLine(cause);
+        return cp::refuseCommandLine(cause);
     if (state.targetGiven)
         return cp::runBatch(state, cp::numberStyleOf(QLocale::system()), stdout, stderr, cp::stopOnSignals());
     std::fprintf(stderr,
@@ -105,23 +85,6 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
         heldMessages->append(line);
 }
 
-// The entry files of windows killed outright, removed on a thread of its own;
-// where none can be started, the next start tries again.
-std::jthread startLeftoverSweep(const std::string& folder)
-{
-    try {
-        return std::jthread([folder](std::stop_token stop) {
-            try {
-                cp::removeEntryFilesOfEndedRuns(folder, stop);
-            } catch (...) {
-                // No memory for a name: the rest stays for the next start.
-            }
-        });
-    } catch (const std::system_error&) {
-        return {};
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -147,7 +110,7 @@ int main(int argc, char** argv)
     // Where no window can be shown: a batch run (and the invalid-command-line
     // message) goes on headless; a window cannot open.
     const auto withoutWindow = [&](bool displayNamed) {
-        reportRegistrationFailures(registration.failures, nullptr);
+        cp::reportRegistrationFailures(registration.failures, nullptr);
         if (!displayNamed || !valid || state.targetGiven)
             return runWithoutDisplay(valid, cause, state);
         std::fprintf(stderr, "%s: Die Anzeige ist nicht erreichbar (DISPLAY=%s).\n", cp::kApplicationTitle,
@@ -179,10 +142,10 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(cp::applicationIcon());
 
     cp::QtUserDialogs dialogs;
-    reportRegistrationFailures(registration.failures, &dialogs);
+    cp::reportRegistrationFailures(registration.failures, &dialogs);
     if (!valid) {
         if (!cp::platformShowsWindows())
-            return refuseCommandLine(cause);
+            return cp::refuseCommandLine(cause);
         dialogs.message(cp::DialogOwner::MainWindow, cp::kApplicationTitle, cp::invalidParametersMessage());
         return 2;
     }
@@ -210,7 +173,7 @@ int main(int argc, char** argv)
     if (!state.targetGiven) {
         state.targetFolder = cp::privateRunFolder(state.targetFolder);
         journal.emplace(state.targetFolder);
-        leftovers = startLeftoverSweep(state.targetFolder);
+        leftovers = cp::startLeftoverSweep(state.targetFolder);
     }
     cp::EntryFolder folder {state.targetFolder, 0, journal ? &*journal : nullptr};
     cp::MainWindow window({folder, state, settings, player, dialogs,

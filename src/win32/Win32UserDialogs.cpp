@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Win32UserDialogs.h"
+
+#include "Win32NoticeDialog.h"
+#include "Win32ProgressWindow.h"
+
+#include "base/CommandLine.h"
+#include "base/WideText.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace cp {
+
+namespace {
+
+constexpr DWORD kLongPath = 32768; // the longest path the system takes, in UTF-16 units
+
+// The folder picker starts on the folder given, once it is up.
+int CALLBACK selectInitialFolder(HWND picker, UINT message, LPARAM, LPARAM initial)
+{
+    if (message == BFFM_INITIALIZED && initial)
+        ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, initial);
+    return 0;
+}
+
+} // namespace
+
+std::wstring commonDialogFilter(const std::string& pairs)
+{
+    std::wstring filter = wideText(pairs);
+    for (wchar_t& c : filter)
+        if (c == L'|')
+            c = L'\0';
+    filter.append(2, L'\0');
+    return filter;
+}
+
+std::optional<UserDialogs::OpenFileResult> Win32UserDialogs::openFile(DialogOwner owner, const OpenFile& request)
+{
+    const std::wstring filter = commonDialogFilter(request.filter);
+    const std::wstring initialDir = wideText(request.initialDir);
+    std::vector<wchar_t> file(kLongPath, L'\0');
+    const std::wstring proposed = wideText(request.fileName);
+    proposed.copy(file.data(), std::min<std::size_t>(proposed.size(), kLongPath - 1));
+    OPENFILENAMEW dialog {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = this->owner(owner);
+    dialog.lpstrFilter = filter.c_str();
+    const int filters = int(std::count(filter.begin(), filter.end(), L'\0') - 2) / 2;
+    dialog.nFilterIndex = DWORD(request.filterIndex >= 1 && request.filterIndex <= filters ? request.filterIndex : 1);
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = kLongPath;
+    dialog.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    // The remembered folders serve: the process's current folder stays where it is.
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!::GetOpenFileNameW(&dialog))
+        return std::nullopt;
+    return OpenFileResult {utf8Text(file.data()), int(dialog.nFilterIndex)};
+}
+
+std::optional<std::string> Win32UserDialogs::saveFile(DialogOwner owner, const SaveFile& request)
+{
+    const std::wstring filter = commonDialogFilter(request.filter);
+    const std::wstring initialDir = wideText(request.initialDir);
+    const std::wstring suffix = wideText(request.defaultSuffix);
+    std::vector<wchar_t> file(kLongPath, L'\0');
+    const std::wstring proposed = wideText(request.fileName);
+    proposed.copy(file.data(), std::min<std::size_t>(proposed.size(), kLongPath - 1));
+    OPENFILENAMEW dialog {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = this->owner(owner);
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = kLongPath;
+    dialog.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    dialog.lpstrDefExt = suffix.empty() ? nullptr : suffix.c_str();
+    // The copy asks before it replaces a file; asking here too would ask twice.
+    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!::GetSaveFileNameW(&dialog))
+        return std::nullopt;
+    return utf8Text(file.data());
+}
+
+std::optional<std::string> Win32UserDialogs::browseForFolder(DialogOwner owner, const std::string& title,
+                                                             const std::string& initialPath)
+{
+    const std::wstring caption = wideText(title);
+    const std::wstring initial = wideText(initialPath);
+    BROWSEINFOW browse {};
+    browse.hwndOwner = this->owner(owner);
+    browse.lpszTitle = caption.c_str();
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    browse.lpfn = selectInitialFolder;
+    browse.lParam = initial.empty() ? 0 : LPARAM(initial.c_str());
+    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&browse);
+    if (!chosen)
+        return std::nullopt;
+    std::vector<wchar_t> path(kLongPath, L'\0');
+    const bool named = ::SHGetPathFromIDListEx(chosen, path.data(), kLongPath, GPFIDL_DEFAULT);
+    ::CoTaskMemFree(chosen);
+    if (!named)
+        return std::nullopt;
+    return utf8Text(path.data());
+}
+
+bool Win32UserDialogs::notice(const std::string& text)
+{
+    return Win32NoticeDialog::show(text);
+}
+
+void Win32UserDialogs::message(DialogOwner owner, const std::string& caption, const std::string& text)
+{
+    ::MessageBoxW(this->owner(owner), wideText(text).c_str(), wideText(caption).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+void Win32UserDialogs::warning(DialogOwner owner, const std::string& caption, const std::string& text)
+{
+    ::MessageBoxW(this->owner(owner), wideText(text).c_str(), wideText(caption).c_str(), MB_OK | MB_ICONWARNING);
+}
+
+UserDialogs::Replace Win32UserDialogs::askReplace(DialogOwner owner, const std::string& path,
+                                                  const std::string& linkTarget, bool several)
+{
+    const std::wstring text = wideText(replaceQuestionText(path, linkTarget));
+    // The answers as the Linux window words them; the further ones only where several files are copied.
+    const std::array<TASKDIALOG_BUTTON, 5> answers {{{IDYES, L"&Ja"},
+                                                     {IDNO, L"&Nein"},
+                                                     {IDTRYAGAIN, L"Ja, &alle"},
+                                                     {IDCONTINUE, L"N&ein, alle"},
+                                                     {IDCANCEL, L"&Abbrechen"}}};
+    TASKDIALOGCONFIG dialog {};
+    dialog.cbSize = sizeof dialog;
+    dialog.hwndParent = this->owner(owner);
+    dialog.dwFlags
+        = TDF_USE_HICON_MAIN | TDF_POSITION_RELATIVE_TO_WINDOW | (several ? TDF_ALLOW_DIALOG_CANCELLATION : 0);
+    dialog.pszWindowTitle = L"Datei ersetzen";
+    dialog.hMainIcon = ::LoadIconW(nullptr, IDI_QUESTION);
+    dialog.pszContent = text.c_str();
+    dialog.pButtons = answers.data();
+    dialog.cButtons = several ? UINT(answers.size()) : 2;
+    dialog.nDefaultButton = IDNO;
+    int answer = IDNO;
+    if (FAILED(::TaskDialogIndirect(&dialog, &answer, nullptr, nullptr)))
+        return Replace::No; // nobody to answer: keep what is there
+    switch (answer) {
+    case IDYES: return Replace::Yes;
+    case IDTRYAGAIN: return Replace::YesToAll;
+    case IDCONTINUE: return Replace::NoToAll;
+    case IDCANCEL: return several ? Replace::Cancel : Replace::No;
+    default: return Replace::No;
+    }
+}
+
+std::unique_ptr<CopyQuestions::Progress> Win32UserDialogs::progress(DialogOwner owner, const std::string& label)
+{
+    return std::make_unique<Win32ProgressWindow>(this->owner(owner), label);
+}
+
+} // namespace cp
