@@ -12,6 +12,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"ChunkPickerNotice";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+constexpr int kNeverAgainId = 3; // not IDOK or IDCANCEL, which end the dialog
 
 // The text with the line ends an edit control shows.
 std::wstring withWindowsLineEnds(const std::string& text)
@@ -82,7 +83,7 @@ Win32NoticeDialog::Win32NoticeDialog(const std::string& text)
     ::SendMessageW(icon, STM_SETICON, WPARAM(::LoadIconW(instance, MAKEINTRESOURCEW(1))), 0);
     child(L"EDIT", withWindowsLineEnds(text), ES_MULTILINE | ES_READONLY, noticeLayout::kText, 0);
     m_neverAgain = child(L"BUTTON", wideText(noticeLayout::kNeverAgain), BS_AUTOCHECKBOX | WS_TABSTOP,
-                         noticeLayout::kNeverAgainBox, 2);
+                         noticeLayout::kNeverAgainBox, kNeverAgainId);
     child(L"BUTTON", L"OK", BS_PUSHBUTTON | WS_TABSTOP, noticeLayout::kOkButton, IDOK);
     ::ShowWindow(m_window, SW_SHOW);
     ::SetForegroundWindow(m_window);
@@ -105,12 +106,22 @@ LRESULT CALLBACK Win32NoticeDialog::windowProcedure(HWND window, UINT message, W
         self->m_done = true;
         return 0;
     }
+    if (self && message == WM_ACTIVATE) {
+        // The focus comes back where it was, first on the box, as in a dialog.
+        if (LOWORD(wParam) == WA_INACTIVE)
+            self->m_focus = ::GetFocus();
+        else
+            ::SetFocus(self->m_focus ? self->m_focus : self->m_neverAgain);
+        return 0;
+    }
     if (self && message == WM_CLOSE) {
         self->m_done = true;
         return 0;
     }
-    if (message == WM_CTLCOLORSTATIC) // the read-only text on the dialog's face
+    if (message == WM_CTLCOLORSTATIC) { // the read-only text on the dialog's face
+        ::SetBkColor(HDC(wParam), ::GetSysColor(COLOR_BTNFACE));
         return LRESULT(::GetSysColorBrush(COLOR_BTNFACE));
+    }
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -22,6 +22,7 @@ private:
 
     HWND m_window = nullptr;
     HWND m_neverAgain = nullptr;
+    HWND m_focus = nullptr; // where the focus was when another window took it
     HFONT m_font = nullptr;
     bool m_done = false;
     bool m_confirmed = false;

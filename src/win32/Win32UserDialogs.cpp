@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shobjidl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -20,14 +21,6 @@ namespace cp {
 namespace {
 
 constexpr DWORD kLongPath = 32768; // the longest path the system takes, in UTF-16 units
-
-// The folder picker starts on the folder given, once it is up.
-int CALLBACK selectInitialFolder(HWND picker, UINT message, LPARAM, LPARAM initial)
-{
-    if (message == BFFM_INITIALIZED && initial)
-        ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, initial);
-    return 0;
-}
 
 } // namespace
 
@@ -91,23 +84,32 @@ std::optional<std::string> Win32UserDialogs::saveFile(DialogOwner owner, const S
 std::optional<std::string> Win32UserDialogs::browseForFolder(DialogOwner owner, const std::string& title,
                                                              const std::string& initialPath)
 {
-    const std::wstring caption = wideText(title);
-    const std::wstring initial = wideText(initialPath);
-    BROWSEINFOW browse {};
-    browse.hwndOwner = this->owner(owner);
-    browse.lpszTitle = caption.c_str();
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    browse.lpfn = selectInitialFolder;
-    browse.lParam = initial.empty() ? 0 : LPARAM(initial.c_str());
-    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&browse);
-    if (!chosen)
+    // The shell's folder picker of today, in which a path can be typed too.
+    IFileOpenDialog* dialog = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog))))
         return std::nullopt;
-    std::vector<wchar_t> path(kLongPath, L'\0');
-    const bool named = ::SHGetPathFromIDListEx(chosen, path.data(), kLongPath, GPFIDL_DEFAULT);
-    ::CoTaskMemFree(chosen);
-    if (!named)
-        return std::nullopt;
-    return utf8Text(path.data());
+    std::optional<std::string> chosen;
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
+    dialog->SetTitle(wideText(title).c_str());
+    IShellItem* start = nullptr;
+    if (!initialPath.empty()
+        && SUCCEEDED(::SHCreateItemFromParsingName(wideText(initialPath).c_str(), nullptr, IID_PPV_ARGS(&start)))) {
+        dialog->SetFolder(start);
+        start->Release();
+    }
+    IShellItem* result = nullptr;
+    if (SUCCEEDED(dialog->Show(this->owner(owner))) && SUCCEEDED(dialog->GetResult(&result))) {
+        wchar_t* path = nullptr;
+        if (SUCCEEDED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+            chosen = utf8Text(path);
+            ::CoTaskMemFree(path);
+        }
+        result->Release();
+    }
+    dialog->Release();
+    return chosen;
 }
 
 bool Win32UserDialogs::notice(const std::string& text)
