@@ -5,6 +5,9 @@
 #include "logic/EntryListRows.h"
 #include "logic/ShownScan.h"
 #include "logic/WindowCommands.h"
+#include "win32/Win32EntryListLayout.h"
+#include "win32/Win32EntryListView.h"
+#include "win32/Win32FilterBar.h"
 
 #include <windows.h>
 
@@ -57,9 +60,26 @@ public:
     // keys, the filter box's tab), so that nobody else handles it.
     bool takesMessage(MSG& message);
 
+    // The controls, for the tests.
+    HWND list() const { return m_view.handle(); }
+    HWND filterBox() const { return m_bar.filterBox(); }
+    HWND mismatchesBox() const { return m_bar.mismatchesBox(); }
+
 private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT notified(const NMHDR& notice);
+    void buildControls();
+    void applyFont(); // the system's message font at the window's DPI
+    void arrangeControls();
+    void applyFilter();
+    void resetRows();
+    void columnClicked(int column);
+    void sortRows(int column, bool ascending);
+    void learningChanged(bool learning);
+    void rowFocused(int row);
+    void saveSelection();
+    int scaled(int pixels) const { return MulDiv(pixels, m_dpi, 96); }
 
     const ShownScan& m_entries;
     SettingsStore& m_settings;
@@ -67,7 +87,18 @@ private:
     Listener& m_listener;
     HWND m_owner = nullptr;
     HWND m_window = nullptr;
-    std::unique_ptr<EntryListRows> m_rows; // while a scan is shown
+    HWND m_lastFocus = nullptr; // given back when the window is active again
+    HFONT m_font = nullptr;
+    int m_dpi = 96;
+    int m_rowHeight = 20;
+    int m_sortColumn = -1; // as the header shows it: none until a click
+    bool m_ascending = true;
+    bool m_following = false; // the main window moves the row: no pick back
+    bool m_layoutRestored = false;
+    std::unique_ptr<EntryListRows> m_rows;
+    Win32EntryListView m_view {*m_rows};
+    Win32FilterBar m_bar;
+    Win32EntryListLayout m_layout {m_settings};
 };
 
 } // namespace cp
