@@ -4,22 +4,28 @@
 # does: the engine, chunkpicker-info.exe and the demo maker, each one static
 # .exe, and the file-type registration's test. The window needs Qt for
 # Windows, which Debian does not offer, so it is not part of it yet.
-# The last line names the built chunkpicker-info.exe.
+# Then the installer, chunkpicker-<version>.msi: installed, run and removed
+# under wine in a wine prefix of a new user. The last two lines name the
+# built chunkpicker-info.exe and the installer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${CP_JOBS:-2}"
 
-packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix wine wine64 googletest)
+packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix wine wine64 googletest wixl msitools)
 scripts/install-packages.sh "${packages[@]}"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 # A wine prefix of its own, made for this run and removed after it: the tests
-# write to its registry and never see the user's.
+# write to its registry and never see the user's. Without winemenubuilder,
+# wine makes no menu entries or icons in the user's own desktop for the
+# installer's shortcut.
 scratch="$(mktemp -d)"
-export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 cleanup() {
-    wineserver -k 2>/dev/null || true
+    for prefix in "$scratch/prefix" "$scratch/new-user"; do
+        [ ! -d "$prefix" ] || WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    done
     rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -61,4 +67,74 @@ if [ -x build/chunkpicker-info ]; then
     build/chunkpicker-info "$scratch/demo.pak" >"$scratch/decoded.out"
     "$reference/chunkpicker-info" "$scratch/demo.pak" | cmp - "$scratch/decoded.out"
 fi
+# The installer. Until the window is built here, chunkpicker-info.exe stands
+# in for chunkpicker.exe and chunkpicker.com.
+for program in chunkpicker.exe chunkpicker.com; do
+    [ -e "build-win/$program" ] || cp build-win/chunkpicker-info.exe "build-win/$program"
+done
+cmake --build build-win -j "$jobs" --target chunkpicker-msi
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-win/CMakeCache.txt)"
+msi="$PWD/build-win/chunkpicker-$version.msi"
+# For one user, without an administrator: no ALLUSERS, and the summary's
+# word count says that no elevated rights are needed (bit 8).
+msiinfo export "$msi" Property >"$scratch/properties"
+grep -q "^ProductVersion	$version" "$scratch/properties"
+grep -q '^UpgradeCode	{' "$scratch/properties"
+if grep -q '^ALLUSERS' "$scratch/properties"; then
+    echo "$msi installs for all users" >&2
+    exit 1
+fi
+words="$(msiinfo suminfo "$msi" | sed -n 's/^Source: \([0-9]*\).*/\1/p')"
+((words & 8)) || { echo "$msi asks for an administrator" >&2; exit 1; }
+
+# A new user's wine prefix. The user already has settings of the program,
+# and another program offered for .ffl files, which the removal must keep.
+export WINEPREFIX="$scratch/new-user"
+timeout 300 wine wineboot --init >/dev/null 2>&1
+settings='HKCU\Software\Oxbrook\Chunkpicker'
+timeout 60 wine reg add "$settings" /v Zielverz /d 'C:\Klänge' /f >/dev/null
+timeout 60 wine reg add 'HKCU\Software\Classes\.FFL\OpenWithProgids' /v Other.Player /d '' /f >/dev/null
+# The prefix's files and registry, to compare after the removal; of the
+# machine's only its software (HKLM\System counts the services wine starts).
+snapshot() {
+    timeout 60 wine reg export HKCU "$(winepath -w "$scratch/user.reg")" /y >/dev/null
+    timeout 60 wine reg export 'HKLM\Software' "$(winepath -w "$scratch/machine.reg")" /y >/dev/null
+    iconv -f UTF-16LE -t UTF-8 "$scratch/user.reg" "$scratch/machine.reg" | tr -d '\r' >"$scratch/$1.reg"
+    (cd "$WINEPREFIX/drive_c" && find . | sort) >"$scratch/$1.files"
+}
+snapshot before
+timeout 300 wine msiexec /i "$(winepath -w "$msi")" /qn
+localappdata="$(winepath -u "$(timeout 60 wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')")"
+appdata="$(winepath -u "$(timeout 60 wine cmd /c echo %APPDATA% | tr -d '\r')")"
+installed="$localappdata/Programs/Chunk Picker"
+for file in chunkpicker.exe chunkpicker.com chunkpicker-info.exe LICENSE.txt; do
+    [ -f "$installed/$file" ] || { echo "Not installed: $installed/$file" >&2; exit 1; }
+done
+cmp build-win/chunkpicker-info.exe "$installed/chunkpicker-info.exe"
+[ -f "$appdata/Microsoft/Windows/Start Menu/Programs/Chunk Picker.lnk" ]
+timeout 60 wine reg query 'HKCU\Software\Classes\FFLFile\DefaultIcon' | grep -qF "$(winepath -w "$installed")\chunkpicker.exe"
+timeout 60 wine "$installed/chunkpicker-info.exe" "$(winepath -w "$scratch/demo.pak")" >"$scratch/installed.out"
+"$reference/chunkpicker-info" "$scratch/demo.pak" | cmp - "$scratch/installed.out"
+
+# A newer package replaces this one: one product of this upgrade code is left.
+# (Windows Installer compares the first three parts of a version only.)
+newer="${version%.*}.$((${version##*.} + 1))"
+sed "s/Version=\"$version\"/Version=\"$newer\"/" build-win/msi/chunkpicker.wxs >"$scratch/newer.wxs"
+(cd build-win/msi && wixl --arch x64 --output "$scratch/newer.msi" "$scratch/newer.wxs")
+timeout 300 wine msiexec /i "$(winepath -w "$scratch/newer.msi")" /qn
+timeout 60 wine reg query 'HKCU\Software\Microsoft\Installer\UpgradeCodes' /s >"$scratch/upgrade-codes"
+products="$(grep -c 'REG_SZ' "$scratch/upgrade-codes" || true)"
+[ "$products" -eq 1 ] || { echo "$products products installed after the upgrade, not 1" >&2; exit 1; }
+
+# The removal leaves what was there before: the user's settings, and of the
+# Windows Installer's own bookkeeping only empty keys and folders.
+timeout 300 wine msiexec /x "$(winepath -w "$scratch/newer.msi")" /qn
+snapshot removed
+left="$( (diff "$scratch/before.files" "$scratch/removed.files" || true) | grep '^[<>]' \
+    | grep -vxE '> \./(users/[^/]+/AppData/Roaming/Microsoft|windows)/Installer' || true)"
+left+="$( (diff "$scratch/before.reg" "$scratch/removed.reg" || true) | grep '^[<>]' \
+    | grep -vxE '> (\[HKEY_[^]]*\\(Microsoft|CurrentVersion)\\Installer(\\[^]]*)?\])?' || true)"
+[ -z "$left" ] || { echo "Left after the removal: $left" >&2; exit 1; }
+timeout 60 wine reg query "$settings" /v Zielverz >/dev/null
 echo "Windows build tested under wine: $PWD/build-win/chunkpicker-info.exe"
+echo "Installer built and tested under wine: $msi"
