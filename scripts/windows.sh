@@ -111,7 +111,10 @@ for file in chunkpicker.exe chunkpicker.com chunkpicker-info.exe LICENSE.txt; do
     [ -f "$installed/$file" ] || { echo "Not installed: $installed/$file" >&2; exit 1; }
 done
 cmp build-win/chunkpicker-info.exe "$installed/chunkpicker-info.exe"
-[ -f "$appdata/Microsoft/Windows/Start Menu/Programs/Chunk Picker.lnk" ]
+# The Start menu entry starts the window and shows the program's icon.
+tr -d '\0' <"$appdata/Microsoft/Windows/Start Menu/Programs/Chunk Picker.lnk" >"$scratch/shortcut"
+grep -qaF 'Chunk Picker\chunkpicker.exe' "$scratch/shortcut"
+grep -qaF 'chunkpicker.ico' "$scratch/shortcut"
 timeout 60 wine reg query 'HKCU\Software\Classes\FFLFile\DefaultIcon' | grep -qF "$(winepath -w "$installed")\chunkpicker.exe"
 timeout 60 wine "$installed/chunkpicker-info.exe" "$(winepath -w "$scratch/demo.pak")" >"$scratch/installed.out"
 "$reference/chunkpicker-info" "$scratch/demo.pak" | cmp - "$scratch/installed.out"
