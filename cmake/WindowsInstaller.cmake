@@ -54,19 +54,25 @@ function(cp_add_windows_installer)
     # Windows' own line ends, so that every editor there shows the licence as lines.
     configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${stage}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
     configure_file(${CMAKE_SOURCE_DIR}/resources/windows/chunkpicker.ico ${stage}/chunkpicker.ico COPYONLY)
-    # wixl leaves the database's code page at 0, under which Windows would read
-    # the verb's "Ö" in whatever ANSI code page the system has; wixl wrote it
-    # in Windows-1252, so the database says so.
+    # Tables added to what wixl makes. wixl leaves the database's code page at
+    # 0, under which Windows would read the verb's "Ö" in whatever ANSI code
+    # page the system has; wixl wrote it in Windows-1252, so the database says
+    # so. And wixl knows no Environment element: the user's PATH gets the
+    # program's folder appended ([~];) as chunkpicker.com's, and loses it
+    # again with it (-), so that "chunkpicker Quelle Ziel" works in any console.
     file(CONFIGURE OUTPUT ${stage}/_ForceCodepage.idt CONTENT "\n\n1252\t_ForceCodepage\n" NEWLINE_STYLE CRLF)
+    file(CONFIGURE OUTPUT ${stage}/Environment.idt NEWLINE_STYLE CRLF CONTENT
+         "Environment\tName\tValue\tComponent_\ns72\tl255\tL255\ts72\nEnvironment\tEnvironment\n\
+PathEntry\t=-Path\t[~];[INSTALLDIR]\tConsole\n")
 
     # Built beside its final name and renamed once complete.
     add_custom_command(OUTPUT ${msi}
         ${copies}
         COMMAND ${CP_WIXL} --arch x64 --output ${msi}.part chunkpicker.wxs
-        COMMAND ${CP_MSIBUILD} ${msi}.part -i _ForceCodepage.idt
+        COMMAND ${CP_MSIBUILD} ${msi}.part -i _ForceCodepage.idt -i Environment.idt
         COMMAND ${CMAKE_COMMAND} -E rename ${msi}.part ${msi}
         DEPENDS ${depends} ${stage}/chunkpicker.wxs ${stage}/LICENSE.txt ${stage}/chunkpicker.ico
-                ${stage}/_ForceCodepage.idt
+                ${stage}/_ForceCodepage.idt ${stage}/Environment.idt
         WORKING_DIRECTORY ${stage}
         COMMENT "Building chunkpicker-${PROJECT_VERSION}.msi"
         VERBATIM)

@@ -116,6 +116,8 @@ tr -d '\0' <"$appdata/Microsoft/Windows/Start Menu/Programs/Chunk Picker.lnk" >"
 grep -qaF 'Chunk Picker\chunkpicker.exe' "$scratch/shortcut"
 grep -qaF 'chunkpicker.ico' "$scratch/shortcut"
 timeout 60 wine reg query 'HKCU\Software\Classes\FFLFile\DefaultIcon' | grep -qF "$(winepath -w "$installed")\chunkpicker.exe"
+# The folder is on the user's PATH, for the consoles started after this.
+timeout 60 wine reg query 'HKCU\Environment' /v Path | grep -qF "$(winepath -w "$installed")"
 timeout 60 wine "$installed/chunkpicker-info.exe" "$(winepath -w "$scratch/demo.pak")" >"$scratch/installed.out"
 "$reference/chunkpicker-info" "$scratch/demo.pak" | cmp - "$scratch/installed.out"
 
@@ -123,7 +125,8 @@ timeout 60 wine "$installed/chunkpicker-info.exe" "$(winepath -w "$scratch/demo.
 # (Windows Installer compares the first three parts of a version only.)
 newer="${version%.*}.$((${version##*.} + 1))"
 sed "s/Version=\"$version\"/Version=\"$newer\"/" build-win/msi/chunkpicker.wxs >"$scratch/newer.wxs"
-(cd build-win/msi && wixl --arch x64 --output "$scratch/newer.msi" "$scratch/newer.wxs")
+(cd build-win/msi && wixl --arch x64 --output "$scratch/newer.msi" "$scratch/newer.wxs" &&
+    msibuild "$scratch/newer.msi" -i _ForceCodepage.idt -i Environment.idt)
 timeout 300 wine msiexec /i "$(winepath -w "$scratch/newer.msi")" /qn
 timeout 60 wine reg query 'HKCU\Software\Microsoft\Installer\UpgradeCodes' /s >"$scratch/upgrade-codes"
 products="$(grep -c 'REG_SZ' "$scratch/upgrade-codes" || true)"
