@@ -67,6 +67,7 @@ if [ -x build/chunkpicker-info ]; then
     build/chunkpicker-info "$scratch/demo.pak" >"$scratch/decoded.out"
     "$reference/chunkpicker-info" "$scratch/demo.pak" | cmp - "$scratch/decoded.out"
 fi
+
 # The installer. Until the window is built here, chunkpicker-info.exe stands
 # in for chunkpicker.exe and chunkpicker.com.
 for program in chunkpicker.exe chunkpicker.com; do
