@@ -4,6 +4,9 @@
 #include "desktop/WindowsFileTypeRegistry.h"
 #include "files/PathChecks.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace cp {
 
 namespace {
@@ -12,10 +15,12 @@ namespace {
 // (chunkpicker.com) names chunkpicker.exe beside it.
 std::string windowProgram(std::string path)
 {
-    const std::size_t suffix = path.size() >= 4 ? path.size() - 4 : 0;
-    if (path.size() < 4 || _stricmp(path.c_str() + suffix, ".com") != 0)
+    std::string suffix = path.substr(path.size() - std::min<std::size_t>(path.size(), 4));
+    for (char& c : suffix)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (suffix != ".com")
         return path;
-    const std::string window = path.substr(0, suffix) + ".exe";
+    const std::string window = path.substr(0, path.size() - 4) + ".exe";
     return pathExists(window) ? window : path;
 }
 

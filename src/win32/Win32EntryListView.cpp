@@ -139,6 +139,17 @@ void Win32EntryListView::filter(const std::string& typed, bool mismatchesOnly)
     reset();
 }
 
+void Win32EntryListView::sortByClick(int column)
+{
+    if (column < 0 || column >= EntryListRows::ColumnCount)
+        return;
+    // A new column sorts ascending, the same one again the other way.
+    m_ascending = column != m_sortColumn || !m_ascending;
+    m_sortColumn = column;
+    showSortArrow(column, m_ascending);
+    sort(column, m_ascending);
+}
+
 void Win32EntryListView::showSortArrow(int column, bool ascending)
 {
     const HWND header = ListView_GetHeader(m_list);

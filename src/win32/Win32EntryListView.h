@@ -29,6 +29,8 @@ public:
     // After the rows changed wholesale: nothing selected or focused.
     void reset();
     void sort(int column, bool ascending);
+    // A click on a column's caption: sorts by it ascending, the same one again the other way.
+    void sortByClick(int column);
     // Filters the rows as EntryListRows::setFilter does, unless that would leave them as they are.
     void filter(const std::string& typed, bool mismatchesOnly);
     // The arrow in the column's caption; none for column -1.
@@ -48,6 +50,8 @@ public:
 private:
     EntryListRows& m_rows;
     HWND m_list = nullptr;
+    int m_sortColumn = -1; // as the caption shows it: none until a click
+    bool m_ascending = true;
 };
 
 } // namespace cp

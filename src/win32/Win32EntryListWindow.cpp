@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <string>
 
 namespace cp {
 
@@ -72,8 +71,7 @@ void Win32EntryListWindow::applyFont()
 {
     NONCLIENTMETRICSW metrics {};
     metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, UINT(m_dpi)))
-        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, UINT(m_dpi));
     const HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
     m_bar.setFont(font, m_dpi);
     if (m_view.handle())
@@ -176,7 +174,11 @@ LRESULT Win32EntryListWindow::notified(const NMHDR& notice)
     if (notice.hwndFrom != m_view.handle() || m_view.answer(notice))
         return 0;
     switch (notice.code) {
-    case LVN_COLUMNCLICK: columnClicked(reinterpret_cast<const NMLISTVIEW&>(notice).iSubItem); return 0;
+    case LVN_COLUMNCLICK:
+        m_following = true; // the focus stays with its entry
+        m_view.sortByClick(reinterpret_cast<const NMLISTVIEW&>(notice).iSubItem);
+        m_following = false;
+        return 0;
     case LVN_ITEMCHANGED: {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(notice);
         if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_FOCUSED) && !(change.uOldState & LVIS_FOCUSED))
@@ -275,17 +277,6 @@ void Win32EntryListWindow::resetRows()
     m_following = true;
     m_view.reset();
     m_following = false;
-}
-
-void Win32EntryListWindow::columnClicked(int column)
-{
-    if (column < 0 || column >= EntryListRows::ColumnCount)
-        return;
-    // A new column sorts ascending, the same one again the other way.
-    m_ascending = column != m_sortColumn || !m_ascending;
-    m_sortColumn = column;
-    m_view.showSortArrow(column, m_ascending);
-    sortRows(column, m_ascending);
 }
 
 void Win32EntryListWindow::sortRows(int column, bool ascending)

@@ -74,7 +74,6 @@ private:
     void arrangeControls();
     void applyFilter();
     void resetRows();
-    void columnClicked(int column);
     void sortRows(int column, bool ascending);
     void learningChanged(bool learning);
     void rowFocused(int row);
@@ -91,8 +90,6 @@ private:
     HFONT m_font = nullptr;
     int m_dpi = 96;
     int m_rowHeight = 20;
-    int m_sortColumn = -1; // as the header shows it: none until a click
-    bool m_ascending = true;
     bool m_following = false; // the main window moves the row: no pick back
     bool m_layoutRestored = false;
     std::unique_ptr<EntryListRows> m_rows;
