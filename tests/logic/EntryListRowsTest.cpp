@@ -10,9 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <tuple>
 
 using namespace cptest;
@@ -41,7 +38,7 @@ struct EntryListRowsTest : ::testing::Test {
                     Junk(979, 5)}));
         cp::EntryFolder folder {dir / "out"};
         folder.keepsTagPositions = true; // where the entries begin, as a window keeps them
-        ::mkdir(folder.path.c_str(), 0755);
+        std::filesystem::create_directory(native(folder.path));
         cp::WaveEntryScanner(folder, nullptr).scanFile(source, scan);
         rows = std::make_unique<Rows>(scan, cp::NumberStyle::germanStyle(), cp::soundLengthMs);
     }
@@ -82,7 +79,7 @@ TEST_F(EntryListRowsTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile)
 
     // From the source, then from the entry files where the source has another length now, or is gone.
     const std::function<void()> changes[]
-        = {[] {}, [&] { WriteFile(source, Junk(1000)); }, [&] { ::unlink(source.c_str()); }};
+        = {[] {}, [&] { WriteFile(source, Junk(1000)); }, [&] { std::filesystem::remove(native(source)); }};
     for (std::size_t k = 0; k < std::size(changes); ++k) {
         changes[k]();
         rows->scanChanging();
