@@ -7,6 +7,7 @@
 #include "FileTypes.h"
 #include "Signals.h"
 #include "StartupSteps.h"
+#include "WindowEntryFiles.h"
 
 #include "base/CommandLine.h"
 #include "base/WideText.h"
@@ -125,17 +126,8 @@ int runWindow(HINSTANCE instance, bool valid, cp::StartupState& state, const cp:
     cp::MciWaveDevice device;
     cp::PlaySoundLooper looper;
     cp::EntryPlayer player(device, looper);
-    // A window keeps its entry files in a folder of its user's own in the
-    // temporary folder; those of windows killed outright go at the next start.
-    std::optional<cp::RunJournal> journal;
-    std::jthread leftovers;
-    if (!state.targetGiven) {
-        state.targetFolder = cp::privateRunFolder(state.targetFolder);
-        journal.emplace(state.targetFolder);
-        leftovers = cp::startLeftoverSweep(state.targetFolder);
-    }
-    cp::EntryFolder folder {state.targetFolder, 0, journal ? &*journal : nullptr};
-    cp::Win32MainWindow main(instance, {folder, state, settings, player, dialogs, programFolder(), style});
+    cp::WindowEntryFiles entryFiles(state);
+    cp::Win32MainWindow main(instance, {entryFiles.folder(), state, settings, player, dialogs, programFolder(), style});
     window = &main;
     const std::optional<int> status = main.start();
     return status ? *status : main.run();

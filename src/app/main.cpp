@@ -18,6 +18,7 @@
 #include "window/MainWindow.h"
 #include "FileTypes.h"
 #include "StartupSteps.h"
+#include "WindowEntryFiles.h"
 #include "Signals.h"
 
 #include <QApplication>
@@ -161,22 +162,8 @@ int main(int argc, char** argv)
     cp::WaveDevice device(audio.get());
     cp::SoundPlayer looper(audio.get());
     cp::EntryPlayer player(device, looper);
-    // A window keeps its entry files (the user's archive) and its record of
-    // them in a folder of its user's own in the temporary folder, which other
-    // users share: out of their sight and beyond their reach. Those of windows
-    // killed outright go at the next start, and this one records its own.
-    // Those of a killed window may be a hundred thousand files on a slow
-    // disk: they go beside the window, which shows at once; a close stops
-    // that between two files, and the next start goes on with the rest.
-    std::optional<cp::RunJournal> journal;
-    std::jthread leftovers;
-    if (!state.targetGiven) {
-        state.targetFolder = cp::privateRunFolder(state.targetFolder);
-        journal.emplace(state.targetFolder);
-        leftovers = cp::startLeftoverSweep(state.targetFolder);
-    }
-    cp::EntryFolder folder {state.targetFolder, 0, journal ? &*journal : nullptr};
-    cp::MainWindow window({folder, state, settings, player, dialogs,
+    cp::WindowEntryFiles entryFiles(state);
+    cp::MainWindow window({entryFiles.folder(), state, settings, player, dialogs,
                            cp::pathBytes(QCoreApplication::applicationDirPath()), cp::numberStyleOf(QLocale())});
     dialogs.setOwner(cp::DialogOwner::MainWindow, &window);
     // SIGTERM, SIGINT and SIGHUP close the window like the user does.

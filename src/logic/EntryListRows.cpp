@@ -116,6 +116,18 @@ int EntryListRows::rowOf(std::int64_t entry) const
     return at == m_rows.end() ? -1 : int(at - m_rows.begin());
 }
 
+std::vector<int> EntryListRows::rowsOfEntries() const
+{
+    std::vector<int> rowOfEntry;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        const std::size_t entry = std::size_t(m_rows[row]) + 1;
+        if (entry >= rowOfEntry.size())
+            rowOfEntry.resize(entry + 1, -1);
+        rowOfEntry[entry] = int(row);
+    }
+    return rowOfEntry;
+}
+
 void EntryListRows::scanChanging()
 {
     // Nothing is read of a scan being replaced, and the old source is let go.

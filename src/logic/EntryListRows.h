@@ -37,6 +37,10 @@ public:
     std::string toolTip(int row) const;
     std::int64_t entryAt(int row) const { return std::int64_t(m_rows.at(std::size_t(row))) + 1; }
     int rowOf(std::int64_t entry) const; // -1 where the filter hides it
+    // Each entry's row, indexed by entry number, found in one pass however
+    // many are looked up (-1 where the filter hides it; entries past the end
+    // of the vector are hidden too).
+    std::vector<int> rowsOfEntries() const;
 
     // The scan is about to be replaced (a scan starting or done), and has
     // been: the rows then start afresh, keeping their sort and filter.

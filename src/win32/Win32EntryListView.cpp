@@ -110,14 +110,7 @@ void Win32EntryListView::sort(int column, bool ascending)
         const BusyCursor busy;
         m_rows.sort(column, ascending);
     }
-    // Each entry's new row, found in one pass however many are selected.
-    std::vector<int> rowOfEntry;
-    for (int row = 0; row < m_rows.rowCount(); ++row) {
-        const std::size_t entry = std::size_t(m_rows.entryAt(row));
-        if (entry >= rowOfEntry.size())
-            rowOfEntry.resize(entry + 1, -1);
-        rowOfEntry[entry] = row;
-    }
+    const std::vector<int> rowOfEntry = m_rows.rowsOfEntries();
     ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     for (const std::int64_t entry : selected)
         ListView_SetItemState(m_list, rowOfEntry.at(std::size_t(entry)), LVIS_SELECTED, LVIS_SELECTED);

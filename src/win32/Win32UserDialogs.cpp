@@ -22,6 +22,33 @@ namespace {
 
 constexpr DWORD kLongPath = 32768; // the longest path the system takes, in UTF-16 units
 
+// A common file dialog's request, with the texts it points into.
+struct FileDialog {
+    FileDialog(HWND owner, const std::string& filterPairs, const std::string& initial, const std::string& proposed)
+        : filter(commonDialogFilter(filterPairs))
+        , initialDir(wideText(initial))
+    {
+        const std::wstring name = wideText(proposed);
+        name.copy(file.data(), std::min<std::size_t>(name.size(), kLongPath - 1));
+        request.lStructSize = sizeof request;
+        request.hwndOwner = owner;
+        request.lpstrFilter = filter.c_str();
+        request.nFilterIndex = 1;
+        request.lpstrFile = file.data();
+        request.nMaxFile = kLongPath;
+        request.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+        // The remembered folders serve: the process's current folder stays where it is.
+        request.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    }
+    FileDialog(const FileDialog&) = delete;
+    FileDialog& operator=(const FileDialog&) = delete;
+
+    std::wstring filter;
+    std::wstring initialDir;
+    std::vector<wchar_t> file = std::vector<wchar_t>(kLongPath, L'\0');
+    OPENFILENAMEW request {};
+};
+
 } // namespace
 
 std::wstring commonDialogFilter(const std::string& pairs)
@@ -36,49 +63,25 @@ std::wstring commonDialogFilter(const std::string& pairs)
 
 std::optional<UserDialogs::OpenFileResult> Win32UserDialogs::openFile(DialogOwner owner, const OpenFile& request)
 {
-    const std::wstring filter = commonDialogFilter(request.filter);
-    const std::wstring initialDir = wideText(request.initialDir);
-    std::vector<wchar_t> file(kLongPath, L'\0');
-    const std::wstring proposed = wideText(request.fileName);
-    proposed.copy(file.data(), std::min<std::size_t>(proposed.size(), kLongPath - 1));
-    OPENFILENAMEW dialog {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = this->owner(owner);
-    dialog.lpstrFilter = filter.c_str();
-    const int filters = int(std::count(filter.begin(), filter.end(), L'\0') - 2) / 2;
-    dialog.nFilterIndex = DWORD(request.filterIndex >= 1 && request.filterIndex <= filters ? request.filterIndex : 1);
-    dialog.lpstrFile = file.data();
-    dialog.nMaxFile = kLongPath;
-    dialog.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
-    // The remembered folders serve: the process's current folder stays where it is.
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameW(&dialog))
+    FileDialog dialog(this->owner(owner), request.filter, request.initialDir, request.fileName);
+    const int filters = int(std::count(dialog.filter.begin(), dialog.filter.end(), L'\0') - 2) / 2;
+    dialog.request.nFilterIndex
+        = DWORD(request.filterIndex >= 1 && request.filterIndex <= filters ? request.filterIndex : 1);
+    dialog.request.Flags |= OFN_FILEMUSTEXIST;
+    if (!::GetOpenFileNameW(&dialog.request))
         return std::nullopt;
-    return OpenFileResult {utf8Text(file.data()), int(dialog.nFilterIndex)};
+    return OpenFileResult {utf8Text(dialog.file.data()), int(dialog.request.nFilterIndex)};
 }
 
 std::optional<std::string> Win32UserDialogs::saveFile(DialogOwner owner, const SaveFile& request)
 {
-    const std::wstring filter = commonDialogFilter(request.filter);
-    const std::wstring initialDir = wideText(request.initialDir);
+    FileDialog dialog(this->owner(owner), request.filter, request.initialDir, request.fileName);
     const std::wstring suffix = wideText(request.defaultSuffix);
-    std::vector<wchar_t> file(kLongPath, L'\0');
-    const std::wstring proposed = wideText(request.fileName);
-    proposed.copy(file.data(), std::min<std::size_t>(proposed.size(), kLongPath - 1));
-    OPENFILENAMEW dialog {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = this->owner(owner);
-    dialog.lpstrFilter = filter.c_str();
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file.data();
-    dialog.nMaxFile = kLongPath;
-    dialog.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
-    dialog.lpstrDefExt = suffix.empty() ? nullptr : suffix.c_str();
+    dialog.request.lpstrDefExt = suffix.empty() ? nullptr : suffix.c_str();
     // The copy asks before it replaces a file; asking here too would ask twice.
-    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!::GetSaveFileNameW(&dialog))
+    if (!::GetSaveFileNameW(&dialog.request))
         return std::nullopt;
-    return utf8Text(file.data());
+    return utf8Text(dialog.file.data());
 }
 
 std::optional<std::string> Win32UserDialogs::browseForFolder(DialogOwner owner, const std::string& title,

@@ -99,14 +99,7 @@ void EntryListModel::sort(int column, Qt::SortOrder order)
         entries.push_back(m_rows.entryAt(index.row()));
     m_rows.sort(column, order == Qt::AscendingOrder);
     if (!before.isEmpty()) {
-        // Each entry's new row, found in one pass however many indexes the view keeps.
-        std::vector<int> rowOfEntry;
-        for (int row = 0; row < m_rows.rowCount(); ++row) {
-            const std::size_t entry = std::size_t(m_rows.entryAt(row));
-            if (entry >= rowOfEntry.size())
-                rowOfEntry.resize(entry + 1, -1);
-            rowOfEntry[entry] = row;
-        }
+        const std::vector<int> rowOfEntry = m_rows.rowsOfEntries();
         QModelIndexList after;
         for (std::size_t i = 0; i < entries.size(); ++i)
             after << index(rowOfEntry[std::size_t(entries[i])], before[int(i)].column());

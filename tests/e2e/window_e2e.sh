@@ -13,19 +13,7 @@ bin="$1" make_demo="$2" artifacts="$3"
 work="$(mktemp -d)"
 cleanup() { kill ${app:-} ${wm:-} 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# Polls the command until it succeeds, for at most 30 s.
-until_() { local why="$1" end=$((SECONDS + 30)); shift; until "$@"; do [ $SECONDS -lt $end ] || fail "$why"; sleep 0.1; done; }
-# The first window the search finds, asked again for at most 30 s: a search
-# that meets a window going away fails with BadWindow, which --sync does not survive.
-find_window() {
-    local end=$((SECONDS + 30)) id=""
-    until id="$(xdotool search "$@" 2>/dev/null | head -1)" && [ -n "$id" ]; do
-        [ $SECONDS -lt $end ] || return 1
-        sleep 0.1
-    done
-    echo "$id"
-}
+source "$(dirname "$0")/e2e_common.sh"
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp"
 export XDG_RUNTIME_DIR="$work/run" LANG=de_DE.UTF-8 LC_ALL= SDL_AUDIODRIVER=dummy
@@ -45,10 +33,7 @@ own="$TMPDIR/chunkpicker-$(id -u)" # the window's private folder in the temporar
 entries() { find "$own" -maxdepth 1 -name 'Sound* aus demo.pak.wav' 2>/dev/null | wc -l; }
 nine_entries() { [ "$(entries)" -eq 9 ]; }
 ended() { ! kill -0 "$app" 2>/dev/null; }
-shot() { xwd -id "$wid" -silent | md5sum; }
 differs() { [ "$(shot)" != "$1" ]; }
-# The window's picture ($look) stayed the same for half a second and is not $1.
-still() { look="$(shot)"; for _ in 1 2 3 4 5; do sleep 0.1; [ "$(shot)" = "$look" ] || return 1; done; [ "$look" != "${1:-}" ]; }
 px() { echo $((($1 * WIDTH + 3232) / 6465)); } # twips to pixels: the window is 6465 twips wide
 # Toolbar button n: 345 twips wide from x = 1; 3 is the separator, 6 px in this style.
 button() { echo "$((1 + ($1 > 3 ? 6 : 0) + $(px $((($1 < 3 ? $1 - 1 : $1 - 2) * 345 + 172))))) $((1 + $(px 165)))"; }

@@ -14,16 +14,7 @@ exe="$1" demo="$2" artifacts="$3"
 work="$(mktemp -d)"
 cleanup() { kill ${app:-} ${wm:-} 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-until_() { local why="$1" end=$((SECONDS + 30)); shift; until "$@"; do [ $SECONDS -lt $end ] || fail "$why"; sleep 0.1; done; }
-find_window() {
-    local end=$((SECONDS + 30)) id=""
-    until id="$(xdotool search "$@" 2>/dev/null | head -1)" && [ -n "$id" ]; do
-        [ $SECONDS -lt $end ] || return 1
-        sleep 0.1
-    done
-    echo "$id"
-}
+source "$(dirname "$0")/e2e_common.sh"
 winpath() { winepath -w "$1" 2>/dev/null; }
 key="HKCU\\Software\\Oxbrook\\Chunkpicker"
 setting() { wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n {print $3}'; }
@@ -43,8 +34,6 @@ until_ "no window manager" wmctrl -m >/dev/null 2>&1
 entries() { find "$WINEPREFIX/drive_c/users" -name 'Sound* aus demo.pak.wav' 2>/dev/null | wc -l; }
 nine_entries() { [ "$(entries)" -eq 9 ]; }
 ended() { ! kill -0 "$app" 2>/dev/null; }
-shot() { xwd -id "$wid" -silent | md5sum; }
-still() { look="$(shot)"; for _ in 1 2 3 4 5; do sleep 0.1; [ "$(shot)" = "$look" ] || return 1; done; [ "$look" != "${1:-}" ]; }
 # A key whose effect shows in the window: waits until it did and is still.
 press() { until_ "the window keeps changing" still; local before="$look"; xdotool windowactivate --sync "$wid" key "$1"; until_ "no effect of $1" still "$before"; }
 active_is() { [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "$1" ]; }

@@ -21,6 +21,7 @@
 #include <unistd.h>
 #endif
 #include "support/Fixtures.h"
+#include "support/MemorySettings.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -40,20 +41,6 @@ using Replace = cp::UserDialogs::Replace;
 using Strings = std::vector<std::string>;
 
 namespace {
-
-struct MemorySettings final : cp::SettingsBackend {
-    std::map<std::string, std::string> values;
-    int syncs = 0;
-    std::optional<std::string> read(const std::string& name) const override
-    {
-        const auto found = values.find(name);
-        if (found == values.end())
-            return std::nullopt;
-        return found->second;
-    }
-    void write(const std::string& name, const std::string& text) override { values[name] = text; }
-    void sync() override { ++syncs; }
-};
 
 // Keeps the last view and, in order, what else the logic told it.
 struct RecordingFace final : cp::MainWindowFace {

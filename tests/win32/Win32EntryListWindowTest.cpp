@@ -7,6 +7,7 @@
 #include "playback/SoundFile.h"
 #include "scan/WaveEntryScanner.h"
 #include "support/Fixtures.h"
+#include "support/MemorySettings.h"
 #include "win32/Win32EntryListWindow.h"
 
 #include <gtest/gtest.h>
@@ -19,19 +20,6 @@
 using namespace cptest;
 
 namespace {
-
-struct MemorySettings : cp::SettingsBackend {
-    std::map<std::string, std::string> values;
-    std::optional<std::string> read(const std::string& name) const override
-    {
-        const auto at = values.find(name);
-        if (at == values.end())
-            return std::nullopt;
-        return at->second;
-    }
-    void write(const std::string& name, const std::string& text) override { values[name] = text; }
-    void sync() override {}
-};
 
 struct Recorder : cp::Win32EntryListWindow::Listener {
     std::vector<std::string> heard;
