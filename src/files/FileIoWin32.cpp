@@ -24,7 +24,9 @@ constexpr std::int64_t kBuffer = std::int64_t(1) << 20;
 
 // The replacement takes over the permissions of the file it replaces: its
 // access list (what comes from the folder the new file inherits anyway) and
-// the attributes that are more than a state (hidden, system).
+// the attributes that are more than a state (hidden, system). The right to
+// change an access list is asked for here only: a share that refuses it must
+// not refuse every new file.
 bool takeOver(const std::wstring& old, DWORD attributes, HANDLE file)
 {
     PACL access = nullptr;
@@ -37,8 +39,14 @@ bool takeOver(const std::wstring& old, DWORD attributes, HANDLE file)
         ::GetSecurityDescriptorControl(descriptor, &control, &revision);
         const DWORD inheritance
             = control & SE_DACL_PROTECTED ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION;
-        const DWORD error = ::SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inheritance, nullptr,
-                                              nullptr, access, nullptr);
+        HANDLE permissions
+            = ::ReOpenFile(file, READ_CONTROL | WRITE_DAC, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
+        const DWORD error = permissions == INVALID_HANDLE_VALUE
+            ? ::GetLastError()
+            : ::SetSecurityInfo(permissions, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inheritance, nullptr, nullptr,
+                                access, nullptr);
+        if (permissions != INVALID_HANDLE_VALUE)
+            ::CloseHandle(permissions);
         ::LocalFree(descriptor);
         if (error != ERROR_SUCCESS) {
             ::SetLastError(error);
@@ -125,13 +133,13 @@ FileWriter::FileWriter(const std::string& folder, std::string displayName, bool)
         std::string problem;
         if (!win32::toWide(temp, &wide, &problem))
             throw FileError(FileError::Operation::Create, m_displayName, EINVAL, problem);
-        HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC,
-                                    FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr);
+        HANDLE file
+            = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             const DWORD error = ::GetLastError();
-            if (error == ERROR_FILE_EXISTS)
-                continue; // left by a run of the same pid, or another host's
+            if (win32::nameTakenBy(error, win32::lastErrorIsDeletePending()))
+                continue; // left by a run of the same pid, or another host's, or just deleted
             win32::fail(FileError::Operation::Create, m_displayName, error);
         }
         m_file = file;
@@ -185,24 +193,21 @@ bool FileWriter::publish(const std::string& path, FileIdentity* identity, bool r
         m_displayName = path;
         fail(ERROR_ACCESS_DENIED); // as Windows itself refuses it, whatever file system or emulation lies below
     }
+    // Unmarked first: a file pending deletion opens no further handle, and
+    // taking over permissions needs one. A failure marks it again.
+    if (!win32::markForDeletion(file, false))
+        fail(int(::GetLastError()));
     if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY)
         && !takeOver(wide, existing, file))
-        fail(int(::GetLastError()));
-    if (!win32::markForDeletion(file, false))
         fail(int(::GetLastError()));
     // Renamed through the handle, which holds the file to the end. Never over
     // a file or folder unless told to replace; then in one step, as a rename
     // over a file is on Linux.
-    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + wide.size() * sizeof(wchar_t));
-    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    rename->ReplaceIfExists = replace;
-    rename->FileNameLength = DWORD(wide.size() * sizeof(wchar_t));
-    std::copy(wide.begin(), wide.end(), rename->FileName);
-    const bool named = ::SetFileInformationByHandle(file, FileRenameInfo, rename, DWORD(buffer.size()));
-    if (!named) {
+    if (!win32::retriedWhileHeld([&] { return win32::renameTo(file, wide, replace); })) {
         const DWORD error = ::GetLastError();
+        const bool deletePending = win32::lastErrorIsDeletePending();
         win32::markForDeletion(file, true);
-        if ((error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) && !replace)
+        if (win32::nameTakenBy(error, deletePending) && !replace)
             return false;
         m_displayName = path;
         fail(int(error));
@@ -264,6 +269,8 @@ bool nameTaken(const std::string& path)
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return false;
+    if (win32::nameTakenBy(error, win32::lastErrorIsDeletePending()))
+        return true; // a file pending deletion: not free before its last handle closes
     win32::fail(FileError::Operation::Inspect, path, error);
 }
 

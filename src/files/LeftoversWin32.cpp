@@ -97,7 +97,7 @@ RunJournal::RunJournal(const std::string& folder)
                                     FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (file != INVALID_HANDLE_VALUE)
             m_file = file;
-        else if (::GetLastError() != ERROR_FILE_EXISTS)
+        else if (!win32::nameTakenBy(::GetLastError(), win32::lastErrorIsDeletePending()))
             break;
     }
     if (m_file == kNoFile)

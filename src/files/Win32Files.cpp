@@ -9,10 +9,15 @@
 #include <atomic>
 #include <cerrno>
 #include <cwctype>
+#include <vector>
 
 namespace cp::win32 {
 
 namespace {
+
+// Windows 10 1607's classes, which MinGW's headers hold back behind a wrong version test.
+constexpr auto kDispositionInfoEx = FILE_INFO_BY_HANDLE_CLASS(21);
+constexpr auto kRenameInfoEx = FILE_INFO_BY_HANDLE_CLASS(22);
 
 // Device names, which no file may take, whatever extension follows.
 bool deviceName(std::wstring name)
@@ -57,7 +62,27 @@ bool toWide(const std::string& path, std::wstring* wide, std::string* problem, s
         why = nameProblem(name);
     if (problem)
         *problem = why;
+    if (why.empty())
+        *wide = systemPath(*wide);
     return why.empty();
+}
+
+std::wstring systemPath(const std::wstring& path)
+{
+    constexpr std::wstring_view kLong = L"\\\\?\\", kDevice = L"\\\\.\\", kShare = L"\\\\";
+    if (path.empty() || path.starts_with(kLong))
+        return path;
+    // Also makes / into \, which the prefixed form no longer does for us.
+    std::wstring full(::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
+    const DWORD length = full.empty() ? 0 : ::GetFullPathNameW(path.c_str(), DWORD(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size())
+        return path;
+    full.resize(length);
+    if (full.starts_with(kDevice))
+        return full;
+    if (full.starts_with(kShare))
+        return std::wstring(kLong) + L"UNC\\" + full.substr(kShare.size());
+    return std::wstring(kLong) + full;
 }
 
 std::wstring widePath(FileError::Operation operation, const std::string& path, std::size_t nameAt)
@@ -98,9 +123,71 @@ std::int64_t nanoseconds(const FILETIME& time)
 
 bool markForDeletion(HANDLE file, bool deleted)
 {
+    FILE_DISPOSITION_INFO_EX posix {};
+    posix.Flags = deleted ? FILE_DISPOSITION_FLAG_DELETE | FILE_DISPOSITION_FLAG_POSIX_SEMANTICS
+                          : FILE_DISPOSITION_FLAG_DO_NOT_DELETE;
+    if (::SetFileInformationByHandle(file, kDispositionInfoEx, &posix, sizeof posix))
+        return true;
+    if (!newerFormRefused(::GetLastError()))
+        return false;
     FILE_DISPOSITION_INFO disposition {};
     disposition.DeleteFile = deleted;
     return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+bool renameTo(HANDLE file, const std::wstring& path, bool replace)
+{
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + path.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->FileNameLength = DWORD(path.size() * sizeof(wchar_t));
+    std::copy(path.begin(), path.end(), rename->FileName);
+    // POSIX semantics replace a file others have open (with leave to delete
+    // it), which the old form refuses as long as anyone has it open.
+    rename->Flags = FILE_RENAME_FLAG_POSIX_SEMANTICS | FILE_RENAME_FLAG_REPLACE_IF_EXISTS;
+    if (replace && ::SetFileInformationByHandle(file, kRenameInfoEx, rename, DWORD(buffer.size())))
+        return true;
+    if (replace && !newerFormRefused(::GetLastError()))
+        return false;
+    rename->Flags = 0;
+    rename->ReplaceIfExists = replace;
+    return ::SetFileInformationByHandle(file, FileRenameInfo, rename, DWORD(buffer.size()));
+}
+
+bool newerFormRefused(DWORD error)
+{
+    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
+}
+
+bool nameTakenBy(DWORD error, bool deletePending)
+{
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || error == ERROR_DELETE_PENDING
+        || (error == ERROR_ACCESS_DENIED && deletePending);
+}
+
+bool lastErrorIsDeletePending()
+{
+    // The status the system translated into the last error; not in the import libraries.
+    using LastStatus = LONG(WINAPI*)();
+    static const auto lastStatus = reinterpret_cast<LastStatus>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "RtlGetLastNtStatus")));
+    constexpr LONG kDeletePending = LONG(0xC0000056);
+    return lastStatus && lastStatus() == kDeletePending;
+}
+
+bool retriedWhileHeld(const std::function<bool()>& attempt, const Wait& wait)
+{
+    // 10 + 20 + ... + 320 ms: a scanner is usually done within the first few.
+    for (DWORD pause = 10;; pause *= 2) {
+        if (attempt())
+            return true;
+        const DWORD error = ::GetLastError();
+        const bool held
+            = (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) && !lastErrorIsDeletePending();
+        ::SetLastError(error);
+        if (!held || pause > 320)
+            return false;
+        wait(pause);
+    }
 }
 
 HANDLE openAlone(const std::wstring& path, DWORD access)

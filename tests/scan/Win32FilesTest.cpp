@@ -5,10 +5,14 @@
 #include "ScanFixture.h"
 #include "saving/CopyQueue.h"
 #include "files/RunJournal.h"
+#include "files/Win32Files.h"
+#include "base/ErrorNumbers.h"
+#include "base/SystemErrors.h"
 
 #include <windows.h>
 
 #include <shellapi.h>
+#include <winternl.h>
 
 #include <map>
 #include <optional>
@@ -173,6 +177,60 @@ TEST_F(Win32Files, NamesWindowsCannotHoldAreRefusedSayingWhy)
         EXPECT_NE(std::string(failure->what()).find(why), std::string::npos) << name << ": " << failure->what();
     }
     EXPECT_TRUE(ListFolder(target).empty());
+}
+
+// What wine does not show: it takes long paths without the prefix, keeps no
+// names pending deletion, and no scanner holds a new file there.
+TEST_F(Win32Files, LongPathsPendingNamesHeldFilesAndLostSharesAreTakenAsWindowsMeansThem)
+{
+    const std::pair<std::wstring, std::wstring> paths[] = {
+        {L"C:\\a\\..\\b/c.wav", L"\\\\?\\C:\\b\\c.wav"},
+        {L"\\\\server\\share\\c.wav", L"\\\\?\\UNC\\server\\share\\c.wav"},
+        {L"\\\\?\\C:\\x", L"\\\\?\\C:\\x"},
+    };
+    for (const auto& [path, wanted] : paths)
+        EXPECT_EQ(cp::win32::systemPath(path), wanted);
+    EXPECT_TRUE(cp::win32::nameTakenBy(ERROR_ACCESS_DENIED, true));
+    EXPECT_FALSE(cp::win32::nameTakenBy(ERROR_ACCESS_DENIED, false)) << "a folder that refuses us takes no name";
+    int attempts = 0;
+    DWORD waited = 0, error = ERROR_SHARING_VIOLATION;
+    const auto heldTwice = [&] {
+        ::SetLastError(error);
+        return ++attempts == 3;
+    };
+    const cp::win32::Wait wait = [&](DWORD milliseconds) { waited += milliseconds; };
+    EXPECT_TRUE(cp::win32::retriedWhileHeld(heldTwice, wait));
+    error = ERROR_ACCESS_DENIED;
+    EXPECT_FALSE(cp::win32::retriedWhileHeld(heldTwice, wait));
+    EXPECT_EQ(::GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+    EXPECT_LE(waited, 1000u);
+    error = ERROR_DISK_FULL;
+    EXPECT_FALSE(cp::win32::retriedWhileHeld(heldTwice, wait));
+    EXPECT_EQ(attempts, 3 + 7 + 1) << "tried again only while held, a few times";
+    const std::pair<DWORD, int> errors[] = {{1295 /* ERROR_DISK_QUOTA_EXCEEDED */, cp::ErrorNumber::DiskFull},
+                                            {ERROR_NETNAME_DELETED, cp::ErrorNumber::DeviceIo},
+                                            {ERROR_SEM_TIMEOUT, cp::ErrorNumber::DeviceIo}};
+    for (const auto& [windowsError, number] : errors)
+        EXPECT_EQ(cp::errorNumberForSystemError(cp::errnoForWindowsError(windowsError)), number) << windowsError;
+}
+
+TEST_F(Win32Files, AWriterAsksNoRightToChangePermissionsASharedFolderMayRefuse)
+{
+    cp::FileWriter writer(target, "entry");
+    const auto query = reinterpret_cast<decltype(&::NtQueryObject)>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    ULONG_PTR writerAccess = 0;
+    for (ULONG_PTR value = 4; value < 65536; value += 4) {
+        PUBLIC_OBJECT_BASIC_INFORMATION basic {};
+        wchar_t name[1024] = {};
+        const auto handle = reinterpret_cast<HANDLE>(value);
+        if (::GetFileType(handle) == FILE_TYPE_DISK && ::GetFinalPathNameByHandleW(handle, name, 1024, 0) < 1024
+            && std::wstring(name).find(L".chunkpicker-") != std::wstring::npos
+            && query(handle, ObjectBasicInformation, &basic, sizeof basic, nullptr) == 0)
+            writerAccess |= basic.GrantedAccess;
+    }
+    EXPECT_TRUE(writerAccess & DELETE) << "the writer's handle was found";
+    EXPECT_FALSE(writerAccess & WRITE_DAC);
 }
 
 } // namespace
