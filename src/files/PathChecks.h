@@ -4,6 +4,7 @@
 #include "base/PathHelpers.h"
 
 #include <string>
+#include <vector>
 
 namespace cp {
 
@@ -14,5 +15,9 @@ bool pathExists(const std::string& path);
 // Whether the path names an existing folder (or a link to one). The empty
 // path names nothing.
 bool folderExists(const std::string& path);
+
+// The names in a folder ("." for the empty path), without "." and "..";
+// none where it cannot be read.
+std::vector<std::string> namesIn(const std::string& folder);
 
 } // namespace cp

@@ -4,6 +4,7 @@
 #include "Win32Files.h"
 
 #include "base/PathHelpers.h"
+#include "base/WideText.h"
 
 #include <windows.h>
 
@@ -36,6 +37,26 @@ bool folderExists(const std::string& path)
 {
     const DWORD attributes = attributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> namesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::wstring wide;
+    std::string problem;
+    if (!win32::toWide(withTrailingSeparator(folder.empty() ? "." : folder) + "*", &wide, &problem))
+        return names;
+    WIN32_FIND_DATAW found {};
+    HANDLE search = ::FindFirstFileExW(wide.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = utf8Text(found.cFileName);
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
 }
 
 } // namespace cp

@@ -4,8 +4,6 @@
 #include "PathChecks.h"
 #include "TempFolder.h"
 
-#include <dirent.h>
-
 #include <vector>
 
 namespace cp {
@@ -31,13 +29,9 @@ std::optional<std::string> firstMatch(const std::string& pattern, Want want)
         return name;
     }
 
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return std::nullopt;
     std::optional<std::string> best;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string candidate = entry->d_name;
-        if (candidate == "." || candidate == ".." || !matchesWildcard(name, candidate))
+    for (const std::string& candidate : namesIn(folder)) {
+        if (!matchesWildcard(name, candidate))
             continue;
         if (best && candidate >= *best)
             continue;
@@ -45,7 +39,6 @@ std::optional<std::string> firstMatch(const std::string& pattern, Want want)
             continue;
         best = candidate;
     }
-    ::closedir(dir);
     return best;
 }
 
