@@ -83,9 +83,11 @@ fi
 # to the next (the positions the Linux chunkpicker-info gives), under a name
 # outside Latin-1 and in a folder whose path is past 260 characters; a missing
 # source is refused with the Linux status.
+# (winepath cuts its answer at 260 characters: wine's drive Z: is /.)
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 check_batch() { # SOURCE FOLDER
     mkdir -p "$2"
-    wine build-win/chunkpicker.com "$(winepath -w "$1")" "$(winepath -w "$2")" >"$scratch/batch.out"
+    wine build-win/chunkpicker.com "$(windows_path "$1")" "$(windows_path "$2")" >"$scratch/batch.out"
     grep -q '^9 Einträge mit 539.795 Byte nach ' "$scratch/batch.out" || { cat "$scratch/batch.out"; exit 1; }
     "$reference/chunkpicker-info" --json "$1" | python3 -c '
 import json, os, sys
