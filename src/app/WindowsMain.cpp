@@ -66,20 +66,6 @@ private:
     UINT m_previous;
 };
 
-// The window program's output goes where its starter's went: into a file or
-// pipe it was given, else onto the console of the cmd it was started from.
-bool useStartersConsole()
-{
-    const DWORD kind = ::GetFileType(::GetStdHandle(STD_OUTPUT_HANDLE));
-    if (kind == FILE_TYPE_DISK || kind == FILE_TYPE_PIPE)
-        return false;
-    if (!::AttachConsole(ATTACH_PARENT_PROCESS))
-        return false;
-    std::freopen("CONOUT$", "w", stdout);
-    std::freopen("CONOUT$", "w", stderr);
-    return true;
-}
-
 std::vector<std::string> programArguments()
 {
     int count = 0;
@@ -156,6 +142,29 @@ int runProgram(HINSTANCE instance, bool console)
 
 } // namespace
 
+#ifdef CP_CONSOLE_PROGRAM
+// chunkpicker.com (MinGW's start-up calls wmain where one is defined, in a
+// window program too: only one of the two is made in each).
+int wmain(int, wchar_t**)
+{
+    const ConsoleCodePage codePage;
+    return runProgram(::GetModuleHandleW(nullptr), true);
+}
+#else
+// The window program's output goes where its starter's went: into a file or
+// pipe it was given, else onto the console of the cmd it was started from.
+bool useStartersConsole()
+{
+    const DWORD kind = ::GetFileType(::GetStdHandle(STD_OUTPUT_HANDLE));
+    if (kind == FILE_TYPE_DISK || kind == FILE_TYPE_PIPE)
+        return false;
+    if (!::AttachConsole(ATTACH_PARENT_PROCESS))
+        return false;
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+    return true;
+}
+
 // chunkpicker.exe
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
@@ -164,10 +173,4 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         codePage.emplace();
     return runProgram(instance, false);
 }
-
-// chunkpicker.com
-int wmain(int, wchar_t**)
-{
-    const ConsoleCodePage codePage;
-    return runProgram(::GetModuleHandleW(nullptr), true);
-}
+#endif
