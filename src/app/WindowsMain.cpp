@@ -119,6 +119,20 @@ int runWindow(HINSTANCE instance, bool valid, cp::StartupState& state, const cp:
     return status ? *status : main.run();
 }
 
+// The window program's output goes where its starter's went: into a file or
+// pipe it was given, else onto the console of the cmd it was started from.
+bool useStartersConsole()
+{
+    const DWORD kind = ::GetFileType(::GetStdHandle(STD_OUTPUT_HANDLE));
+    if (kind == FILE_TYPE_DISK || kind == FILE_TYPE_PIPE)
+        return false;
+    if (!::AttachConsole(ATTACH_PARENT_PROCESS))
+        return false;
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+    return true;
+}
+
 int runProgram(HINSTANCE instance, bool console)
 {
     cp::keepRunningPastFileSizeLimit();
@@ -129,6 +143,10 @@ int runProgram(HINSTANCE instance, bool console)
     std::string cause;
     const bool valid = cp::resolveCommandLine(cp::argumentText(programArguments()), probe, state, &cause);
     const cp::NumberStyle style = cp::windowsNumberStyle();
+    // A window program's batch run tells its summary where its starter reads.
+    std::optional<ConsoleCodePage> codePage;
+    if (!console && valid && state.targetGiven && useStartersConsole())
+        codePage.emplace();
     if (console && (!valid || state.targetGiven)) {
         cp::reportRegistrationFailures(registration.failures, nullptr);
         if (!valid)
@@ -151,26 +169,12 @@ int wmain(int, wchar_t**)
     return runProgram(::GetModuleHandleW(nullptr), true);
 }
 #else
-// The window program's output goes where its starter's went: into a file or
-// pipe it was given, else onto the console of the cmd it was started from.
-bool useStartersConsole()
-{
-    const DWORD kind = ::GetFileType(::GetStdHandle(STD_OUTPUT_HANDLE));
-    if (kind == FILE_TYPE_DISK || kind == FILE_TYPE_PIPE)
-        return false;
-    if (!::AttachConsole(ATTACH_PARENT_PROCESS))
-        return false;
-    std::freopen("CONOUT$", "w", stdout);
-    std::freopen("CONOUT$", "w", stderr);
-    return true;
-}
-
 // chunkpicker.exe
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    std::optional<ConsoleCodePage> codePage;
-    if (useStartersConsole())
-        codePage.emplace();
+    // Output into a file or pipe is the same bytes as on Linux too.
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::_setmode(::_fileno(stderr), _O_BINARY);
     return runProgram(instance, false);
 }
 #endif

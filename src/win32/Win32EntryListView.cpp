@@ -200,7 +200,7 @@ bool Win32EntryListView::saveChosenInMenu(LPARAM at, HWND owner) const
 {
     constexpr UINT kSave = 1;
     POINT point {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-    if (at == -1) { // from the keyboard: below the focused row, or at the list's corner
+    if (point.x == -1 && point.y == -1) { // from the keyboard: below the focused row, or at the list's corner
         RECT row {};
         const int focused = focusedRow();
         if (focused < 0 || !ListView_GetItemRect(m_list, focused, &row, LVIR_LABEL))

@@ -84,6 +84,8 @@ HFONT createLayoutFont(UINT dpi)
 
 Win32MainForm::~Win32MainForm()
 {
+    if (m_toolTip) // a popup of the window's, not a child that goes with its controls
+        ::DestroyWindow(m_toolTip);
     if (m_keys)
         ::DestroyAcceleratorTable(m_keys);
     if (m_pictures)

@@ -133,6 +133,10 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_CONTEXTMENU: {
+        // A menu runs a loop of its own, which would hold the scan up: F4 and
+        // a double-click open the entry list meanwhile.
+        if (m_logic->scanning())
+            return 0;
         POINT at {short(LOWORD(lParam)), short(HIWORD(lParam))};
         if (at.x == -1 && at.y == -1) { // from the keyboard: at the window's corner
             RECT place {};
@@ -169,11 +173,18 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         m_form = std::make_unique<Win32MainForm>();
         m_form->build(m_window, HINSTANCE(::GetWindowLongPtrW(m_window, GWLP_HINSTANCE)));
         m_form->show(m_logic->view());
+        ::SetFocus(m_window); // the control that had it is gone: keys still reach the window
         const SIZE frame = frameSize(HIWORD(wParam));
         ::SetWindowPos(m_window, nullptr, proposed->left, proposed->top, frame.cx, frame.cy,
                        SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    case WM_ENDSESSION:
+        // Logging off: the settings are written as at a close; entry files
+        // left behind go at the next start.
+        if (wParam)
+            m_logic->requestClose();
+        return 0;
     case WM_CLOSE:
         if (m_logic->requestClose()) {
             ::ShowWindow(m_window, SW_HIDE);
@@ -223,10 +234,19 @@ void Win32MainWindow::restorePlace()
 void Win32MainWindow::savePlace()
 {
     const UINT dpi = ::GetDpiForWindow(m_window);
-    WINDOWPLACEMENT placement {};
-    placement.length = sizeof placement;
-    ::GetWindowPlacement(m_window, &placement); // where it stands when not minimized
-    const RECT& place = placement.rcNormalPosition;
+    RECT place {};
+    ::GetWindowRect(m_window, &place);
+    if (::IsIconic(m_window)) {
+        // Where it stands when not minimized, in the work area's coordinates.
+        WINDOWPLACEMENT placement {};
+        placement.length = sizeof placement;
+        ::GetWindowPlacement(m_window, &placement);
+        MONITORINFO monitor {};
+        monitor.cbSize = sizeof monitor;
+        ::GetMonitorInfoW(::MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        place = placement.rcNormalPosition;
+        ::OffsetRect(&place, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+    }
     WindowPlace {MulDiv(place.left, 1440, int(dpi)), MulDiv(place.top, 1440, int(dpi))}.write(m_context.settings);
 }
 

@@ -36,7 +36,8 @@ bool Win32NoticeDialog::show(const std::string& text)
     MSG message {};
     while (!dialog.m_done && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
         // Enter confirms wherever the focus is; Tab goes from the box to OK.
-        if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+        const bool ours = message.hwnd == dialog.m_window || ::IsChild(dialog.m_window, message.hwnd);
+        if (ours && message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
             dialog.m_confirmed = true;
             break;
         }
@@ -66,19 +67,20 @@ Win32NoticeDialog::Win32NoticeDialog(const std::string& text)
     ::AdjustWindowRectExForDpi(&frame, kStyle, FALSE, WS_EX_DLGMODALFRAME, dpi);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    m_window = ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, kClassName, wideText(kApplicationTitle).c_str(),
-                                 kStyle, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+    m_window = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, wideText(kApplicationTitle).c_str(), kStyle,
+                                 (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                                  (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
                                  instance, this);
     m_font = createLayoutFont(dpi);
-    auto child = [&](const wchar_t* type, const std::wstring& caption, DWORD style, const TwipsRect& place, int id) {
-        const RECT at = pixelRect(place, dpi);
-        HWND control = ::CreateWindowExW(0, type, caption.c_str(), WS_CHILD | WS_VISIBLE | style, at.left, at.top,
-                                         at.right - at.left, at.bottom - at.top, m_window, HMENU(INT_PTR(id)), instance,
-                                         nullptr);
-        ::SendMessageW(control, WM_SETFONT, WPARAM(m_font), FALSE);
-        return control;
-    };
+    auto child
+        = [&](const wchar_t* controlClass, const std::wstring& caption, DWORD style, const TwipsRect& place, int id) {
+              const RECT at = pixelRect(place, dpi);
+              HWND control = ::CreateWindowExW(0, controlClass, caption.c_str(), WS_CHILD | WS_VISIBLE | style, at.left,
+                                               at.top, at.right - at.left, at.bottom - at.top, m_window,
+                                               HMENU(INT_PTR(id)), instance, nullptr);
+              ::SendMessageW(control, WM_SETFONT, WPARAM(m_font), FALSE);
+              return control;
+          };
     HWND icon = child(L"STATIC", L"", SS_ICON | SS_REALSIZECONTROL, noticeLayout::kIcon, 0);
     ::SendMessageW(icon, STM_SETICON, WPARAM(::LoadIconW(instance, MAKEINTRESOURCEW(1))), 0);
     child(L"EDIT", withWindowsLineEnds(text), ES_MULTILINE | ES_READONLY, noticeLayout::kText, 0);

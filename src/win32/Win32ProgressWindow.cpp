@@ -21,15 +21,15 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
 Win32ProgressWindow::Win32ProgressWindow(HWND owner, const std::string& label)
     : m_owner(owner)
     , m_label(wideText(label))
+    , m_modality(std::make_unique<Win32ThreadModality>())
 {
 }
 
 Win32ProgressWindow::~Win32ProgressWindow()
 {
+    m_modality.reset(); // before the window goes, so that the owner gets the focus back
     if (!m_window)
         return;
-    if (m_owner && m_ownerWasEnabled)
-        ::EnableWindow(m_owner, TRUE); // before the window goes, so that the owner gets the focus back
     ::DestroyWindow(m_window);
     ::DeleteObject(m_font);
 }
@@ -57,11 +57,11 @@ void Win32ProgressWindow::open()
         = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, L"Kopieren", kStyle, (over.left + over.right - width) / 2,
                             (over.top + over.bottom - height) / 2, width, height, m_owner, nullptr, instance, this);
     m_font = createLayoutFont(dpi);
-    auto child = [&](const wchar_t* type, const wchar_t* text, DWORD style, const TwipsRect& place, int id) {
+    auto child = [&](const wchar_t* controlClass, const wchar_t* text, DWORD style, const TwipsRect& place, int id) {
         const RECT at = pixelRect(place, dpi);
-        HWND control
-            = ::CreateWindowExW(0, type, text, WS_CHILD | WS_VISIBLE | style, at.left, at.top, at.right - at.left,
-                                at.bottom - at.top, m_window, HMENU(INT_PTR(id)), instance, nullptr);
+        HWND control = ::CreateWindowExW(0, controlClass, text, WS_CHILD | WS_VISIBLE | style, at.left, at.top,
+                                         at.right - at.left, at.bottom - at.top, m_window, HMENU(INT_PTR(id)), instance,
+                                         nullptr);
         ::SendMessageW(control, WM_SETFONT, WPARAM(m_font), FALSE);
         return control;
     };
@@ -69,8 +69,6 @@ void Win32ProgressWindow::open()
     m_bar = child(PROGRESS_CLASSW, L"", 0, {150, 480, 5100, 255}, 0);
     ::SendMessageW(m_bar, PBM_SETRANGE32, 0, kSteps);
     child(L"BUTTON", L"Abbrechen", BS_DEFPUSHBUTTON | WS_TABSTOP, {3900, 945, 1350, 375}, IDCANCEL);
-    // Modal to its owner: it repaints but takes no clicks meanwhile.
-    m_ownerWasEnabled = m_owner && !::EnableWindow(m_owner, FALSE);
     ::ShowWindow(m_window, SW_SHOW);
 }
 

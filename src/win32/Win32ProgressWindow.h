@@ -2,16 +2,18 @@
 #pragma once
 
 #include "saving/CopyQuestions.h"
+#include "win32/Win32ThreadModality.h"
 
 #include <windows.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 namespace cp {
 
 // How far a long copy has come, with its Cancel: shown once the copy has
-// taken a second, over its owner, which takes no clicks meanwhile but repaints.
+// taken a second, over its owner.
 class Win32ProgressWindow final : public CopyQuestions::Progress {
 public:
     Win32ProgressWindow(HWND owner, const std::string& label);
@@ -31,7 +33,8 @@ private:
     HWND m_window = nullptr;
     HWND m_bar = nullptr;
     HFONT m_font = nullptr;
-    bool m_ownerWasEnabled = false;
+    // From the start every window of the program takes no clicks, though it repaints.
+    std::unique_ptr<Win32ThreadModality> m_modality;
     bool m_cancelled = false;
 };
 

@@ -3,6 +3,7 @@
 
 #include "Win32NoticeDialog.h"
 #include "Win32ProgressWindow.h"
+#include "Win32ThreadModality.h"
 
 #include "base/CommandLine.h"
 #include "base/WideText.h"
@@ -51,6 +52,12 @@ struct FileDialog {
 
 } // namespace
 
+DWORD preselectedFilter(const std::string& pairs, int index)
+{
+    const int filters = int(std::count(pairs.begin(), pairs.end(), '|') + 1) / 2;
+    return DWORD(index >= 1 && index <= filters ? index : 1);
+}
+
 std::wstring commonDialogFilter(const std::string& pairs)
 {
     std::wstring filter = wideText(pairs);
@@ -64,10 +71,9 @@ std::wstring commonDialogFilter(const std::string& pairs)
 std::optional<UserDialogs::OpenFileResult> Win32UserDialogs::openFile(DialogOwner owner, const OpenFile& request)
 {
     FileDialog dialog(this->owner(owner), request.filter, request.initialDir, request.fileName);
-    const int filters = int(std::count(dialog.filter.begin(), dialog.filter.end(), L'\0') - 2) / 2;
-    dialog.request.nFilterIndex
-        = DWORD(request.filterIndex >= 1 && request.filterIndex <= filters ? request.filterIndex : 1);
+    dialog.request.nFilterIndex = preselectedFilter(request.filter, request.filterIndex);
     dialog.request.Flags |= OFN_FILEMUSTEXIST;
+    const Win32ThreadModality modality(dialog.request.hwndOwner);
     if (!::GetOpenFileNameW(&dialog.request))
         return std::nullopt;
     return OpenFileResult {utf8Text(dialog.file.data()), int(dialog.request.nFilterIndex)};
@@ -79,6 +85,7 @@ std::optional<std::string> Win32UserDialogs::saveFile(DialogOwner owner, const S
     const std::wstring suffix = wideText(request.defaultSuffix);
     dialog.request.lpstrDefExt = suffix.empty() ? nullptr : suffix.c_str();
     // The copy asks before it replaces a file; asking here too would ask twice.
+    const Win32ThreadModality modality(dialog.request.hwndOwner);
     if (!::GetSaveFileNameW(&dialog.request))
         return std::nullopt;
     return utf8Text(dialog.file.data());
@@ -103,6 +110,7 @@ std::optional<std::string> Win32UserDialogs::browseForFolder(DialogOwner owner, 
         start->Release();
     }
     IShellItem* result = nullptr;
+    const Win32ThreadModality modality(this->owner(owner));
     if (SUCCEEDED(dialog->Show(this->owner(owner))) && SUCCEEDED(dialog->GetResult(&result))) {
         wchar_t* path = nullptr;
         if (SUCCEEDED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
@@ -117,16 +125,19 @@ std::optional<std::string> Win32UserDialogs::browseForFolder(DialogOwner owner, 
 
 bool Win32UserDialogs::notice(const std::string& text)
 {
+    const Win32ThreadModality modality;
     return Win32NoticeDialog::show(text);
 }
 
 void Win32UserDialogs::message(DialogOwner owner, const std::string& caption, const std::string& text)
 {
+    const Win32ThreadModality modality(this->owner(owner));
     ::MessageBoxW(this->owner(owner), wideText(text).c_str(), wideText(caption).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void Win32UserDialogs::warning(DialogOwner owner, const std::string& caption, const std::string& text)
 {
+    const Win32ThreadModality modality(this->owner(owner));
     ::MessageBoxW(this->owner(owner), wideText(text).c_str(), wideText(caption).c_str(), MB_OK | MB_ICONWARNING);
 }
 
@@ -139,12 +150,12 @@ UserDialogs::Replace Win32UserDialogs::askReplace(DialogOwner owner, const std::
                                                      {IDNO, L"&Nein"},
                                                      {IDTRYAGAIN, L"Ja, &alle"},
                                                      {IDCONTINUE, L"N&ein, alle"},
-                                                     {IDCANCEL, L"&Abbrechen"}}};
+                                                     {IDCANCEL, L"Abbrechen"}}};
     TASKDIALOGCONFIG dialog {};
     dialog.cbSize = sizeof dialog;
     dialog.hwndParent = this->owner(owner);
-    dialog.dwFlags
-        = TDF_USE_HICON_MAIN | TDF_POSITION_RELATIVE_TO_WINDOW | (several ? TDF_ALLOW_DIALOG_CANCELLATION : 0);
+    // Escape and the title bar's close answer as Cancel does, or No for a single file.
+    dialog.dwFlags = TDF_USE_HICON_MAIN | TDF_POSITION_RELATIVE_TO_WINDOW | TDF_ALLOW_DIALOG_CANCELLATION;
     dialog.pszWindowTitle = L"Datei ersetzen";
     dialog.hMainIcon = ::LoadIconW(nullptr, IDI_QUESTION);
     dialog.pszContent = text.c_str();
@@ -152,6 +163,7 @@ UserDialogs::Replace Win32UserDialogs::askReplace(DialogOwner owner, const std::
     dialog.cButtons = several ? UINT(answers.size()) : 2;
     dialog.nDefaultButton = IDNO;
     int answer = IDNO;
+    const Win32ThreadModality modality(dialog.hwndParent);
     if (FAILED(::TaskDialogIndirect(&dialog, &answer, nullptr, nullptr)))
         return Replace::No; // nobody to answer: keep what is there
     switch (answer) {

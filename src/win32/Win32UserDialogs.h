@@ -36,5 +36,7 @@ private:
 
 // "description|pattern|..." as the common dialogs take it: NUL between, two at the end.
 std::wstring commonDialogFilter(const std::string& pairs);
+// The filter the dialog starts with: index (1-based) where the pairs hold it, else the first.
+DWORD preselectedFilter(const std::string& pairs, int index);
 
 } // namespace cp
