@@ -2,10 +2,10 @@
 #include "Win32MainWindow.h"
 
 #include "Win32Twips.h"
+#include "Win32WindowPlacement.h"
 
 #include "base/CommandLine.h"
 #include "base/WideText.h"
-#include "logic/WindowPlace.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -64,7 +64,7 @@ Win32MainWindow::~Win32MainWindow()
 
 std::optional<int> Win32MainWindow::start()
 {
-    restorePlace();
+    Win32WindowPlacement(m_window, m_context.settings, m_context.style).restore(frameSize(::GetDpiForWindow(m_window)));
     showView(m_logic->view());
     ::SetTimer(m_window, kPlaybackTimer, kPlaybackIntervalMs, nullptr);
     ::ShowWindow(m_window, SW_SHOW);
@@ -216,40 +216,6 @@ void Win32MainWindow::dropped(HDROP drop)
     ::PostMessageW(m_window, kOpenDropped, 0, 0);
 }
 
-void Win32MainWindow::restorePlace()
-{
-    const UINT dpi = ::GetDpiForWindow(m_window);
-    MONITORINFO monitor {};
-    monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoW(::MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& screen = monitor.rcMonitor;
-    const SIZE frame = frameSize(dpi);
-    const WindowPlace stored = WindowPlace::read(m_context.settings, m_context.style);
-    const int left = stored.left ? twipsToPixels(*stored.left, dpi) : (screen.right - screen.left - frame.cx) / 2;
-    const int top = stored.top ? twipsToPixels(*stored.top, dpi) : (screen.bottom - screen.top - frame.cy) / 2;
-    ::SetWindowPos(m_window, nullptr, screen.left + left, screen.top + top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Win32MainWindow::savePlace()
-{
-    const UINT dpi = ::GetDpiForWindow(m_window);
-    RECT place {};
-    ::GetWindowRect(m_window, &place);
-    if (::IsIconic(m_window)) {
-        // Where it stands when not minimized, in the work area's coordinates.
-        WINDOWPLACEMENT placement {};
-        placement.length = sizeof placement;
-        ::GetWindowPlacement(m_window, &placement);
-        MONITORINFO monitor {};
-        monitor.cbSize = sizeof monitor;
-        ::GetMonitorInfoW(::MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-        place = placement.rcNormalPosition;
-        ::OffsetRect(&place, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
-    }
-    WindowPlace {MulDiv(place.left, 1440, int(dpi)), MulDiv(place.top, 1440, int(dpi))}.write(m_context.settings);
-}
-
 void Win32MainWindow::showView(const MainWindowView& view)
 {
     m_form->show(view);
@@ -315,7 +281,7 @@ void Win32MainWindow::saveChosen(const std::vector<std::int64_t>& entries)
 
 void Win32MainWindow::windowUnloading()
 {
-    savePlace();
+    Win32WindowPlacement(m_window, m_context.settings, m_context.style).save();
     if (m_entryList) {
         m_entryList->saveLayout();
         m_entryList->hide();

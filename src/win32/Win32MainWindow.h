@@ -44,8 +44,6 @@ private:
     void dispatch(MSG& message);
     void runCommand(Command command);
     void dropped(HDROP drop);
-    void restorePlace();
-    void savePlace();
 
     // What the logic asks of its face.
     void showView(const MainWindowView& view) override;
