@@ -21,7 +21,6 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
 Win32ProgressWindow::Win32ProgressWindow(HWND owner, const std::string& label)
     : m_owner(owner)
     , m_label(wideText(label))
-    , m_modality(std::make_unique<Win32ThreadModality>())
 {
 }
 
@@ -45,6 +44,8 @@ void Win32ProgressWindow::open()
     type.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
     type.lpszClassName = kClassName;
     ::RegisterClassExW(&type);
+    // From now on the program's windows take no clicks but this one's, though they repaint.
+    m_modality = std::make_unique<Win32ThreadModality>();
     const UINT dpi = m_owner ? ::GetDpiForWindow(m_owner) : ::GetDpiForSystem();
     RECT frame {0, 0, twipsToPixels(5400, dpi), twipsToPixels(1500, dpi)};
     ::AdjustWindowRectExForDpi(&frame, kStyle, FALSE, WS_EX_DLGMODALFRAME, dpi);
@@ -78,9 +79,12 @@ bool Win32ProgressWindow::update(std::int64_t done, std::int64_t total)
         open();
     if (m_window)
         ::SendMessageW(m_bar, PBM_SETPOS, WPARAM(total > 0 ? int(double(done) / double(total) * kSteps) : 0), 0);
-    // What is pending, among it a click on Cancel; a quit is left for the loop it ends.
+    // What is pending, among it a click on Cancel; a quit is left for the
+    // loop it ends. Before the window shows, the program repaints but takes
+    // no clicks or keys.
+    const UINT pending = m_window ? PM_REMOVE : PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE | PM_QS_POSTMESSAGE;
     MSG message {};
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&message, nullptr, 0, 0, pending)) {
         if (message.message == WM_QUIT) {
             ::PostQuitMessage(int(message.wParam));
             m_cancelled = true;

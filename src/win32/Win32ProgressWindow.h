@@ -33,8 +33,7 @@ private:
     HWND m_window = nullptr;
     HWND m_bar = nullptr;
     HFONT m_font = nullptr;
-    // From the start every window of the program takes no clicks, though it repaints.
-    std::unique_ptr<Win32ThreadModality> m_modality;
+    std::unique_ptr<Win32ThreadModality> m_modality; // while the window shows
     bool m_cancelled = false;
 };
 

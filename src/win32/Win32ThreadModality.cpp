@@ -20,7 +20,7 @@ BOOL CALLBACK collect(HWND window, LPARAM context)
 
 } // namespace
 
-Win32ThreadModality::Win32ThreadModality(HWND exempt)
+Win32ThreadModality::Win32ThreadModality(HWND exempt) : m_active(::GetActiveWindow())
 {
     Search search {exempt, &m_disabled};
     ::EnumThreadWindows(::GetCurrentThreadId(), collect, reinterpret_cast<LPARAM>(&search));
@@ -33,6 +33,16 @@ Win32ThreadModality::~Win32ThreadModality()
     for (HWND window : m_disabled)
         if (::IsWindow(window))
             ::EnableWindow(window, TRUE);
+    // A dialog that closed while its owner was still disabled left the
+    // activation nowhere: it goes back to the window that had it.
+    // (Not when the user has gone to another program meanwhile.)
+    const HWND front = ::GetForegroundWindow();
+    DWORD frontProcess = 0;
+    if (front)
+        ::GetWindowThreadProcessId(front, &frontProcess);
+    const bool ours = !front || frontProcess == ::GetCurrentProcessId();
+    if (ours && front != m_active && m_active && ::IsWindow(m_active) && ::IsWindowEnabled(m_active))
+        ::SetForegroundWindow(m_active);
 }
 
 } // namespace cp

@@ -21,6 +21,7 @@ public:
     Win32ThreadModality& operator=(const Win32ThreadModality&) = delete;
 
 private:
+    HWND m_active; // the program's active window when the dialog came
     std::vector<HWND> m_disabled;
 };
 
