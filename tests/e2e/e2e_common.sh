@@ -1,7 +1,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# What the end-to-end scripts share: failing with a reason, waiting on a
-# condition with a bound, finding a window, and telling when a window's
-# picture has stopped changing. Sourced; $wid is the window watched.
+# What the end-to-end scripts share: a scratch folder removed at the end with
+# the program ($app) and window manager ($wm) started, failing with a reason,
+# waiting on a condition with a bound, finding a window, and telling when a
+# window's picture has stopped changing. Sourced; $wid is the window watched.
+
+work="$(mktemp -d)"
+cleanup() { kill ${app:-} ${wm:-} 2>/dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # Polls the command until it succeeds, for at most 30 s.

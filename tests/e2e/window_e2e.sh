@@ -10,9 +10,6 @@
 set -euo pipefail
 bin="$1" make_demo="$2" artifacts="$3"
 
-work="$(mktemp -d)"
-cleanup() { kill ${app:-} ${wm:-} 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
 source "$(dirname "$0")/e2e_common.sh"
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp"

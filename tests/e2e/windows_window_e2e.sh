@@ -11,9 +11,6 @@
 set -euo pipefail
 exe="$1" demo="$2" artifacts="$3"
 
-work="$(mktemp -d)"
-cleanup() { kill ${app:-} ${wm:-} 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
 source "$(dirname "$0")/e2e_common.sh"
 winpath() { winepath -w "$1" 2>/dev/null; }
 key="HKCU\\Software\\Oxbrook\\Chunkpicker"
