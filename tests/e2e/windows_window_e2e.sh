@@ -48,8 +48,17 @@ app=$!
 wid="$(find_window --name '^demo\.pak - Chunk Picker$' || true)"
 [ -n "$wid" ] || fail "no window titled 'demo.pak - Chunk Picker'"
 until_ "expected 9 entry files in the temporary folder" nine_entries
-press Right
-# From entry 1 back twice: the wrap to entry 9, then entry 8, the long note.
+# F4 opens the entry list; moving to a row there makes its entry the main window's.
+xdotool windowactivate --sync "$wid" key F4
+list="$(find_window --name '^Einträge$' || true)"
+[ -n "$list" ] || fail "F4 opened no entry list"
+until_ "the window keeps changing" still
+before="$look"
+xdotool windowactivate --sync "$list" key Tab Tab Down # from the filter box past the box into the rows
+until_ "moving in the entry list changed no entry" still "$before"
+xwd -id "$list" -silent >"$artifacts/windows-entries.xwd"
+# Back to entry 1, then back twice: the wrap to entry 9, then entry 8, the long note.
+xdotool windowactivate --sync "$wid" key Home
 press Left
 press Left
 xdotool windowactivate --sync "$wid" key Return
