@@ -22,6 +22,7 @@ $run_only || packages+=(
     xvfb xauth xdotool x11-utils x11-apps openbox wmctrl
     clang libclang-rt-14-dev clang-format
     util-linux locales
+    tar cpio zip
     dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
     lintian man-db
 )

@@ -223,7 +223,7 @@ std::optional<ContainerMember> cpioMember(const unsigned char* before, std::size
 constexpr std::size_t kZipHeader = 30;
 
 // The sizes of a zip64 extra block, where the header's own say 0xFFFFFFFF.
-void readZip64Sizes(const unsigned char* extra, std::size_t size, std::uint64_t& stored, std::uint64_t& packed)
+void readZip64Sizes(const unsigned char* extra, std::size_t size, std::uint64_t& unpacked, std::uint64_t& packed)
 {
     for (std::size_t at = 0; at + 4 <= size; at += 4 + le16(extra + at + 2)) {
         const std::size_t length = std::min<std::size_t>(le16(extra + at + 2), size - at - 4);
@@ -231,7 +231,7 @@ void readZip64Sizes(const unsigned char* extra, std::size_t size, std::uint64_t&
             continue;
         const unsigned char* sizes = extra + at + 4;
         std::size_t used = 0;
-        for (std::uint64_t* value : {&stored, &packed})
+        for (std::uint64_t* value : {&unpacked, &packed})
             if (*value == 0xFFFFFFFF && used + 8 <= length) {
                 *value = le(sizes + used, 8);
                 used += 8;
@@ -249,16 +249,16 @@ std::optional<ContainerMember> zipMember(const unsigned char* before, std::size_
         const std::size_t nameSize = le16(header + 26), extraSize = le16(header + 28);
         if (kZipHeader + nameSize + extraSize != size - start || le16(header + 8) != 0) // stored only
             continue;
-        std::uint64_t stored = le(header + 22, 4), packed = le(header + 18, 4);
-        readZip64Sizes(header + kZipHeader + nameSize, extraSize, stored, packed);
+        std::uint64_t unpacked = le(header + 22, 4), packed = le(header + 18, 4);
+        readZip64Sizes(header + kZipHeader + nameSize, extraSize, unpacked, packed);
         ContainerMember member {ContainerMember::Kind::Zip,
                                 std::string(reinterpret_cast<const char*>(header + kZipHeader), nameSize),
                                 {},
                                 false,
-                                stored == packed};
+                                unpacked == packed};
         // Sizes that follow the data are zero here.
-        if (!((le16(header + 6) & 0x0008) && stored == 0 && packed == 0))
-            member.size = clampedSize(stored);
+        if (!((le16(header + 6) & 0x0008) && unpacked == 0 && packed == 0))
+            member.size = clampedSize(unpacked);
         return member;
     }
     return {};
@@ -283,7 +283,7 @@ std::optional<ContainerMember> parseMemberBefore(const unsigned char* before, st
 std::optional<ContainerMember> memberBefore(const SourceReader& source, std::int64_t tagOffset,
                                             std::int64_t sourceLength)
 {
-    const std::int64_t tag = std::clamp<std::int64_t>(tagOffset, 0, sourceLength);
+    const std::int64_t tag = std::clamp<std::int64_t>(tagOffset, 0, std::max<std::int64_t>(sourceLength, 0));
     const std::int64_t start = std::max<std::int64_t>(0, tag - std::int64_t(kMemberHeaderReach));
     std::vector<unsigned char> before(std::size_t(tag - start));
     const std::size_t got = source.readAt(before.data(), before.size(), start);

@@ -45,7 +45,8 @@ inline constexpr std::size_t kMemberHeaderReach = 16 * 1024;
 std::optional<ContainerMember> parseMemberBefore(const unsigned char* before, std::size_t size, std::int64_t after);
 
 // The member whose data begins at tagOffset (0-based) of source, sourceLength
-// bytes long; reads at most kMemberHeaderReach bytes. Throws ScanError.
+// bytes long; reads at most kMemberHeaderReach bytes. Throws FileError where
+// the source cannot be read.
 std::optional<ContainerMember> memberBefore(const SourceReader& source, std::int64_t tagOffset,
                                             std::int64_t sourceLength);
 

@@ -25,16 +25,16 @@ std::string Summary(const std::optional<cp::ContainerMember>& m)
     return std::string(kinds[int(m->kind)]) + "|" + m->name + "|" + size + "|" + (m->headerIntact ? "ok" : "kaputt");
 }
 
-// A tar header block with a size field as it stands; its checksum is off by wrongBy.
+// A tar header block with a size field as it stands; its checksum is off by offBy.
 Bytes Tar(const std::string& name, const Bytes& size, char type = '0', const std::string& magic = "ustar",
-          int wrongBy = 0)
+          int offBy = 0)
 {
     Bytes h(512, 0);
     std::copy(name.begin(), name.end(), h.begin());
     std::copy(size.begin(), size.end(), h.begin() + 124);
     h[156] = static_cast<unsigned char>(type);
     std::copy(magic.begin(), magic.end(), h.begin() + 257);
-    unsigned sum = 8 * ' ' + wrongBy;
+    unsigned sum = 8 * ' ' + offBy;
     for (const unsigned char c : h)
         sum += c;
     std::snprintf(reinterpret_cast<char*>(h.data()) + 148, 8, "%06o", sum);
@@ -63,19 +63,20 @@ TEST(ContainerMember, HeadersMadeToLieOrToHarmAreReadAsTheyStandOrRefused)
         {Tar("a.wav", Text("00000000144")), "tar|a.wav|100|ok"},
         {Tar("a.wav", Text("144 "), '\0', ""), "tar|a.wav|100|ok"}, // v7
         {Tar("a.wav", Text("144"), '0', "ustar", 1), "tar|a.wav|100|kaputt"},
+        {Tar("\xe4.wav", Text("144"), '0', "", -256), "tar|\xe4.wav|100|ok"}, // summed as signed chars
         {Tar("a.wav", Text("144"), '0', "", 1), "-"},
         {Tar("a.wav", Text("144"), '5'), "-"},
         {Tar("a.wav", Text("14x")), "-"},
         {Tar("", Text("144")), "-"},
         {Tar("../../a.wav", Concat({Bytes {0x80}, Bytes(6, 0), Bytes {1}, Bytes(4, 0)})), "tar|../../a.wav|100!|ok"},
-        {Tar("a.wav", Concat({Bytes {0xFF}, Bytes(11, 0xFF)})), "-"},
+        {Tar("a.wav", Concat({Bytes {0xFF}, Bytes(10, 0), Bytes {1}})), "-"}, // negative
         {Concat({Junk(9), Cpio(newc + "00000006" + std::string(8, '0'), std::string("/a\0b\n", 5))}),
          std::string("cpio|/a\0b\n|100|ok", 17)},
         {Cpio(newc + "00000007" + std::string(8, '0'), "/a"), "-"},                  // its name runs on
         {Cpio(newc + "00000003" + std::string(8, 'g'), "/a"), "cpio|/a|100|kaputt"}, // no digits
         {Cpio("07070100000001000041ED" + newc.substr(22) + "00000003" + std::string(8, '0'), "/a"), "-"}, // a folder
         {Cpio(odc + "000003" + "00000000144", ".."), "cpio|..|100|ok"},
-        {Cpio(odc + "000003" + "00000000144", "..x"), "-"},
+        {Text(odc + "000003" + "00000000144" + "..x"), "-"}, // no NUL at the name's end
         {Zip("a.wav", 0, 0, 100), "zip|a.wav|100|ok"},
         {Zip("a.wav", 0, 8, 100), "-"}, // deflated
         {Zip("a.wav", 8, 0, 0), "zip|a.wav|?|ok"},
@@ -92,17 +93,23 @@ TEST(ContainerMember, MembersOfArchivesTheSystemsToolsMake)
 {
     const Bytes wave = Riff("WAVE", Concat({Chunk("fmt ", Fmt(1)), Chunk("data", Junk(1001))}));
     const std::string deep = std::string(70, 'o') + "/" + std::string(60, 'u') + "/T\303\266ne.wav"; // over 100 bytes
+    std::string longest = deep.substr(0, 70); // no ustar and no directory entry can hold it
+    for (char c = 'a'; c < 'r'; ++c)
+        longest += "/" + std::string(200, c);
+    longest += "/" + std::string(120, 'p') + ".wav";
     const std::string size = "|" + std::to_string(wave.size()) + "|ok";
     const struct {
         std::string tool, command, summary;
     } cases[] = {
         {"tar", "tar --format=ustar -cf ../a.zip vorher.bin " + deep, "tar|" + deep + size},
-        {"tar", "tar --format=gnu -cf ../a.zip vorher.bin " + deep, "tar|" + deep + size},
-        {"tar", "tar --format=posix -cf ../a.zip vorher.bin " + deep, "tar|" + deep + size},
+        {"tar", "tar --format=gnu -cf ../a.zip vorher.bin " + longest, "tar|" + longest + size},
+        {"tar", "tar --format=gnu -g ../snap -cf ../a.zip vorher.bin kurz.wav", "tar|kurz.wav" + size}, // times
+        {"tar", "tar --format=posix -cf ../a.zip vorher.bin " + longest, "tar|" + longest + size},
         {"tar", "tar --format=v7 -cf ../a.zip vorher.bin kurz.wav", "tar|kurz.wav" + size},
-        {"cpio", "printf 'vorher.bin\\n%s\\n' " + deep + " | cpio --quiet -o -H newc >../a.zip", "cpio|" + deep + size},
+        {"cpio", "printf 'vorher.bin\\n%s\\n' " + longest + " | cpio --quiet -o -H newc >../a.zip",
+         "cpio|" + longest + size},
         {"cpio", "printf 'vorher.bin\\nkurz.wav\\n' | cpio --quiet -o -H odc >../a.zip", "cpio|kurz.wav" + size},
-        {"zip", "zip -0 -q ../a.zip vorher.bin " + deep, "zip|" + deep + size},
+        {"zip", "zip -0 -q ../a.zip vorher.bin " + longest, "zip|" + longest + size},
         {"zip", "cat kurz.wav | zip -0 -q - - | cat >../a.zip", "zip|-|?|ok"}, // sizes after the data
     };
     std::string missing;
@@ -113,9 +120,11 @@ TEST(ContainerMember, MembersOfArchivesTheSystemsToolsMake)
         }
         TempDir dir;
         std::filesystem::create_directories(native(dir / "in" / deep.substr(0, deep.rfind('/'))));
+        std::filesystem::create_directories(native(dir / "in" / longest.substr(0, longest.rfind('/'))));
         WriteFile(dir / "in" / "vorher.bin", Junk(20000));
         WriteFile(dir / "in" / "kurz.wav", wave);
         WriteFile(dir / "in" / deep, wave);
+        WriteFile(dir / "in" / longest, wave);
         ASSERT_EQ(RunProgram({"sh", "-c", "cd '" + dir.path() + "/in' && " + command}).status, 0) << command;
         const Bytes archive = ReadFile(dir / "a.zip");
         const auto tag = std::search(archive.begin(), archive.end(), wave.begin(), wave.begin() + 4) - archive.begin();
