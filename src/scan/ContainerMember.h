@@ -11,10 +11,11 @@ namespace cp {
 class SourceReader;
 
 // The archive member whose data begins at a tag, as told by the member's
-// header right before it: a tar header block (ustar, old GNU or v7), a cpio
+// header right before it: a tar header block (ustar, old GNU or v7; a GNU
+// long name or a pax header before it names the member in its stead), a cpio
 // header with its name (newc or odc) or a zip local file header of a stored
-// member. Every field is read from the bytes before the tag; nothing is taken
-// from the rest of the archive.
+// member. Only a regular file's header counts. Every field is read from the
+// bytes before the tag; nothing is taken from the rest of the archive.
 struct ContainerMember {
     enum class Kind { Tar, Cpio, Zip };
     Kind kind = Kind::Tar;
@@ -28,8 +29,9 @@ struct ContainerMember {
     // member whose sizes follow its data).
     std::optional<std::int64_t> size;
     bool sizeCut = false;
-    // The header checks out: tar's checksum is right (a v7 header, having no
-    // magic, is found by its checksum alone); cpio's numbers are all
+    // The header checks out: tar's checksum is right (a ustar header with a
+    // wrong one is still given; a v7 header, having no magic, is found by its
+    // checksum alone); cpio's numbers are all
     // well-formed (the crc form's data sum is not checked); zip's two sizes
     // agree, as they must for a stored member.
     bool headerIntact = false;
