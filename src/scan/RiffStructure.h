@@ -35,7 +35,7 @@ enum class TrimReason {
 //
 // Trimming. A padded entry is trimmed to its claim, except where cutting
 // there would lose part of the file:
-// - a chunk that starts inside the claim runs past its end;
+// - a chunk (or only its header) that starts inside the claim runs past its end;
 // - the claim is unfinished: a well-formed chunk (printable id, size within
 //   the entry) starts right where the claim ends; or the claim covers at most
 //   a quarter of the entry and its last chunk is empty and ends exactly at the
@@ -56,10 +56,13 @@ struct RiffStructure {
     std::uint64_t claimedSize = 0;  // 8 + size field, plus the pad byte when that is odd
     std::int64_t trimmedLength = 0; // the original file's length as far as the entry tells
     TrimReason trimReason = TrimReason::NoStructure;
-    std::uint64_t chunks = 0;               // top-level chunks walked
-    bool walkEnded = true;                  // false when kMaxRiffChunks stopped the walk
-    std::string title;                      // LIST/INFO "INAM" anywhere walked, as stored, up to its first NUL
-    std::optional<std::uint64_t> dataBytes; // WAVE: the data chunk's size, within the trimmed length
+    std::uint64_t chunks = 0; // top-level chunks walked
+    bool walkEnded = true;    // false when kMaxRiffChunks stopped the walk
+    std::string title;        // LIST/INFO "INAM" anywhere walked, as stored, up to its first NUL
+    // WAVE: the data chunk's own size within the trimmed length, so that neither a
+    // placeholder claim nor a container's padding counts as sound; an unfinished
+    // header's empty data chunk runs to the entry's end.
+    std::optional<std::uint64_t> dataBytes;
     std::uint32_t byteRate = 0;             // WAVE: fmt's bytes per second
     std::optional<std::int64_t> durationMs; // WAVE from data and byte rate; AVI from avih's frames
 };
