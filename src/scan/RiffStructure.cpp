@@ -41,7 +41,6 @@ bool isPrintable(const unsigned char* p)
 // What the walk has found so far, and where its last chunk lay.
 struct Findings {
     std::uint64_t lastAt = 0;
-    std::uint64_t lastSize = 0;
     bool crossesClaim = false;
     std::optional<std::uint64_t> dataAt;
     std::uint64_t dataSize = 0;
@@ -141,7 +140,6 @@ std::uint64_t walk(EntryBytes& entry, std::uint64_t at, std::uint64_t end, RiffS
         ++structure.chunks;
         const std::uint64_t size = le32(header + 4);
         found.lastAt = at;
-        found.lastSize = size;
         found.crossesClaim = found.crossesClaim || at + 8 + size > structure.claimedSize;
         inspect(entry, at, size, structure, found);
         at += 8 + size + (size & 1); // chunks are padded to even sizes
@@ -153,7 +151,8 @@ std::uint64_t walk(EntryBytes& entry, std::uint64_t at, std::uint64_t end, RiffS
 bool claimUnfinished(EntryBytes& entry, const RiffStructure& structure, const Findings& found)
 {
     const std::uint64_t claim = structure.claimedSize;
-    const bool endsEmpty = found.lastSize == 0 && found.lastAt + 8 == claim && claim * kSmallClaimRatio <= entry.length;
+    // The last chunk's header ends the claim: an empty chunk, as no chunk crosses the claim here.
+    const bool endsEmpty = found.lastAt + 8 == claim && claim * kSmallClaimRatio <= entry.length;
     const unsigned char* next = chunkHeader(entry, claim);
     return endsEmpty || (next && isPrintable(next) && claim + 8 + le32(next + 4) <= entry.length);
 }

@@ -40,12 +40,12 @@ const Bytes kInfo = Chunk("LIST", Concat({Text("INFO"), Chunk("ISFT", Text("x"))
 
 TEST(RiffStructure, VerdictTrimmedLengthAndWhatTheChunksHold)
 {
-    const Bytes wave = Riff("WAVE", Concat({kFmt, Chunk("data", Junk(1600))}));
+    const Bytes wave = Riff("WAVE", Concat({kFmt, Chunk("data", Junk(1600)), Chunk("JUNK", {})})); // ends empty
     const Bytes odd = Riff("WAVE", Concat({kFmt, Chunk("data", Junk(1599))}), 1635);
     const Bytes hdrl = Concat({Text("hdrl"), Chunk("avih", Concat({Le(40000, 4), Junk(12), Le(250, 4), Junk(36)}))});
     const std::pair<Bytes, std::string> cases[] = {
-        {wave, "Whole|1644|AsClaimed||1600|100"},
-        {Concat({wave, Bytes(300, 0)}), "Padded|1644|PaddingDropped||1600|100"},
+        {wave, "Whole|1652|AsClaimed||1600|100"},
+        {Concat({wave, Bytes(300, 0)}), "Padded|1652|PaddingDropped||1600|100"},
         {odd, "Whole|1644|AsClaimed||1599|99"},
         {Bytes(odd.begin(), odd.end() - 1), "Whole|1643|AsClaimed||1599|99"}, // no pad byte at the end
         {Concat({odd, Bytes(10, 0)}), "Padded|1644|PaddingDropped||1599|99"},
@@ -57,17 +57,14 @@ TEST(RiffStructure, VerdictTrimmedLengthAndWhatTheChunksHold)
         // A 44-byte claim in 4,029 bytes: kept whole where the header is unfinished, trimmed where complete.
         {Riff("WAVE", Concat({kFmt, Chunk("data", {}), Junk(3985)}), 36), "Padded|4029|ClaimUnfinished||3985|249"},
         {Concat({Riff("RMID", Chunk("data", Junk(24))), Bytes(3985, 0)}), "Padded|44|PaddingDropped||-|-"},
-        {Concat({wave, kInfo}), "Padded|1684|ClaimUnfinished|Abendlied|1600|100"}, // a chunk after the claim
+        {Concat({wave, kInfo}), "Padded|1692|ClaimUnfinished|Abendlied|1600|100"}, // a chunk after the claim
         {Riff("WAVE", Concat({kFmt, Chunk("data", Junk(70000)), kInfo})), "Whole|70084|AsClaimed|Abendlied|70000|4375"},
         {Concat({Riff("WAVE", Concat({kFmt, Chunk("data", Junk(100), 0xFFFFFFFF)})), Bytes(50, 0)}),
          "Padded|194|ChunkCrossesClaim||150|9"},
         {Riff("AVI ", Chunk("LIST", hdrl)), "Whole|88|AsClaimed||-|10000"},
         {Riff("WAVE", kFmt, 3), "NoStructure|36|NoStructure||-|-"},
-        {Riff(std::string("WA\x01"
-                          "E"),
-              kFmt),
-         "NoStructure|36|NoStructure||-|-"},
-        {Riff("WAVE", Concat({Text("\x01mt "), Bytes(kFmt.begin() + 4, kFmt.end())})),
+        {Riff("W\x7FVE", kFmt), "NoStructure|36|NoStructure||-|-"},
+        {Riff("WAVE", Concat({Text("\x1Fmt "), Bytes(kFmt.begin() + 4, kFmt.end())})),
          "NoStructure|36|NoStructure||-|-"},
         {Riff("WAVE", Chunk("fmt ", Fmt(1), 5000)), "NoStructure|36|NoStructure||-|-"},
         {Text("RIFF is the format of this text, and more words"), "NoStructure|47|NoStructure||-|-"},
