@@ -7,6 +7,7 @@
 #include "base/Version.h"
 #include "playback/SoundFile.h"
 #include "scan/EntryHeader.h"
+#include "scan/RiffStructure.h"
 #include "files/FileIo.h"
 #include "scan/ScanError.h"
 #include "scan/SourceSearch.h"
@@ -23,8 +24,8 @@
 namespace {
 
 constexpr const char* kUsage = "Syntax:  chunkpicker-info  [--json]  [--]  Quelldatei";
-constexpr const char* kFields[] = {"number", "position", "length",      "form",       "format", "channels",
-                                   "rate",   "bits",     "header_size", "difference", "title",  "duration_ms"};
+constexpr const char* kFields[] = {"number", "position",    "length",     "form",  "format",      "channels", "rate",
+                                   "bits",   "header_size", "difference", "title", "duration_ms", "verdict"};
 constexpr std::size_t kFieldCount = std::size(kFields);
 constexpr const char* kHelp
     = "\n         chunkpicker-info  --help | --version\n\n"
@@ -46,8 +47,22 @@ constexpr const char* kHelp
       "  header_size  Größe laut Kopf in Byte, die 8 Byte vor der Form eingeschlossen\n"
       "  difference   length minus header_size\n"
       "  title        Titel (LIST/INFO INAM)\n"
-      "  duration_ms  Spieldauer in Millisekunden, die das Fenster in Sekunden zeigt; leer, wo es keine zeigt\n\n"
+      "  duration_ms  Spieldauer in Millisekunden, die das Fenster in Sekunden zeigt; leer, wo es keine zeigt\n"
+      "  verdict      wie der Eintrag zu der RIFF-Datei steht, die sein Kopf ankündigt: whole (er ist sie),\n"
+      "               padded (ihr folgen weitere Bytes, etwa die Auffüllung eines Archivs), cut (er endet vor\n"
+      "               ihrem Ende), no_structure (das Kennzeichen beginnt keine RIFF-Datei: Text, Code, Gepacktes)\n\n"
       "Exit-Status: 0 gelungen, 1 Datei nicht lesbar oder Ausgabe nicht schreibbar, 2 falscher Aufruf.\n";
+
+std::string verdictWord(cp::RiffVerdict verdict)
+{
+    switch (verdict) {
+    case cp::RiffVerdict::Whole: return "whole";
+    case cp::RiffVerdict::Padded: return "padded";
+    case cp::RiffVerdict::Cut: return "cut";
+    case cp::RiffVerdict::NoStructure: break;
+    }
+    return "no_structure";
+}
 
 std::string jsonString(const std::string& text)
 {
@@ -74,7 +89,7 @@ public:
     }
 
     void entry(std::int64_t number, std::int64_t position, std::int64_t length, const cp::EntryHeader& header,
-               std::optional<std::int64_t> durationMs)
+               std::optional<std::int64_t> durationMs, cp::RiffVerdict verdict)
     {
         using Value = std::optional<std::string>; // empty: does not apply
         const bool wave = header.format;
@@ -92,6 +107,7 @@ public:
             header.title.empty() ? Value() : Value(cp::shownText(header.title)),
             // Where the device finds no playing time, the window shows a word for the rate: empty here.
             durationMs.value_or(0) > 0 ? Value(std::to_string(*durationMs)) : Value(),
+            verdictWord(verdict),
         };
         static_assert(std::size(values) == kFieldCount);
         if (!m_json) {
@@ -101,7 +117,7 @@ public:
         }
         std::printf("%s\n  {", number > 1 ? "," : "");
         for (std::size_t i = 0; i < std::size(values); ++i) {
-            const bool text = i == 3 || i == 4 || i == 10;
+            const bool text = i == 3 || i == 4 || i == 10 || i == 12;
             const std::string shown = !values[i] ? "null" : text ? jsonString(*values[i]) : *values[i];
             std::printf("%s\"%s\": %s", i > 0 ? ", " : "", kFields[i], shown.c_str());
         }
@@ -138,8 +154,13 @@ int run(const std::string& path, bool json)
         const std::int64_t entryLength = end - position;
         const std::size_t got = source.readAt(
             head.data(), std::size_t(std::min<std::int64_t>(entryLength, std::int64_t(head.size()))), position - 1);
-        printer.entry(++count, position, entryLength, cp::parseEntryHeader(head.data(), got),
-                      cp::soundLengthMs(source, position - 1, entryLength));
+        cp::EntryHeader header = cp::parseEntryHeader(head.data(), got);
+        // The chunks after the first bytes: the verdict, and a title kept after the sound.
+        const cp::RiffStructure structure = cp::readRiffStructure(source, position - 1, entryLength);
+        if (header.title.empty())
+            header.title = structure.title;
+        printer.entry(++count, position, entryLength, header, cp::soundLengthMs(source, position - 1, entryLength),
+                      structure.verdict);
     };
     cp::searchSource(
         source, length, cp::ScanGeometry {}, [](std::int64_t) {},

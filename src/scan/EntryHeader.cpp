@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "EntryHeader.h"
+#include "RiffStructure.h"
 
 #include "files/FileIo.h"
 
@@ -118,7 +119,12 @@ EntryHeader readEntryHeader(const SourceReader& source, std::int64_t offset, std
         head.resize(most);
         got = source.readAt(head.data(), head.size(), offset);
     }
-    return parseEntryHeader(head.data(), got);
+    EntryHeader header = parseEntryHeader(head.data(), got);
+    // Some files keep their title after the sound, past the bytes read here:
+    // the chunks are walked for it, their headers only.
+    if (header.riffHeader && header.title.empty() && length > std::int64_t(got))
+        header.title = readRiffStructure(source, offset, length).title;
+    return header;
 }
 
 std::string formatName(std::uint16_t formatTag)

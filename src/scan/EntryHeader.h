@@ -36,7 +36,8 @@ std::uint64_t entryHeaderReach(const unsigned char* data, std::size_t size);
 
 // The header of the length bytes at offset (0-based) of source, as
 // ParseEntryHeader tells it from their first kEntryHeaderBytes; reads a few
-// hundred bytes, and more only where the header goes on. Throws ScanError.
+// hundred bytes, and more only where the header goes on. A title not found
+// there is looked for in the chunks after them (readRiffStructure). Throws ScanError.
 EntryHeader readEntryHeader(const SourceReader& source, std::int64_t offset, std::int64_t length);
 
 // "PCM", "IMA-ADPCM", "MS-ADPCM", "A-law", "µ-law", "IEEE-Float", "MPEG", or

@@ -263,22 +263,22 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
     WriteFile(dir / "a.ffl", Concat({Junk(100), wave, Junk(7), Text("RIFF"), Junk(3), titled}));
     const std::string waveSize = std::to_string(wave.size());
     RunResult r = RunProgram({CHUNKPICKER_INFO, dir / "a.ffl"});
-    EXPECT_EQ(
-        r.out,
-        "number\tposition\tlength\tform\tformat\tchannels\trate\tbits\theader_size\tdifference\ttitle\tduration_ms\n"
-        "1\t101\t"
-            + std::to_string(wave.size() + 7) + "\tWAVE\tPCM\t1\t8000\t16\t" + waveSize
-            + "\t7\t\t50\n"
-              "2\t"
-            + std::to_string(101 + wave.size() + 7)
-            + "\t7\t\t\t\t\t\t\t\t\t\n"
-              "3\t"
-            + std::to_string(108 + wave.size() + 7) + "\t36\tWAVE\t\t\t\t\t36\t0\ta\"b\\\t\n");
+    EXPECT_EQ(r.out,
+              "number\tposition\tlength\tform\tformat\tchannels\trate\tbits\theader_size\tdifference\ttitle\tduration_"
+              "ms\tverdict\n"
+              "1\t101\t"
+                  + std::to_string(wave.size() + 7) + "\tWAVE\tPCM\t1\t8000\t16\t" + waveSize
+                  + "\t7\t\t50\tpadded\n"
+                    "2\t"
+                  + std::to_string(101 + wave.size() + 7)
+                  + "\t7\t\t\t\t\t\t\t\t\t\tno_structure\n"
+                    "3\t"
+                  + std::to_string(108 + wave.size() + 7) + "\t36\tWAVE\t\t\t\t\t36\t0\ta\"b\\\t\twhole\n");
     r = RunProgram({CHUNKPICKER_INFO, "--json", dir / "a.ffl"});
     EXPECT_EQ(r.out, R"([
-  {"number": 1, "position": 101, "length": 851, "form": "WAVE", "format": "PCM", "channels": 1, "rate": 8000, "bits": 16, "header_size": 844, "difference": 7, "title": null, "duration_ms": 50},
-  {"number": 2, "position": 952, "length": 7, "form": null, "format": null, "channels": null, "rate": null, "bits": null, "header_size": null, "difference": null, "title": null, "duration_ms": null},
-  {"number": 3, "position": 959, "length": 36, "form": "WAVE", "format": null, "channels": null, "rate": null, "bits": null, "header_size": 36, "difference": 0, "title": "a\"b\\", "duration_ms": null}
+  {"number": 1, "position": 101, "length": 851, "form": "WAVE", "format": "PCM", "channels": 1, "rate": 8000, "bits": 16, "header_size": 844, "difference": 7, "title": null, "duration_ms": 50, "verdict": "padded"},
+  {"number": 2, "position": 952, "length": 7, "form": null, "format": null, "channels": null, "rate": null, "bits": null, "header_size": null, "difference": null, "title": null, "duration_ms": null, "verdict": "no_structure"},
+  {"number": 3, "position": 959, "length": 36, "form": "WAVE", "format": null, "channels": null, "rate": null, "bits": null, "header_size": 36, "difference": 0, "title": "a\"b\\", "duration_ms": null, "verdict": "whole"}
 ]
 )") << "null where a value is unknown: no sound, no playing time";
 

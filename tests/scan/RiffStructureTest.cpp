@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What an entry's RIFF structure says: whole, padded, cut or none; how far it
 // is trimmed and why not; its title, sound and playing time wherever they lie.
+#include "scan/EntryHeader.h"
 #include "scan/RiffStructure.h"
 #include "files/FileIo.h"
 #include "support/Fixtures.h"
@@ -84,6 +85,15 @@ TEST(RiffStructure, WalksAHundredThousandChunksAtMost)
         EXPECT_EQ(s.walkEnded, tiny + 2 <= cp::kMaxRiffChunks) << s.chunks;
         EXPECT_EQ(s.title, s.walkEnded ? "Abendlied" : "");
     }
+}
+
+TEST(RiffStructure, TheHeaderReaderFindsATitleKeptAfterTheSound)
+{
+    const TempDir folder;
+    const Bytes entry = Riff("WAVE", Concat({kFmt, Chunk("data", Junk(70000)), kInfo}));
+    WriteFile(folder / "source", entry);
+    EXPECT_EQ(cp::readEntryHeader(cp::SourceReader(folder / "source"), 0, std::int64_t(entry.size())).title,
+              "Abendlied");
 }
 
 TEST(RiffStructure, ExtensionsByForm)
