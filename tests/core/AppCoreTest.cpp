@@ -3,6 +3,7 @@
 #include "base/ErrorNumbers.h"
 #include "base/NumberFormat.h"
 #include "base/ShownPath.h"
+#include "batch/BatchRun.h"
 #include "batch/BatchProgress.h"
 #include "display/Display.h"
 #include "logic/ErrorReport.h"
@@ -81,8 +82,9 @@ TEST(NumberFormat, ReadInTheUsersFormFirstThenInThePlainOne)
             double number = -7;
             const bool read = cp::parseNumber(text, style, &number);
             EXPECT_EQ(read, !std::isnan(expected)) << text << " " << style.decimalPoint;
-            if (read)
+            if (read) {
                 EXPECT_EQ(number, expected) << text << " " << style.decimalPoint;
+            }
         }
     }
 }
@@ -148,7 +150,10 @@ TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
 
 TEST(ShownTexts, PathsThatAreNoUtf8AndTheReplaceQuestion)
 {
-    EXPECT_EQ(cp::shownPath("T\xf6ne \xc3\xbc \x80\xe2\x82.ffl"), "T\uFFFDne ü \uFFFD\uFFFD\uFFFD.ffl");
+    EXPECT_EQ(cp::shownPath("T\xf6ne \xc3\xbc \x80\xe2\x82\xc3(.ffl"), "T\uFFFDne ü \uFFFD\uFFFD\uFFFD\uFFFD(.ffl");
+    EXPECT_EQ(cp::batchSummary(0, 1000, 0, "/z", 1.0, cp::NumberStyle::germanStyle()),
+              "0 Einträge mit 0 Byte nach /z geschrieben, nicht erkannte Daten: 100,0%")
+        << "a file without a tag";
     EXPECT_EQ(cp::replaceQuestionText("/z/x.wav", "/z/\xff.wav"),
               "Die Datei „/z/x.wav“ ist bereits vorhanden.\nDie Verknüpfung zeigt auf: „/z/\uFFFD.wav“\n\n"
               "Möchten Sie sie ersetzen?");
