@@ -143,7 +143,9 @@ timeout 60 wine reg add 'HKCU\Software\Classes\.FFL\OpenWithProgids' /v Other.Pl
 snapshot() {
     timeout 60 wine reg export HKCU "$(winepath -w "$scratch/user.reg")" /y >/dev/null
     timeout 60 wine reg export 'HKLM\Software' "$(winepath -w "$scratch/machine.reg")" /y >/dev/null
-    iconv -f UTF-16LE -t UTF-8 "$scratch/user.reg" "$scratch/machine.reg" | tr -d '\r' >"$scratch/$1.reg"
+    # Wine lists the machine's network cards there whenever one of its services first asks: not ours.
+    iconv -f UTF-16LE -t UTF-8 "$scratch/user.reg" "$scratch/machine.reg" | tr -d '\r' \
+        | awk '/^\[/ { skip = index($0, "\\NetworkCards") > 0 } !skip' >"$scratch/$1.reg"
     (cd "$WINEPREFIX/drive_c" && find . | sort) >"$scratch/$1.files"
 }
 snapshot before
