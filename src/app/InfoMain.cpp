@@ -3,6 +3,7 @@
 // write, with what its header says and how long it plays, as tab-separated
 // values or as JSON. Reads the file once and of each entry its headers;
 // writes no file.
+#include "base/JsonText.h"
 #include "base/ProgramEntry.h"
 #include "base/Version.h"
 #include "playback/SoundFile.h"
@@ -53,28 +54,6 @@ constexpr const char* kHelp
       "               ihrem Ende), no_structure (das Kennzeichen beginnt keine RIFF-Datei: Text, Code, Gepacktes)\n\n"
       "Exit-Status: 0 gelungen, 1 Datei nicht lesbar oder Ausgabe nicht schreibbar, 2 falscher Aufruf.\n";
 
-std::string verdictWord(cp::RiffVerdict verdict)
-{
-    switch (verdict) {
-    case cp::RiffVerdict::Whole: return "whole";
-    case cp::RiffVerdict::Padded: return "padded";
-    case cp::RiffVerdict::Cut: return "cut";
-    case cp::RiffVerdict::NoStructure: break;
-    }
-    return "no_structure";
-}
-
-std::string jsonString(const std::string& text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
-
 // Prints entries as they are found, so that a million of them cost no memory.
 class EntryPrinter {
 public:
@@ -107,7 +86,7 @@ public:
             header.title.empty() ? Value() : Value(cp::shownText(header.title)),
             // Where the device finds no playing time, the window shows a word for the rate: empty here.
             durationMs.value_or(0) > 0 ? Value(std::to_string(*durationMs)) : Value(),
-            verdictWord(verdict),
+            cp::verdictWord(verdict),
         };
         static_assert(std::size(values) == kFieldCount);
         if (!m_json) {
@@ -118,7 +97,7 @@ public:
         std::printf("%s\n  {", number > 1 ? "," : "");
         for (std::size_t i = 0; i < std::size(values); ++i) {
             const bool text = i == 3 || i == 4 || i == 10 || i == 12;
-            const std::string shown = !values[i] ? "null" : text ? jsonString(*values[i]) : *values[i];
+            const std::string shown = !values[i] ? "null" : text ? cp::jsonString(*values[i]) : *values[i];
             std::printf("%s\"%s\": %s", i > 0 ? ", " : "", kFields[i], shown.c_str());
         }
         std::fputs("}", stdout);

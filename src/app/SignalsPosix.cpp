@@ -13,13 +13,7 @@ namespace cp {
 
 namespace {
 
-std::atomic<bool> g_stopBatch {false};
 int g_signalPipe[2] = {-1, -1};
-
-extern "C" void requestStop(int)
-{
-    g_stopBatch.store(true);
-}
 
 // Only a write is safe in a handler: the window closes in the event loop.
 extern "C" void forwardSignal(int)
@@ -29,18 +23,6 @@ extern "C" void forwardSignal(int)
 }
 
 } // namespace
-
-void keepRunningPastFileSizeLimit()
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-}
-
-const std::atomic<bool>* stopOnSignals()
-{
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
-        std::signal(signal, requestStop);
-    return &g_stopBatch;
-}
 
 void closeOnSignals(QWidget& window, QObject& owner)
 {

@@ -5,7 +5,7 @@
 // Quelle Ziel": it runs the batch on their console, and they wait for its
 // exit status.
 #include "FileTypes.h"
-#include "Signals.h"
+#include "batch/StopSignals.h"
 #include "StartupSteps.h"
 #include "WindowEntryFiles.h"
 

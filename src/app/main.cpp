@@ -20,6 +20,7 @@
 #include "StartupSteps.h"
 #include "WindowEntryFiles.h"
 #include "Signals.h"
+#include "batch/StopSignals.h"
 
 #include <QApplication>
 #include <QLoggingCategory>

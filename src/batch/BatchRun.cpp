@@ -85,6 +85,33 @@ std::string notWritten(const ScanResult& result)
 
 } // namespace
 
+std::string failureLine(const ScanResult& result, const std::string& folder, std::exception_ptr failure)
+{
+    if (!failure)
+        return {};
+    try {
+        std::rethrow_exception(failure);
+    } catch (const ScanError& error) {
+        return error.what() + notWritten(result);
+    } catch (const std::bad_alloc&) {
+        return outOfMemoryText(result.sourceFile);
+    } catch (const ScanStopped&) {
+        return "abgebrochen; bis dahin " + std::to_string(result.entryFiles.ownedCount()) + " vollständige Einträge in "
+            + folder;
+    }
+}
+
+int failureStatus(std::exception_ptr failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const ScanStopped&) {
+        return 130;
+    } catch (...) {
+        return 1;
+    }
+}
+
 int concludeBatch(const ScanResult& result, const StartupState& state, std::exception_ptr failure,
                   const NumberStyle& style, std::FILE* out, std::FILE* err)
 {
@@ -93,22 +120,34 @@ int concludeBatch(const ScanResult& result, const StartupState& state, std::exce
         // count an interrupted or failed run gives.
         if (result.entryFiles.ownedCount() > 0)
             syncFolder(state.targetFolder);
-        if (failure)
-            std::rethrow_exception(failure);
-    } catch (const ScanError& error) {
-        std::fprintf(err, "%s: %s%s\n", kApplicationTitle, error.what(), notWritten(result).c_str());
-        return 1;
-    } catch (const std::bad_alloc&) {
-        std::fprintf(err, "%s: %s\n", kApplicationTitle, outOfMemoryText(state.sourceFile).c_str());
-        return 1;
-    } catch (const ScanStopped&) {
-        std::fprintf(err, "%s: abgebrochen; bis dahin %lld vollständige Einträge in %s\n", kApplicationTitle,
-                     static_cast<long long>(result.entryFiles.ownedCount()), state.targetFolder.c_str());
-        return 130;
+    } catch (const ScanError&) {
+        failure = std::current_exception();
+    }
+    if (failure) {
+        std::fprintf(err, "%s: %s\n", kApplicationTitle, failureLine(result, state.targetFolder, failure).c_str());
+        return failureStatus(failure);
     }
     return finishBatch(batchSummary(result.entryCount, result.sourceLength, result.firstTag, state.targetFolder,
                                     result.unknownShare, style),
                        out, err);
+}
+
+std::exception_ptr scanIntoFolder(EntryFolder& folder, const std::string& path, ScanResult& result,
+                                  const NumberStyle& style, std::FILE* err, const std::atomic<bool>* stop,
+                                  ScanObserver* watcher)
+{
+    StopFlag flag(stop);
+    // A line on err where that is a terminal, unless a window shows the progress.
+    BatchProgress progress(flag, watcher ? nullptr : err, style);
+    ScanObserver* observer = watcher ? watcher : progress.active() ? &progress : static_cast<ScanObserver*>(&flag);
+    WaveEntryScanner scanner(folder, observer);
+    progress.watch(scanner);
+    try {
+        scanner.scanFile(path, result);
+    } catch (...) {
+        return std::current_exception();
+    }
+    return {};
 }
 
 int runBatch(const StartupState& state, const NumberStyle& style, std::FILE* out, std::FILE* err,
@@ -116,18 +155,7 @@ int runBatch(const StartupState& state, const NumberStyle& style, std::FILE* out
 {
     EntryFolder folder {state.targetFolder, 0, nullptr, true};
     ScanResult result;
-    StopFlag flag(stop);
-    // A line on err where that is a terminal, unless a window shows the progress.
-    BatchProgress progress(flag, watcher ? nullptr : err, style);
-    ScanObserver* observer = watcher ? watcher : progress.active() ? &progress : static_cast<ScanObserver*>(&flag);
-    WaveEntryScanner scanner(folder, observer);
-    progress.watch(scanner);
-    std::exception_ptr failure;
-    try {
-        scanner.scanFile(state.sourceFile, result);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    const std::exception_ptr failure = scanIntoFolder(folder, state.sourceFile, result, style, err, stop, watcher);
     return concludeBatch(result, state, failure, style, out, err);
 }
 

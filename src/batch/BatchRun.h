@@ -13,6 +13,7 @@
 
 namespace cp {
 
+struct EntryFolder;
 struct ScanResult;
 class ScanObserver;
 
@@ -29,6 +30,23 @@ int finishBatch(const std::string& summary, std::FILE* out, std::FILE* err);
 // "Fehler 7: ..." for a scan of path that ran out of memory.
 std::string outOfMemoryText(const std::string& path);
 
+// The one line err gets for a scan that ended in failure (ScanError or
+// bad_alloc; the entries not written named) or was stopped; empty where it
+// completed.
+std::string failureLine(const ScanResult& result, const std::string& folder, std::exception_ptr failure);
+
+// The exit status for a failure: 130 for a stop, 1 for the rest.
+int failureStatus(std::exception_ptr failure);
+
+// Scans path into folder as a batch run does: watcher, when given (the
+// window), is told how the scan goes and decides when it stops; otherwise a
+// set stop flag (a signal arrived) stops it, and a terminal on err shows a
+// progress line. Returns how the scan failed: none, ScanStopped, ScanError
+// or bad_alloc.
+std::exception_ptr scanIntoFolder(EntryFolder& folder, const std::string& path, ScanResult& result,
+                                  const NumberStyle& style, std::FILE* err, const std::atomic<bool>* stop,
+                                  ScanObserver* watcher = nullptr);
+
 // Ends a batch run however its scan ended (failure: none, ScanStopped,
 // ScanError or bad_alloc): makes the entries written durable, then prints the
 // summary on out or one line on err, and returns the exit status: 0, 1 for a
@@ -38,10 +56,7 @@ int concludeBatch(const ScanResult& result, const StartupState& state, std::exce
                   const NumberStyle& style, std::FILE* out, std::FILE* err);
 
 // The one batch run, with a window or without: scans state.sourceFile into
-// state.targetFolder and concludes as above. watcher, when given (the
-// window), is told how the scan goes and decides when it stops; otherwise a
-// set stop flag (a signal arrived) stops it, and a terminal on err shows a
-// progress line.
+// state.targetFolder (scanIntoFolder) and concludes as above.
 int runBatch(const StartupState& state, const NumberStyle& style, std::FILE* out, std::FILE* err,
              const std::atomic<bool>* stop = nullptr, ScanObserver* watcher = nullptr);
 

@@ -10,4 +10,7 @@ namespace cp {
 // ".wav" in folder (which may or may not end in the separator).
 std::string entryFileName(const std::string& folder, std::int64_t number, const std::string& source);
 
+// That name without folder and extension: "Sound001 aus x.pak".
+std::string entryFileStem(std::int64_t number, const std::string& source);
+
 } // namespace cp

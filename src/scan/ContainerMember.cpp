@@ -132,9 +132,12 @@ void readTarPrefixEntry(const unsigned char* before, std::size_t end, ContainerM
 {
     for (std::size_t blocks = 1; (blocks + 1) * kBlock <= end; ++blocks) {
         const unsigned char* header = before + end - (blocks + 1) * kBlock;
-        if (!tarChecksumRight(header))
-            continue; // a block of a long name
-        // The nearest header before holds this member's name, or is another member's.
+        // Only these two name a member; the type is looked at before the sum,
+        // which takes the whole block (the blocks before a header are mostly
+        // another member's data). One of theirs that is not this member's
+        // does not span the blocks up to its header: see below.
+        if ((header[156] != 'L' && header[156] != 'x') || !tarChecksumRight(header))
+            continue; // a block of a long name, or of data
         const Number size = tarSize(header);
         if (!size || *size > blocks * kBlock || *size <= (blocks - 1) * kBlock)
             return;

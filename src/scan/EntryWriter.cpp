@@ -4,6 +4,11 @@
 #include "files/RunJournal.h"
 #include "base/ThreadStart.h"
 #include "ScanError.h"
+#include "EntryShaper.h"
+#include "OriginalFile.h"
+#include "base/PathHelpers.h"
+
+#include <algorithm>
 
 #include <cerrno>
 
@@ -176,14 +181,20 @@ void EntryWriter::writeEntry(const Entry& entry, std::unique_lock<std::mutex>& l
             m_work.notify_all();
     };
     for (bool retried = false;; retried = true) {
-        Copy copy {nullptr, entry.length};
+        Copy copy {nullptr, entry.length, {}};
         std::exception_ptr failure;
         lock.unlock();
         try {
-            copy.file = std::make_unique<FileWriter>(m_folder.path, entryFileName(m_folder.path, expected, m_path),
-                                                     m_unnamed);
+            std::string shownName = entryFileName(m_folder.path, expected, m_path);
+            if (m_folder.shaper) {
+                EntryShaper::Shape shape = m_folder.shaper->shape(m_source, slot, entry.offset, entry.length);
+                copy.length = std::clamp<std::int64_t>(shape.length, 0, entry.length);
+                copy.name = std::move(shape.name);
+                shownName = withTrailingSeparator(m_folder.path) + copy.name;
+            }
+            copy.file = std::make_unique<FileWriter>(m_folder.path, shownName, m_unnamed);
             // Inline, this is the scanning thread, which may ask whether to stop.
-            copy.file->copyFrom(m_source, entry.offset, entry.length, [this, slot](std::int64_t) {
+            copy.file->copyFrom(m_source, entry.offset, copy.length, [this, slot](std::int64_t) {
                 return !m_stop && slot < m_giveWayFrom.load() && !(m_inline && m_stopping && m_stopping());
             });
             if (m_folder.flushedAtEnd)
@@ -238,8 +249,12 @@ void EntryWriter::nameCompleteCopies(std::unique_lock<std::mutex>& lock)
         FileIdentity identity;
         std::exception_ptr failure;
         lock.unlock();
+        std::string name;
         try {
-            number = publish(*copy.file, number, identity);
+            if (m_folder.shaper)
+                name = publishShaped(copy, m_nextToName, identity);
+            else
+                number = publish(*copy.file, number, identity);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -249,7 +264,7 @@ void EntryWriter::nameCompleteCopies(std::unique_lock<std::mutex>& lock)
             break;
         }
         m_folder.lastNumber = number;
-        m_files.append(number, identity);
+        m_files.append(number, identity, name);
         m_bytesWritten.fetch_add(copy.length, std::memory_order_relaxed);
         m_written.fetch_add(1, std::memory_order_release);
         const bool heldBack = m_nextSlot - m_nextToName >= kAhead;
@@ -268,6 +283,22 @@ std::int64_t EntryWriter::publish(FileWriter& file, std::int64_t number, FileIde
     if (m_folder.journal)
         m_folder.journal->recordEntry(number, identity);
     return number;
+}
+
+} // namespace cp
+
+namespace cp {
+
+// Gives a shaped copy its name, or the first free numbering of it.
+std::string EntryWriter::publishShaped(const Copy& copy, std::size_t slot, FileIdentity& identity)
+{
+    for (int attempt = m_folder.shaper->firstAttempt(copy.name);; ++attempt) {
+        std::string name = numberedName(copy.name, attempt);
+        if (copy.file->publish(withTrailingSeparator(m_folder.path) + name, &identity)) {
+            m_folder.shaper->named(slot, copy.name, attempt);
+            return name;
+        }
+    }
 }
 
 } // namespace cp

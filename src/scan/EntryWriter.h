@@ -69,12 +69,14 @@ private:
     struct Copy {
         std::unique_ptr<FileWriter> file;
         std::int64_t length = 0;
+        std::string name; // a shaped entry's, before numbering
     };
     void run();
     bool mayTakeEntry() const;
     void writeEntry(const Entry& entry, std::unique_lock<std::mutex>& lock);
     void nameCompleteCopies(std::unique_lock<std::mutex>& lock);
     std::int64_t publish(FileWriter& file, std::int64_t number, FileIdentity& identity);
+    std::string publishShaped(const Copy& copy, std::size_t slot, FileIdentity& identity);
     void fail(std::size_t slot, std::exception_ptr failure);
 
     EntryFolder& m_folder;

@@ -48,7 +48,11 @@ void chooseName(OriginalFile& original, const std::string& numberStem, OriginalO
             return;
         }
     }
-    const std::string title = forThisSystem(safeMemberName(original.structure.title));
+    // A title is no path: "AC/DC" keeps both halves.
+    std::string title = original.structure.title;
+    std::replace(title.begin(), title.end(), '/', '_');
+    std::replace(title.begin(), title.end(), '\\', '_');
+    title = forThisSystem(safeMemberName(title));
     if (!title.empty()) {
         original.name = title + extension;
         original.nameFrom = OriginalFile::NameFrom::Title;

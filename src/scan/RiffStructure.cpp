@@ -229,6 +229,17 @@ std::string riffExtension(const std::string& form)
     return ".riff";
 }
 
+const char* verdictWord(RiffVerdict verdict)
+{
+    switch (verdict) {
+    case RiffVerdict::Whole: return "whole";
+    case RiffVerdict::Padded: return "padded";
+    case RiffVerdict::Cut: return "cut";
+    case RiffVerdict::NoStructure: break;
+    }
+    return "no_structure";
+}
+
 std::string trimReasonText(TrimReason reason)
 {
     switch (reason) {

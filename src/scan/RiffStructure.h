@@ -76,6 +76,9 @@ RiffStructure readRiffStructure(const SourceReader& source, std::int64_t offset,
 // ".ani", ".rmi", ".dls", else ".riff".
 std::string riffExtension(const std::string& form);
 
+// "whole", "padded", "cut", "no_structure": for machines.
+const char* verdictWord(RiffVerdict verdict);
+
 // Why, in German words for a manifest.
 std::string trimReasonText(TrimReason reason);
 

@@ -3,6 +3,8 @@
 
 #include "files/FileIo.h"
 
+#include "base/PathHelpers.h"
+
 #include <algorithm>
 #include <iterator>
 #include <stdexcept>
@@ -17,11 +19,15 @@ std::string EntryFileList::operator[](std::size_t index) const
 {
     if (index >= m_keys.size())
         throw std::out_of_range("no such entry file");
+    if (index < m_names.size())
+        return withTrailingSeparator(m_folder) + m_names[index];
     return entryFileName(m_folder, number(index), m_source);
 }
 
-void EntryFileList::append(std::int64_t number, FileIdentity identity)
+void EntryFileList::append(std::int64_t number, FileIdentity identity, const std::string& name)
 {
+    if (!name.empty())
+        m_names.push_back(name);
     if (m_runs.empty() || this->number(m_keys.size()) != number)
         m_runs.push_back({m_keys.size(), number});
     m_device = identity.device;

@@ -11,6 +11,7 @@
 
 namespace cp {
 
+class EntryShaper;
 class RunJournal;
 
 // The entry files of one scan, in entry order. Names are derived from their
@@ -28,7 +29,8 @@ public:
 
     // The next entry's file, complete and this run's under that number;
     // numbers only grow.
-    void append(std::int64_t number, FileIdentity identity);
+    // With a name (a shaped entry's), the file is that name in the folder.
+    void append(std::int64_t number, FileIdentity identity, const std::string& name = {});
     std::int64_t number(std::size_t index) const;
     std::int64_t ownedCount() const;
 
@@ -48,6 +50,7 @@ private:
     std::uint64_t m_device = 0; // every entry file lies in the one folder
     std::vector<NumberRun> m_runs;
     std::deque<std::uint64_t> m_keys; // FileIdentity::key(); 0: no longer this run's
+    std::deque<std::string> m_names;  // of shaped entries, by index; none for the others
 };
 
 // Where a run writes its entry files. Numbers go on across the scans of a
@@ -64,6 +67,8 @@ struct EntryFolder {
     // The scan's result keeps where each entry's tag lies (8 bytes an entry),
     // for a window's entry list; a batch run has no use for them.
     bool keepsTagPositions = false;
+    // Entries written trimmed or named from their data; none: whole, named by number.
+    EntryShaper* shaper = nullptr;
 };
 
 // Something that may keep an entry file open (the wave device) and must let go

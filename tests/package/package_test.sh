@@ -17,14 +17,17 @@ step cpack 120 bash -c 'cd "$1" && cpack -G DEB -B "$2/out" >"$2/cpack.log" 2>&1
 deb="$(ls "$work"/out/chunkpicker_*_*.deb)"
 id=example.oxbrook.Chunkpicker
 expected="/usr/bin/chunkpicker
+/usr/bin/chunkpicker-extract
 /usr/bin/chunkpicker-info
 /usr/share/applications/$id.desktop
 /usr/share/doc/chunkpicker/changelog.gz
 /usr/share/doc/chunkpicker/copyright
 $(for s in 128 16 256 32 48 64; do echo "/usr/share/icons/hicolor/${s}x${s}/apps/$id.png"; done)
 /usr/share/icons/hicolor/scalable/apps/$id.svg
+/usr/share/man/de/man1/chunkpicker-extract.1.gz
 /usr/share/man/de/man1/chunkpicker-info.1.gz
 /usr/share/man/de/man1/chunkpicker.1.gz
+/usr/share/man/man1/chunkpicker-extract.1.gz
 /usr/share/man/man1/chunkpicker-info.1.gz
 /usr/share/man/man1/chunkpicker.1.gz
 /usr/share/metainfo/$id.metainfo.xml
@@ -54,4 +57,7 @@ out="$(step "batch run" 30 env -u DISPLAY -u WAYLAND_DISPLAY HOME="$work/home" X
 [ "$(ls "$work/entries" | wc -l)" -eq 9 ] || fail "expected 9 entries: $out"
 info="$(step chunkpicker-info 30 "$work/root/usr/bin/chunkpicker-info" "$work/demo.pak")"
 [ "$(wc -l <<<"$info")" -eq 10 ] || fail "chunkpicker-info: not 9 entries"
+mkdir "$work/originals"
+step chunkpicker-extract 30 "$work/root/usr/bin/chunkpicker-extract" --originals "$work/demo.pak" "$work/originals" >/dev/null
+[ "$(ls "$work/originals" | wc -l)" -eq 9 ] || fail "chunkpicker-extract: not 9 files"
 echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes; $out"

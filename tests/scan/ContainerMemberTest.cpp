@@ -25,22 +25,6 @@ std::string Summary(const std::optional<cp::ContainerMember>& m)
     return std::string(kinds[int(m->kind)]) + "|" + m->name + "|" + size + "|" + (m->headerIntact ? "ok" : "kaputt");
 }
 
-// A tar header block with a size field as it stands; its checksum is off by offBy.
-Bytes Tar(const std::string& name, const Bytes& size, char type = '0', const std::string& magic = "ustar",
-          int offBy = 0)
-{
-    Bytes h(512, 0);
-    std::copy(name.begin(), name.end(), h.begin());
-    std::copy(size.begin(), size.end(), h.begin() + 124);
-    h[156] = static_cast<unsigned char>(type);
-    std::copy(magic.begin(), magic.end(), h.begin() + 257);
-    unsigned sum = 8 * ' ' + offBy;
-    for (const unsigned char c : h)
-        sum += c;
-    std::snprintf(reinterpret_cast<char*>(h.data()) + 148, 8, "%06o", sum);
-    return h;
-}
-
 // A newc header with its name (padded), or an odc one; the numbers' text as it stands.
 Bytes Cpio(const std::string& numbers, const std::string& name)
 {
@@ -60,16 +44,17 @@ TEST(ContainerMember, HeadersMadeToLieOrToHarmAreReadAsTheyStandOrRefused)
     const std::string newc = "07070100000001000081A4" + std::string(32, '0') + "00000064" + std::string(32, '0');
     const std::string odc = "070707000001000002100644" + std::string(24, '0') + std::string(11, '1');
     const std::pair<Bytes, std::string> cases[] = {
-        {Tar("a.wav", Text("00000000144")), "tar|a.wav|100|ok"},
-        {Tar("a.wav", Text("144 "), '\0', ""), "tar|a.wav|100|ok"}, // v7
-        {Tar("a.wav", Text("144"), '0', "ustar", 1), "tar|a.wav|100|kaputt"},
-        {Tar("\xe4.wav", Text("144"), '0', "", -256), "tar|\xe4.wav|100|ok"}, // summed as signed chars
-        {Tar("a.wav", Text("144"), '0', "", 1), "-"},
-        {Tar("a.wav", Text("144"), '5'), "-"},
-        {Tar("a.wav", Text("14x")), "-"},
-        {Tar("", Text("144")), "-"},
-        {Tar("../../a.wav", Concat({Bytes {0x80}, Bytes(6, 0), Bytes {1}, Bytes(4, 0)})), "tar|../../a.wav|100!|ok"},
-        {Tar("a.wav", Concat({Bytes {0xFF}, Bytes(10, 0), Bytes {1}})), "-"}, // negative
+        {TarHeader("a.wav", Text("00000000144")), "tar|a.wav|100|ok"},
+        {TarHeader("a.wav", Text("144 "), '\0', ""), "tar|a.wav|100|ok"}, // v7
+        {TarHeader("a.wav", Text("144"), '0', "ustar", 1), "tar|a.wav|100|kaputt"},
+        {TarHeader("\xe4.wav", Text("144"), '0', "", -256), "tar|\xe4.wav|100|ok"}, // summed as signed chars
+        {TarHeader("a.wav", Text("144"), '0', "", 1), "-"},
+        {TarHeader("a.wav", Text("144"), '5'), "-"},
+        {TarHeader("a.wav", Text("14x")), "-"},
+        {TarHeader("", Text("144")), "-"},
+        {TarHeader("../../a.wav", Concat({Bytes {0x80}, Bytes(6, 0), Bytes {1}, Bytes(4, 0)})),
+         "tar|../../a.wav|100!|ok"},
+        {TarHeader("a.wav", Concat({Bytes {0xFF}, Bytes(10, 0), Bytes {1}})), "-"}, // negative
         {Concat({Junk(9), Cpio(newc + "00000006" + std::string(8, '0'), std::string("/a\0b\n", 5))}),
          std::string("cpio|/a\0b\n|100|ok", 17)},
         {Cpio(newc + "00000007" + std::string(8, '0'), "/a"), "-"},                  // its name runs on

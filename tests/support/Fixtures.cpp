@@ -2,6 +2,7 @@
 #include "Fixtures.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -100,6 +101,20 @@ Bytes Riff(const std::string& form, const Bytes& chunks, std::int64_t sizeField)
 {
     return Concat(
         {Text("RIFF"), Le(sizeField < 0 ? chunks.size() + 4 : std::uint64_t(sizeField), 4), Text(form), chunks});
+}
+
+Bytes TarHeader(const std::string& name, const Bytes& size, char type, const std::string& magic, int offBy)
+{
+    Bytes h(512, 0);
+    std::copy(name.begin(), name.end(), h.begin());
+    std::copy(size.begin(), size.end(), h.begin() + 124);
+    h[156] = static_cast<unsigned char>(type);
+    std::copy(magic.begin(), magic.end(), h.begin() + 257);
+    unsigned sum = 8 * ' ' + offBy;
+    for (const unsigned char c : h)
+        sum += c;
+    std::snprintf(reinterpret_cast<char*>(h.data()) + 148, 8, "%06o", sum);
+    return h;
 }
 
 Bytes Junk(std::size_t count, unsigned seed)

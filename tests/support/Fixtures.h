@@ -49,6 +49,9 @@ Bytes Chunk(const std::string& id, const Bytes& body, std::int64_t declared = -1
 Bytes Fmt(std::uint16_t tag, std::uint16_t channels = 2, std::uint32_t rate = 44100, std::uint16_t bits = 16);
 Bytes Riff(const std::string& form, const Bytes& chunks, std::int64_t sizeField = -1);
 // A PCM wave file: a sine tone, mono 16-bit, with the given rate and length.
+// A tar header block with a size field as it stands; its checksum is off by offBy.
+Bytes TarHeader(const std::string& name, const Bytes& size, char type = '0', const std::string& magic = "ustar",
+                int offBy = 0);
 Bytes MakeWave(unsigned sampleRate, unsigned milliseconds, double frequency = 440.0);
 // The system's text for an errno value (these last two: POSIX only) as the program prints it when started
 // under German settings: in German where the machine has that locale.

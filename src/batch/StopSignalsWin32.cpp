@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Signals.h"
+#include "StopSignals.h"
 
 #include <windows.h>
 
@@ -43,11 +43,6 @@ const std::atomic<bool>* stopOnSignals()
         std::signal(signal, requestStop);
     ::SetConsoleCtrlHandler(stopBatch, TRUE);
     return &g_stopBatch;
-}
-
-// A window there is asked to close by its own message, which Qt handles.
-void closeOnSignals(QWidget&, QObject&)
-{
 }
 
 } // namespace cp
