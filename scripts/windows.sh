@@ -3,7 +3,7 @@
 # Builds the Windows part into build-win/ and runs its tests under wine, as CI
 # does: chunkpicker.exe (the window, a native Win32 one over the same logic as
 # the Qt window), chunkpicker.com (the same program on the console, for batch
-# runs), chunkpicker-info.exe and the demo maker, each one static .exe; their
+# runs), chunkpicker-info.exe, chunkpicker-extract.exe and the demo maker, each one static .exe; their
 # tests; the batch against the entries' bytes; and the window driven end to
 # end in an X server. Then the installer, chunkpicker-<version>.msi:
 # installed, run, upgraded and removed under wine in a wine prefix of a new
@@ -34,7 +34,7 @@ trap cleanup EXIT
 reference=build-win/linux-reference
 cmake -S . -B "$reference" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCP_ENGINE_ONLY=ON -DCP_BUILD_TESTS=OFF \
     "${launcher[@]}" >/dev/null
-cmake --build "$reference" -j "$jobs" --target chunkpicker-info chunkpicker-make-demo
+cmake --build "$reference" -j "$jobs" --target chunkpicker-info chunkpicker-extract chunkpicker-make-demo
 
 cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCP_ENGINE_ONLY=ON -DCP_BUILD_BENCH=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" "${launcher[@]}" >/dev/null
@@ -42,7 +42,7 @@ cmake --build build-win -j "$jobs"
 
 # Nothing beside the programs: the system's own DLLs only.
 for exe in build-win/chunkpicker.exe build-win/chunkpicker.com build-win/chunkpicker-info.exe \
-    build-win/chunkpicker-make-demo.exe; do
+    build-win/chunkpicker-extract.exe build-win/chunkpicker-make-demo.exe; do
     foreign="$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' \
         | grep -viE '^(kernel32|msvcrt|advapi32|shell32|user32|gdi32|comctl32|comdlg32|ole32|winmm|ntdll|api-ms-win-.*)\.dll$' \
         || true)"
@@ -105,6 +105,14 @@ cp "$scratch/demo.pak" "$scratch/Klänge ☃ Ωμέγα.pak"
 check_batch "$scratch/Klänge ☃ Ωμέγα.pak" "$scratch/Ziel"
 deep="$scratch/$(printf 'a%.0s' {1..120})/$(printf 'b%.0s' {1..120})/Ziel"
 check_batch "$scratch/demo.pak" "$deep"
+# The originals out of a tar of those entries, as on Linux: same names, same bytes.
+tar -cf "$scratch/entries.tar" -C "$scratch/Ziel" .
+mkdir "$scratch/originals-linux" "$scratch/originals-windows"
+"$reference/chunkpicker-extract" --originals "$scratch/entries.tar" "$scratch/demo.pak" "$scratch/originals-linux" >/dev/null
+wine build-win/chunkpicker-extract.exe --originals "$(windows_path "$scratch/entries.tar")" \
+    "$(windows_path "$scratch/demo.pak")" "$(windows_path "$scratch/originals-windows")" >/dev/null
+diff -r "$scratch/originals-linux" "$scratch/originals-windows"
+[ "$(ls "$scratch/originals-windows" | wc -l)" -eq 18 ]
 status=0
 LANG=de_DE.UTF-8 wine build-win/chunkpicker.com "$(winepath -w "$scratch/fehlt.pak")" "$(winepath -w "$scratch/Ziel")" \
     2>"$scratch/refused.err" || status=$?
@@ -153,7 +161,7 @@ timeout 300 wine msiexec /i "$(winepath -w "$msi")" /qn
 localappdata="$(winepath -u "$(timeout 60 wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')")"
 appdata="$(winepath -u "$(timeout 60 wine cmd /c echo %APPDATA% | tr -d '\r')")"
 installed="$localappdata/Programs/Chunk Picker"
-for file in chunkpicker.exe chunkpicker.com chunkpicker-info.exe LICENSE.txt; do
+for file in chunkpicker.exe chunkpicker.com chunkpicker-info.exe chunkpicker-extract.exe LICENSE.txt; do
     [ -f "$installed/$file" ] || { echo "Not installed: $installed/$file" >&2; exit 1; }
 done
 cmp build-win/chunkpicker-info.exe "$installed/chunkpicker-info.exe"
