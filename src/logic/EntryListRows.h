@@ -20,7 +20,22 @@ struct ScanResult;
 // One index an entry, no copy of anything per row.
 class EntryListRows {
 public:
-    enum Column { Number, Position, Length, Form, Format, Channels, Rate, Bits, Duration, Header, Title, ColumnCount };
+    enum Column {
+        Number,
+        Position,
+        Length,
+        Form,
+        Format,
+        Channels,
+        Rate,
+        Bits,
+        Duration,
+        Header,
+        Title,
+        Verdict,
+        Name,
+        ColumnCount
+    };
     // Numbers are set right, words left.
     enum class Alignment { Number, Words };
 
@@ -28,6 +43,8 @@ public:
     EntryListRows(const ScanResult& scan, const NumberStyle& style, SoundLengthMs soundLength);
 
     static std::string caption(int column);
+    // The longest text the column commonly holds: the face makes it as wide, or as its caption.
+    static std::string widestText(int column);
     static Alignment alignment(int column);
 
     int rowCount() const { return int(m_rows.size()); }
