@@ -3,6 +3,7 @@
 
 #include "logic/HeaderWording.h"
 #include "logic/NaturalKey.h"
+#include "scan/ScanError.h"
 #include "scan/ScanResult.h"
 
 #include <algorithm>
@@ -96,7 +97,13 @@ std::string EntryListRows::toolTip(int row) const
     const std::size_t index = std::size_t(entryAt(row) - 1);
     if (m_heads.head(index).has(EntryHeads::Unreadable))
         return {};
-    return entryToolTipText(m_heads.header(index), m_scan.entryLength(index), m_style);
+    std::string text = entryToolTipText(m_heads.header(index), m_scan.entryLength(index), m_style);
+    try { // and what its original is: why it is as long as it is
+        const OriginalFile original = m_heads.original(index);
+        text += "\nBefund: " + verdictWords(original.structure.verdict) + " (" + lengthReasonText(original) + ")";
+    } catch (const ScanError&) {
+    }
+    return text;
 }
 
 int EntryListRows::rowOf(std::int64_t entry) const

@@ -50,7 +50,8 @@ public:
     int rowCount() const { return int(m_rows.size()); }
     // UTF-8; empty where the entry has nothing to say there.
     std::string text(int row, int column) const;
-    // What the entry's header says, at length (empty where it is unreadable).
+    // What the entry's header says, at length, and its Befund with why its
+    // original is as long as it is (empty where it is unreadable).
     std::string toolTip(int row) const;
     std::int64_t entryAt(int row) const { return std::int64_t(m_rows.at(std::size_t(row))) + 1; }
     int rowOf(std::int64_t entry) const; // -1 where the filter hides it

@@ -26,19 +26,6 @@ std::size_t blankBytes(std::string_view text, bool atEnd)
     return 0;
 }
 
-} // namespace
-
-std::string_view withoutBlanks(std::string_view text)
-{
-    while (const std::size_t blank = blankBytes(text, false))
-        text.remove_prefix(blank);
-    while (const std::size_t blank = blankBytes(text, true))
-        text.remove_suffix(blank);
-    return text;
-}
-
-namespace {
-
 constexpr char32_t kReplacement = 0xFFFD;
 
 struct Decoded {
@@ -256,6 +243,15 @@ int NaturalKey::compare(const NaturalKey& a, const NaturalKey& b)
 int naturalCompare(std::string_view a, std::string_view b)
 {
     return NaturalKey::compare(NaturalKey(a), NaturalKey(b));
+}
+
+std::string_view withoutBlanks(std::string_view text)
+{
+    while (const std::size_t blank = blankBytes(text, false))
+        text.remove_prefix(blank);
+    while (const std::size_t blank = blankBytes(text, true))
+        text.remove_suffix(blank);
+    return text;
 }
 
 } // namespace cp

@@ -81,8 +81,9 @@ TEST_F(EntryListRowsTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile)
     EXPECT_EQ(Rows::alignment(Rows::Header), Rows::Alignment::Words);
     EXPECT_EQ(rows->toolTip(3),
               "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\n"
-              "Größe: laut Kopf 8.044 Byte, Eintrag 3.000 Byte (5.044 Byte weniger)");
-    EXPECT_EQ(rows->toolTip(4), "Form: AVI\nGröße: stimmt überein\nTitel: Glöckchen");
+              "Größe: laut Kopf 8.044 Byte, Eintrag 3.000 Byte (5.044 Byte weniger)\n"
+              "Befund: abgeschnitten (Eintrag endet vor dem Ende laut Kopf)");
+    EXPECT_EQ(rows->toolTip(4), "Form: AVI\nGröße: stimmt überein\nTitel: Glöckchen\nBefund: ganz (Länge laut Kopf)");
 
     // From the source, then from the entry files where the source has another length now, or is gone.
     const std::function<void()> changes[]
