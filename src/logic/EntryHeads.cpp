@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "EntryHeads.h"
 
+#include "base/PathHelpers.h"
 #include "files/FileIo.h"
 #include "scan/ScanError.h"
 #include "scan/ScanResult.h"
@@ -12,6 +13,15 @@
 
 namespace cp {
 
+std::optional<std::int64_t> playingTimeMs(std::optional<std::int64_t> decoded, const RiffStructure& structure)
+{
+    if (structure.form != "WAVE")
+        return structure.durationMs;
+    if (decoded && structure.durationMs)
+        return std::min(*decoded, *structure.durationMs);
+    return decoded;
+}
+
 EntryHeads::EntryHeads(const ScanResult& scan, SoundLengthMs soundLength) : m_scan(scan), m_soundLength(soundLength)
 {
 }
@@ -22,6 +32,7 @@ void EntryHeads::forget()
 {
     m_heads.clear();
     m_titles.clear();
+    m_names.clear();
     m_source.reset();
     m_sourceTried = false;
 }
@@ -45,7 +56,7 @@ const SourceReader* EntryHeads::source() const
 // gone or of another length now) its own file. Throws ScanError.
 template <typename ReadBytes> auto EntryHeads::readEntry(std::size_t index, const ReadBytes& read) const
 {
-    if (const SourceReader* whole = source())
+    if (const SourceReader* whole = source(); whole && index < m_scan.tagPositions.size())
         return read(*whole, m_scan.tagPositions[index] - 1, m_scan.entryLength(index));
     const SourceReader entry(m_scan.entryFile(std::int64_t(index) + 1));
     return read(entry, 0, entry.size());
@@ -62,6 +73,7 @@ const EntryHeads::Head& EntryHeads::head(std::size_t index) const
     EntryHeader header;
     try {
         header = readEntry(index, readEntryHeader);
+        h.flags |= std::uint8_t(int(readEntry(index, readRiffStructure).verdict) << kVerdictShift);
     } catch (const ScanError&) {
         h.flags |= Unreadable;
         return h;
@@ -116,9 +128,11 @@ std::int64_t EntryHeads::durationMs(std::size_t index) const
         return h.durationMs;
     // Only a wave plays; the rest would cost a decoder's attempt each.
     std::optional<std::int64_t> ms;
-    if (h.has(Riff) && std::memcmp(h.form, "WAVE", 4) == 0) {
+    if (h.has(Riff)) {
         try {
-            ms = readEntry(index, m_soundLength);
+            const RiffStructure structure = readEntry(index, readRiffStructure);
+            const bool wave = std::memcmp(h.form, "WAVE", 4) == 0;
+            ms = playingTimeMs(wave ? readEntry(index, m_soundLength) : std::nullopt, structure);
         } catch (const ScanError&) {
         }
     }
@@ -130,6 +144,33 @@ std::int64_t EntryHeads::durationMs(std::size_t index) const
 std::int64_t EntryHeads::sizeDifference(std::size_t index) const
 {
     return m_scan.entryLength(index) - std::int64_t(head(index).sizeField) - 8;
+}
+
+OriginalFile EntryHeads::original(std::size_t index) const
+{
+    // The number's name without its ".wav", which the form's extension replaces.
+    std::string stem = fileNamePart(m_scan.entryFile(std::int64_t(index) + 1));
+    if (stem.ends_with(".wav"))
+        stem.resize(stem.size() - 4);
+    return readEntry(index, [&](const SourceReader& from, std::int64_t offset, std::int64_t length) {
+        return planOriginal(from, offset, length, stem, {true, true, true});
+    });
+}
+
+const std::string& EntryHeads::originalName(std::size_t index) const
+{
+    static const std::string none;
+    if (head(index).has(Unreadable))
+        return none;
+    const auto known = m_names.find(index);
+    if (known != m_names.end())
+        return known->second;
+    std::string name;
+    try {
+        name = original(index).name;
+    } catch (const ScanError&) {
+    }
+    return m_names[index] = std::move(name);
 }
 
 } // namespace cp

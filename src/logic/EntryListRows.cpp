@@ -3,6 +3,7 @@
 
 #include "logic/HeaderWording.h"
 #include "logic/NaturalKey.h"
+#include "scan/ScanError.h"
 #include "scan/ScanResult.h"
 
 #include <algorithm>
@@ -16,41 +17,27 @@ namespace cp {
 
 namespace {
 
-const char* const kCaptions[]
-    = {"Nr.", "Position", "Größe", "Form", "Format", "Kanäle", "Rate", "Bits", "Dauer", "Kopf", "Titel"};
-static_assert(std::size(kCaptions) == EntryListRows::ColumnCount);
+// Each column's caption, and the longest text it commonly holds, as wide as the column is made.
+const std::pair<const char*, const char*> kColumns[] = {
+    {"Nr.", "100.000"},
+    {"Position", "4.294.967.296"},
+    {"Größe", "4.294.967.296"},
+    {"Form", "kein RIFF-Kopf"},
+    {"Format", "IMA-ADPCM"},
+    {"Kanäle", "Kanäle"},
+    {"Rate", "192.000"},
+    {"Bits", "Bits"},
+    {"Dauer", "1.000,000 s"},
+    {"Kopf", "\u2212999.999 Byte"},
+    {"Titel", "00000000000000000000"},
+    {"Befund", "keine Struktur"},
+    {"Name", "Sound001 aus x.pak.wav"},
+};
+static_assert(std::size(kColumns) == EntryListRows::ColumnCount);
 
 constexpr std::chrono::milliseconds kLearnSlice {25}; // the window answers between slices
 
 constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::min(); // sorts before every value
-
-// The blanks a filter may have around it: ASCII's and Unicode's spaces.
-constexpr std::string_view kWideBlanks[]
-    = {"\u0085", "\u00a0", "\u1680", "\u2000", "\u2001", "\u2002", "\u2003", "\u2004", "\u2005", "\u2006",
-       "\u2007", "\u2008", "\u2009", "\u200a", "\u2028", "\u2029", "\u202f", "\u205f", "\u3000"};
-
-// The bytes of the blank that text starts with (atEnd: ends with); 0 for none.
-std::size_t blankBytes(std::string_view text, bool atEnd)
-{
-    if (text.empty())
-        return 0;
-    const char edge = atEnd ? text.back() : text.front();
-    if (edge == ' ' || (edge >= '\t' && edge <= '\r'))
-        return 1;
-    for (const std::string_view blank : kWideBlanks)
-        if (atEnd ? text.ends_with(blank) : text.starts_with(blank))
-            return blank.size();
-    return 0;
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (const std::size_t blank = blankBytes(text, false))
-        text.remove_prefix(blank);
-    while (const std::size_t blank = blankBytes(text, true))
-        text.remove_suffix(blank);
-    return text;
-}
 
 // Ranks ids by the text people see for them; one text made per distinct id.
 template <typename Id, typename Text>
@@ -85,7 +72,12 @@ EntryListRows::EntryListRows(const ScanResult& scan, const NumberStyle& style, S
 
 std::string EntryListRows::caption(int column)
 {
-    return column >= 0 && column < ColumnCount ? kCaptions[column] : "";
+    return column >= 0 && column < ColumnCount ? kColumns[column].first : "";
+}
+
+std::string EntryListRows::widestText(int column)
+{
+    return column >= 0 && column < ColumnCount ? kColumns[column].second : "";
 }
 
 EntryListRows::Alignment EntryListRows::alignment(int column)
@@ -105,7 +97,13 @@ std::string EntryListRows::toolTip(int row) const
     const std::size_t index = std::size_t(entryAt(row) - 1);
     if (m_heads.head(index).has(EntryHeads::Unreadable))
         return {};
-    return entryToolTipText(m_heads.header(index), m_scan.entryLength(index), m_style);
+    std::string text = entryToolTipText(m_heads.header(index), m_scan.entryLength(index), m_style);
+    try { // and what its original is: why it is as long as it is
+        const OriginalFile original = m_heads.original(index);
+        text += "\nBefund: " + verdictWords(original.structure.verdict) + " (" + lengthReasonText(original) + ")";
+    } catch (const ScanError&) {
+    }
+    return text;
 }
 
 int EntryListRows::rowOf(std::int64_t entry) const
@@ -146,14 +144,14 @@ void EntryListRows::scanChanged()
 
 bool EntryListRows::sameFilter(std::string_view typed, bool mismatchesOnly) const
 {
-    return trimmed(typed) == m_filter && mismatchesOnly == m_mismatchesOnly;
+    return withoutBlanks(typed) == m_filter && mismatchesOnly == m_mismatchesOnly;
 }
 
 void EntryListRows::setFilter(std::string_view typed, bool mismatchesOnly)
 {
     if (sameFilter(typed, mismatchesOnly))
         return;
-    m_filter = trimmed(typed); // blanks alone filter nothing out
+    m_filter = withoutBlanks(typed); // blanks alone filter nothing out
     m_foldedFilter = caseFolded(m_filter);
     m_mismatchesOnly = mismatchesOnly;
     arrangeRows();
@@ -205,17 +203,20 @@ std::string EntryListRows::cellText(std::size_t index, int column) const
         return h.has(EntryHeads::Riff) ? sizeAgreementWords(m_heads.sizeDifference(index), true, m_style)
                                        : std::string();
     case Title: return h.has(EntryHeads::Titled) ? shownText(m_heads.title(index)) : std::string();
+    case Verdict: return verdictWords(h.verdict());
+    case Name: return shownText(m_heads.originalName(index));
     default: return {};
     }
 }
 
 bool EntryListRows::shown(std::size_t index) const
 {
-    if (m_mismatchesOnly && (!m_heads.head(index).has(EntryHeads::Riff) || m_heads.sizeDifference(index) == 0))
+    const EntryHeads::Head& h = m_heads.head(index);
+    if (m_mismatchesOnly && (h.has(EntryHeads::Unreadable) || h.verdict() == RiffVerdict::Whole))
         return false;
     if (m_foldedFilter.empty())
         return true;
-    for (const int column : {Form, Format, Title})
+    for (const int column : {Form, Format, Title, Verdict})
         if (caseFolded(cellText(index, column)).find(m_foldedFilter) != std::string::npos)
             return true;
     return false;
@@ -223,7 +224,7 @@ bool EntryListRows::shown(std::size_t index) const
 
 std::vector<std::int64_t> EntryListRows::textRanks(int column) const
 {
-    // Texts are ranked once per distinct form or format; a title is its entry's own.
+    // Texts are ranked once per distinct form, format or verdict; a title or name is its entry's own.
     std::vector<std::uint32_t> ids;
     std::vector<std::size_t> entries;
     for (std::size_t i = 0; i < m_scan.tagPositions.size(); ++i) {
@@ -233,7 +234,9 @@ std::vector<std::int64_t> EntryListRows::textRanks(int column) const
             std::memcpy(&id, h.form, 4);
         else if (column == Format && h.has(EntryHeads::Wave))
             id = h.formatTag;
-        else if (column != Title || !h.has(EntryHeads::Titled))
+        else if (column == Verdict && !h.has(EntryHeads::Unreadable))
+            id = std::uint32_t(h.verdict());
+        else if (!(column == Title && h.has(EntryHeads::Titled)) && !(column == Name && !h.has(EntryHeads::Unreadable)))
             continue;
         ids.push_back(id);
         entries.push_back(i);
@@ -243,7 +246,9 @@ std::vector<std::int64_t> EntryListRows::textRanks(int column) const
             return shownForm(std::string(reinterpret_cast<const char*>(&id), 4));
         if (column == Format)
             return formatName(std::uint16_t(id));
-        return shownText(m_heads.title(id));
+        if (column == Verdict)
+            return verdictWords(RiffVerdict(id));
+        return shownText(column == Name ? m_heads.originalName(id) : m_heads.title(id));
     });
     std::vector<std::int64_t> keys(m_scan.tagPositions.size(), kNone);
     for (std::size_t k = 0; k < entries.size(); ++k)
@@ -255,7 +260,7 @@ std::vector<std::int64_t> EntryListRows::sortKeys(int column) const
 {
     if (column == Number || column == Position)
         return {}; // entry order
-    if (column == Form || column == Format || column == Title)
+    if (column == Form || column == Format || column == Title || column == Verdict || column == Name)
         return textRanks(column);
     const std::size_t count = m_scan.tagPositions.size();
     std::vector<std::int64_t> keys(count, kNone);

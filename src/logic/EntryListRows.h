@@ -20,7 +20,22 @@ struct ScanResult;
 // One index an entry, no copy of anything per row.
 class EntryListRows {
 public:
-    enum Column { Number, Position, Length, Form, Format, Channels, Rate, Bits, Duration, Header, Title, ColumnCount };
+    enum Column {
+        Number,
+        Position,
+        Length,
+        Form,
+        Format,
+        Channels,
+        Rate,
+        Bits,
+        Duration,
+        Header,
+        Title,
+        Verdict,
+        Name,
+        ColumnCount
+    };
     // Numbers are set right, words left.
     enum class Alignment { Number, Words };
 
@@ -28,12 +43,15 @@ public:
     EntryListRows(const ScanResult& scan, const NumberStyle& style, SoundLengthMs soundLength);
 
     static std::string caption(int column);
+    // The longest text the column commonly holds: the face makes it as wide, or as its caption.
+    static std::string widestText(int column);
     static Alignment alignment(int column);
 
     int rowCount() const { return int(m_rows.size()); }
     // UTF-8; empty where the entry has nothing to say there.
     std::string text(int row, int column) const;
-    // What the entry's header says, at length (empty where it is unreadable).
+    // What the entry's header says, at length, and its Befund with why its
+    // original is as long as it is (empty where it is unreadable).
     std::string toolTip(int row) const;
     std::int64_t entryAt(int row) const { return std::int64_t(m_rows.at(std::size_t(row))) + 1; }
     int rowOf(std::int64_t entry) const; // -1 where the filter hides it

@@ -25,6 +25,17 @@ std::string sizeAgreementWords(std::int64_t difference, bool shortForm, const Nu
     return bytes + (difference > 0 ? " mehr" : " weniger");
 }
 
+std::string verdictWords(RiffVerdict verdict)
+{
+    switch (verdict) {
+    case RiffVerdict::Whole: return "ganz";
+    case RiffVerdict::Padded: return "aufgefüllt";
+    case RiffVerdict::Cut: return "abgeschnitten";
+    case RiffVerdict::NoStructure: return "keine Struktur";
+    }
+    return {};
+}
+
 std::string entryToolTipText(const EntryHeader& header, std::int64_t size, const NumberStyle& style)
 {
     std::string text = "Form: " + formWords(header);

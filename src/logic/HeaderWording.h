@@ -3,6 +3,7 @@
 
 #include "base/NumberFormat.h"
 #include "scan/EntryHeader.h"
+#include "scan/RiffStructure.h"
 
 #include <cstdint>
 #include <string>
@@ -22,6 +23,9 @@ std::string formatWords(const EntryHeader& header);
 std::string sizeAgreementWords(std::int64_t difference, bool shortForm, const NumberStyle& style);
 // The whole tooltip of an entry of size bytes.
 std::string entryToolTipText(const EntryHeader& header, std::int64_t size, const NumberStyle& style);
+// How the entry compares with the RIFF file its header claims: "ganz",
+// "aufgefüllt", "abgeschnitten", "keine Struktur".
+std::string verdictWords(RiffVerdict verdict);
 // A playing time in seconds with one decimal, as the window shows it: "1,2
 // Sekunden"; short, for a column, to the millisecond, "1,200 s", so that two
 // sounds that sort apart never look alike there.

@@ -145,6 +145,11 @@ void MainWindowLogic::saveEntries(const std::vector<std::int64_t>& entries, Dial
     guarded([&] { m_saving.saveEntries(entries, owner); });
 }
 
+void MainWindowLogic::saveOriginals(const std::vector<std::int64_t>& entries, DialogOwner owner)
+{
+    guarded([&] { m_saving.saveOriginals(entries, owner); });
+}
+
 bool MainWindowLogic::takesDrop(const std::string& path) const
 {
     return !busy() && !path.empty() && !folderExists(path);
@@ -230,8 +235,8 @@ void MainWindowLogic::showNewCurrentEntry(const std::string& zeroLengthWord)
     m_view.toolTip = entryToolTip(path, m_context.style);
     m_face.currentEntryChanged(m_entries.current());
     try {
-        setEntryFigures(m_view, m_entries.current(), m_entries.count(), path, m_context.player.lengthMs(),
-                        zeroLengthWord, m_context.style);
+        setEntryFigures(m_view, m_entries.current(), m_entries.count(), path,
+                        entryPlayingTimeMs(path, m_context.player.lengthMs()), zeroLengthWord, m_context.style);
     } catch (...) {
         showView();
         throw;

@@ -67,6 +67,8 @@ public:
     void pick(std::int64_t entry);
     // The entry list's Save: the given entries into a folder the user picks.
     void saveEntries(const std::vector<std::int64_t>& entries, DialogOwner owner);
+    // The entry list's "Als Originale speichern": the given entries' original files.
+    void saveOriginals(const std::vector<std::int64_t>& entries, DialogOwner owner);
     // Whether a file dropped there now would be taken (no folder, nothing busy).
     bool takesDrop(const std::string& path) const;
     // Opens a dropped file, as Open does, without its dialog and the settings it writes.

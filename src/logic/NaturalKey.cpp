@@ -7,6 +7,25 @@ namespace cp {
 
 namespace {
 
+// The blanks a filter may have around it: ASCII's and Unicode's spaces.
+constexpr std::string_view kWideBlanks[]
+    = {"\u0085", "\u00a0", "\u1680", "\u2000", "\u2001", "\u2002", "\u2003", "\u2004", "\u2005", "\u2006",
+       "\u2007", "\u2008", "\u2009", "\u200a", "\u2028", "\u2029", "\u202f", "\u205f", "\u3000"};
+
+// The bytes of the blank that text starts with (atEnd: ends with); 0 for none.
+std::size_t blankBytes(std::string_view text, bool atEnd)
+{
+    if (text.empty())
+        return 0;
+    const char edge = atEnd ? text.back() : text.front();
+    if (edge == ' ' || (edge >= '\t' && edge <= '\r'))
+        return 1;
+    for (const std::string_view blank : kWideBlanks)
+        if (atEnd ? text.ends_with(blank) : text.starts_with(blank))
+            return blank.size();
+    return 0;
+}
+
 constexpr char32_t kReplacement = 0xFFFD;
 
 struct Decoded {
@@ -224,6 +243,15 @@ int NaturalKey::compare(const NaturalKey& a, const NaturalKey& b)
 int naturalCompare(std::string_view a, std::string_view b)
 {
     return NaturalKey::compare(NaturalKey(a), NaturalKey(b));
+}
+
+std::string_view withoutBlanks(std::string_view text)
+{
+    while (const std::size_t blank = blankBytes(text, false))
+        text.remove_prefix(blank);
+    while (const std::size_t blank = blankBytes(text, true))
+        text.remove_suffix(blank);
+    return text;
 }
 
 } // namespace cp

@@ -12,6 +12,9 @@ namespace cp {
 // does not find "Glöckchen". Bytes that are no UTF-8 pass unchanged.
 std::string caseFolded(std::string_view text);
 
+// The text without the blanks around it: ASCII's and Unicode's spaces.
+std::string_view withoutBlanks(std::string_view text);
+
 // A text as the entry list orders it, so that the order hangs on no locale:
 // digit runs by their value ("Wasser 9" before "Wasser 10"), letters in one
 // case (as caseFolded) and, through Latin-1 and Latin Extended-A, without

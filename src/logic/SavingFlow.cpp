@@ -4,16 +4,20 @@
 #include "base/PathHelpers.h"
 #include "files/PathChecks.h"
 #include "base/ShownPath.h"
+#include "logic/EntryHeads.h"
 #include "logic/RaisedFlag.h"
 #include "logic/SettingsStore.h"
 #include "logic/ShownScan.h"
 #include "logic/UserDialogs.h"
 #include "saving/CopyJob.h"
+#include "scan/ScanError.h"
 #include "files/DiskRoom.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 
 namespace cp {
 
@@ -21,6 +25,16 @@ namespace {
 
 constexpr const char* kSaveFilter = "Wave-Dateien (*.wav)|*.wav|Alle Dateien (*.*)|*.*";
 constexpr const char* kLineBreak = "\r\n"; // the notice dialog shows it as one break
+
+// What makes two names one file's.
+std::string nameKey(std::string name)
+{
+#ifdef _WIN32
+    for (char& c : name) // Windows' names ignore case
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+#endif
+    return name;
+}
 
 } // namespace
 
@@ -77,24 +91,67 @@ void SavingFlow::saveEntries(const std::vector<std::int64_t>& entries, DialogOwn
         std::int64_t(entries.size()), [&](std::int64_t i) { return entries[std::size_t(i)]; }, owner);
 }
 
-void SavingFlow::saveIntoFolder(std::int64_t count, const std::function<std::int64_t(std::int64_t)>& entryAt,
-                                DialogOwner owner)
+std::optional<std::string> SavingFlow::pickFolder(DialogOwner owner)
 {
-    if (count < 1)
-        return;
     std::string folder = m_context.settings.value("SaveAllPath", "d:\\sounds");
     if (!pathExists(folder))
         folder.clear();
     const auto chosen = m_context.dialogs.browseForFolder(owner, "Zielverzeichnis", folder);
     if (!chosen || m_context.closing.stop_requested())
-        return;
+        return std::nullopt;
     m_context.settings.setValue("SaveAllPath", *chosen);
+    return chosen;
+}
+
+void SavingFlow::saveIntoFolder(std::int64_t count, const std::function<std::int64_t(std::int64_t)>& entryAt,
+                                DialogOwner owner)
+{
+    if (count < 1)
+        return;
+    const auto chosen = pickFolder(owner);
+    if (!chosen)
+        return;
     std::int64_t total = 0;
     for (std::int64_t i = 0; i < count; ++i)
         total += regularFileSize(m_context.entries.entryFile(entryAt(i))).value_or(0);
     copyEntries(total, count > 1, owner, [&](CopyJob& copy) {
         for (std::int64_t i = 0; i < count && !copy.cancelled(); ++i)
             copy.copyFile(m_context.entries.entryFile(entryAt(i)), *chosen);
+    });
+}
+
+void SavingFlow::saveOriginals(const std::vector<std::int64_t>& entries, DialogOwner owner)
+{
+    if (entries.empty())
+        return;
+    const auto chosen = pickFolder(owner);
+    if (!chosen)
+        return;
+    // Planned from the source where it is still the file scanned, else from
+    // the entry files, which hold no archive header: no member's name or size then.
+    const EntryHeads heads(m_context.entries.scan(), nullptr);
+    std::vector<std::pair<std::string, std::optional<std::int64_t>>> copies; // name, length; none: whole
+    std::set<std::string> taken;
+    std::int64_t total = 0;
+    for (const std::int64_t entry : entries) {
+        const std::string file = m_context.entries.entryFile(entry);
+        std::pair<std::string, std::optional<std::int64_t>> planned {fileNamePart(file), std::nullopt};
+        try {
+            const OriginalFile original = heads.original(std::size_t(entry - 1));
+            planned = {original.name, original.length};
+        } catch (const ScanError&) { // unreadable: its copy tells why
+        }
+        int attempt = 1;
+        while (!taken.insert(nameKey(numberedName(planned.first, attempt))).second)
+            ++attempt;
+        planned.first = numberedName(planned.first, attempt);
+        total += planned.second ? *planned.second : regularFileSize(file).value_or(0);
+        copies.push_back(std::move(planned));
+    }
+    copyEntries(total, entries.size() > 1, owner, [&](CopyJob& copy) {
+        for (std::size_t i = 0; i < entries.size() && !copy.cancelled(); ++i)
+            copy.copyFile(m_context.entries.entryFile(entries[i]), withTrailingSeparator(*chosen) + copies[i].first,
+                          copies[i].second);
     });
 }
 

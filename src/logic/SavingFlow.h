@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ class SettingsStore;
 class ShownScan;
 class UserDialogs;
 
-// Save and Save all: the file or folder the user picks (remembered for next
+// Save, Save all and Save as originals: the file or folder the user picks (remembered for next
 // time), the copies with their questions and progress, the one message
 // about what failed, and the notice after a Save.
 class SavingFlow {
@@ -40,12 +41,19 @@ public:
     void saveAll();
     // The same for the given entries, in their order, asked over owner.
     void saveEntries(const std::vector<std::int64_t>& entries, DialogOwner owner);
+    // The given entries' original files (planOriginal with every option),
+    // each under its own name into a folder the user picks, as saveEntries
+    // copies: two that would take one name are numbered ("door (2).wav"), so
+    // that the question is asked only for the files that were there before.
+    void saveOriginals(const std::vector<std::int64_t>& entries, DialogOwner owner);
     // "Sound<Count>.wav", the name the Save dialog proposes.
     std::string proposedName() const;
     // What the notice after a Save says.
     std::string savedNoticeText() const;
 
 private:
+    // The folder the user picks, as Save all picks it (and remembers it).
+    std::optional<std::string> pickFolder(DialogOwner owner);
     void saveIntoFolder(std::int64_t count, const std::function<std::int64_t(std::int64_t)>& entryAt,
                         DialogOwner owner);
     void copyEntries(std::int64_t total, bool several, DialogOwner owner, const std::function<void(CopyJob&)>& copies);

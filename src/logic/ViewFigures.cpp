@@ -3,6 +3,7 @@
 
 #include "base/ErrorNumbers.h"
 #include "base/ShownPath.h"
+#include "logic/EntryHeads.h"
 #include "logic/ErrorReport.h"
 #include "logic/HeaderWording.h"
 #include "logic/MainWindowView.h"
@@ -47,6 +48,17 @@ void setEntryFigures(MainWindowView& view, std::int64_t current, std::int64_t co
         view.quality = formatGrouped(std::int64_t(std::llround(rate)), style) + " Byte/Sek";
     } else {
         view.quality = zeroLengthWord;
+    }
+}
+
+std::int64_t entryPlayingTimeMs(const std::string& path, std::int64_t decodedMs)
+{
+    try {
+        const SourceReader entry(path);
+        const auto decoded = decodedMs > 0 ? std::optional(decodedMs) : std::nullopt;
+        return playingTimeMs(decoded, readRiffStructure(entry, 0, entry.size())).value_or(0);
+    } catch (const ScanError&) {
+        return decodedMs;
     }
 }
 

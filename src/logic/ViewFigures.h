@@ -22,6 +22,10 @@ void clearFileFigures(MainWindowView& view);
 // measured (it was removed meanwhile); the title is shown even then.
 void setEntryFigures(MainWindowView& view, std::int64_t current, std::int64_t count, const std::string& path,
                      std::int64_t lengthMs, const std::string& zeroLengthWord, const NumberStyle& style);
+// The playing time shown of the entry file at path, which the player makes
+// decodedMs long (0: none it plays): as playingTimeMs says of it and its
+// RIFF structure; the player's where the file cannot be read.
+std::int64_t entryPlayingTimeMs(const std::string& path, std::int64_t decodedMs);
 // What the entry file at path is, from its first bytes, for the group's
 // tooltip; empty when the file is gone.
 std::string entryToolTip(const std::string& path, const NumberStyle& style);

@@ -112,7 +112,7 @@ void CopyJob::recordFailure(const std::string& source, const std::string& path, 
             + "“ kopiert werden.\n\n" + why;
 }
 
-bool CopyJob::copyFile(const std::string& source, const std::string& target)
+bool CopyJob::copyFile(const std::string& source, const std::string& target, std::optional<std::int64_t> length)
 {
     if (stopped())
         return false;
@@ -138,7 +138,7 @@ bool CopyJob::copyFile(const std::string& source, const std::string& target)
     } catch (const SaveError&) {
     }
     if (!m_several || !startQueue())
-        return copyHere(source, path, replace);
+        return copyHere({source, path, length}, replace);
     // Many small files copy faster side by side: the next ones start while
     // the ones before them are written, and room is made for half the copies
     // out at once, so that this thread is woken once for several files.
@@ -147,8 +147,8 @@ bool CopyJob::copyFile(const std::string& source, const std::string& target)
     // What a copy asks before its first piece.
     if (!keepGoing(doneSoFar()))
         return false;
-    m_queue->add(source, path, replace);
-    m_pending.push_back({source, path});
+    m_queue->add(source, path, replace, length);
+    m_pending.push_back({source, path, length});
     return true;
 }
 
@@ -197,20 +197,20 @@ void CopyJob::settle(std::size_t keep)
             // copied again here once the others are done.
             settle(0);
             if (!m_cancelled && mayReplace(copy.path))
-                copyHere(copy.source, copy.path, true);
+                copyHere(copy, true);
             break;
         }
     }
 }
 
-bool CopyJob::copyHere(const std::string& source, const std::string& path, bool replace)
+bool CopyJob::copyHere(const Pending& copy, bool replace)
 {
+    const auto& [source, path, length] = copy;
     for (;;) {
         try {
             std::int64_t copied = 0;
-            if (copyWholeFile(
-                    source, path, replace, [this](std::int64_t n) { return keepGoing(doneSoFar() + n); }, &copied)
-                == CopyOutcome::Copied) {
+            const auto goOn = [this](std::int64_t n) { return keepGoing(doneSoFar() + n); };
+            if (copyWholeFile(source, path, replace, goOn, &copied, length) == CopyOutcome::Copied) {
                 m_done += copied;
                 return true;
             }

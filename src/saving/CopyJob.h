@@ -40,8 +40,9 @@ public:
     // name, otherwise to that full path. True when the copy is complete; false
     // when it failed, was declined or cancelled. With several, the copy may
     // still run when this returns, side by side with the next: true then says
-    // it is under way, and how it ended is told by reportFailures().
-    bool copyFile(const std::string& source, const std::string& target);
+    // it is under way, and how it ended is told by reportFailures(). With a
+    // length, the copy is the source's first length bytes.
+    bool copyFile(const std::string& source, const std::string& target, std::optional<std::int64_t> length = {});
 
     // The user cancelled (or the window is closing): nothing more is copied.
     bool cancelled() const { return m_cancelled; }
@@ -53,6 +54,7 @@ public:
 private:
     struct Pending { // a copy under way
         std::string source, path;
+        std::optional<std::int64_t> length;
     };
     bool stopped(); // cancelled, or the window is closing
     bool keepGoing(std::int64_t done);
@@ -60,7 +62,7 @@ private:
     // The user's answer (or the one given for all) to replacing path.
     bool mayReplace(const std::string& path);
     // The copy on this thread, one file after the other.
-    bool copyHere(const std::string& source, const std::string& path, bool replace);
+    bool copyHere(const Pending& copy, bool replace);
     bool startQueue();
     std::size_t copiesOut() const; // how many copies may be under way at once
     // Takes the outcomes of the copies under way, in their order, until at most keep are left.

@@ -35,7 +35,7 @@ struct UnnamedCopy {
 };
 
 void writeCopy(UnnamedCopy& copy, const std::string& source, const std::string& target, bool throughLinks, bool unnamed,
-               const FileWriter::KeepGoing& keepGoing)
+               const FileWriter::KeepGoing& keepGoing, std::optional<std::int64_t> length)
 {
     const SourceReader reader(source);
     // Through a symbolic link to its file, as cp and editors write, so the link stays.
@@ -45,8 +45,8 @@ void writeCopy(UnnamedCopy& copy, const std::string& source, const std::string& 
     const std::string folder = cut == std::string::npos ? "." : copy.file.substr(0, cut + 1);
     sweepFolderOnce(folder);
     copy.writer.emplace(folder, target, unnamed);
-    copy.writer->copyFrom(reader, 0, reader.size(), keepGoing);
-    copy.bytes = reader.size();
+    copy.bytes = length.value_or(reader.size());
+    copy.writer->copyFrom(reader, 0, copy.bytes, keepGoing);
 }
 
 bool nameCopy(UnnamedCopy& copy, bool replace)
@@ -58,10 +58,11 @@ bool nameCopy(UnnamedCopy& copy, bool replace)
 } // namespace
 
 CopyOutcome copyWholeFile(const std::string& source, const std::string& target, bool replace,
-                          const FileWriter::KeepGoing& keepGoing, std::int64_t* copied)
+                          const FileWriter::KeepGoing& keepGoing, std::int64_t* copied,
+                          std::optional<std::int64_t> length)
 {
     UnnamedCopy copy;
-    writeCopy(copy, source, target, true, unnamedFilesCanBeNamed(), keepGoing);
+    writeCopy(copy, source, target, true, unnamedFilesCanBeNamed(), keepGoing, length);
     if (!nameCopy(copy, replace))
         return CopyOutcome::TargetExists;
     if (copied)
@@ -96,12 +97,12 @@ CopyQueue::~CopyQueue()
         thread.join();
 }
 
-void CopyQueue::add(std::string source, std::string target, bool replace)
+void CopyQueue::add(std::string source, std::string target, bool replace, std::optional<std::int64_t> length)
 {
     bool wake;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        m_waiting.push_back({std::move(source), std::move(target), replace, m_added++});
+        m_waiting.push_back({std::move(source), std::move(target), replace, length, m_added++});
         wake = m_idle > 0; // a busy thread finds it when done
     }
     if (wake)
@@ -166,11 +167,14 @@ std::unique_ptr<CopyQueue::Written> CopyQueue::write(const Job& job)
     try {
         std::int64_t told = 0;
         // A name found free needs no look for a link: one made since makes the name taken.
-        writeCopy(written->copy, job.source, job.target, job.replace, m_unnamed, [&](std::int64_t copied) {
-            m_bytesCopied.fetch_add(copied - told, std::memory_order_relaxed);
-            told = copied;
-            return copied == 0 || !m_stop;
-        });
+        writeCopy(
+            written->copy, job.source, job.target, job.replace, m_unnamed,
+            [&](std::int64_t copied) {
+                m_bytesCopied.fetch_add(copied - told, std::memory_order_relaxed);
+                told = copied;
+                return copied == 0 || !m_stop;
+            },
+            job.length);
         m_bytesCopied.fetch_add(written->copy.bytes - told, std::memory_order_relaxed); // its last piece
         result.outcome = Result::Copied;
         result.bytes = written->copy.bytes;

@@ -25,11 +25,14 @@ enum class CopyOutcome { Copied, TargetExists };
 // Copies the whole of source to target (a full file path) through a new
 // file in the target's folder, so the target name only ever holds a complete
 // copy, and a failed or stopped copy leaves the file it was to replace whole.
+// With a length, only the source's first length bytes are the copy (an
+// original within its entry); a source shorter than that fails.
 // Without replace an existing target is left alone and reported; the source is
 // only read. copied (if given) receives the bytes of a complete copy. Throws
 // SaveError naming the file at fault, SaveStopped when keepGoing says no.
 CopyOutcome copyWholeFile(const std::string& source, const std::string& target, bool replace,
-                          const FileWriter::KeepGoing& keepGoing = {}, std::int64_t* copied = nullptr);
+                          const FileWriter::KeepGoing& keepGoing = {}, std::int64_t* copied = nullptr,
+                          std::optional<std::int64_t> length = {});
 
 // Copies whole files as copyWholeFile does, on threads of their own, two side
 // by side, so that many small files are not copied one after the other. The
@@ -57,8 +60,9 @@ public:
     // a link there, even one leading nowhere, is a name taken (the caller
     // found the name free). The copy is under way from here on: the caller
     // asked whether to go on before it, as a copy asks before its first
-    // piece, so it writes that piece whatever happens next.
-    void add(std::string source, std::string target, bool replace);
+    // piece, so it writes that piece whatever happens next. length: as
+    // copyWholeFile's.
+    void add(std::string source, std::string target, bool replace, std::optional<std::int64_t> length = {});
     // The outcome of the oldest copy whose outcome was not yet taken, once
     // ready outcomes (or all that can come) are known within the patience;
     // none when there is none yet. Asking for several at a time spares the
@@ -76,6 +80,7 @@ private:
     struct Job {
         std::string source, target;
         bool replace;
+        std::optional<std::int64_t> length;
         std::size_t slot; // its place in the order
     };
     struct Written; // a copy made, waiting for its turn to take its name

@@ -7,18 +7,11 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <iterator>
 #include <string>
 
 namespace cp {
 
 namespace {
-
-// Each column as wide as the longest text it commonly holds, and its caption.
-const char* const kWidest[]
-    = {"100.000", "4.294.967.296", "4.294.967.296", "kein RIFF-Kopf",     "IMA-ADPCM",           "Kanäle",
-       "192.000", "Bits",          "1.000,000 s",   "\u2212999.999 Byte", "00000000000000000000"};
-static_assert(std::size(kWidest) == EntryListRows::ColumnCount);
 
 // Sorting or filtering every header takes a moment with many entries.
 struct BusyCursor {
@@ -67,7 +60,8 @@ void Win32EntryListView::create(HWND parent, int id, HFONT font, int dpi)
         LVCOLUMNW column {};
         column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
         column.fmt = EntryListRows::alignment(c) == EntryListRows::Alignment::Number ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = std::max(textWidth(dc, wideText(kWidest[c])), textWidth(dc, caption)) + MulDiv(16, dpi, 96);
+        column.cx = std::max(textWidth(dc, wideText(EntryListRows::widestText(c))), textWidth(dc, caption))
+            + MulDiv(16, dpi, 96);
         column.pszText = caption.data();
         ListView_InsertColumn(m_list, c + 1, &column);
     }
@@ -196,9 +190,8 @@ void Win32EntryListView::setColumnWidths(const std::vector<int>& widths, int dpi
             ListView_SetColumnWidth(m_list, c, MulDiv(widths[std::size_t(c)], dpi, 96));
 }
 
-bool Win32EntryListView::saveChosenInMenu(LPARAM at, HWND owner) const
+Win32EntryListView::MenuChoice Win32EntryListView::menuChoice(LPARAM at, HWND owner) const
 {
-    constexpr UINT kSave = 1;
     POINT point {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
     if (point.x == -1 && point.y == -1) { // from the keyboard: below the focused row, or at the list's corner
         RECT row {};
@@ -210,10 +203,12 @@ bool Win32EntryListView::saveChosenInMenu(LPARAM at, HWND owner) const
     }
     const HMENU menu = CreatePopupMenu();
     const UINT enabled = ListView_GetSelectedCount(m_list) > 0 ? MF_ENABLED : MF_GRAYED;
-    AppendMenuW(menu, MF_STRING | enabled, kSave, L"Auswahl speichern …\tStrg+S");
+    AppendMenuW(menu, MF_STRING | enabled, UINT(MenuChoice::Save), L"Auswahl speichern …\tStrg+S");
+    AppendMenuW(menu, MF_STRING | enabled, UINT(MenuChoice::Originals), L"Als Originale speichern …");
     const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, owner, nullptr);
     DestroyMenu(menu);
-    return chosen == kSave;
+    return chosen == BOOL(MenuChoice::Save) || chosen == BOOL(MenuChoice::Originals) ? MenuChoice(chosen)
+                                                                                     : MenuChoice::None;
 }
 
 } // namespace cp

@@ -43,9 +43,9 @@ public:
     // Column widths at 96 dots an inch, as wide to the eye on any screen.
     std::vector<int> columnWidths(int dpi) const;
     void setColumnWidths(const std::vector<int>& widths, int dpi);
-    // The context menu at the screen point (-1: from the keyboard); true
-    // when "Auswahl speichern" was chosen.
-    bool saveChosenInMenu(LPARAM at, HWND owner) const;
+    // The context menu at the screen point (-1: from the keyboard), and what was chosen in it.
+    enum class MenuChoice { None, Save, Originals };
+    MenuChoice menuChoice(LPARAM at, HWND owner) const;
 
 private:
     EntryListRows& m_rows;

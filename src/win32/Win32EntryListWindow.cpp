@@ -136,8 +136,7 @@ LRESULT Win32EntryListWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CONTEXTMENU:
         if (HWND(wParam) != m_view.handle())
             break;
-        if (m_view.saveChosenInMenu(lParam, m_window))
-            saveSelection();
+        saveSelection(m_view.menuChoice(lParam, m_window));
         return 0;
     case WM_SETCURSOR:
         if (!m_rows->learning() || LOWORD(lParam) != HTCLIENT)
@@ -234,12 +233,6 @@ void Win32EntryListWindow::open()
     followCurrentEntry(m_entries.current());
 }
 
-void Win32EntryListWindow::hide()
-{
-    if (m_window)
-        ShowWindow(m_window, SW_HIDE);
-}
-
 void Win32EntryListWindow::saveLayout()
 {
     if (m_layoutRestored && m_view.handle()) // never opened: nothing of its own to keep
@@ -319,10 +312,13 @@ void Win32EntryListWindow::followCurrentEntry(std::int64_t entry)
     m_following = false;
 }
 
-void Win32EntryListWindow::saveSelection()
+void Win32EntryListWindow::saveSelection(Win32EntryListView::MenuChoice choice)
 {
-    if (const std::vector<std::int64_t> entries = m_view.selectedEntries(); !entries.empty())
+    const std::vector<std::int64_t> entries = m_view.selectedEntries();
+    if (!entries.empty() && choice == Win32EntryListView::MenuChoice::Save)
         m_listener.saveChosen(entries);
+    else if (!entries.empty() && choice == Win32EntryListView::MenuChoice::Originals)
+        m_listener.originalsChosen(entries);
 }
 
 } // namespace cp

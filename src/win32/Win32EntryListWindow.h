@@ -36,6 +36,8 @@ public:
         virtual void entryPicked(std::int64_t entry) = 0;
         // The selected entries, in the list's order, are to be saved.
         virtual void saveChosen(const std::vector<std::int64_t>& entries) = 0;
+        // The same, as their original files.
+        virtual void originalsChosen(const std::vector<std::int64_t>& entries) = 0;
     };
 
     // beside: the main window, which owns it and below which it opens the first time.
@@ -54,7 +56,11 @@ public:
     void scanChanged();
     // Writes place and column widths to the settings.
     void saveLayout();
-    void hide();
+    void hide()
+    {
+        if (m_window)
+            ShowWindow(m_window, SW_HIDE);
+    }
     HWND handle() const { return m_window; }
     // The message loop's turn: true when the message was the list's (its
     // keys, the filter box's tab), so that nobody else handles it.
@@ -77,7 +83,7 @@ private:
     void sortRows(int column, bool ascending);
     void learningChanged(bool learning);
     void rowFocused(int row);
-    void saveSelection();
+    void saveSelection(Win32EntryListView::MenuChoice choice = Win32EntryListView::MenuChoice::Save);
     int scaled(int pixels) const { return MulDiv(pixels, m_dpi, 96); }
 
     const ShownScan& m_entries;

@@ -279,6 +279,11 @@ void Win32MainWindow::saveChosen(const std::vector<std::int64_t>& entries)
     m_logic->saveEntries(entries, DialogOwner::EntryList);
 }
 
+void Win32MainWindow::originalsChosen(const std::vector<std::int64_t>& entries)
+{
+    m_logic->saveOriginals(entries, DialogOwner::EntryList);
+}
+
 void Win32MainWindow::windowUnloading()
 {
     Win32WindowPlacement(m_window, m_context.settings, m_context.style).save();

@@ -60,6 +60,7 @@ private:
     void commandChosen(Command command) override { runCommand(command); }
     void entryPicked(std::int64_t entry) override { m_logic->pick(entry); }
     void saveChosen(const std::vector<std::int64_t>& entries) override;
+    void originalsChosen(const std::vector<std::int64_t>& entries) override;
 
     Context m_context;
     HWND m_window = nullptr;

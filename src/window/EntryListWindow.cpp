@@ -86,14 +86,11 @@ void EntryListWindow::buildControls()
     columns->setSortIndicator(-1, Qt::AscendingOrder);
     columns->setHighlightSections(false);
     columns->setStretchLastSection(true);
-    // Each column as wide as the longest text it commonly holds, and its caption.
-    const char* const widest[]
-        = {"100.000", "4.294.967.296", "4.294.967.296", "kein RIFF-Kopf",     "IMA-ADPCM",           "Kanäle",
-           "192.000", "Bits",          "1.000,000 s",   "\u2212999.999 Byte", "00000000000000000000"};
-    static_assert(std::size(widest) == EntryListModel::ColumnCount);
+    // Each column as wide as the longest text it commonly holds.
     const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) + 12;
     for (int c = 0; c < EntryListModel::ColumnCount; ++c)
-        m_view->setColumnWidth(c, fontMetrics().horizontalAdvance(QString::fromUtf8(widest[c])) + margins);
+        m_view->setColumnWidth(
+            c, fontMetrics().horizontalAdvance(QString::fromStdString(EntryListRows::widestText(c))) + margins);
     m_model.setLearningNotice([this](bool learning) {
         if (learning)
             m_learningPointer.emplace();
@@ -119,12 +116,18 @@ void EntryListWindow::buildControls()
     m_save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_save->setEnabled(false);
     connect(m_save, &QAction::triggered, this, [this] { emit saveChosen(selectedEntries()); });
-    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { m_save->setEnabled(m_view->selectionModel()->hasSelection()); });
+    m_saveOriginals = new QAction(QStringLiteral("Als Originale speichern …"), this);
+    m_saveOriginals->setObjectName(QStringLiteral("mnuSaveOriginals"));
+    m_saveOriginals->setEnabled(false);
+    connect(m_saveOriginals, &QAction::triggered, this, [this] { emit originalsChosen(selectedEntries()); });
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        m_save->setEnabled(m_view->selectionModel()->hasSelection());
+        m_saveOriginals->setEnabled(m_save->isEnabled());
+    });
     addActions({play, stop, m_save});
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("mnuEntries"));
-    m_menu->addAction(m_save);
+    m_menu->addActions({m_save, m_saveOriginals});
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_view, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { m_menu->popup(m_view->viewport()->mapToGlobal(at)); });

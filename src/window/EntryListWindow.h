@@ -58,6 +58,8 @@ signals:
     void entryPicked(qint64 entry);
     // The selected entries, in the list's order, are to be saved.
     void saveChosen(const std::vector<std::int64_t>& entries);
+    // The same, as their original files.
+    void originalsChosen(const std::vector<std::int64_t>& entries);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,6 +83,7 @@ private:
     QTimer* m_filterDelay = nullptr;
     QMenu* m_menu = nullptr;
     QAction* m_save = nullptr;
+    QAction* m_saveOriginals = nullptr;
     bool m_following = false; // the main window moves the row: no pick back
     bool m_layoutRestored = false;
 };

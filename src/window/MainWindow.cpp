@@ -169,6 +169,9 @@ void MainWindow::showEntryList()
         connect(m_entryList, &EntryListWindow::saveChosen, this, [this](const std::vector<std::int64_t>& entries) {
             m_logic.saveEntries(entries, DialogOwner::EntryList);
         });
+        connect(m_entryList, &EntryListWindow::originalsChosen, this, [this](const std::vector<std::int64_t>& entries) {
+            m_logic.saveOriginals(entries, DialogOwner::EntryList);
+        });
     }
     m_entryList->open();
 }

@@ -36,11 +36,18 @@ struct EntryListRowsTest : ::testing::Test {
                     Bytes(shortWave.begin(), shortWave.begin() + 3000), Riff("AVI ", title),
                     Riff("WAVE", Concat({Chunk("fmt ", Fmt(0x11, 2, 22050, 4)), Chunk("data", Junk(100, 4))})),
                     Junk(979, 5)}));
-        cp::EntryFolder folder {dir / "out"};
+        Scan(cp::soundLengthMs);
+    }
+    void Scan(cp::SoundLengthMs decoder)
+    {
+        static int scans = 0;
+        cp::EntryFolder folder {dir / ("out" + std::to_string(++scans))};
         folder.keepsTagPositions = true; // where the entries begin, as a window keeps them
         std::filesystem::create_directory(native(folder.path));
+        rows.reset();
+        scan = cp::ScanResult();
         cp::WaveEntryScanner(folder, nullptr).scanFile(source, scan);
-        rows = std::make_unique<Rows>(scan, cp::NumberStyle::germanStyle(), cp::soundLengthMs);
+        rows = std::make_unique<Rows>(scan, cp::NumberStyle::germanStyle(), decoder);
     }
     std::string Row(int row) const // row -1: the captions
     {
@@ -61,21 +68,22 @@ struct EntryListRowsTest : ::testing::Test {
 TEST_F(EntryListRowsTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile)
 {
     const std::string expected[] = {
-        "1|1.001|26.804|WAVE|PCM|1|11.025|16|1,200 s|+300 Byte|",
-        "2|27.805|4|kein RIFF-Kopf|||||||",
-        "3|27.809|44.174|WAVE|PCM|2|22.050|8|1,000 s|stimmt|Glöckchen",
-        "4|71.983|3.000|WAVE|PCM|1|8.000|16|0,184 s|\u22125.044 Byte|",
-        "5|74.983|42|AVI||||||stimmt|Glöckchen",
-        "6|75.025|1.123|WAVE|IMA-ADPCM|2|22.050|4||+979 Byte|",
+        "1|1.001|26.804|WAVE|PCM|1|11.025|16|1,200 s|+300 Byte||aufgefüllt|Sound001 aus Archiv.pak.wav",
+        "2|27.805|4|kein RIFF-Kopf||||||||keine Struktur|Sound002 aus Archiv.pak.riff",
+        "3|27.809|44.174|WAVE|PCM|2|22.050|8|1,000 s|stimmt|Glöckchen|ganz|Glöckchen.wav",
+        "4|71.983|3.000|WAVE|PCM|1|8.000|16|0,184 s|\u22125.044 Byte||abgeschnitten|Sound004 aus Archiv.pak.wav",
+        "5|74.983|42|AVI||||||stimmt|Glöckchen|ganz|Glöckchen.avi",
+        "6|75.025|1.123|WAVE|IMA-ADPCM|2|22.050|4||+979 Byte||aufgefüllt|Sound006 aus Archiv.pak.wav",
     };
     ASSERT_EQ(rows->rowCount(), 6);
-    EXPECT_EQ(Row(-1), "Nr.|Position|Größe|Form|Format|Kanäle|Rate|Bits|Dauer|Kopf|Titel");
+    EXPECT_EQ(Row(-1), "Nr.|Position|Größe|Form|Format|Kanäle|Rate|Bits|Dauer|Kopf|Titel|Befund|Name");
     // Kopf is words, left of the free space that parts it from Titel (numbers: the Qt model's test).
     EXPECT_EQ(Rows::alignment(Rows::Header), Rows::Alignment::Words);
     EXPECT_EQ(rows->toolTip(3),
               "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\n"
-              "Größe: laut Kopf 8.044 Byte, Eintrag 3.000 Byte (5.044 Byte weniger)");
-    EXPECT_EQ(rows->toolTip(4), "Form: AVI\nGröße: stimmt überein\nTitel: Glöckchen");
+              "Größe: laut Kopf 8.044 Byte, Eintrag 3.000 Byte (5.044 Byte weniger)\n"
+              "Befund: abgeschnitten (Eintrag endet vor dem Ende laut Kopf)");
+    EXPECT_EQ(rows->toolTip(4), "Form: AVI\nGröße: stimmt überein\nTitel: Glöckchen\nBefund: ganz (Länge laut Kopf)");
 
     // From the source, then from the entry files where the source has another length now, or is gone.
     const std::function<void()> changes[]
@@ -96,6 +104,7 @@ TEST_F(EntryListRowsTest, SortsByEachKindOfColumnEqualKeysInEntryOrder)
         {Rows::Form, true, "2,5,1,3,4,6"},      {Rows::Header, true, "2,4,3,5,1,6"},
         {Rows::Length, false, "3,1,4,6,5,2"},   {Rows::Title, true, "1,2,4,6,3,5"},
         {Rows::Duration, false, "1,3,4,2,5,6"}, {Rows::Number, false, "6,5,4,3,2,1"},
+        {Rows::Verdict, true, "4,1,6,3,5,2"},   {Rows::Name, true, "5,3,1,2,4,6"},
     };
     std::string busy;
     rows->setLearningNotice([&](bool learning) { busy += learning ? "+" : "-"; });
@@ -113,9 +122,10 @@ TEST_F(EntryListRowsTest, TheFilterMatchesFormFormatAndTitleAndTheChoiceShowsOnl
 {
     const std::tuple<const char*, bool, const char*> filters[]
         = {{"pcm", false, "1,3,4,6"},    {"GLÖCK", false, "3,5"}, {"avi", false, "5"},
-           {"kein", false, "2"},         {"", true, "1,4,6"},     {"ima", true, "6"},
+           {"kein", false, "2"},         {"", true, "1,2,4,6"},   {"ima", true, "6"},
            {"mp3", false, ""},           {"glock", false, ""},    {"", false, "1,2,3,4,5,6"},
-           {"  ", false, "1,2,3,4,5,6"}, {"\tavi ", false, "5"},  {"\u00a0avi\u3000", false, "5"}};
+           {"  ", false, "1,2,3,4,5,6"}, {"\tavi ", false, "5"},  {"\u00a0avi\u3000", false, "5"},
+           {"abgeschnitten", false, "4"}};
     rows->sort(Rows::Length, true);
     for (const auto& [text, mismatchesOnly, entries] : filters) {
         rows->setFilter(text, mismatchesOnly);
@@ -123,8 +133,26 @@ TEST_F(EntryListRowsTest, TheFilterMatchesFormFormatAndTitleAndTheChoiceShowsOnl
         EXPECT_EQ(Order(), entries) << text << " " << mismatchesOnly;
     }
     rows->setFilter("", true);
-    EXPECT_EQ(rows->rowOf(4), 1);
+    EXPECT_EQ(rows->rowOf(4), 2);
     EXPECT_EQ(rows->rowOf(3), -1) << "hidden";
+}
+
+TEST_F(EntryListRowsTest, PlayingTimesGoByTheHeaderWhereItSaysLessAndAFilmsByItsOwn)
+{
+    // A decoder that takes every byte for a millisecond of sound, the padding after a placeholder size too.
+    const cp::SoundLengthMs everyByte
+        = [](const cp::SourceReader&, std::int64_t, std::int64_t length) { return std::optional(length); };
+    const Bytes avih = Chunk("avih", Concat({Le(40000, 4), Le(0, 12), Le(50, 4), Le(0, 36)}));
+    const Bytes fmt = Chunk("fmt ", Fmt(1, 1, 8000, 16)), slowFmt = Chunk("fmt ", Fmt(1, 1, 100, 8));
+    const Bytes film = Riff("AVI ", Chunk("LIST", Concat({Text("hdrl"), avih})));
+    WriteFile(source,
+              Concat({Riff("WAVE", Concat({fmt, Chunk("data", Junk(1600))}), 0x7FFFFFFF), Bytes(16000, 0),
+                      Riff("WAVE", Concat({slowFmt, Chunk("data", Junk(300))})), film}));
+    Scan(everyByte);
+    std::string times;
+    for (int r = 0; r < 3; ++r)
+        times += rows->text(r, Rows::Duration) + "|";
+    EXPECT_EQ(times, "0,100 s|0,344 s|2,000 s|") << "the header's, the decoder's where less, the film's";
 }
 
 TEST(EntryListOrder, TitlesInNaturalOrderDigitRunsByValueRegardlessOfCaseAndAccents)

@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -79,6 +80,21 @@ std::string NoFolderText()
 #else
     return std::strerror(ENOENT);
 #endif
+}
+
+// A regular file in a tar archive: its header block (ustar), its data, zeros to the next block.
+Bytes TarMember(const std::string& name, const Bytes& data)
+{
+    Bytes header(512, 0);
+    std::copy(name.begin(), name.end(), header.begin());
+    std::snprintf(reinterpret_cast<char*>(&header[124]), 12, "%011o", unsigned(data.size()));
+    header[156] = '0';
+    std::memcpy(&header[257], "ustar\00000", 8); // the magic and its version "00"
+    unsigned sum = 8 * ' ';
+    for (const unsigned char c : header)
+        sum += c;
+    std::snprintf(reinterpret_cast<char*>(&header[148]), 8, "%06o", sum);
+    return Concat({header, data, Bytes((512 - data.size() % 512) % 512, 0)});
 }
 
 // The players of the window: the multimedia system's on Windows, silent ones elsewhere.
@@ -475,6 +491,34 @@ TEST_F(LogicTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
     EXPECT_TRUE(ListFolder(target).empty());
     EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(face.events.back(), "end 0");
+}
+
+TEST_F(LogicTest, SaveOriginalsWritesEachTrimmedUnderItsOwnNameAndAFilmShowsItsPlayingTime)
+{
+    const Bytes a = MakeWave(8000, 100), b = MakeWave(11025, 50);
+    const Bytes info = Chunk("LIST", Concat({Text("INFO"), Chunk("INAM", Text("a"))}));
+    const Bytes titled = Riff("WAVE", Concat({Chunk("fmt ", Fmt(1, 1, 8000, 16)), Chunk("data", Junk(800)), info}));
+    const Bytes avih = Chunk("avih", Concat({Le(40000, 4), Le(0, 12), Le(50, 4), Le(0, 36)}));
+    const Bytes film = Riff("AVI ", Chunk("LIST", Concat({Text("hdrl"), avih}))); // 50 frames of 40 ms
+    const Bytes tar = Concat({TarMember("a.wav", a), TarMember("b.wav", b), Bytes(1024, 0)});
+    WriteFile(archivePath, Concat({tar, titled, Bytes(700, 0), film}));
+    Open();
+    const std::string folder = dir / "Originale";
+    std::filesystem::create_directory(native(folder));
+    WriteFile(folder / "b.wav", Text("alt"));
+    dialogs.folders = {folder};
+    dialogs.replies = {Replace::Yes};
+    Logic().saveOriginals({1, 2, 3}, cp::DialogOwner::EntryList);
+    EXPECT_EQ(dialogs.folderStarts, Strings {"Zielverzeichnis:"}) << "Save all's folder picker";
+    EXPECT_EQ(dialogs.questions, Strings {folder / "b.wav"}) << "asked only for the file there before";
+    EXPECT_EQ(ListFolder(folder), (Strings {"a (2).wav", "a.wav", "b.wav"})) << "the title's name was taken";
+    EXPECT_EQ(ReadFile(folder / "a.wav"), a);
+    EXPECT_EQ(ReadFile(folder / "b.wav"), b);
+    EXPECT_EQ(ReadFile(folder / "a (2).wav"), titled);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(settings.value("SaveAllPath", ""), folder);
+    Logic().pick(4);
+    EXPECT_EQ(View().entryLength, "2,0 Sekunden") << "from the film's header";
 }
 
 TEST_F(LogicTest, StartUpScanInteractiveAndBatchAndItsFailures)

@@ -35,6 +35,7 @@ struct Recorder : cp::Win32EntryListWindow::Listener {
             text += " " + std::to_string(entry);
         heard.push_back(text);
     }
+    void originalsChosen(const std::vector<std::int64_t>&) override { heard.push_back("originals"); }
 };
 
 // A wave of the rate, mono 16-bit, playing so long, with a title where one is given.

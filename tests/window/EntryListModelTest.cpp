@@ -32,8 +32,9 @@ TEST(EntryListModel, ShowsTheRowsInTheirRolesAndSortsThroughTheHeader)
     ASSERT_EQ(model.rowCount(), 3);
     EXPECT_EQ(model.headerData(cp::EntryListModel::Length, Qt::Horizontal, Qt::DisplayRole).toString(), "Größe");
     EXPECT_EQ(model.index(0, cp::EntryListModel::Header).data().toString(), "+300 Byte");
-    EXPECT_EQ(model.index(1, 0).data(Qt::ToolTipRole).toString(),
-              "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\nGröße: stimmt überein");
+    EXPECT_EQ(
+        model.index(1, 0).data(Qt::ToolTipRole).toString(),
+        "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\nGröße: stimmt überein\nBefund: ganz (Länge laut Kopf)");
     for (const auto& [column, alignment] : {std::pair(cp::EntryListModel::Length, Qt::AlignRight),
                                             std::pair(cp::EntryListModel::Header, Qt::AlignLeft)}) {
         EXPECT_EQ(model.index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
