@@ -141,8 +141,10 @@ void SavingFlow::saveOriginals(const std::vector<std::int64_t>& entries, DialogO
             planned = {original.name, original.length};
         } catch (const ScanError&) { // unreadable: its copy tells why
         }
+        // A folder of that name is no file to ask about replacing: the name is taken.
         int attempt = 1;
-        while (!taken.insert(nameKey(numberedName(planned.first, attempt))).second)
+        while (folderExists(withTrailingSeparator(*chosen) + numberedName(planned.first, attempt))
+               || !taken.insert(nameKey(numberedName(planned.first, attempt))).second)
             ++attempt;
         planned.first = numberedName(planned.first, attempt);
         total += planned.second ? *planned.second : regularFileSize(file).value_or(0);

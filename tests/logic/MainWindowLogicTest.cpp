@@ -506,15 +506,17 @@ TEST_F(LogicTest, SaveOriginalsWritesEachTrimmedUnderItsOwnNameAndAFilmShowsItsP
     const std::string folder = dir / "Originale";
     std::filesystem::create_directory(native(folder));
     WriteFile(folder / "b.wav", Text("alt"));
+    std::filesystem::create_directory(native(folder / "a.wav")); // a folder is no file to replace
     dialogs.folders = {folder};
     dialogs.replies = {Replace::Yes};
     Logic().saveOriginals({1, 2, 3}, cp::DialogOwner::EntryList);
     EXPECT_EQ(dialogs.folderStarts, Strings {"Zielverzeichnis:"}) << "Save all's folder picker";
     EXPECT_EQ(dialogs.questions, Strings {folder / "b.wav"}) << "asked only for the file there before";
-    EXPECT_EQ(ListFolder(folder), (Strings {"a (2).wav", "a.wav", "b.wav"})) << "the title's name was taken";
-    EXPECT_EQ(ReadFile(folder / "a.wav"), a);
+    EXPECT_EQ(ListFolder(folder), (Strings {"a (2).wav", "a (3).wav", "a.wav", "b.wav"}))
+        << "the title's name was taken";
+    EXPECT_EQ(ReadFile(folder / "a (2).wav"), a);
     EXPECT_EQ(ReadFile(folder / "b.wav"), b);
-    EXPECT_EQ(ReadFile(folder / "a (2).wav"), titled);
+    EXPECT_EQ(ReadFile(folder / "a (3).wav"), titled);
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(settings.value("SaveAllPath", ""), folder);
     Logic().pick(4);
