@@ -83,7 +83,8 @@ std::string EntryListRows::widestText(int column)
 EntryListRows::Alignment EntryListRows::alignment(int column)
 {
     // Kopf says "stimmt" or "+979 Byte": words, set left, with its free space before Titel.
-    const bool words = column == Form || column == Format || column == Header || column == Title;
+    const bool words = column == Form || column == Format || column == Header || column == Title || column == Verdict
+        || column == Name;
     return words ? Alignment::Words : Alignment::Number;
 }
 

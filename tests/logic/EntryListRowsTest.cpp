@@ -78,7 +78,8 @@ TEST_F(EntryListRowsTest, EveryKindOfEntryShowsItsColumnsFromTheSourceOrItsFile)
     ASSERT_EQ(rows->rowCount(), 6);
     EXPECT_EQ(Row(-1), "Nr.|Position|Größe|Form|Format|Kanäle|Rate|Bits|Dauer|Kopf|Titel|Befund|Name");
     // Kopf is words, left of the free space that parts it from Titel (numbers: the Qt model's test).
-    EXPECT_EQ(Rows::alignment(Rows::Header), Rows::Alignment::Words);
+    for (const int words : {Rows::Header, Rows::Verdict, Rows::Name})
+        EXPECT_EQ(Rows::alignment(words), Rows::Alignment::Words) << words;
     EXPECT_EQ(rows->toolTip(3),
               "Form: WAVE\nFormat: PCM, 1 Kanal, 8.000 Hz, 16 Bit\n"
               "Größe: laut Kopf 8.044 Byte, Eintrag 3.000 Byte (5.044 Byte weniger)\n"
