@@ -125,6 +125,16 @@ void inspect(EntryBytes& entry, std::uint64_t at, std::uint64_t size, RiffStruct
     }
 }
 
+// Chunks are padded to even sizes with a zero byte; a writer that leaves the
+// pad out puts the next chunk's id there, which is never zero, or ends the file.
+std::uint64_t afterPadByte(EntryBytes& entry, std::uint64_t at, std::uint64_t size)
+{
+    if ((size & 1) == 0)
+        return at;
+    const auto [pad, got] = peek(entry, at, 1);
+    return got == 1 && *pad == 0 ? at + 1 : at;
+}
+
 // Walks the top-level chunks that start from at up to end (a chunk header
 // may run past end, if not past the entry); returns where the walk stopped.
 std::uint64_t walk(EntryBytes& entry, std::uint64_t at, std::uint64_t end, RiffStructure& structure, Findings& found)
@@ -142,19 +152,46 @@ std::uint64_t walk(EntryBytes& entry, std::uint64_t at, std::uint64_t end, RiffS
         found.lastAt = at;
         found.crossesClaim = found.crossesClaim || at + 8 + size > structure.claimedSize;
         inspect(entry, at, size, structure, found);
-        at += 8 + size + (size & 1); // chunks are padded to even sizes
+        at = afterPadByte(entry, at + 8 + size, size);
     }
     return at;
 }
 
-// Whether the chunks say the file goes on past its claim: see the header.
-bool claimUnfinished(EntryBytes& entry, const RiffStructure& structure, const Findings& found)
+// Whether the claim ends in an empty chunk, far smaller than the entry: a
+// writer that streams leaves its sizes so until it is done, and the sound
+// follows without a chunk of its own.
+bool endsInPlaceholder(const EntryBytes& entry, const RiffStructure& structure, const Findings& found)
 {
     const std::uint64_t claim = structure.claimedSize;
     // The last chunk's header ends the claim: an empty chunk, as no chunk crosses the claim here.
-    const bool endsEmpty = found.lastAt + 8 == claim && claim * kSmallClaimRatio <= entry.length;
+    return found.lastAt + 8 == claim && claim * kSmallClaimRatio <= entry.length;
+}
+
+// Whether a well-formed chunk starts right where the claim ends.
+bool chunkFollowsClaim(EntryBytes& entry, const RiffStructure& structure)
+{
+    const std::uint64_t claim = structure.claimedSize;
     const unsigned char* next = chunkHeader(entry, claim);
-    return endsEmpty || (next && isPrintable(next) && claim + 8 + le32(next + 4) <= entry.length);
+    return next && isPrintable(next) && claim + 8 + le32(next + 4) <= entry.length;
+}
+
+// Where a padded entry's file ends: see the header.
+void trimPadded(EntryBytes& entry, std::uint64_t sizeField, std::uint64_t stop, RiffStructure& structure,
+                Findings& found)
+{
+    structure.trimmedLength = std::int64_t(afterPadByte(entry, 8 + sizeField, sizeField));
+    const bool placeholder = !found.crossesClaim && endsInPlaceholder(entry, structure, found);
+    if (placeholder) {
+        structure.trimReason = TrimReason::ClaimUnfinished;
+        structure.trimmedLength = std::int64_t(entry.length);
+        walk(entry, stop, entry.length, structure, found);
+    } else if (found.crossesClaim || chunkFollowsClaim(entry, structure)) {
+        // The chunks, not the claim, say where the file ends: as far as they
+        // go on well-formed, within the entry.
+        structure.trimReason = found.crossesClaim ? TrimReason::ChunkCrossesClaim : TrimReason::ChunkAfterClaim;
+        const std::uint64_t end = walk(entry, stop, entry.length, structure, found);
+        structure.trimmedLength = std::int64_t(structure.walkEnded ? std::min(end, entry.length) : entry.length);
+    }
 }
 
 void judge(RiffStructure& structure, std::uint64_t length, std::uint64_t sizeField)
@@ -209,11 +246,8 @@ RiffStructure readRiffStructure(const SourceReader& source, std::int64_t offset,
     judge(structure, entry.length, sizeField);
     Findings found;
     const std::uint64_t stop = walk(entry, 12, std::min(structure.claimedSize, entry.length), structure, found);
-    if (structure.verdict == RiffVerdict::Padded && (found.crossesClaim || claimUnfinished(entry, structure, found))) {
-        structure.trimReason = found.crossesClaim ? TrimReason::ChunkCrossesClaim : TrimReason::ClaimUnfinished;
-        structure.trimmedLength = std::int64_t(entry.length);
-        walk(entry, stop, entry.length, structure, found);
-    }
+    if (structure.verdict == RiffVerdict::Padded)
+        trimPadded(entry, sizeField, stop, structure, found);
     playingTime(structure, found);
     return structure;
 }
@@ -247,8 +281,10 @@ std::string trimReasonText(TrimReason reason)
     case TrimReason::PaddingDropped: return "Füllbytes nach dem Ende laut Kopf weggelassen";
     case TrimReason::ClaimPastEntry: return "Eintrag endet vor dem Ende laut Kopf";
     case TrimReason::NoStructure: return "keine RIFF-Struktur";
-    case TrimReason::ChunkCrossesClaim: return "ganz behalten: ein Chunk reicht über das Ende laut Kopf hinaus";
-    case TrimReason::ClaimUnfinished: return "ganz behalten: die Chunks gehen über das Ende laut Kopf hinaus";
+    case TrimReason::ChunkCrossesClaim:
+        return "bis zum Ende der Chunks: ein Chunk reicht über das Ende laut Kopf hinaus";
+    case TrimReason::ClaimUnfinished: return "ganz behalten: der Kopf ist unfertig, der Klang folgt ohne Chunk";
+    case TrimReason::ChunkAfterClaim: return "bis zum Ende der Chunks: nach dem Ende laut Kopf folgt ein Chunk";
     }
     return {};
 }

@@ -24,8 +24,9 @@ enum class TrimReason {
     PaddingDropped,    // the bytes after the claim are dropped
     ClaimPastEntry,    // the entry ends before its claim: nothing to drop
     NoStructure,       // no claim to go by
-    ChunkCrossesClaim, // a chunk begun inside the claim runs past it: cutting there would halve it
-    ClaimUnfinished,   // the chunks say the file goes on past a claim far smaller than the entry
+    ChunkCrossesClaim, // a chunk begun inside the claim runs past it: the chunks' end is the file's
+    ClaimUnfinished,   // a streaming writer's placeholder claim: the entry is kept whole
+    ChunkAfterClaim,   // a chunk follows the claim: the chunks' end is the file's
 };
 
 // What an entry's RIFF structure says. The tag starts no RIFF file when the
@@ -33,22 +34,26 @@ enum class TrimReason {
 // the first chunk's id is not printable ASCII or the chunk does not fit in
 // the claim.
 //
-// Trimming. A padded entry is trimmed to its claim, except where cutting
-// there would lose part of the file:
-// - a chunk (or only its header) that starts inside the claim runs past its end;
-// - the claim is unfinished: a well-formed chunk (printable id, size within
-//   the entry) starts right where the claim ends; or the claim covers at most
-//   a quarter of the entry and its last chunk is empty and ends exactly at the
-//   claim's end, as a writer that streams leaves its sizes until it is done
-//   (a 44-byte wave header with an empty data chunk before 4 KiB of sound).
+// Trimming. A padded entry is trimmed to its claim, the pad byte included
+// only where it is zero (a pad byte is; a writer that leaves it out has the
+// next bytes there), except where the chunks say otherwise:
+// - a chunk (or only its header) that starts inside the claim runs past its
+//   end, or a well-formed chunk (printable id, size within the entry) starts
+//   right where the claim ends: the file ends where its chunks end, walked
+//   on within the entry (a size field written too small);
+// - the claim covers at most a quarter of the entry and its last chunk is
+//   empty and ends exactly at the claim's end, as a writer that streams
+//   leaves its sizes until it is done (a 44-byte wave header with an empty
+//   data chunk before 4 KiB of sound): the sound has no chunk to end it, and
+//   the entry is kept whole.
 // A small claim whose chunks are complete and followed by anything else is a
-// small file in a container's padding, and is trimmed. Kept whole, the entry
-// is walked to its end.
+// small file in a container's padding, and is trimmed.
 //
 // The walk goes through the top-level chunks from offset 12 up to the
 // trimmed length (the entry's end when it is cut or kept whole), at most
 // kMaxRiffChunks of them, and stops at an id that is no printable ASCII:
-// what follows is no chunk. It reads chunk headers, the fmt chunk, the first
+// what follows is no chunk. After a chunk of odd size it skips the pad byte
+// only where that is zero, as above. It reads chunk headers, the fmt chunk, the first
 // bytes of LIST chunks and a few KiB of LIST/INFO ones; never the sound.
 struct RiffStructure {
     RiffVerdict verdict = RiffVerdict::NoStructure;

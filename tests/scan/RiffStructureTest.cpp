@@ -28,8 +28,8 @@ std::string Optional(const std::optional<std::uint64_t>& value)
 std::string Summary(const Bytes& entry)
 {
     const char* verdicts[] = {"Whole", "Padded", "Cut", "NoStructure"};
-    const char* reasons[]
-        = {"AsClaimed", "PaddingDropped", "ClaimPastEntry", "NoStructure", "ChunkCrossesClaim", "ClaimUnfinished"};
+    const char* reasons[] = {"AsClaimed",         "PaddingDropped",  "ClaimPastEntry", "NoStructure",
+                             "ChunkCrossesClaim", "ClaimUnfinished", "ChunkAfterClaim"};
     const cp::RiffStructure s = Structure(entry);
     return std::string(verdicts[int(s.verdict)]) + "|" + std::to_string(s.trimmedLength) + "|"
         + reasons[int(s.trimReason)] + "|" + s.title + "|" + Optional(s.dataBytes) + "|"
@@ -50,6 +50,13 @@ TEST(RiffStructure, VerdictTrimmedLengthAndWhatTheChunksHold)
         {odd, "Whole|1644|AsClaimed||1599|99"},
         {Bytes(odd.begin(), odd.end() - 1), "Whole|1643|AsClaimed||1599|99"}, // no pad byte at the end
         {Concat({odd, Bytes(10, 0)}), "Padded|1644|PaddingDropped||1599|99"},
+        // A pad byte is zero: a writer that leaves it out has other bytes there.
+        {Concat({Bytes(odd.begin(), odd.end() - 1), Text("junk")}), "Padded|1643|PaddingDropped||1599|99"},
+        {Concat({Riff("WAVE", Concat({kFmt, Text("data"), Le(1599, 4), Junk(1599), kInfo})), Text("junk")}),
+         "Padded|1683|PaddingDropped|Abendlied|1599|99"},
+        // A size field written 4 bytes short: the chunks end the file, not the junk after them.
+        {Concat({Riff("WAVE", Concat({kFmt, Chunk("data", Junk(1600))}), 1632), Text("\x01junk")}),
+         "Padded|1644|ChunkCrossesClaim||1600|100"},
         {Bytes(wave.begin(), wave.begin() + 1000), "Cut|1000|ClaimPastEntry||956|59"},
         // A placeholder claim of 2 GiB: the data chunk's own size, not the padding, is the sound.
         {Concat({Riff("WAVE", Concat({kFmt, Chunk("data", Junk(1600))}), 0x7FFFFFF8), Bytes(5000, 0)}),
@@ -58,7 +65,7 @@ TEST(RiffStructure, VerdictTrimmedLengthAndWhatTheChunksHold)
         // A 44-byte claim in 4,029 bytes: kept whole where the header is unfinished, trimmed where complete.
         {Riff("WAVE", Concat({kFmt, Chunk("data", {}), Junk(3985)}), 36), "Padded|4029|ClaimUnfinished||3985|249"},
         {Concat({Riff("RMID", Chunk("data", Junk(24))), Bytes(3985, 0)}), "Padded|44|PaddingDropped||-|-"},
-        {Concat({wave, kInfo}), "Padded|1692|ClaimUnfinished|Abendlied|1600|100"}, // a chunk after the claim
+        {Concat({wave, kInfo}), "Padded|1692|ChunkAfterClaim|Abendlied|1600|100"}, // a chunk after the claim
         {Riff("WAVE", Concat({kFmt, Chunk("data", Junk(70000)), kInfo})), "Whole|70084|AsClaimed|Abendlied|70000|4375"},
         {Concat({Riff("WAVE", Concat({kFmt, Chunk("data", Junk(100), 0xFFFFFFFF)})), Bytes(50, 0)}),
          "Padded|194|ChunkCrossesClaim||150|9"},
