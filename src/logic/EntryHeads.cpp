@@ -17,7 +17,9 @@ std::optional<std::int64_t> playingTimeMs(std::optional<std::int64_t> decoded, c
 {
     if (structure.form != "WAVE")
         return structure.durationMs;
-    if (decoded && structure.durationMs)
+    // A whole file is the decoder's to measure: a byte rate in the header may
+    // be an average only (compressed sound).
+    if (decoded && structure.durationMs && structure.verdict != RiffVerdict::Whole)
         return std::min(*decoded, *structure.durationMs);
     return decoded;
 }

@@ -26,7 +26,7 @@ using SoundLengthMs
 // The playing time the window shows, from what the decoder says (empty: no
 // sound it plays) and the entry's RIFF structure: a wave's is the decoder's,
 // bounded by its data chunk, as a decoder may take the padding after a
-// placeholder size for sound; a wave the decoder cannot play has none. Other
+// placeholder size for sound (a whole one is the decoder's alone); a wave the decoder cannot play has none. Other
 // forms are not decoded; a film's is its header's.
 std::optional<std::int64_t> playingTimeMs(std::optional<std::int64_t> decoded, const RiffStructure& structure);
 

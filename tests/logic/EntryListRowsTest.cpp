@@ -145,15 +145,18 @@ TEST_F(EntryListRowsTest, PlayingTimesGoByTheHeaderWhereItSaysLessAndAFilmsByIts
         = [](const cp::SourceReader&, std::int64_t, std::int64_t length) { return std::optional(length); };
     const Bytes avih = Chunk("avih", Concat({Le(40000, 4), Le(0, 12), Le(50, 4), Le(0, 36)}));
     const Bytes fmt = Chunk("fmt ", Fmt(1, 1, 8000, 16)), slowFmt = Chunk("fmt ", Fmt(1, 1, 100, 8));
+    const Bytes fastFmt = Chunk("fmt ", Fmt(1, 1, 100000, 8)); // an average rate, wrong for this whole file
     const Bytes film = Riff("AVI ", Chunk("LIST", Concat({Text("hdrl"), avih})));
     WriteFile(source,
               Concat({Riff("WAVE", Concat({fmt, Chunk("data", Junk(1600))}), 0x7FFFFFFF), Bytes(16000, 0),
-                      Riff("WAVE", Concat({slowFmt, Chunk("data", Junk(300))})), film}));
+                      Riff("WAVE", Concat({slowFmt, Chunk("data", Junk(300))})),
+                      Riff("WAVE", Concat({fastFmt, Chunk("data", Junk(300))})), film}));
     Scan(everyByte);
     std::string times;
-    for (int r = 0; r < 3; ++r)
+    for (int r = 0; r < 4; ++r)
         times += rows->text(r, Rows::Duration) + "|";
-    EXPECT_EQ(times, "0,100 s|0,344 s|2,000 s|") << "the header's, the decoder's where less, the film's";
+    EXPECT_EQ(times, "0,100 s|0,344 s|0,344 s|2,000 s|")
+        << "the header's, the decoder's where less or the file whole, the film's";
 }
 
 TEST(EntryListOrder, TitlesInNaturalOrderDigitRunsByValueRegardlessOfCaseAndAccents)
