@@ -10,6 +10,7 @@
 #include "WindowEntryFiles.h"
 
 #include "base/CommandLine.h"
+#include "base/ConsoleCodePage.h"
 #include "base/WideText.h"
 #include "batch/BatchRun.h"
 #include "files/PrivateFolder.h"
@@ -39,32 +40,6 @@
 #include <vector>
 
 namespace {
-
-// The console's code page as it was, put back however the program ends.
-class ConsoleCodePage {
-public:
-    ConsoleCodePage() : m_previous(::GetConsoleOutputCP())
-    {
-        // The output is the same bytes as on Linux (UTF-8, lines ending in
-        // LF), and the console shows them as such.
-        ::_setmode(::_fileno(stdout), _O_BINARY);
-        ::_setmode(::_fileno(stderr), _O_BINARY);
-        if (m_previous)
-            ::SetConsoleOutputCP(CP_UTF8);
-    }
-    ~ConsoleCodePage()
-    {
-        std::fflush(stdout);
-        std::fflush(stderr);
-        if (m_previous)
-            ::SetConsoleOutputCP(m_previous);
-    }
-    ConsoleCodePage(const ConsoleCodePage&) = delete;
-    ConsoleCodePage& operator=(const ConsoleCodePage&) = delete;
-
-private:
-    UINT m_previous;
-};
 
 std::vector<std::string> programArguments()
 {
@@ -144,7 +119,7 @@ int runProgram(HINSTANCE instance, bool console)
     const bool valid = cp::resolveCommandLine(cp::argumentText(programArguments()), probe, state, &cause);
     const cp::NumberStyle style = cp::windowsNumberStyle();
     // A window program's batch run tells its summary where its starter reads.
-    std::optional<ConsoleCodePage> codePage;
+    std::optional<cp::ConsoleCodePage> codePage;
     if (!console && valid && state.targetGiven && useStartersConsole())
         codePage.emplace();
     if (console && (!valid || state.targetGiven)) {
@@ -165,7 +140,7 @@ int runProgram(HINSTANCE instance, bool console)
 // window program too: only one of the two is made in each).
 int wmain(int, wchar_t**)
 {
-    const ConsoleCodePage codePage;
+    const cp::ConsoleCodePage codePage;
     return runProgram(::GetModuleHandleW(nullptr), true);
 }
 #else

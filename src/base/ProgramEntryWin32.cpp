@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProgramEntry.h"
 
+#include "ConsoleCodePage.h"
 #include "WideText.h"
 
 #include <windows.h>
-
-#include <fcntl.h>
-#include <io.h>
-
-#include <cstdio>
 
 // wmain: the arguments as Windows holds them, in UTF-16, whatever the code
 // page; the program works in UTF-8 and hands paths back as UTF-16.
@@ -17,9 +13,6 @@ int wmain(int argc, wchar_t** argv)
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.push_back(cp::utf8Text(argv[i]));
-    // The output is the same bytes as on Linux (UTF-8, lines ending in LF),
-    // and a console shows it as such.
-    ::_setmode(::_fileno(stdout), _O_BINARY);
-    ::SetConsoleOutputCP(CP_UTF8);
+    const cp::ConsoleCodePage codePage;
     return programMain(arguments);
 }
