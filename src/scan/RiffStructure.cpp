@@ -189,7 +189,9 @@ void trimPadded(EntryBytes& entry, std::uint64_t sizeField, std::uint64_t stop, 
         // The chunks, not the claim, say where the file ends: as far as they
         // go on well-formed, within the entry.
         structure.trimReason = found.crossesClaim ? TrimReason::ChunkCrossesClaim : TrimReason::ChunkAfterClaim;
-        const std::uint64_t end = walk(entry, stop, entry.length, structure, found);
+        // The chunk after the claim, where the walk inside it stopped short at bytes that are no chunk.
+        const std::uint64_t from = found.crossesClaim ? stop : std::max(stop, structure.claimedSize);
+        const std::uint64_t end = walk(entry, from, entry.length, structure, found);
         structure.trimmedLength = std::int64_t(structure.walkEnded ? std::min(end, entry.length) : entry.length);
     }
 }

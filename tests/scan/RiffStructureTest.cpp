@@ -66,6 +66,8 @@ TEST(RiffStructure, VerdictTrimmedLengthAndWhatTheChunksHold)
         {Riff("WAVE", Concat({kFmt, Chunk("data", {}), Junk(3985)}), 36), "Padded|4029|ClaimUnfinished||3985|249"},
         {Concat({Riff("RMID", Chunk("data", Junk(24))), Bytes(3985, 0)}), "Padded|44|PaddingDropped||-|-"},
         {Concat({wave, kInfo}), "Padded|1692|ChunkAfterClaim|Abendlied|1600|100"}, // a chunk after the claim
+        {Concat({Riff("WAVE", Concat({Chunk("JUNK", {}), Bytes(14, 0)})), kInfo, Text("junk")}),
+         "Padded|74|ChunkAfterClaim|Abendlied|-|-"}, // though no chunk ends the claim's bytes
         {Riff("WAVE", Concat({kFmt, Chunk("data", Junk(70000)), kInfo})), "Whole|70084|AsClaimed|Abendlied|70000|4375"},
         {Concat({Riff("WAVE", Concat({kFmt, Chunk("data", Junk(100), 0xFFFFFFFF)})), Bytes(50, 0)}),
          "Padded|194|ChunkCrossesClaim||150|9"},
