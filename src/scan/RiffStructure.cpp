@@ -125,14 +125,17 @@ void inspect(EntryBytes& entry, std::uint64_t at, std::uint64_t size, RiffStruct
     }
 }
 
-// Chunks are padded to even sizes with a zero byte; a writer that leaves the
-// pad out puts the next chunk's id there, which is never zero, or ends the file.
+// Chunks are padded to even sizes with a zero byte. A writer that leaves the
+// pad out has the next chunk's id there, which is never zero, or ends the
+// file; and a zero followed by more zeros is rather a container's padding
+// after such a file (a disk image's sector), than a pad byte.
 std::uint64_t afterPadByte(EntryBytes& entry, std::uint64_t at, std::uint64_t size)
 {
     if ((size & 1) == 0)
         return at;
-    const auto [pad, got] = peek(entry, at, 1);
-    return got == 1 && *pad == 0 ? at + 1 : at;
+    const auto [bytes, got] = peek(entry, at, 2);
+    const bool pad = got >= 1 && bytes[0] == 0 && (got == 1 || bytes[1] != 0);
+    return pad ? at + 1 : at;
 }
 
 // Walks the top-level chunks that start from at up to end (a chunk header

@@ -35,8 +35,9 @@ enum class TrimReason {
 // the claim.
 //
 // Trimming. A padded entry is trimmed to its claim, the pad byte included
-// only where it is zero (a pad byte is; a writer that leaves it out has the
-// next bytes there), except where the chunks say otherwise:
+// only where it is zero and no zero follows it (a pad byte is zero; a writer
+// that leaves it out has the next bytes there, a disk image zeros), except
+// where the chunks say otherwise:
 // - a chunk (or only its header) that starts inside the claim runs past its
 //   end, or a well-formed chunk (printable id, size within the entry) starts
 //   right where the claim ends: the file ends where its chunks end, walked

@@ -49,9 +49,11 @@ TEST(RiffStructure, VerdictTrimmedLengthAndWhatTheChunksHold)
         {Concat({wave, Bytes(300, 0)}), "Padded|1652|PaddingDropped||1600|100"},
         {odd, "Whole|1644|AsClaimed||1599|99"},
         {Bytes(odd.begin(), odd.end() - 1), "Whole|1643|AsClaimed||1599|99"}, // no pad byte at the end
-        {Concat({odd, Bytes(10, 0)}), "Padded|1644|PaddingDropped||1599|99"},
-        // A pad byte is zero: a writer that leaves it out has other bytes there.
+        // A pad byte is zero: a writer that leaves it out has other bytes there,
+        // and more zeros after it are rather a disk image's.
+        {Concat({odd, Text("junk")}), "Padded|1644|PaddingDropped||1599|99"},
         {Concat({Bytes(odd.begin(), odd.end() - 1), Text("junk")}), "Padded|1643|PaddingDropped||1599|99"},
+        {Concat({odd, Bytes(10, 0)}), "Padded|1643|PaddingDropped||1599|99"},
         {Concat({Riff("WAVE", Concat({kFmt, Text("data"), Le(1599, 4), Junk(1599), kInfo})), Text("junk")}),
          "Padded|1683|PaddingDropped|Abendlied|1599|99"},
         // A size field written 4 bytes short: the chunks end the file, not the junk after them.
