@@ -461,6 +461,13 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     ASSERT_EQ(ListFolder(folder).size(), 3u);
     for (int i = 1; i <= 3; ++i)
         EXPECT_EQ(ReadFile(folder + "/" + cp::fileNamePart(EntryFile(i))), ReadFile(EntryFile(i))) << "entry " << i;
+    const std::string originals = dir / "Originale";
+    ::mkdir(originals.c_str(), 0755);
+    dialogs.folders = {originals};
+    for (QAction* action : list->findChildren<QAction*>())
+        if (action->text() == QStringLiteral("Als Originale speichern …"))
+            action->trigger();
+    EXPECT_EQ(ListFolder(originals).size(), 3u) << "the selection's originals";
 
     QTest::keyClicks(list->findChild<QLineEdit*>(), "mp3");
     EXPECT_TRUE(QTest::qWaitFor([&] { return list->model().rowCount() == 0; })) << "filtered once the typing pauses";
