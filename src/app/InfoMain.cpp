@@ -162,10 +162,14 @@ int programMain(const std::vector<std::string>& arguments)
     bool json = false, options = true;
     std::vector<std::string> paths;
     for (const std::string& arg : arguments) {
-        if (options && arg == "--help")
-            return std::printf("%s%s", kUsage, kHelp), flushed();
-        if (options && arg == "--version")
-            return std::printf("chunkpicker-info %s\n", cp::kVersion), flushed();
+        if (options && arg == "--help") {
+            std::printf("%s%s", kUsage, kHelp);
+            return flushed();
+        }
+        if (options && arg == "--version") {
+            std::printf("chunkpicker-info %s\n", cp::kVersion);
+            return flushed();
+        }
         if (options && arg == "--")
             options = false;
         else if (options && arg == "--json")

@@ -29,7 +29,8 @@ const std::vector<std::string> kNoDisplay {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_Q
 const bool kGermanErrorTexts = std::setlocale(LC_MESSAGES, "de_DE.UTF-8") && std::setlocale(LC_CTYPE, "de_DE.UTF-8");
 std::vector<std::string> With(std::vector<std::string> env, const std::string& setting) // the later setting wins
 {
-    return env.push_back(setting), env;
+    env.push_back(setting);
+    return env;
 }
 const std::string kInvalid
     = "Ungültige Kommandozeilenparameter!\n\nSyntax:  Chunkpicker.exe  [Quelldatei  [Zielverz]]\n";
@@ -60,7 +61,8 @@ struct OnTerminal {
     int Wait()
     {
         const int status = program.Wait().status;
-        return Shown(), status;
+        Shown();
+        return status;
     }
     int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     Program program;
@@ -74,7 +76,11 @@ protected:
     std::string sourcePath = dir / "Spiel \xff\xfe Töne.ffl"; // not valid UTF-8, as old archives are named
     Bytes source = Concat({Junk(1000), MakeWave(8000, 200), Junk(50, 2), MakeWave(22050, 100, 660), Junk(7, 3)});
 
-    void SetUp() override { ::mkdir(out.c_str(), 0755), WriteFile(sourcePath, source); }
+    void SetUp() override
+    {
+        ::mkdir(out.c_str(), 0755);
+        WriteFile(sourcePath, source);
+    }
     RunResult Chunkpicker(std::vector<std::string> args, const std::vector<std::string>& env = kNoDisplay)
     {
         args.insert(args.begin(), CHUNKPICKER_BIN);
