@@ -119,6 +119,12 @@ TEST_F(ExtractRun, WithoutOptionsTheEntriesAsTheBatchCutsThemAndWithThemTitlesNu
     for (const char* verdict : {"\"verdict\": \"padded\"", "\"verdict\": \"whole\"", "\"verdict\": \"no_structure\", "})
         EXPECT_NE(r.out.find(verdict), std::string::npos) << verdict << " in " << r.out;
     EXPECT_NE(r.out.find("\"form\": null, \"verdict\": \"no_structure\""), std::string::npos) << r.out;
+
+    const std::string again = dir / "again";
+    ::mkdir(again.c_str(), 0755);
+    const RunResult summary = Extract({"--originals", dir / "x.bin", again});
+    EXPECT_NE(summary.out.find(" geschrieben, 1 gekürzt, 1 mit Namen aus den Daten, "), std::string::npos)
+        << "only the padded one is shorter, only the titled one named: " << summary.out;
 }
 
 TEST_F(ExtractRun, WrongCallsAndFailuresSaySoAndLeaveNothingPartial)

@@ -66,7 +66,7 @@ TEST(OriginalFile, LengthNameAndExtensionFromTheArchiveHeaderTheTitleOrTheNumber
         {TarHeader("x.snd", Octal(204)), wave, padding, all, "204|member|x.snd.wav|member"},
         {TarHeader("x.snd", Octal(204)), wave, padding, namesOnly, "592|entry|x.snd|member"},
         // No archive: the title, which is no path; else the number.
-        {Junk(20), Titled("AC/DC"), padding, all, "370|header|AC_DC.wav|title"},
+        {Junk(20), Titled("AC/DC\\Live"), padding, all, "374|header|AC_DC_Live.wav|title"},
         {Junk(20), Titled("Bild", "WEBP"), {}, all, "368|header|Bild.webp|title"},
         {Junk(20), Riff("sfbk", Chunk("LIST", Text("INFO"))), Junk(8), all, "24|header|Sound007 aus x.sf2|number"},
         {Junk(20), Text("RIFF is a format"), {}, all, "16|header|Sound007 aus x.riff|number"},
@@ -91,6 +91,7 @@ TEST(OriginalFile, NumberedAndPortableNames)
         {"con .txt", "_con .txt"},
         {"Lpt9.wav", "_Lpt9.wav"},
         {"COM", "COM"},
+        {"Coma.wav", "Coma.wav"},
         {"console.wav", "console.wav"},
         {"nul.tar.gz", "_nul.tar.gz"},
     };
