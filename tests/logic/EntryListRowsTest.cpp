@@ -143,7 +143,7 @@ TEST_F(EntryListRowsTest, PlayingTimesGoByTheHeaderWhereItSaysLessAndAFilmsByIts
     // A decoder that takes every byte for a millisecond of sound, the padding after a placeholder size too.
     const cp::SoundLengthMs everyByte
         = [](const cp::SourceReader&, std::int64_t, std::int64_t length) { return std::optional(length); };
-    const Bytes avih = Chunk("avih", Concat({Le(40000, 4), Le(0, 12), Le(50, 4), Le(0, 36)}));
+    const Bytes avih = Chunk("avih", Concat({Le(40000, 4), Bytes(12, 0), Le(50, 4), Bytes(36, 0)}));
     const Bytes fmt = Chunk("fmt ", Fmt(1, 1, 8000, 16)), slowFmt = Chunk("fmt ", Fmt(1, 1, 100, 8));
     const Bytes fastFmt = Chunk("fmt ", Fmt(1, 1, 100000, 8)); // an average rate, wrong for this whole file
     const Bytes film = Riff("AVI ", Chunk("LIST", Concat({Text("hdrl"), avih})));

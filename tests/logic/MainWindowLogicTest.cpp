@@ -498,7 +498,7 @@ TEST_F(LogicTest, SaveOriginalsWritesEachTrimmedUnderItsOwnNameAndAFilmShowsItsP
     const Bytes a = MakeWave(8000, 100), b = MakeWave(11025, 50);
     const Bytes info = Chunk("LIST", Concat({Text("INFO"), Chunk("INAM", Text("a"))}));
     const Bytes titled = Riff("WAVE", Concat({Chunk("fmt ", Fmt(1, 1, 8000, 16)), Chunk("data", Junk(800)), info}));
-    const Bytes avih = Chunk("avih", Concat({Le(40000, 4), Le(0, 12), Le(50, 4), Le(0, 36)}));
+    const Bytes avih = Chunk("avih", Concat({Le(40000, 4), Bytes(12, 0), Le(50, 4), Bytes(36, 0)}));
     const Bytes film = Riff("AVI ", Chunk("LIST", Concat({Text("hdrl"), avih}))); // 50 frames of 40 ms
     const Bytes tar = Concat({TarMember("a.wav", a), TarMember("b.wav", b), Bytes(1024, 0)});
     WriteFile(archivePath, Concat({tar, titled, Bytes(700, 0), film}));
