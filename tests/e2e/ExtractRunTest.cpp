@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <map>
 
 using namespace cptest;
@@ -152,6 +155,25 @@ TEST_F(ExtractRun, WrongCallsAndFailuresSaySoAndLeaveNothingPartial)
             EXPECT_EQ(name.rfind("Sound00", 0), 0u) << "nothing temporary: " << name;
         RunProgram({"sh", "-c", "rm -f \"$0\"/*", out});
     }
+    // A shared sticky folder where another user's link holds a name the run wants: the name is taken, never
+    // written through (the kernel's protected_symlinks would not follow it either).
+    const std::string shared = dir / "shared", mine = dir / "mine";
+    ::mkdir(shared.c_str(), 0755);
+    ::chmod(shared.c_str(), 01777);
+    WriteFile(mine, Text("the user's own file"));
+    ASSERT_EQ(::symlink(mine.c_str(), (shared / "door.wav").c_str()), 0);
+    if (::geteuid() == 0
+        && std::system("id -u cp-stranger >/dev/null 2>&1 || useradd --system --no-create-home "
+                       "--shell /usr/sbin/nologin cp-stranger")
+            == 0) {
+        const passwd* stranger = ::getpwnam("cp-stranger");
+        ASSERT_TRUE(stranger);
+        EXPECT_EQ(::lchown((shared / "door.wav").c_str(), stranger->pw_uid, stranger->pw_gid), 0);
+    }
+    EXPECT_EQ(Extract({"--originals", tar, shared}).status, 0);
+    EXPECT_EQ(ReadFile(mine), Text("the user's own file"));
+    EXPECT_EQ(ReadFile(shared / "door (2).wav"), originals["door.wav"]);
+
     const RunResult help = Extract({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--originals  alle drei"), std::string::npos);
