@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 namespace cp {
@@ -175,6 +177,24 @@ std::optional<ContainerMember> tarMember(const unsigned char* before, std::size_
     return member;
 }
 
+// Where magic starts in the size bytes at before, nearest their end first.
+// Found forward with memchr, which skips what cannot start it many bytes at
+// a time: most bytes before a tag are another file's data.
+std::vector<std::size_t> magicStarts(const unsigned char* before, std::size_t size, std::string_view magic)
+{
+    std::vector<std::size_t> starts;
+    for (std::size_t at = 0; at + magic.size() <= size; ++at) {
+        const void* first = std::memchr(before + at, magic[0], size - magic.size() + 1 - at);
+        if (!first)
+            break;
+        at = std::size_t(static_cast<const unsigned char*>(first) - before);
+        if (std::memcmp(before + at, magic.data(), magic.size()) == 0)
+            starts.push_back(at);
+    }
+    std::reverse(starts.begin(), starts.end());
+    return starts;
+}
+
 // Where a cpio form keeps what is read of it; every byte after the magic up
 // to the name is a digit.
 struct CpioForm {
@@ -209,11 +229,14 @@ std::optional<ContainerMember> cpioMemberAt(const unsigned char* header, std::si
 }
 
 // The nearest header that ends right at the tag: a name holding another
-// header's bytes is not taken apart.
+// header's bytes is not taken apart. A name ends in its NUL, and newc's
+// padding after it is NULs too.
 std::optional<ContainerMember> cpioMember(const unsigned char* before, std::size_t size)
 {
-    for (std::size_t start = size; start-- > 0;) {
-        if (size - start < 76 || std::memcmp(before + start, "07070", 5) != 0)
+    if (size == 0 || before[size - 1] != 0)
+        return {};
+    for (const std::size_t start : magicStarts(before, size, "07070")) {
+        if (size - start < 76)
             continue;
         for (const CpioForm& form : kCpioForms)
             if (before[start + 5] == form.magic)
@@ -245,9 +268,9 @@ void readZip64Sizes(const unsigned char* extra, std::size_t size, std::uint64_t&
 
 std::optional<ContainerMember> zipMember(const unsigned char* before, std::size_t size)
 {
-    for (std::size_t start = size; start-- > 0;) {
+    for (const std::size_t start : magicStarts(before, size, "PK\3\4")) {
         const unsigned char* header = before + start;
-        if (size - start < kZipHeader || std::memcmp(header, "PK\3\4", 4) != 0)
+        if (size - start < kZipHeader)
             continue;
         const std::size_t nameSize = le16(header + 26), extraSize = le16(header + 28);
         if (kZipHeader + nameSize + extraSize != size - start || le16(header + 8) != 0) // stored only
@@ -288,33 +311,12 @@ std::optional<ContainerMember> memberBefore(const SourceReader& source, std::int
 {
     const std::int64_t tag = std::clamp<std::int64_t>(tagOffset, 0, std::max<std::int64_t>(sourceLength, 0));
     const std::int64_t start = std::max<std::int64_t>(0, tag - std::int64_t(kMemberHeaderReach));
-    std::vector<unsigned char> before(std::size_t(tag - start));
-    const std::size_t got = source.readAt(before.data(), before.size(), start);
-    if (got != before.size())
+    const auto size = std::size_t(tag - start);
+    const auto before = std::make_unique_for_overwrite<unsigned char[]>(size); // read over at once
+    const std::size_t got = source.readAt(before.get(), size, start);
+    if (got != size)
         return {};
-    return parseMemberBefore(before.data(), got, sourceLength - tag);
-}
-
-std::string safeMemberName(const std::string& stored)
-{
-    std::string name = stored;
-    while (!name.empty() && (name.back() == '/' || name.back() == '\\'))
-        name.pop_back();
-    name.erase(0, name.find_last_of("/\\") + 1); // npos + 1: nothing
-    for (char& c : name)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            c = '_';
-    if (name == "." || name == "..")
-        return {};
-    if (name.size() <= kMemberNameMost)
-        return name;
-    const std::size_t dot = name.rfind('.');
-    const std::string extension
-        = dot != std::string::npos && dot > 0 && name.size() - dot <= 16 ? name.substr(dot) : "";
-    std::size_t cut = kMemberNameMost - extension.size();
-    for (int i = 0; i < 3 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80; ++i)
-        --cut;
-    return name.substr(0, cut) + extension;
+    return parseMemberBefore(before.get(), got, sourceLength - tag);
 }
 
 } // namespace cp

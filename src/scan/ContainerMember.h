@@ -52,13 +52,4 @@ std::optional<ContainerMember> parseMemberBefore(const unsigned char* before, st
 std::optional<ContainerMember> memberBefore(const SourceReader& source, std::int64_t tagOffset,
                                             std::int64_t sourceLength);
 
-// A file name made of a stored member name, for writing into a folder of the
-// user's: the last path component only ('/' and '\\' both separate, trailing
-// ones are dropped); NULs and control bytes become '_'; other bytes are kept
-// as they are, UTF-8 or not; at most kMemberNameMost bytes, cut before the
-// extension (up to 16 bytes of it) and never inside a UTF-8 sequence. Empty
-// where no usable name remains ("", ".", ".."): the caller names it itself.
-inline constexpr std::size_t kMemberNameMost = 200; // leaves room for a numbering
-std::string safeMemberName(const std::string& stored);
-
 } // namespace cp

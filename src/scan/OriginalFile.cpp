@@ -115,6 +115,28 @@ std::string numberedName(const std::string& name, int attempt)
     return name.substr(0, cut) + " (" + std::to_string(attempt) + ")" + name.substr(cut);
 }
 
+std::string safeMemberName(const std::string& stored)
+{
+    std::string name = stored;
+    while (!name.empty() && (name.back() == '/' || name.back() == '\\'))
+        name.pop_back();
+    name.erase(0, name.find_last_of("/\\") + 1); // npos + 1: nothing
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '_';
+    if (name == "." || name == "..")
+        return {};
+    if (name.size() <= kMemberNameMost)
+        return name;
+    const std::size_t dot = name.rfind('.');
+    const std::string extension
+        = dot != std::string::npos && dot > 0 && name.size() - dot <= 16 ? name.substr(dot) : "";
+    std::size_t cut = kMemberNameMost - extension.size();
+    for (int i = 0; i < 3 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80; ++i)
+        --cut;
+    return name.substr(0, cut) + extension;
+}
+
 std::string portableFileName(const std::string& name)
 {
     std::string portable = isValidUtf8(name) ? name : shownText(name);

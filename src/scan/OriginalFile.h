@@ -12,6 +12,15 @@ namespace cp {
 
 class SourceReader;
 
+// A file name made of a stored member name, for writing into a folder of the
+// user's: the last path component only ('/' and '\\' both separate, trailing
+// ones are dropped); NULs and control bytes become '_'; other bytes are kept
+// as they are, UTF-8 or not; at most kMemberNameMost bytes, cut before the
+// extension (up to 16 bytes of it) and never inside a UTF-8 sequence. Empty
+// where no usable name remains ("", ".", ".."): the caller names it itself.
+inline constexpr std::size_t kMemberNameMost = 200; // leaves room for a numbering
+std::string safeMemberName(const std::string& stored);
+
 // How an entry is to be written when the user wants the original file back
 // rather than the cut: each part may be asked for on its own.
 struct OriginalOptions {

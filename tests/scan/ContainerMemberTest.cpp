@@ -2,6 +2,7 @@
 // The archive member a tag begins, in archives of the system's tools and in
 // headers made by hand to lie; and the file names made of stored names.
 #include "scan/ContainerMember.h"
+#include "scan/OriginalFile.h"
 #include "files/FileIo.h"
 #include "support/Fixtures.h"
 
