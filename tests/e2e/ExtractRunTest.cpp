@@ -125,7 +125,8 @@ TEST_F(ExtractRun, WithoutOptionsTheEntriesAsTheBatchCutsThemAndWithThemTitlesNu
 
     const std::string again = dir / "again";
     ::mkdir(again.c_str(), 0755);
-    const RunResult summary = Extract({"--originals", dir / "x.bin", again});
+    const RunResult summary = Extract({"--types", "--names", "--trim", dir / "x.bin", again});
+    EXPECT_EQ(ListFolder(again), originalNames) << "the three options each, as --originals";
     EXPECT_NE(summary.out.find(" geschrieben, 1 gekürzt, 1 mit Namen aus den Daten, "), std::string::npos)
         << "only the padded one is shorter, only the titled one named: " << summary.out;
 }
@@ -146,6 +147,7 @@ TEST_F(ExtractRun, WrongCallsAndFailuresSaySoAndLeaveNothingPartial)
         {"ulimit -f 2 && exec \"$0\" --trim \"$1\" \"$1\" \"$2\"", 1, GermanSystemMessage(EFBIG)},
         {"\"$0\" --json \"$1\" \"$2\" >/dev/full", 1,
          "Fehler beim Schreiben der Ausgabe: " + GermanSystemMessage(ENOSPC)},
+        {"\"$0\" --help >/dev/full", 1, ""},
     };
     for (const auto& [script, status, err] : cases) {
         const RunResult r = RunProgram({"sh", "-c", script, CHUNKPICKER_EXTRACT, tar, out}, kGerman);

@@ -219,7 +219,10 @@ TEST_F(LogicTest, StepsWithWrapAndShowsTheFileAndTheEntryInGermanFigures)
     EXPECT_EQ(face.events.back(), "list");
     WriteFile(dir / "eins.ffl", MakeWave(8000, 250));
     Open(dir / "eins.ffl"); // one entry: its file goes as well
-    EXPECT_EQ(View().toolTip + View().entryCount, "1") << "nothing of the entry shown before";
+    EXPECT_EQ(View().toolTip + View().entryCount + "|" + View().entrySize + "|" + View().entryLength + "|"
+                  + View().quality,
+              "1|0 Byte|0 Sekunden|mies")
+        << "nothing of the entry shown before";
     EXPECT_TRUE(Logic().requestClose());
     EXPECT_TRUE(ListFolder(target).empty());
 }
