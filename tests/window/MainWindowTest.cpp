@@ -546,8 +546,16 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
 TEST_F(WindowTest, ScansTheFileNamedAtStartAndEndsWhenClosedBeforeItsScan)
 {
     startup.sourceFile = archivePath;
+    qsettings.setValue("Loop", "2"); // the box's third state, which only a setting can bring
     EXPECT_FALSE(Window().start()) << "interactive: the window stays";
     EXPECT_EQ(Field("txtEntrycount"), "3");
+    EXPECT_EQ(LoopBox()->checkState(), Qt::PartiallyChecked);
+    std::string clicked; // once clicked, the box knows ticked and clear only
+    for (int i = 0; i < 3; ++i) {
+        LoopBox()->click();
+        clicked += std::to_string(Window().logic().view().loop);
+    }
+    EXPECT_EQ(clicked, "101");
     for (const bool batch : {true, false}) {
         startup.targetGiven = batch;
         window.reset();
@@ -555,7 +563,7 @@ TEST_F(WindowTest, ScansTheFileNamedAtStartAndEndsWhenClosedBeforeItsScan)
         EXPECT_EQ(Window().start(), std::optional<int>(batch ? 130 : 0)) << "closed before its scan, batch " << batch;
     }
     qsettings.sync();
-    EXPECT_EQ(QSettings(QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat).value("Loop"), "0")
+    EXPECT_EQ(QSettings(QString::fromStdString(dir / "settings.conf"), QSettings::IniFormat).value("Loop"), "2")
         << "written for the next start";
 }
 
