@@ -38,7 +38,8 @@ void Terminal::write(const char* data, std::size_t size, int patienceMs) noexcep
     while (isOpen() && size > 0) {
         const ssize_t n = TEMP_FAILURE_RETRY(::write(fd, data, size));
         if (n > 0) {
-            data += n, size -= std::size_t(n);
+            data += n;
+            size -= std::size_t(n);
             continue;
         }
         pollfd ready {.fd = fd, .events = POLLOUT, .revents = 0};

@@ -162,8 +162,10 @@ std::string shownText(const std::string& bytes)
             shown += ' ';
         else if (c < 0x80 || utf8)
             shown += ch;
-        else // Latin-1 to UTF-8
-            shown += char(0xC0 | c >> 6), shown += char(0x80 | (c & 0x3F));
+        else { // Latin-1 to UTF-8
+            shown += char(0xC0 | c >> 6);
+            shown += char(0x80 | (c & 0x3F));
+        }
     }
     return shown;
 }

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Overlaps of 3 to 7 bytes, and both ways of writing an entry file.
     const std::int64_t block = 8 + data[0] % 64;
     const cp::ScanGeometry geometry {data[2] % 48, block, block - 3 - data[1] % 5, (data[1] & 0x80) != 0};
-    data += 3, size -= 3;
+    data += 3;
+    size -= 3;
     static const cptest::TempDir folder;
     const std::string source = folder / "source.bin";
     cptest::WriteFile(source, cptest::Bytes(data, data + size));
