@@ -78,6 +78,13 @@ TEST_F(Registration, AFirstStartWritesEverythingALaterOneNothingAMoveRewritesExe
     EXPECT_EQ(entryLine("Exec="), R"(Exec="/opt/Meine Spiele/chunk\\$picker\\\\" %f)");
     EXPECT_EQ(entryLine("TryExec="), R"(TryExec=/opt/Meine Spiele/chunk$picker\\)");
     EXPECT_EQ(RunProgram({"desktop-file-validate", entry}).status, 0);
+    // A type an earlier version listed stays; an empty one goes.
+    const Bytes before = ReadFile(entry);
+    std::string edited(before.begin(), before.end());
+    edited.replace(edited.find("MimeType="), 9, "MimeType=application/x-old;;");
+    WriteFile(entry, Text(edited));
+    EXPECT_EQ(Start("/opt/Meine Spiele/chunk$picker\\"), 1);
+    EXPECT_EQ(entryLine("MimeType="), "MimeType=application/x-old;application/x-ffl;application/x-uax;");
     EXPECT_EQ(Start(std::string("/opt/\xff/chunkpicker")), 0) << "no entry for a path a desktop entry cannot hold";
 }
 
