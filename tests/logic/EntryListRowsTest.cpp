@@ -161,10 +161,13 @@ TEST_F(EntryListRowsTest, PlayingTimesGoByTheHeaderWhereItSaysLessAndAFilmsByIts
 
 TEST(EntryListOrder, TitlesInNaturalOrderDigitRunsByValueRegardlessOfCaseAndAccents)
 {
+    // Five bytes that are no UTF-8 are five U+FFFD: less than any character beyond them.
     const char* const ascending[]
-        = {"",         "0",        "ab",        "abc",        "Ærø",       "Äpfel",      "b007",     "b8",
-           "Birnen",   "Łódź",     "Øl",        "Strasse",    "Straße",    "Strassen",   "Wasser 1", "wasser 1",
-           "wasser 2", "Wasser 9", "Wasser 10", "Wasser 10a", "Wasser 70", "Wasser 100", "x2y9",     "x10y1"};
+        = {"",          "0",          "ab",       "abc",      "Ærø",      "Äpfel",     "b007",
+           "b8",        "Birnen",     "Łódź",     "Øl",       "ſehr",     "Strasse",   "Straße",
+           "Strassen",  "Wasser 1",   "wasser 1", "wasser 2", "Wasser 9", "Wasser 10", "Wasser 10a",
+           "Wasser 70", "Wasser 100", "x2y9",     "x10y1",    "ж",        "€",         "\xff\xff\xff\xff\xff",
+           "😀"};
     for (std::size_t i = 0; i < std::size(ascending); ++i)
         for (std::size_t j = 0; j < std::size(ascending); ++j)
             EXPECT_EQ(cp::naturalCompare(ascending[i], ascending[j]), i < j ? -1 : int(i > j))

@@ -3,6 +3,7 @@
 // real files, silent playback, settings in memory, a face that only records
 // and dialogs that answer from the test.
 #include "base/PathHelpers.h"
+#include "files/DiskRoom.h"
 #include "files/FileIo.h"
 #include "logic/EntryRoom.h"
 #include "logic/MainWindowFace.h"
@@ -358,8 +359,10 @@ TEST_F(LogicTest, ASourceLargerThanTheRoomLeftForTheEntryFilesIsNotScanned)
     Open(); // what fits is scanned
     EXPECT_EQ(ListFolder(target).size(), 3u);
     const cp::NumberStyle c;
-    EXPECT_FALSE(cp::EntryRoom(target, 1100000).shortage(dir / "groß.ffl", c)) << "files still being deleted count";
-    EXPECT_TRUE(cp::EntryRoom(target, 900000).shortage(dir / "groß.ffl", c));
+    // Files still being deleted count, up to the last byte.
+    const std::int64_t missing = 2'031'852 - cp::freeSpaceIn(target).value_or(0);
+    EXPECT_FALSE(cp::EntryRoom(target, missing).shortage(dir / "groß.ffl", c));
+    EXPECT_TRUE(cp::EntryRoom(target, missing - 1).shortage(dir / "groß.ffl", c));
     logic.reset();
     EXPECT_EQ(::umount2(target.c_str(), MNT_DETACH), 0) << std::strerror(errno);
 #endif
