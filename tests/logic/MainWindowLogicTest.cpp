@@ -407,6 +407,7 @@ TEST_F(LogicTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTic
     Save(saved);
     EXPECT_EQ(ReadFile(saved), ReadFile(EntryFile(1)));
     EXPECT_EQ(dialogs.questions, Strings(2, saved));
+    EXPECT_EQ(dialogs.offeredAll, "00");
     EXPECT_EQ(dialogs.notices.size(), 2u) << "none after a declined copy";
 #ifndef _WIN32 // Windows' links need rights to make, and the program names no link's target there
     const std::string link = folder / "verweis.wav";
@@ -470,6 +471,7 @@ TEST_F(LogicTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
         for (int i = 1; i <= 3; ++i)
             EXPECT_EQ(ReadFile(folder / name(i)), replaced[i - 1] == '1' ? ReadFile(EntryFile(i)) : Text("alt"));
     }
+    EXPECT_EQ(dialogs.offeredAll, "11111") << "\"all\" offered for the other files";
 
     dialogs.keepCopying = [] { return false; }; // cancelled in the progress window: nothing, not even half
     EXPECT_TRUE(SaveAllInto(dir / "dritte").empty()) << "a cancel copies nothing";
@@ -525,6 +527,9 @@ TEST_F(LogicTest, SaveOriginalsWritesEachTrimmedUnderItsOwnNameAndAFilmShowsItsP
     EXPECT_EQ(ReadFile(folder / "a (3).wav"), titled);
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(settings.value("SaveAllPath", ""), folder);
+    dialogs.folders = {folder};
+    Logic().saveOriginals({2}, cp::DialogOwner::EntryList); // declined
+    EXPECT_EQ(dialogs.offeredAll, "10") << "no \"all\" for a single file";
     Logic().pick(4);
     EXPECT_EQ(View().entryLength, "2,0 Sekunden") << "from the film's header";
 }

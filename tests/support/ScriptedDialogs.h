@@ -25,6 +25,7 @@ struct ScriptedDialogs final : cp::UserDialogs {
     std::vector<SaveFile> saved;
     std::vector<std::string> folderStarts, questions, notices, messages; // messages: caption, then text
     std::vector<std::string> progressShown;                              // "done/total" of each update
+    std::string offeredAll; // per question a 1 where it offered "all" for the other files, else a 0
 
     template <typename T> static std::optional<T> Next(std::deque<T>& script)
     {
@@ -58,6 +59,7 @@ struct ScriptedDialogs final : cp::UserDialogs {
     {
         if (boxes)
             return boxes->askReplace(o, p, link, all);
+        offeredAll += all ? "1" : "0";
         if (link.empty())
             questions.push_back(p);
         else
