@@ -247,6 +247,11 @@ TEST_F(WindowTest, DesignTextsAndALayoutThatScales)
     for (int i = 0; i < 7; ++i)
         captions += Window().findChild<QLabel*>(QStringLiteral("Label(%1)").arg(i))->text();
     EXPECT_EQ(captions, "Größe:Einträge:nicht erkannte Daten:Qualität:Länge:Größe:Status:");
+    QString groups; // each figure in its group
+    for (const char* name : {"txtFilesize", "txtEntrycount", "txtUnknownData", "txtEntrysize", "txtEntryLength",
+                             "txtQuality", "txtStatus"})
+        groups += Window().findChild<QLineEdit*>(name)->parentWidget()->objectName().mid(6, 1); // Frame(n)
+    EXPECT_EQ(groups, "0001111");
     EXPECT_EQ(Field("txtUnknownData") + Enabled(), "0%1");
     EXPECT_EQ(Button(1)->icon().pixmap(24).toImage().pixelColor(0, 0).alpha(), 0) << "see-through corners";
     // A disabled button's picture is grey and half see-through.
@@ -285,6 +290,11 @@ TEST_F(WindowTest, DesignTextsAndALayoutThatScales)
     size->selectAll();
     EXPECT_FALSE(size->hasSelectedText()) << "a figure cannot be marked";
     EXPECT_EQ(Window().frameGeometry().center(), Window().screen()->geometry().center()) << "a first start, framed";
+    qsettings.setValue("WindowPosX", "1500");
+    qsettings.setValue("WindowPosY", "2000");
+    window.reset();
+    ASSERT_FALSE(Window().start());
+    EXPECT_EQ(Window().pos(), QPoint(150, 200)) << "where the last start left it, in twips";
 }
 
 // The view as the form draws it, and playback through the audio system and the clock.
