@@ -176,6 +176,28 @@ TEST_F(BatchRun, SignalsStopItBetweenPiecesAndKillLeavesNoPartialEntry)
     }
 }
 
+// A window killed outright (out of memory, say) leaves its entry files; the next window's start removes them.
+TEST_F(BatchRun, AKilledWindowsEntryFilesGoAtTheNextStartOfAWindow)
+{
+    const std::string temp = dir / "tmp", own = temp / ("chunkpicker-" + std::to_string(::getuid()));
+    ::mkdir(temp.c_str(), 0700);
+    ::mkdir(own.c_str(), 0700); // as the first window makes it
+    const auto window = With(With(kNoDisplay, "QT_QPA_PLATFORM=offscreen"), "TMPDIR=" + temp);
+    const auto entries = [&] {
+        const std::vector<std::string> names = ListFolder(own);
+        return std::count_if(names.begin(), names.end(), [](const std::string& n) { return n.starts_with("Sound"); });
+    };
+    Program killed({CHUNKPICKER_BIN, sourcePath}, window);
+    ASSERT_TRUE(WaitUntil([&] { return entries() == 2; }));
+    killed.Signal(SIGKILL);
+    killed.Wait();
+    EXPECT_EQ(entries(), 2);
+    Program next({CHUNKPICKER_BIN}, window);
+    EXPECT_TRUE(WaitUntil([&] { return entries() == 0; }));
+    next.Signal(SIGTERM);
+    next.Wait();
+}
+
 TEST_F(BatchRun, AProgressLineOnATerminalOnlyFromTheFirstSecondAndClearedBeforeTheMessage)
 {
     OnTerminal quick({CHUNKPICKER_BIN, sourcePath, out});
