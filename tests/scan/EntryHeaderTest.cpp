@@ -37,6 +37,8 @@ TEST(EntryHeader, FormsFormatsAndSizesAsTheHeaderStatesThemWithinTheBytesGiven)
         {Riff("WAVE", Chunk("fmt ", Fmt(0x55))), "WAVE|MPEG|2|44100|16|36|"},
         {Riff("WAVE", Chunk("fmt ", Fmt(0x1234))), "WAVE|4660|2|44100|16|36|"},
         {Riff("WAVE", Chunk("fmt ", extensible)), "WAVE|IEEE-Float|2|44100|16|60|"},
+        {Riff("WAVE", Chunk("fmt ", Bytes(extensible.begin(), extensible.begin() + 26))),
+         "WAVE|IEEE-Float|2|44100|16|46|"}, // up to the sub-format's first two bytes
         // An odd chunk is padded; the title after it is found, in Latin-1 or UTF-8.
         {Riff("WAVE", Concat({Chunk("junk", Text("abc")), info, Chunk("fmt ", Fmt(1))})),
          "WAVE|PCM|2|44100|16|90|Glöckchen"},
