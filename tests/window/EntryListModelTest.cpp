@@ -58,6 +58,8 @@ TEST(EntryListModel, ShowsTheRowsInTheirRolesAndSortsThroughTheHeader)
     EXPECT_EQ(model.entryAt(1), 1);
     EXPECT_EQ(model.entryAt(2), 3) << "no playing time: last";
     EXPECT_EQ(model.entryAt(view.currentIndex().row()), 2) << "the current row stays on its entry";
+    view.horizontalHeader()->setSortIndicator(cp::EntryListModel::Number, Qt::AscendingOrder);
+    EXPECT_EQ(model.entryAt(0), 1) << "the first column sorts as well";
 }
 
 } // namespace
