@@ -358,6 +358,7 @@ TEST_F(WindowTest, ALongScanRunsUnderTheProgressBarAndNothingElseStarts)
     EXPECT_EQ(dialogs.opened.size(), 1u);
     EXPECT_EQ(Window().childAt(open)->objectName(), "Button1");
     EXPECT_EQ(Field("txtEntrycount"), "350");
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the pointer as before once the scan is over";
 }
 
 TEST_F(WindowTest, KeysAndTheContextMenuWorkExactlyWhenTheButtonsDo)
