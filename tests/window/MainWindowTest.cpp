@@ -551,6 +551,15 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
         EXPECT_EQ(ReadFile(second), closes ? Text("alt") : ReadFile(EntryFile(2))) << "Ja replaces";
     }
     EXPECT_EQ(ReadFile(taken), Text("alt"));
+    const auto progress = qt.progress(cp::DialogOwner::MainWindow, "Der Eintrag wird kopiert …");
+    std::string values; // the bar counts in thousandths
+    for (const auto& [done, total] : {std::pair(0, 0), {1, 4}, {1, 1}}) {
+        progress->update(done, total);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* bar = qobject_cast<QProgressDialog*>(w))
+                values += std::to_string(bar->value()) + "|";
+    }
+    EXPECT_EQ(values, "0|250|1000|");
 }
 
 // The e2e-ish paths of the face: a file named at start is scanned; closed before its scan, the program ends.
