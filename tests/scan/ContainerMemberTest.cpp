@@ -70,6 +70,12 @@ TEST(ContainerMember, HeadersMadeToLieOrToHarmAreReadAsTheyStandOrRefused)
          "zip|a.wav|100!|ok"},
         {Zip("a.wav", 0, 0, 0xFFFFFFFF, Concat({Le(1, 2), Le(8, 2), Le(7, 8)})), "zip|a.wav|7|kaputt"},
         {Concat({Zip("a.wav", 0, 0, 100), Bytes {0}}), "-"}, // not right before the tag
+        // A long name whose data ends a block before the header is another member's.
+        {Concat({TarHeader("././@LongLink", Text("144"), 'L'), Junk(1024), TarHeader("a.wav", Text("144"))}),
+         "tar|a.wav|100|ok"},
+        {Concat({TarHeader("././@LongLink", Text("144"), 'L'), Text("lang.wav"), Bytes(504, 0),
+                 TarHeader("a.wav", Text("144"))}),
+         "tar|lang.wav|100|ok"},
     };
     for (const auto& [header, summary] : cases)
         EXPECT_EQ(Summary(cp::parseMemberBefore(header.data(), header.size(), 100)), summary);

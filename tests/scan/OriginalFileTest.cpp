@@ -90,6 +90,7 @@ TEST(OriginalFile, NumberedAndPortableNames)
         {"CON", "_CON"},
         {"con .txt", "_con .txt"},
         {"Lpt9.wav", "_Lpt9.wav"},
+        {"com0.wav", "_com0.wav"},
         {"COM", "COM"},
         {"Coma.wav", "Coma.wav"},
         {"console.wav", "console.wav"},

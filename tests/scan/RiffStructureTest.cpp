@@ -68,6 +68,9 @@ TEST(RiffStructure, VerdictTrimmedLengthAndWhatTheChunksHold)
         {Riff("WAVE", Concat({kFmt, Chunk("data", {}), Junk(3985)}), 36), "Padded|4029|ClaimUnfinished||3985|249"},
         {Concat({Riff("RMID", Chunk("data", Junk(24))), Bytes(3985, 0)}), "Padded|44|PaddingDropped||-|-"},
         {Concat({wave, kInfo}), "Padded|1692|ChunkAfterClaim|Abendlied|1600|100"}, // a chunk after the claim
+        {Concat({wave, Bytes(kInfo.begin(), kInfo.end() - 1)}), "Padded|1652|PaddingDropped||1600|100"}, // cut short
+        // The chunks end the file with its pad byte, the entry's last.
+        {Riff("WAVE", Concat({kFmt, Chunk("data", Junk(1599))}), 30), "Padded|1644|ChunkCrossesClaim||1599|99"},
         {Concat({Riff("WAVE", Concat({Chunk("JUNK", {}), Bytes(14, 0)})), kInfo, Text("junk")}),
          "Padded|74|ChunkAfterClaim|Abendlied|-|-"}, // though no chunk ends the claim's bytes
         {Riff("WAVE", Concat({kFmt, Chunk("data", Junk(70000)), kInfo})), "Whole|70084|AsClaimed|Abendlied|70000|4375"},
@@ -98,13 +101,21 @@ TEST(RiffStructure, WalksAHundredThousandChunksAtMost)
     }
 }
 
-TEST(RiffStructure, TheHeaderReaderFindsATitleKeptAfterTheSound)
+TEST(RiffStructure, TheHeaderReaderFindsATitleKeptAfterTheSoundAndAFormatAfterLongChunks)
 {
     const TempDir folder;
     const Bytes entry = Riff("WAVE", Concat({kFmt, Chunk("data", Junk(70000)), kInfo}));
     WriteFile(folder / "source", entry);
     EXPECT_EQ(cp::readEntryHeader(cp::SourceReader(folder / "source"), 0, std::int64_t(entry.size())).title,
               "Abendlied");
+    const Bytes late = Riff("WAVE", Concat({Chunk("JUNK", Junk(2000)), kFmt, Chunk("data", Junk(100))}));
+    WriteFile(folder / "late", late);
+    EXPECT_EQ(cp::readEntryHeader(cp::SourceReader(folder / "late"), 0, std::int64_t(late.size())).sampleRate, 8000u);
+    // How many bytes the header needs: a start that may still become a tag asks for the form.
+    const unsigned char* text = reinterpret_cast<const unsigned char*>("RIFFxxxxWAVE");
+    EXPECT_EQ(cp::entryHeaderReach(text, 4), 12u);
+    EXPECT_EQ(cp::entryHeaderReach(text + 1, 4), 0u);
+    EXPECT_EQ(cp::entryHeaderReach(text + 1, 11), 0u);
 }
 
 TEST(RiffStructure, ExtensionsByForm)

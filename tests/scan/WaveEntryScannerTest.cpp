@@ -27,6 +27,7 @@ TEST_F(ScanTest, CutsAtEveryTagKeepsEveryByteAndReportsTheShares)
     const std::vector<std::int64_t> tags {101, 101 + 844 + 37, 101 + 844 + 37 + 4};
     EXPECT_EQ(recorder.hits, tags);
     EXPECT_EQ(result.entryFile(3), target / "Sound003 aus sound.ffl.wav");
+    EXPECT_EQ(recorder.written, 3);
     EXPECT_TRUE(recorder.completed);
     // Unknown so far: the part before the first tag and after the latest hit.
     const double length = double(source.size());
@@ -69,8 +70,10 @@ TEST_F(ScanTest, HandedOverEntryFilesGoOnTheRemoversThreadAndAllBeforeItEnds)
         }};
         remover.hand(std::move(result.entryFiles), 3000);
         EXPECT_EQ(remover.pendingBytes(), 3000);
+        EXPECT_TRUE(remover.busy());
         handedOver.release();
         ASSERT_TRUE(remover.waitFor(std::chrono::seconds(60)));
+        EXPECT_FALSE(remover.busy());
         EXPECT_EQ(ListFolder(target).size() + std::size_t(remover.pendingBytes()), 0u);
         Scan(Source(source, "zwei.ffl"));
         remover.hand(std::move(result.entryFiles), 3000);
@@ -158,6 +161,17 @@ TEST_F(ScanTest, ASourceChangingDuringTheSearchIsCutAtItsLengthAtOpenOrReported)
     WriteFile(path, source);
     EXPECT_THROW(Scan(path), cp::ScanError) << "a source cut short under the scan is an error";
     EXPECT_TRUE(ListFolder(target).empty());
+}
+
+TEST_F(ScanTest, ANameTakenBeforeTheScanIsPassedOver)
+{
+    WriteFile(target / "Sound002 aus sound.ffl.wav", Text("a stranger's file"));
+    Scan(Source(Text("RIFFabcRIFFdefRIFFghi")));
+    EXPECT_EQ(result.entryFile(2), target / "Sound003 aus sound.ffl.wav");
+    EXPECT_EQ(result.entryFile(3), target / "Sound004 aus sound.ffl.wav");
+    EXPECT_EQ(ReadFile(result.entryFile(3)), Text("RIFFghi"));
+    EXPECT_EQ(ReadFile(target / "Sound002 aus sound.ffl.wav"), Text("a stranger's file"));
+    EXPECT_THROW(result.entryFile(4), std::out_of_range);
 }
 
 // The outcomes of all the copies handed over, in the order they come (C copied,
