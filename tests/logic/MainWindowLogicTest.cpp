@@ -210,6 +210,10 @@ TEST_F(LogicTest, StepsWithWrapAndShowsTheFileAndTheEntryInGermanFigures)
                   std::string("aktueller Eintrag: ") + title + "|" + quality + "|" + enabled);
     }
     EXPECT_EQ(face.events.back(), "current 3") << "the entry list marks it";
+    Logic().pick(4); // no such entry: nothing happens
+    Logic().pick(0);
+    EXPECT_EQ(View().entryTitle, "aktueller Eintrag: 3/3");
+    EXPECT_TRUE(dialogs.messages.empty());
     Logic().run(Command::Next);
     EXPECT_EQ(View().entrySize + "|" + View().entryLength + "|" + std::to_string(View().sliderMaximum),
               "26.804 Byte|1,2 Sekunden|1200");
@@ -221,8 +225,8 @@ TEST_F(LogicTest, StepsWithWrapAndShowsTheFileAndTheEntryInGermanFigures)
     WriteFile(dir / "eins.ffl", MakeWave(8000, 250));
     Open(dir / "eins.ffl"); // one entry: its file goes as well
     EXPECT_EQ(View().toolTip + View().entryCount + "|" + View().entrySize + "|" + View().entryLength + "|"
-                  + View().quality,
-              "1|0 Byte|0 Sekunden|mies")
+                  + View().quality + "|" + View().unknownData,
+              "1|0 Byte|0 Sekunden|mies|0,0%")
         << "nothing of the entry shown before";
     EXPECT_TRUE(Logic().requestClose());
     EXPECT_TRUE(ListFolder(target).empty());
@@ -275,10 +279,12 @@ TEST_F(LogicTest, ALongScanShowsRunningFiguresRefusesCommandsAndStopsWhenClosed)
     settings.setValue("Loop", "2");
     Logic().start();
     std::set<std::string> counts, shares;
+    std::set<int> maxima;
     Strings busy;
     face.onAnswer = [&] {
         counts.insert(View().entryCount);
         shares.insert(View().unknownData);
+        maxima.insert(View().progressMaximum);
         if (counts.size() < 5)
             std::this_thread::sleep_for(std::chrono::milliseconds(50)); // outlast the refresh, so the next hit shows
         const cp::MainWindowView& view = View();
@@ -291,6 +297,7 @@ TEST_F(LogicTest, ALongScanShowsRunningFiguresRefusesCommandsAndStopsWhenClosed)
     Open();
     EXPECT_GE(counts.size(), 4u) << "the count grows while the search runs";
     EXPECT_GE(shares.size(), 4u) << "and the share of unknown data shrinks";
+    EXPECT_EQ(maxima, std::set<int> {3'500'000}) << "the progress bar counts bytes";
     EXPECT_EQ(std::set<std::string>(busy.begin(), busy.end()), std::set<std::string> {"110009"})
         << "the progress bar covers the toolbar, the pointer is busy, no command, no drop";
     EXPECT_EQ(dialogs.opened.size(), 1u);
