@@ -31,16 +31,36 @@ void WriteSound(const std::string& path, int format, int rate, int channels, int
     sf_close(f);
 }
 
-class DummyOutput : public ::testing::Test {
-protected:
-    TempDir dir;
-    cp::SdlAudioOutput output;
-    WaveDevice device {&output};
-    cp::SoundPlayer looper {&output};
-    cp::EntryPlayer player {device, looper};
-    std::string wave = dir / "tone.wav";
-    void SetUp() override { WriteFile(wave, MakeWave(8000, 400)); }
+// Tells what the device asked of it; framesPlayed as the test sets it.
+struct ScriptedOutput : cp::AudioOutput {
+    std::string calls;
+    std::int64_t played = 0;
+    bool available() const override { return true; }
+    bool play(cp::Voice, const std::string&, std::int64_t startFrame, bool) override
+    {
+        calls += "play " + std::to_string(startFrame) + ";";
+        return true;
+    }
+    void stop(cp::Voice) override { calls += "stop;"; }
+    bool playing(cp::Voice) override { return true; }
+    std::int64_t framesPlayed(cp::Voice) override { return played; }
 };
+
+TEST(WaveDevice, PlayWhilePlayingGoesOnAndAfterStopItPlaysOnFromWhereItStood)
+{
+    TempDir dir;
+    WriteFile(dir / "tone.wav", MakeWave(8000, 400));
+    ScriptedOutput output;
+    WaveDevice device(&output);
+    device.open(dir / "tone.wav");
+    device.play();
+    output.played = 500;
+    device.play();
+    output.played = 1000;
+    device.stop();
+    device.play();
+    EXPECT_EQ(output.calls, "play 0;stop;play 1000;");
+}
 
 // The disk driver writes exactly what was mixed, as fast as it can; what
 // sounded is that without the silence a paused device writes around it.
