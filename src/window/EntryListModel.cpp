@@ -89,8 +89,6 @@ QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, in
 
 void EntryListModel::sort(int column, Qt::SortOrder order)
 {
-    if (column < 0 || column >= ColumnCount)
-        return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // The view's current row and selection stay with their entries.
     const QModelIndexList before = persistentIndexList();

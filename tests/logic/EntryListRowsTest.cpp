@@ -123,6 +123,8 @@ TEST_F(EntryListRowsTest, SortsByEachKindOfColumnEqualKeysInEntryOrder)
     rows->setLearningNotice([&](bool learning) { busy += learning ? "+" : "-"; });
     for (const auto& [column, ascending, entries] : sorts)
         EXPECT_EQ(Sorted(column, ascending), entries) << "column " << column;
+    for (const int none : {-1, int(Rows::ColumnCount)})
+        EXPECT_EQ(Sorted(none, true), "5,3,1,2,4,6") << "no such column: the order stays";
     EXPECT_EQ(busy, "+-") << "busy while the keys are learnt, once";
 }
 

@@ -286,9 +286,16 @@ TEST_F(WindowTest, DesignTextsAndALayoutThatScales)
         field->setText(text);
         EXPECT_LE(field->fontMetrics().horizontalAdvance(text) + 5, field->width()) << name << " " << text;
     }
+    // Wider still, a field grows to the left up to a space from its caption, then its type shrinks.
+    auto* count = Window().findChild<QLineEdit*>("txtEntrycount");
+    count->setText(QString(40, '8'));
+    EXPECT_EQ(count->x() - Window().findChild<QLabel*>("Label(1)")->geometry().right() - 1,
+              QFontMetrics(count->parentWidget()->font()).horizontalAdvance(' '));
+    EXPECT_LT(count->font().pointSizeF(), 8.0);
     auto* size = Window().findChild<QLineEdit*>("txtFilesize");
     size->selectAll();
     EXPECT_FALSE(size->hasSelectedText()) << "a figure cannot be marked";
+    EXPECT_EQ(Window().font().pointSizeF(), 8.0) << "the design's small type";
     EXPECT_EQ(Window().frameGeometry().center(), Window().screen()->geometry().center()) << "a first start, framed";
     qsettings.setValue("WindowPosX", "1500");
     qsettings.setValue("WindowPosY", "2000");
@@ -442,6 +449,9 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     EXPECT_GE(list->width(), std::min(list->view()->horizontalHeader()->length(), screenWide))
         << "as wide as its columns, where the screen has room";
     EXPECT_EQ(list->view()->horizontalHeader()->sortIndicatorSection(), -1) << "in entry order at first";
+    EXPECT_TRUE(list->view()->horizontalHeader()->isSortIndicatorShown());
+    QAction* saveOriginals = list->findChild<QAction*>("mnuSaveOriginals");
+    EXPECT_FALSE(saveOriginals->isEnabled()) << "nothing selected";
     EXPECT_EQ(list->windowTitle().toStdString() + std::to_string(list->model().rowCount()), "Einträge0")
         << "empty before a scan";
     Open();
@@ -475,9 +485,7 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     const std::string originals = dir / "Originale";
     ::mkdir(originals.c_str(), 0755);
     dialogs.folders = {originals};
-    for (QAction* action : list->findChildren<QAction*>())
-        if (action->text() == QStringLiteral("Als Originale speichern …"))
-            action->trigger();
+    saveOriginals->trigger();
     EXPECT_EQ(ListFolder(originals).size(), 3u) << "the selection's originals";
 
     QTest::keyClicks(list->findChild<QLineEdit*>(), "mp3");
