@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/CommandLine.h"
 #include "base/PathHelpers.h"
+#include "base/ThreadStart.h"
 #include "files/SystemFileProbe.h"
 #include "support/Fixtures.h"
 
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <tuple>
 #include <utility>
@@ -54,8 +56,9 @@ TEST(CommandLine, ResolvesAgainstARealTree)
         {d + "fehlt.ffl", false, "", "", "Quelldatei nicht gefunden: " + d + "fehlt.ffl"},
         {"\"\"\"", false, "", "", "Quelldatei nicht gefunden: "},
         {d + "s.ffl  " + d, false, "", "", "Zielverzeichnis nicht gefunden:  " + d}, // a target starting with a blank
-        {d + "s.ff*l*", true, d + "s.ffl", temp, ""}, // a star may stand for nothing, also at the end
-        {d + "s.ffl ", true, d + "s.ffl", temp, ""},  // a trailing blank names no target
+        {d + "s.ff*l*", true, d + "s.ffl", temp, ""},   // a star may stand for nothing, also at the end
+        {d + "s.ffl*x", true, d + "s.ffl x", temp, ""}, // but what follows it must be there
+        {d + "s.ffl ", true, d + "s.ffl", temp, ""},    // a trailing blank names no target
         {d + "w/? sound.ffl " + d + "b", true, d + "w/b sound.ffl", d + "b", ""},
         {d + "w/a*", true, d + "w/a sound.ffl", temp, ""}, // a folder alone passes; the scan reports it
         {d + "w/sub/../c*", true, d + "w/sub/../c sound.ffl", temp, ""},
@@ -100,6 +103,26 @@ TEST(CommandLine, TheWindowsEntryFilesGoToTmpdirElseToVarTmp)
         EXPECT_EQ(state.targetFolder, folder) << (tmpdir ? tmpdir : "unset");
     }
     ::setenv("TMPDIR", kept.c_str(), 1);
+}
+
+TEST(ThreadStart, StartsAsManyAsAskedAfterThoseThereAndKeepsThoseStartedWhenOneCannotBe)
+{
+    std::vector<std::thread> threads;
+    std::atomic<int> ran {0};
+    EXPECT_EQ(cp::startThreads(
+                  threads, 2, [&] { ++ran; }, nullptr),
+              2u);
+    const auto noSecond = [](unsigned index) {
+        if (index == 1)
+            throw std::system_error(EAGAIN, std::generic_category());
+    };
+    EXPECT_EQ(cp::startThreads(
+                  threads, 3, [&] { ++ran; }, noSecond),
+              1u);
+    ASSERT_EQ(threads.size(), 3u);
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(ran, 3);
 }
 
 } // namespace
