@@ -59,11 +59,11 @@ int runWithoutDisplay(bool valid, const std::string& cause, const cp::StartupSta
 // it no longer answers then (a busy or dying X server). The offscreen
 // platform behind it in the list catches that; wasOffscreen tells whether
 // the offscreen platform was asked for from the start.
-void fallBackToOffscreen(cp::DisplayKind display, bool* wasOffscreen)
+void fallBackToOffscreen(bool* wasOffscreen)
 {
     QByteArray platforms = qgetenv("QT_QPA_PLATFORM");
     *wasOffscreen = platforms.startsWith("offscreen");
-    if (display != cp::DisplayKind::Reachable || *wasOffscreen || platforms.startsWith("minimal"))
+    if (*wasOffscreen || platforms.startsWith("minimal"))
         return;
     if (platforms.isEmpty())
         platforms = qEnvironmentVariableIsEmpty("DISPLAY") ? "wayland" : "xcb";
@@ -123,7 +123,7 @@ int main(int argc, char** argv)
     if (display != cp::DisplayKind::Reachable)
         return withoutWindow(display == cp::DisplayKind::Unreachable);
     bool wasOffscreen = false;
-    fallBackToOffscreen(display, &wasOffscreen);
+    fallBackToOffscreen(&wasOffscreen);
     QStringList connectionMessages;
     heldMessages = &connectionMessages;
     const QtMessageHandler previousHandler = qInstallMessageHandler(holdMessage);

@@ -319,6 +319,8 @@ TEST(Info, OneLinePerEntryAsTextAndAsJsonAndNoFileWritten)
         {"-- -a.ffl", 0, "number\t"},
         {"--json -- --help", 1, ""}, // a file of that name, which is not there
         {"-a.ffl", 2, "Syntax:  chunkpicker-info"},
+        {"-j", 2, "Syntax:  chunkpicker-info"}, // an option it does not know, however short
+        {"-", 1, ""},                           // a file named so
         {"weg.ffl", 1, ""},
         {"", 2, "Syntax:  chunkpicker-info"},
         {"a.ffl a.ffl", 2, "Syntax:  chunkpicker-info"},

@@ -93,6 +93,17 @@ TEST_F(ExtractRun, OriginalsOfArchivesComeBackByteForByteUnderTheirOwnNames)
               "\"member\"}\n]\n");
 }
 
+TEST_F(ExtractRun, FiguresInTheUsersLocaleWithItsOwnGroupSizes)
+{
+    // Indian English groups by three, then by two: a locale of our own, made here.
+    if (RunProgram({"localedef", "-i", "en_IN", "-f", "UTF-8", dir / "en_IN.UTF-8"}).status != 0)
+        GTEST_SKIP() << "no locale sources to make en_IN of";
+    WriteFile(dir / "x.bin", Concat({Text("RIFF"), Junk(1'234'563)}));
+    const RunResult r = Extract({dir / "x.bin", out}, {"LOCPATH=" + dir.path(), "LC_ALL=en_IN.UTF-8"});
+    EXPECT_EQ(r.out, dir / "x.bin" + ": 1 Einträge mit 12,34,567 Byte nach " + out
+                         + " geschrieben, nicht erkannte Daten: 0.0%\n");
+}
+
 TEST_F(ExtractRun, WithoutOptionsTheEntriesAsTheBatchCutsThemAndWithThemTitlesNumbersAndForms)
 {
     const Bytes titled = Riff("WAVE",
