@@ -3,6 +3,7 @@
 // sorting, the filter and the mismatch choice, from the source and, where
 // that is gone, from the entry files; the order of texts.
 #include "logic/EntryListRows.h"
+#include "logic/HeaderWording.h"
 #include "logic/NaturalKey.h"
 #include "playback/SoundFile.h"
 #include "scan/ScanFixture.h"
@@ -181,17 +182,33 @@ TEST_F(EntryListRowsTest, PlayingTimesGoByTheHeaderWhereItSaysLessAndAFilmsByIts
 
 TEST(EntryListOrder, TitlesInNaturalOrderDigitRunsByValueRegardlessOfCaseAndAccents)
 {
-    // Five bytes that are no UTF-8 are five U+FFFD: less than any character beyond them.
-    const char* const ascending[] = {
-        "",           "0",        "ab",       "abc",      "Ærø",      "Äpfel",     "b007",       "b8",
-        "Birnen",     "Čz",       "Da",       "Łódź",     "Øl",       "ſehr",      "Strasse",    "Straße",
-        "Strassen",   "Wasser 1", "wasser 1", "wasser 2", "Wasser 9", "Wasser 10", "Wasser 10a", "Wasser 70",
-        "Wasser 100", "x2y9",     "x10y1",    "ωa",       "Ωz",       "ж",         "€",          "\xff\xff\xff\xff\xff",
-        "😀"};
+    // Five bytes that are no UTF-8 are five U+FFFD: less than any character beyond them; a lead byte
+    // without its continuation is one U+FFFD, and the byte after it is read as itself.
+    const char* const ascending[] = {"",           "0",          "ab",
+                                     "abc",        "Ærø",        "Äpfel",
+                                     "b007",       "b8",         "Birnen",
+                                     "Čz",         "Da",         "Łódź",
+                                     "Øl",         "ſehr",       "Strasse",
+                                     "Straße",     "Strassen",   "Wasser 1",
+                                     "wasser 1",   "wasser 2",   "Wasser 9",
+                                     "Wasser 10",  "Wasser 10a", "Wasser 70",
+                                     "Wasser 100", "x2y9",       "x10y1",
+                                     "ωa",         "Ωz",         "ж",
+                                     "€",          "\xc3z",      "\xff\xff\xff\xff\xff",
+                                     "😀"};
     for (std::size_t i = 0; i < std::size(ascending); ++i)
         for (std::size_t j = 0; j < std::size(ascending); ++j)
             EXPECT_EQ(cp::naturalCompare(ascending[i], ascending[j]), i < j ? -1 : int(i > j))
                 << ascending[i] << " against " << ascending[j];
+}
+
+TEST(EntryListOrder, TheHeadersSizeAgreementInWords)
+{
+    const cp::NumberStyle german = cp::NumberStyle::germanStyle();
+    EXPECT_EQ(cp::sizeAgreementWords(1, true, german), "+1 Byte");
+    EXPECT_EQ(cp::sizeAgreementWords(-1234, true, german), "\u22121.234 Byte");
+    EXPECT_EQ(cp::sizeAgreementWords(1, false, german), "1 Byte mehr");
+    EXPECT_EQ(cp::sizeAgreementWords(0, false, german), "stimmt überein");
 }
 
 } // namespace

@@ -60,6 +60,10 @@ TEST(ContainerMember, HeadersMadeToLieOrToHarmAreReadAsTheyStandOrRefused)
          std::string("cpio|/a\0b\n|100|ok", 17)},
         {Cpio(newc + "00000007" + std::string(8, '0'), "/a"), "-"},                  // its name runs on
         {Cpio(newc + "00000003" + std::string(8, 'g'), "/a"), "cpio|/a|100|kaputt"}, // no digits
+        {Cpio("07070100000009000081A4" + newc.substr(22, 32) + "0000005a" + std::string(32, '0') + "00000003"
+                  + std::string(8, '0'),
+              "/a"),
+         "cpio|/a|90|ok"},
         {Cpio("07070100000001000041ED" + newc.substr(22) + "00000003" + std::string(8, '0'), "/a"), "-"}, // a folder
         {Cpio(odc + "000003" + "00000000144", ".."), "cpio|..|100|ok"},
         {Text(odc + "000003" + "00000000144" + "..x"), "-"}, // no NUL at the name's end

@@ -59,6 +59,8 @@ TEST(RiffStructure, VerdictTrimmedLengthAndWhatTheChunksHold)
         // A size field written 4 bytes short: the chunks end the file, not the junk after them.
         {Concat({Riff("WAVE", Concat({kFmt, Chunk("data", Junk(1600))}), 1632), Text("\x01junk")}),
          "Padded|1644|ChunkCrossesClaim||1600|100"},
+        {Concat({Riff("WAVE", Concat({kFmt, Chunk("data", Junk(1599))}), 1634), Text("junk")}),
+         "Padded|1644|ChunkCrossesClaim||1599|99"}, // by one byte
         {Bytes(wave.begin(), wave.begin() + 1000), "Cut|1000|ClaimPastEntry||956|59"},
         // A placeholder claim of 2 GiB: the data chunk's own size, not the padding, is the sound.
         {Concat({Riff("WAVE", Concat({kFmt, Chunk("data", Junk(1600))}), 0x7FFFFFF8), Bytes(5000, 0)}),
