@@ -31,35 +31,44 @@ void WriteSound(const std::string& path, int format, int rate, int channels, int
     sf_close(f);
 }
 
-// Tells what the device asked of it; framesPlayed as the test sets it.
+// Tells what the device (D) and the sound player (P) asked of it; framesPlayed as the test sets it.
 struct ScriptedOutput : cp::AudioOutput {
     std::string calls;
     std::int64_t played = 0;
+    static char name(cp::Voice voice) { return voice == cp::Voice::Device ? 'D' : 'P'; }
     bool available() const override { return true; }
-    bool play(cp::Voice, const std::string&, std::int64_t startFrame, bool) override
+    bool play(cp::Voice voice, const std::string&, std::int64_t startFrame, bool) override
     {
-        calls += "play " + std::to_string(startFrame) + ";";
+        calls += std::string("play ") + name(voice) + std::to_string(startFrame) + ";";
         return true;
     }
-    void stop(cp::Voice) override { calls += "stop;"; }
+    void stop(cp::Voice voice) override { calls += std::string("stop ") + name(voice) + ";"; }
     bool playing(cp::Voice) override { return true; }
     std::int64_t framesPlayed(cp::Voice) override { return played; }
 };
 
-TEST(WaveDevice, PlayWhilePlayingGoesOnAndAfterStopItPlaysOnFromWhereItStood)
+TEST(WaveDevice, PlaysOnFromWhereItStoodAndTheEntrysPlayStartsOverAndItsStopEndsTheLoopToo)
 {
     TempDir dir;
     WriteFile(dir / "tone.wav", MakeWave(8000, 400));
     ScriptedOutput output;
     WaveDevice device(&output);
+    cp::SoundPlayer looper(&output);
+    cp::EntryPlayer player(device, looper);
     device.open(dir / "tone.wav");
     device.play();
     output.played = 500;
-    device.play();
+    device.play(); // playing already: goes on
     output.played = 1000;
     device.stop();
     device.play();
-    EXPECT_EQ(output.calls, "play 0;stop;play 1000;");
+    EXPECT_EQ(output.calls, "play D0;stop D;play D1000;");
+    EXPECT_EQ(player.tick(1, false).status, "wird abgespielt");
+    output.calls.clear();
+    player.play(dir / "tone.wav", false);
+    player.play(dir / "tone.wav", true);
+    player.stop();
+    EXPECT_EQ(output.calls, "stop D;play D0;play P0;stop D;stop P;");
 }
 
 // The disk driver writes exactly what was mixed, as fast as it can; what
