@@ -500,6 +500,19 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
     }
 }
 
+TEST_F(WindowTest, TheEntryListFirstOpensOverTheWindowWhereFewRowsFitBelowIt)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    qsettings.setValue("WindowPosY", QString::number((screen.bottom() - 266 - 60) * 10)); // twips
+    Window().start();
+    QApplication::setActiveWindow(&Window());
+    Press(Qt::Key_F4);
+    cp::EntryListWindow* list = Window().entryList();
+    ASSERT_TRUE(list);
+    EXPECT_GE(list->height(), 8 * list->view()->verticalHeader()->defaultSectionSize());
+    EXPECT_LT(list->y(), Window().frameGeometry().bottom());
+}
+
 // Qt's own question, failure message, notice and progress window. Answered
 // late, none of them lies under a progress window; closed (as by a signal)
 // while one waits, it goes as a cancel and the window ends as it always does.
