@@ -302,6 +302,9 @@ TEST_F(WindowTest, DesignTextsAndALayoutThatScales)
     window.reset();
     ASSERT_FALSE(Window().start());
     EXPECT_EQ(Window().pos(), QPoint(150, 200)) << "where the last start left it, in twips";
+    Window().move(170, 220);
+    Window().close();
+    EXPECT_EQ(qsettings.value("WindowPosX").toString() + "," + qsettings.value("WindowPosY").toString(), "1700,2200");
 }
 
 // The view as the form draws it, and playback through the audio system and the clock.
