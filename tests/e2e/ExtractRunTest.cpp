@@ -100,8 +100,9 @@ TEST_F(ExtractRun, FiguresInTheUsersLocaleWithItsOwnGroupSizes)
         GTEST_SKIP() << "no locale sources to make en_IN of";
     WriteFile(dir / "x.bin", Concat({Text("RIFF"), Junk(1'234'563)}));
     const RunResult r = Extract({dir / "x.bin", out}, {"LOCPATH=" + dir.path(), "LC_ALL=en_IN.UTF-8"});
-    EXPECT_EQ(r.out, dir / "x.bin" + ": 1 Einträge mit 12,34,567 Byte nach " + out
-                         + " geschrieben, nicht erkannte Daten: 0.0%\n");
+    EXPECT_EQ(r.out,
+              dir / "x.bin" + ": 1 Einträge mit 12,34,567 Byte nach " + out
+                  + " geschrieben, nicht erkannte Daten: 0.0%\n");
 }
 
 TEST_F(ExtractRun, WithoutOptionsTheEntriesAsTheBatchCutsThemAndWithThemTitlesNumbersAndForms)
@@ -155,6 +156,7 @@ TEST_F(ExtractRun, WrongCallsAndFailuresSaySoAndLeaveNothingPartial)
         {"\"$0\" \"$1\" \"$2/fehlt\"", 2, "chunkpicker-extract: Zielverzeichnis nicht gefunden: " + out + "/fehlt\n"},
         // A source missing and one a folder: the others are written all the same.
         {"\"$0\" \"$2/fehlt.pak\" \"$1\" \"$2\" \"$2\"", 1, "'" + out + "/fehlt.pak'"},
+        {"cd \"$2\" && exec \"$0\" - \"$1\" \"$2\"", 1, "'-'"}, // a lone dash is a file's name
         {"ulimit -f 2 && exec \"$0\" --trim \"$1\" \"$1\" \"$2\"", 1, GermanSystemMessage(EFBIG)},
         {"\"$0\" --json \"$1\" \"$2\" >/dev/full", 1,
          "Fehler beim Schreiben der Ausgabe: " + GermanSystemMessage(ENOSPC)},
