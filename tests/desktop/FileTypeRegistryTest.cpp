@@ -186,4 +186,24 @@ TEST(registerFileTypes, AnErrorEndsOnlyItsOwnTypeAndKeepsItsNumber)
     EXPECT_EQ(seen, "53 weg|7 Nicht genügend Speicher|51 kaputt|");
 }
 
+TEST(registerFileTypes, TheDesktopsFoldersFromTheEnvironmentRelativeOnesIgnored)
+{
+    const std::pair<const char*, const char*> settings[]
+        = {{"HOME", "/home/ich"}, {"XDG_DATA_HOME", "daten"}, {"XDG_CONFIG_HOME", "/einstellungen"}};
+    std::vector<std::optional<std::string>> before;
+    for (const auto& [name, value] : settings) {
+        const char* was = std::getenv(name);
+        before.push_back(was ? std::optional<std::string>(was) : std::nullopt);
+        ::setenv(name, value, 1);
+    }
+    const XdgFileTypeRegistry::Places places = XdgFileTypeRegistry::Places::fromEnvironment();
+    EXPECT_EQ(places.dataHome + "|" + places.configHome, "/home/ich/.local/share|/einstellungen");
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (before[i])
+            ::setenv(settings[i].first, before[i]->c_str(), 1);
+        else
+            ::unsetenv(settings[i].first);
+    }
+}
+
 } // namespace
