@@ -140,9 +140,15 @@ TEST_F(ScanTest, StoppedScansKeepWhatTheyCompletedAndCleanUpTakesOnlyItsOwnFiles
     std::filesystem::last_write_time(native(result.entryFile(1)), std::filesystem::file_time_type {});
     std::filesystem::rename(native(result.entryFile(3)), native(dir / "moved"));
     WriteFile(result.entryFile(3), Text("a stranger's file"));
+    // A copy put in its place, of its time to the nanosecond: only the file's number tells it apart.
+    std::filesystem::copy_file(native(result.entryFile(2)), native(dir / "copy"));
+    std::filesystem::last_write_time(native(dir / "copy"),
+                                     std::filesystem::last_write_time(native(result.entryFile(2))));
+    std::filesystem::rename(native(dir / "copy"), native(result.entryFile(2)));
     result.release(&recorder);
     EXPECT_EQ(ListFolder(target),
-              (std::vector<std::string> {"Sound001 aus sound.ffl.wav", "Sound003 aus sound.ffl.wav"}));
+              (std::vector<std::string> {"Sound001 aus sound.ffl.wav", "Sound002 aus sound.ffl.wav",
+                                         "Sound003 aus sound.ffl.wav"}));
     EXPECT_EQ(result.entryFiles.ownedCount(), 0);
     EXPECT_EQ(recorder.closes, 2) << "the device lets go whenever files of this run are deleted";
 }
