@@ -184,27 +184,24 @@ TEST(EntryListOrder, TitlesInNaturalOrderDigitRunsByValueRegardlessOfCaseAndAcce
 {
     // Five bytes that are no UTF-8 are five U+FFFD: less than any character beyond them; a lead byte
     // without its continuation is one U+FFFD, and the byte after it is read as itself.
-    const char* const ascending[] = {"",           "0",          "ab",
-                                     "abc",        "Ærø",        "Äpfel",
-                                     "b007",       "b8",         "Birnen",
-                                     "Čz",         "Da",         "Łódź",
-                                     "Øl",         "ſehr",       "Strasse",
-                                     "Straße",     "Strassen",   "Wasser 1",
-                                     "wasser 1",   "wasser 2",   "Wasser 9",
-                                     "Wasser 10",  "Wasser 10a", "Wasser 70",
-                                     "Wasser 100", "x2y9",       "x10y1",
-                                     "ωa",         "Ωz",         "ж",
-                                     "€",          "\xc3z",      "\xff\xff\xff\xff\xff",
-                                     "😀"};
+    const char* const ascending[]
+        = {"",          "0",          "ab",        "abc",        "Ærø",      "Äpfel",    "b007",
+           "b8",        "Birnen",     "Čz",        "Da",         "Łódź",     "Øl",       "ſehr",
+           "Strasse",   "Straße",     "Strassen",  "Wasser 1",   "wasser 1", "wasser 2", "Wasser 9",
+           "Wasser 10", "Wasser 10a", "Wasser 70", "Wasser 100", "x2y9",     "x10y1",    "ωa",
+           "Ωz",        "ж",          "ѐa",        "Ѐz",         "€",        "\xc3z",    "\xff\xff\xff\xff\xff",
+           "😀"};
     for (std::size_t i = 0; i < std::size(ascending); ++i)
         for (std::size_t j = 0; j < std::size(ascending); ++j)
             EXPECT_EQ(cp::naturalCompare(ascending[i], ascending[j]), i < j ? -1 : int(i > j))
                 << ascending[i] << " against " << ascending[j];
 }
 
-TEST(EntryListOrder, TheHeadersSizeAgreementInWords)
+TEST(EntryListOrder, TheHeadersSizeAgreementAndPlayingTimesInWords)
 {
     const cp::NumberStyle german = cp::NumberStyle::germanStyle();
+    EXPECT_EQ(cp::secondsWords(1'234'567, true, german), "1.234,567 s");
+    EXPECT_EQ(cp::secondsWords(0, true, german), "0,000 s");
     EXPECT_EQ(cp::sizeAgreementWords(1, true, german), "+1 Byte");
     EXPECT_EQ(cp::sizeAgreementWords(-1234, true, german), "\u22121.234 Byte");
     EXPECT_EQ(cp::sizeAgreementWords(1, false, german), "1 Byte mehr");
