@@ -146,12 +146,6 @@ void BatchProgress::searchFinished(std::int64_t entryCount, std::int64_t firstTa
     m_inner.searchFinished(entryCount, firstTag, finalShare);
 }
 
-void BatchProgress::scanEnded(bool completed) noexcept
-{
-    clear();
-    m_inner.scanEnded(completed);
-}
-
 bool BatchProgress::stopRequested()
 {
     // Asked after every step of the scan, and every few tens of milliseconds while it waits.

@@ -45,7 +45,7 @@ public:
     void tagFound(std::int64_t hitCount, std::int64_t position, double runningShare) override;
     void searchFinished(std::int64_t entryCount, std::int64_t firstTag, double finalShare) override;
     void entriesWritten(std::int64_t written, std::int64_t total) override { m_inner.entriesWritten(written, total); }
-    void scanEnded(bool completed) noexcept override;
+    void scanEnded(bool completed) noexcept override { m_inner.scanEnded(completed); }
     bool stopRequested() override;
 
 private:

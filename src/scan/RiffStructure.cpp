@@ -245,7 +245,8 @@ RiffStructure readRiffStructure(const SourceReader& source, std::int64_t offset,
         return structure;
     const std::uint64_t sizeField = le32(head + 4);
     structure.claimedSize = 8 + sizeField + (sizeField & 1);
-    if (sizeField < 4 || !isPrintable(head + 8) || !isPrintable(head + 12)
+    // A claim too short for the form and one chunk header fails the last test too.
+    if (!isPrintable(head + 8) || !isPrintable(head + 12)
         || 20 + std::uint64_t(le32(head + 16)) > structure.claimedSize)
         return structure;
     judge(structure, entry.length, sizeField);

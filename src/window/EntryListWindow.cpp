@@ -237,7 +237,8 @@ void EntryListWindow::scanChanged()
 
 void EntryListWindow::rowPicked(int row)
 {
-    if (m_following || row < 0)
+    // The row the main window moves to names the current entry already: no pick back.
+    if (row < 0)
         return;
     const std::int64_t entry = m_model.entryAt(row);
     if (entry != m_entries.current())
@@ -249,7 +250,6 @@ void EntryListWindow::followCurrentEntry(std::int64_t entry)
     const int row = m_model.rowOf(entry);
     if (row >= 0 && m_view->currentIndex().row() == row)
         return; // picked here: a selection being made stays
-    m_following = true;
     if (row < 0) {
         m_view->selectionModel()->clear();
     } else {
@@ -258,7 +258,6 @@ void EntryListWindow::followCurrentEntry(std::int64_t entry)
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         m_view->scrollTo(index);
     }
-    m_following = false;
 }
 
 std::vector<std::int64_t> EntryListWindow::selectedEntries() const

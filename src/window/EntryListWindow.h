@@ -84,7 +84,6 @@ private:
     QMenu* m_menu = nullptr;
     QAction* m_save = nullptr;
     QAction* m_saveOriginals = nullptr;
-    bool m_following = false; // the main window moves the row: no pick back
     bool m_layoutRestored = false;
 };
 
