@@ -40,7 +40,7 @@ TEST(CommandLine, ResolvesAgainstARealTree)
     for (const char* folder : {"Ziel ordner", "b", "w", "w/a sound.ffl", "w/sub"})
         ::mkdir((d + folder).c_str(), 0755);
     for (const char* file :
-         {"Größe Sounds.ffl", "a", "a b.ffl", "b x.ffl", "s.ffl", "s.ffl x", "w/b sound.ffl", "w/c sound.ffl"})
+         {"Größe Sounds.ffl", "a", "a b.ffl", "b x.ffl", "s.ffl", "s.ffl x", "u ", "w/b sound.ffl", "w/c sound.ffl"})
         WriteFile(d + file, Text("RIFF"));
     cp::SystemFileProbe probe;
     const std::string temp = probe.tempFolder(), sounds = d + "Größe Sounds.ffl";
@@ -56,9 +56,10 @@ TEST(CommandLine, ResolvesAgainstARealTree)
         {d + "fehlt.ffl", false, "", "", "Quelldatei nicht gefunden: " + d + "fehlt.ffl"},
         {"\"\"\"", false, "", "", "Quelldatei nicht gefunden: "},
         {d + "s.ffl  " + d, false, "", "", "Zielverzeichnis nicht gefunden:  " + d}, // a target starting with a blank
-        {d + "s.ff*l*", true, d + "s.ffl", temp, ""},   // a star may stand for nothing, also at the end
-        {d + "s.ffl*x", true, d + "s.ffl x", temp, ""}, // but what follows it must be there
-        {d + "s.ffl ", true, d + "s.ffl", temp, ""},    // a trailing blank names no target
+        {d + "s.ff*l*", true, d + "s.ffl", temp, ""},       // a star may stand for nothing, also at the end
+        {d + "s.ffl*x", true, d + "s.ffl x", temp, ""},     // but what follows it must be there
+        {d + "s.ffl ", true, d + "s.ffl", temp, ""},        // a trailing blank names no target
+        {d + "u  " + d + "b", true, d + "u ", d + "b", ""}, // a name that ends in a blank
         {d + "w/? sound.ffl " + d + "b", true, d + "w/b sound.ffl", d + "b", ""},
         {d + "w/a*", true, d + "w/a sound.ffl", temp, ""}, // a folder alone passes; the scan reports it
         {d + "w/sub/../c*", true, d + "w/sub/../c sound.ffl", temp, ""},

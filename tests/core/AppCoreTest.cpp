@@ -87,6 +87,8 @@ TEST(NumberFormat, ReadInTheUsersFormFirstThenInThePlainOne)
             }
         }
     }
+    double read = 0;
+    EXPECT_TRUE(cp::parseNumber("+2,5E3", german, &read) && read == 2500) << "a sign and an exponent";
 }
 
 TEST(NumberFormat, WrittenAndReadAsQtsLocalesDoWithoutQt)
@@ -125,6 +127,7 @@ TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
         {std::int64_t(1) << 62, std::int64_t(1) << 61, 0, 0, 0, 93540,
          "50 % · 0 Einträge · 0,0 von 4.096,0 PiB · 22 TiB/s · noch 25 h 59 min"},
         {1024, 124, 0, 0, 0, 496, "12 % · 0 Einträge · 0,0 von 1,0 KiB · 0 Byte/s · noch 1 h 0 min"}, // exactly
+        {1024, 1024, 1, 1, 1024, 1, "100 % · 1 Einträge · 1,0 von 1,0 KiB · 1 KiB/s · noch 0 s"},
     };
     for (const auto& [length, searched, firstTag, entries, written, seconds, line] : rows)
         EXPECT_EQ(cp::BatchProgress::progressLine(length, searched, firstTag, entries, written, seconds,
@@ -134,6 +137,7 @@ TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
     const std::pair<int, const char*> narrow[] = {
         {79, "50 % · 98 Einträge · 1,0 von 2,0 GiB · 100 MiB/s · noch 11 s"},
         {39, "50 % · 98 Einträge · noch 11 s"},
+        {30, "50 % · 98 Einträge · noch 11 s"}, // exactly its room
         {24, "50 % · noch 11 s"},
         {11, "noch 11 s"},
         {5, ""},

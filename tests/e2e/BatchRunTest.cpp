@@ -133,7 +133,11 @@ TEST_F(BatchRun, FailuresAndMissingDisplaysSaySoOnStderr)
         {"cp \"$1\" \"$2/" + std::string(245, 'a') + "\" && exec \"$0\" \"$2/" + std::string(245, 'a') + "\" \"$3\"",
          kNoDisplay, 1, "Fehler beim Schreiben von '" + out + "/Sound001 aus aaa"},
         {"ulimit -f 4 && exec \"$0\" \"$1\" \"$3\"", kNoDisplay, 1, GermanSystemMessage(EFBIG)}, // not killed
-        {"\"$0\" \"$1\" \"$3\" >/dev/full", kNoDisplay, 1, GermanSystemMessage(ENOSPC)},         // the entries stay
+        // A file system that renames only onto a free name: no entry, and no empty file in its place.
+        {"LD_PRELOAD=" FAT_LIKE
+         " FAT_LIKE_RENAME=plain ASAN_OPTIONS=verify_asan_link_order=0 exec \"$0\" \"$1\" \"$3\"",
+         kNoDisplay, 1, GermanSystemMessage(EPERM)},
+        {"\"$0\" \"$1\" \"$3\" >/dev/full", kNoDisplay, 1, GermanSystemMessage(ENOSPC)}, // the entries stay
         // The entry is not known to be on disk: no success, though it is written.
         {"head -c 4000 \"$1\" >\"$2/eins\" && LD_PRELOAD=" FAILING_SYNC
          " ASAN_OPTIONS=verify_asan_link_order=0 \"$0\" \"$2/eins\" \"$3\"",

@@ -95,10 +95,14 @@ TEST_F(ExtractRun, OriginalsOfArchivesComeBackByteForByteUnderTheirOwnNames)
 
 TEST_F(ExtractRun, FiguresInTheUsersLocaleWithItsOwnGroupSizes)
 {
+    WriteFile(dir / "x.bin", Concat({Text("RIFF"), Junk(1'234'563)}));
+    EXPECT_EQ(Extract({dir / "x.bin", out}, {"LC_ALL=C"}).out,
+              dir / "x.bin" + ": 1 Einträge mit 1,234,567 Byte nach " + out
+                  + " geschrieben, nicht erkannte Daten: 0.0%\n")
+        << "grouped also where the locale names no separator";
     // Indian English groups by three, then by two: a locale of our own, made here.
     if (RunProgram({"localedef", "-i", "en_IN", "-f", "UTF-8", dir / "en_IN.UTF-8"}).status != 0)
         GTEST_SKIP() << "no locale sources to make en_IN of";
-    WriteFile(dir / "x.bin", Concat({Text("RIFF"), Junk(1'234'563)}));
     const RunResult r = Extract({dir / "x.bin", out}, {"LOCPATH=" + dir.path(), "LC_ALL=en_IN.UTF-8"});
     EXPECT_EQ(r.out,
               dir / "x.bin" + ": 1 Einträge mit 12,34,567 Byte nach " + out

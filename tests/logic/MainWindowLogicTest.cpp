@@ -372,6 +372,7 @@ TEST_F(LogicTest, ASourceLargerThanTheRoomLeftForTheEntryFilesIsNotScanned)
     const std::int64_t missing = 2'031'852 - cp::freeSpaceIn(target).value_or(0);
     EXPECT_FALSE(cp::EntryRoom(target, missing).shortage(dir / "groß.ffl", c));
     EXPECT_TRUE(cp::EntryRoom(target, missing - 1).shortage(dir / "groß.ffl", c));
+    EXPECT_EQ(cp::regularFileSize(dir.path()), std::nullopt) << "a folder has no bytes to copy";
     logic.reset();
     EXPECT_EQ(::umount2(target.c_str(), MNT_DETACH), 0) << std::strerror(errno);
 #endif
@@ -489,6 +490,19 @@ TEST_F(LogicTest, SaveAllCopiesEveryEntryInOrderAndTellsOnceWhatFailed)
     dialogs.folders = {dir / "alle2011"};
     Logic().saveEntries({1}, cp::DialogOwner::EntryList); // one entry picked in the list; declined
     EXPECT_EQ(dialogs.offeredAll, "111110") << "\"all\" offered where there are other files";
+
+    // A file made under the first name as the copies start: asked about then, and replaced.
+    const std::string late = dir / "spät";
+    dialogs.keepCopying = [&] {
+        if (!std::filesystem::exists(native(late / name(1))))
+            WriteFile(late / name(1), Text("alt"));
+        return true;
+    };
+    dialogs.questions.clear();
+    dialogs.replies = {Replace::Yes};
+    EXPECT_EQ(SaveAllInto(late).size(), 3u);
+    EXPECT_EQ(dialogs.questions, Strings {late / name(1)});
+    EXPECT_EQ(ReadFile(late / name(1)), ReadFile(EntryFile(1)));
 
     dialogs.keepCopying = [] { return false; }; // cancelled in the progress window: nothing, not even half
     EXPECT_TRUE(SaveAllInto(dir / "dritte").empty()) << "a cancel copies nothing";

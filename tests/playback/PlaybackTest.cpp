@@ -69,6 +69,7 @@ TEST(WaveDevice, PlaysOnFromWhereItStoodAndTheEntrysPlayStartsOverAndItsStopEnds
     player.play(dir / "tone.wav", true);
     player.stop();
     EXPECT_EQ(output.calls, "stop D;play D0;play P0;stop D;stop P;");
+    EXPECT_EQ(player.tick(1, false).sliderValue, 0) << "Stop goes back to the start";
 }
 
 // The disk driver writes exactly what was mixed, as fast as it can; what

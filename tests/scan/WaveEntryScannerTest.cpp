@@ -37,6 +37,7 @@ TEST_F(ScanTest, CutsAtEveryTagKeepsEveryByteAndReportsTheShares)
     // A file without tags: the previous entries are gone, none take their place.
     Scan(Source(Text("riffRIFriff"), "nothing.bin"));
     EXPECT_EQ(result.entryCount, 0);
+    EXPECT_EQ(result.unknownShare, 1.0) << "all of it unknown";
     EXPECT_TRUE(ListFolder(target).empty());
     EXPECT_EQ(result.sourceFile, dir / "nothing.bin");
     EXPECT_TRUE(result.complete);

@@ -2,11 +2,14 @@
 // Preloaded into a program: its files behave as on a FAT stick mounted
 // through FUSE, which holds no unnamed files (here: no /proc to name them
 // through), no hard links and no permissions, renames only the plain way
-// and refuses to flush on request.
+// and refuses to flush on request. With FAT_LIKE_RENAME=plain set, a rename
+// onto a name taken fails, as on file systems that never rename over a file.
 #include <dlfcn.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -36,6 +39,15 @@ int link(const char*, const char*)
 int linkat(int, const char*, int, const char*, int)
 {
     return refuse(EPERM);
+}
+
+int rename(const char* from, const char* to)
+{
+    struct stat taken {};
+    const char* mode = std::getenv("FAT_LIKE_RENAME");
+    if (mode && std::strcmp(mode, "plain") == 0 && ::lstat(to, &taken) == 0)
+        return refuse(EEXIST);
+    return reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"))(from, to);
 }
 
 int renameat2(int, const char*, int, const char*, unsigned int)

@@ -14,6 +14,7 @@
 #include "window/EntryListWindow.h"
 #include "window/QtSettings.h"
 #include "window/MainWindow.h"
+#include "window/NoticeDialog.h"
 #include "window/QtNumberStyle.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QProgressDialog>
@@ -138,6 +140,23 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
             QMetaObject::invokeMethod(dialog, confirm ? "accept" : "reject");
         });
         EXPECT_EQ(cp::browseForFolder(nullptr, "Zielverzeichnis", target), confirm ? target : QString());
+    }
+}
+
+TEST(RealFileDialogs, TheNoticeShowsItsTextAndOkTellsWhetherTheBoxWasTicked)
+{
+    for (const bool ticked : {true, false}) {
+        cp::NoticeDialog notice;
+        notice.setText("Zeile eins\r\nZeile zwei");
+        EXPECT_EQ(notice.findChild<QPlainTextEdit*>("Label")->toPlainText(), "Zeile eins\nZeile zwei");
+        QTimer::singleShot(0, [&] {
+            notice.findChild<QCheckBox*>("chkShowAgain")->setChecked(ticked);
+            QTest::mouseClick(notice.findChild<QPushButton*>("bttnOK"), Qt::LeftButton);
+            if (notice.isVisible())
+                notice.reject(); // OK did nothing
+        });
+        EXPECT_EQ(notice.exec(), QDialog::Accepted);
+        EXPECT_EQ(notice.neverAgain(), ticked);
     }
 }
 
@@ -269,6 +288,8 @@ TEST_F(WindowTest, DesignTextsAndALayoutThatScales)
     EXPECT_EQ(QList<QSize>({Window().size(), toolbar->widgetForAction(Button(1))->size(), toolbar->iconSize()}),
               QList<QSize>({{647, 266}, {35, 33}, {24, 24}}))
         << "window, buttons and pictures grow with the resolution";
+    for (int i : {1, 2, 4, 5, 6, 7, 8})
+        EXPECT_EQ(toolbar->widgetForAction(Button(i))->accessibleName(), Button(i)->toolTip()) << "read out: " << i;
     // The loop box keeps its whole tick and caption, clear of the group beside it.
     EXPECT_TRUE(LoopBox()->size().expandedTo(LoopBox()->sizeHint()) == LoopBox()->size());
     EXPECT_LT(LoopBox()->geometry().right(), Window().findChild<QGroupBox*>("Frame(1)")->x());
@@ -334,7 +355,9 @@ TEST_F(WindowTest, DrawsTheViewAndPlaysStopsAndRewinds)
     Click(Command::Play);
     Click(Command::Stop);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Field("txtStatus") == "angehalten"; })) << "Stop ends the sound";
-    EXPECT_EQ(Window().findChild<QSlider*>("sldTime")->value(), 0) << "Stop rewinds";
+    auto* slider = Window().findChild<QSlider*>("sldTime");
+    EXPECT_EQ(slider->value(), 0) << "Stop rewinds";
+    EXPECT_NE(slider->parentWidget()->childAt(slider->geometry().center()), slider) << "it only shows: clicks pass";
 }
 
 // While a scan runs the face keeps answering: the progress bar covers the toolbar, the pointer is busy,
@@ -459,6 +482,9 @@ TEST_F(WindowTest, TheEntryListPicksAndFollowsTheCurrentEntryAndSavesASelection)
         << "empty before a scan";
     Open();
     ASSERT_EQ(list->model().rowCount(), 3) << "follows the scan";
+    list->scanChanging();
+    EXPECT_EQ(list->model().rowCount(), 0) << "nothing of a scan being replaced";
+    list->scanChanged();
     QItemSelectionModel* selection = list->view()->selectionModel();
     selection->setCurrentIndex(list->model().index(1, 0),
                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -537,6 +563,7 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
         window.reset();
         qsettings.remove("Loop");
         Window().start();
+        qt.setOwner(cp::DialogOwner::MainWindow, &Window());
         Open();
         Click(Command::Next);
         const std::string second = folder + "/" + cp::fileNamePart(EntryFile(2));
@@ -545,6 +572,9 @@ TEST_F(WindowTest, NoProgressWindowCoversAQuestionAndACloseEndsOneThatWaits)
         QStringList seen;
         ModalWatch watch([&](QWidget* modal) {
             seen << modal->windowTitle() + modal->objectName();
+            if (qobject_cast<QMessageBox*>(modal)) {
+                EXPECT_EQ(modal->parentWidget(), &Window()) << "over the window";
+            }
             if (closes) {
                 Window().close();
                 return QTimer::singleShot(5000, modal, [modal] {
