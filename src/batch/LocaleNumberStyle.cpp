@@ -3,7 +3,6 @@
 
 #include <climits>
 #include <clocale>
-#include <cstring>
 
 namespace cp {
 
@@ -22,7 +21,6 @@ NumberStyle localeNumberStyle()
         style.primaryGroup = grouping[0];
         style.secondaryGroup = grouping[1] > 0 && grouping[1] != CHAR_MAX ? grouping[1] : grouping[0];
     }
-    style.german = std::strcmp(style.decimalPoint.c_str(), ",") == 0 && style.groupSeparator == ".";
     return style;
 }
 

@@ -15,11 +15,7 @@ std::string userTempFolder()
     // The entry files of a disk image are as large as the image. /tmp is a
     // RAM-backed tmpfs of half the memory or less on many systems; /var/tmp
     // lies on disk, where large temporary files belong.
-    for (const char* folder : {"/var/tmp", "/tmp"}) {
-        if (folderExists(folder))
-            return withTrailingSeparator(folder);
-    }
-    return withTrailingSeparator("/tmp");
+    return folderExists("/var/tmp") ? "/var/tmp/" : "/tmp/";
 }
 
 } // namespace cp

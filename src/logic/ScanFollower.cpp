@@ -93,8 +93,7 @@ void ScanFollower::flush()
 
 void ScanFollower::searchFinished(std::int64_t entryCount, std::int64_t, double finalShare)
 {
-    flush();
-    m_context.view.entryCount = std::to_string(entryCount);
+    flush(); // the count shown is the last tag's
     if (entryCount > 0)
         m_context.view.unknownData = formatShare(finalShare, m_context.style);
     m_context.face.showView(m_context.view);

@@ -99,15 +99,9 @@ std::uint64_t entryHeaderReach(const unsigned char* data, std::size_t size)
         return size >= 4 && !isKind(data, "RIFF") ? 0 : 12;
     if (!isKind(data, "RIFF"))
         return 0;
-    const bool wave = std::memcmp(data + 8, "WAVE", 4) == 0;
-    std::uint64_t reach = 0;
-    const std::uint64_t next
-        = forEachChunk(data, 12, size, [&](const unsigned char* id, const unsigned char* body, std::size_t length) {
-              // A chunk the parse looks into, cut short here, may say more in full.
-              if (((wave && isKind(id, "fmt ")) || isKind(id, "LIST")) && length < le32(id + 4))
-                  reach = std::max<std::uint64_t>(reach, std::uint64_t(body - data) + le32(id + 4));
-          });
-    return std::max(reach, next + 8);
+    // Where the chunks end by their sizes, and the header of the next: a chunk
+    // cut short here, the format or a title list among them, ends beyond.
+    return forEachChunk(data, 12, size, [](const unsigned char*, const unsigned char*, std::size_t) {}) + 8;
 }
 
 EntryHeader readEntryHeader(const SourceReader& source, std::int64_t offset, std::int64_t length)

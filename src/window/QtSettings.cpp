@@ -12,7 +12,7 @@ std::optional<std::string> QtSettings::read(const std::string& name) const
     const QVariant stored = m_settings.value(QString::fromStdString(name));
     if (stored.typeId() == QMetaType::QStringList) // an unquoted list written by another tool
         return stored.toStringList().join(QLatin1Char(',')).toStdString();
-    if (!stored.isValid() || !stored.canConvert<QString>())
+    if (!stored.canConvert<QString>()) // nothing stored, or no text
         return std::nullopt;
     return stored.toString().toStdString();
 }
