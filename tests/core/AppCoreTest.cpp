@@ -93,7 +93,7 @@ TEST(NumberFormat, ReadInTheUsersFormFirstThenInThePlainOne)
 
 TEST(NumberFormat, WrittenAndReadAsQtsLocalesDoWithoutQt)
 {
-    const char* names[] = {"C", "de_DE", "en_US", "es_ES", "hi_IN", "ar_EG", "sv_SE", "fr_FR", "de_CH"};
+    const char* names[] = {"C", "de_DE", "en_US", "es_ES", "hi_IN", "ar_EG", "sv_SE", "fr_FR", "de_CH", "my_MM"};
     const std::int64_t integers[] = {0, 7, 1234, 12345, 1234567, -1234567, 2147483648};
     // Halves away from zero, as Qt rounds them; 0.15 lies below its half.
     const double decimals[] = {0.25, 1.25, 0.15, 2.45, 1234.55, -2.5, 999.95, 0.04};

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScanFixture.h"
+#include "files/FileIdentity.h"
 #include "scan/EntryFileRemover.h"
 #include "saving/CopyQueue.h"
 #include "scan/TagSearch.h"
@@ -82,6 +83,13 @@ TEST_F(ScanTest, HandedOverEntryFilesGoOnTheRemoversThreadAndAllBeforeItEnds)
     }
     EXPECT_EQ(returnedFirst, std::vector<bool>(2, true));
     EXPECT_TRUE(ListFolder(target).empty()) << "the remover's end waits for the files handed to it";
+}
+
+// The records a window leaves hold this key: a next start, of a later version too, reads them alike.
+TEST(FileIdentity, TheKeyStaysAsRecordsHoldItAndIsNeverZero)
+{
+    EXPECT_EQ((cp::FileIdentity {1, 2, 3}).key(), 0x964DE6C0FD8E3A6Cu);
+    EXPECT_EQ((cp::FileIdentity {1, 0, -0x7F4A7C159E3779B9}).key(), 1u) << "zero names no file";
 }
 
 TEST(TagSearch, EveryWayOfSearchingFindsTheSameTagsUpToTheLastByte)

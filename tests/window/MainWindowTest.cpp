@@ -358,6 +358,11 @@ TEST_F(WindowTest, DrawsTheViewAndPlaysStopsAndRewinds)
     auto* slider = Window().findChild<QSlider*>("sldTime");
     EXPECT_EQ(slider->value(), 0) << "Stop rewinds";
     EXPECT_NE(slider->parentWidget()->childAt(slider->geometry().center()), slider) << "it only shows: clicks pass";
+    LoopBox()->click();
+    Click(Command::Play);
+    ASSERT_TRUE(audio.playing(cp::Voice::Player)) << "looped";
+    Window().close();
+    EXPECT_FALSE(audio.playing(cp::Voice::Player)) << "the loop ends with the window";
 }
 
 // While a scan runs the face keeps answering: the progress bar covers the toolbar, the pointer is busy,
