@@ -54,7 +54,8 @@ void ManifestWriter::add(const Record& record)
 bool ManifestWriter::finish()
 {
     std::fputs(m_any ? "\n]\n" : "]\n", m_out);
-    return std::fflush(m_out) == 0 && !std::ferror(m_out);
+    std::fflush(m_out); // a failure sets the stream's error mark, as a failed write before it did
+    return !std::ferror(m_out);
 }
 
 } // namespace cp

@@ -3,7 +3,6 @@
 
 #include "base/PathHelpers.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,14 +16,8 @@ namespace {
 // link is not followed: whoever made it chose where it leads.
 bool isPrivateFolder(const std::string& path)
 {
-    const int fd = TEMP_FAILURE_RETRY(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (fd < 0)
-        return false;
     struct stat st {};
-    const bool ours
-        = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
-    ::close(fd);
-    return ours;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
 }
 
 } // namespace

@@ -51,7 +51,6 @@ void ScanFollower::scanStarting(const std::string&)
     view.entryCount = "0";
     view.unknownData = "100%";
     view.busyPointer = true;
-    m_length = 0;
     m_shownHits = -1;
     m_pendingHits = 0;
     m_anyHit = false;

@@ -78,7 +78,7 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const
 
 QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+    if (orientation != Qt::Horizontal) // a section past the columns has an empty caption
         return {};
     if (role == Qt::DisplayRole)
         return QString::fromStdString(EntryListRows::caption(section));
