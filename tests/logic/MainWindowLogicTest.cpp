@@ -384,18 +384,16 @@ TEST_F(LogicTest, SaveCopiesTheEntryAsksBeforeReplacingAndShowsTheNoticeUntilTic
     Logic().start();
     Open(dir / "sounds.ffl");
     // The count stored, the name proposed.
-    const std::pair<const char*, const char*> names[] = {{"42", "Sound042.wav"},
-                                                         {"-3", "Sound-003.wav"},
-                                                         {"1234", "Sound1234.wav"},
-                                                         {"a/b", "Sounda_b.wav"},
-                                                         {"", "Sound001.wav"}}; // none stored yet
+    const std::pair<const char*, const char*> names[]
+        = {{"42", "Sound042.wav"},    {"-3", "Sound-003.wav"}, {"0", "Sound000.wav"},
+           {"1234", "Sound1234.wav"}, {"a/b", "Sounda_b.wav"}, {"", "Sound001.wav"}}; // none stored yet
     for (const auto& [count, name] : names) {
         settings.setValue("Count", count);
         Logic().run(Command::Previous);
         Logic().run(Command::Save); // cancelled: nothing at all
         EXPECT_EQ(dialogs.saved.back().fileName, name);
     }
-    EXPECT_EQ(dialogs.saved.size(), 5u);
+    EXPECT_EQ(dialogs.saved.size(), 6u);
     settings.setValue("Count", std::string(1025, '7')); // longer than a value can be: none
     Logic().run(Command::Save);
     EXPECT_EQ(dialogs.saved.back().fileName, "Sound001.wav");

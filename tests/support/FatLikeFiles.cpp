@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded into a program: its files behave as on a FAT stick mounted
 // through FUSE, which holds no unnamed files (here: no /proc to name them
-// through), no hard links and no permissions, renames only the plain way
-// and refuses to flush on request. With FAT_LIKE_RENAME=plain set, a rename
+// through), no hard links and no permissions, renames only the plain way,
+// copies through the program's buffers only, takes at most 1,000 bytes a
+// write and refuses to flush on request. With FAT_LIKE_RENAME=plain set, a rename
 // onto a name taken fails, as on file systems that never rename over a file.
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -53,6 +54,17 @@ int rename(const char* from, const char* to)
 int renameat2(int, const char*, int, const char*, unsigned int)
 {
     return refuse(EINVAL);
+}
+
+ssize_t copy_file_range(int, off64_t*, int, off64_t*, size_t, unsigned int)
+{
+    return refuse(EXDEV);
+}
+
+ssize_t write(int fd, const void* data, size_t size)
+{
+    using Write = ssize_t (*)(int, const void*, size_t);
+    return reinterpret_cast<Write>(::dlsym(RTLD_NEXT, "write"))(fd, data, size < 1000 ? size : 1000);
 }
 
 int fchmod(int, mode_t)
