@@ -12,15 +12,9 @@ EntryFileRemover::EntryFileRemover(Removal removal) : m_removal(std::move(remova
         m_removal = [](EntryFileList& files) { files.removeOwned(); };
 }
 
-EntryFileRemover::~EntryFileRemover()
-{
-    // The thread deletes everything still waiting before it ends; only then
-    // does the jthread's join return.
-    if (m_thread.joinable()) {
-        m_thread.request_stop();
-        m_thread.join();
-    }
-}
+// The thread, the last member, goes first: asked to stop, it deletes
+// everything still waiting before it ends, and only then does its join return.
+EntryFileRemover::~EntryFileRemover() = default;
 
 void EntryFileRemover::hand(EntryFileList&& files, std::int64_t bytes)
 {
