@@ -98,19 +98,25 @@ TEST(NumberFormat, WrittenAndReadAsQtsLocalesDoWithoutQt)
     // Halves away from zero, as Qt rounds them; 0.15 lies below its half.
     const double decimals[] = {0.25, 1.25, 0.15, 2.45, 1234.55, -2.5, 999.95, 0.04};
     for (const char* name : names) {
-        const QLocale locale(QString::fromLatin1(name));
-        QLocale grouped = locale;
-        grouped.setNumberOptions(QLocale::DefaultNumberOptions);
-        const cp::NumberStyle style = cp::numberStyleOf(locale);
-        for (const std::int64_t n : integers) {
-            EXPECT_EQ(cp::formatGrouped(n, style), grouped.toString(qlonglong(n)).toStdString()) << name << " " << n;
-            EXPECT_EQ(cp::formatNumber(n, style), locale.toString(qlonglong(n)).toStdString()) << name << " " << n;
-            double read = 0;
-            EXPECT_TRUE(cp::parseNumber(grouped.toString(qlonglong(n)).toStdString(), style, &read) && read == n)
-                << name << " " << n;
+        for (const bool omitted : {false, true}) { // set so by the user, our grouped figures keep their groups
+            QLocale locale(QString::fromLatin1(name));
+            if (omitted)
+                locale.setNumberOptions(QLocale::OmitGroupSeparator);
+            QLocale grouped = locale;
+            grouped.setNumberOptions(QLocale::DefaultNumberOptions);
+            const cp::NumberStyle style = cp::numberStyleOf(locale);
+            for (const std::int64_t n : integers) {
+                EXPECT_EQ(cp::formatGrouped(n, style), grouped.toString(qlonglong(n)).toStdString())
+                    << name << " " << n;
+                EXPECT_EQ(cp::formatNumber(n, style), locale.toString(qlonglong(n)).toStdString()) << name << " " << n;
+                double read = 0;
+                EXPECT_TRUE(cp::parseNumber(grouped.toString(qlonglong(n)).toStdString(), style, &read) && read == n)
+                    << name << " " << n;
+            }
+            for (const double d : decimals)
+                EXPECT_EQ(cp::formatOneDecimal(d, style), grouped.toString(d, 'f', 1).toStdString())
+                    << name << " " << d;
         }
-        for (const double d : decimals)
-            EXPECT_EQ(cp::formatOneDecimal(d, style), grouped.toString(d, 'f', 1).toStdString()) << name << " " << d;
     }
 }
 

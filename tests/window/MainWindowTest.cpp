@@ -143,7 +143,7 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
     }
 }
 
-TEST(RealFileDialogs, TheNoticeShowsItsTextAndOkTellsWhetherTheBoxWasTicked)
+TEST(RealFileDialogs, TheNoticeShowsItsTextAndOkOrReturnTellsWhetherTheBoxWasTicked)
 {
     for (const bool ticked : {true, false}) {
         cp::NoticeDialog notice;
@@ -151,7 +151,10 @@ TEST(RealFileDialogs, TheNoticeShowsItsTextAndOkTellsWhetherTheBoxWasTicked)
         EXPECT_EQ(notice.findChild<QPlainTextEdit*>("Label")->toPlainText(), "Zeile eins\nZeile zwei");
         QTimer::singleShot(0, [&] {
             notice.findChild<QCheckBox*>("chkShowAgain")->setChecked(ticked);
-            QTest::mouseClick(notice.findChild<QPushButton*>("bttnOK"), Qt::LeftButton);
+            if (ticked)
+                QTest::mouseClick(notice.findChild<QPushButton*>("bttnOK"), Qt::LeftButton);
+            else
+                QTest::keyClick(&notice, Qt::Key_Return);
             if (notice.isVisible())
                 notice.reject(); // OK did nothing
         });
