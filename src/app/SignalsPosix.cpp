@@ -13,7 +13,7 @@ namespace cp {
 
 namespace {
 
-int g_signalPipe[2] = {-1, -1};
+int g_signalPipe[2]; // made before the handler that writes to it is installed
 
 // Only a write is safe in a handler: the window closes in the event loop.
 extern "C" void forwardSignal(int)

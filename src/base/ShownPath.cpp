@@ -13,7 +13,7 @@ std::string shownPath(const std::string& path)
     for (std::size_t i = 0; i < path.size();) {
         const auto c = static_cast<unsigned char>(path[i]);
         std::size_t length = c < 0x80 ? 1 : c < 0xC2 ? 0 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 0;
-        if (length > 1 && !isValidUtf8(path.substr(i, length)))
+        if (!isValidUtf8(path.substr(i, length))) // cut short, overlong, a surrogate
             length = 0;
         if (length == 0) {
             shown += "\uFFFD";
