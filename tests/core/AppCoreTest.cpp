@@ -5,6 +5,7 @@
 #include "base/ShownPath.h"
 #include "batch/BatchRun.h"
 #include "batch/BatchProgress.h"
+#include "batch/Terminal.h"
 #include "display/Display.h"
 #include "logic/ErrorReport.h"
 #include "logic/SettingsStore.h"
@@ -19,12 +20,15 @@
 #include <QLocale>
 #include <QSettings>
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
+#include <thread>
 #include <tuple>
 
 using namespace cptest;
@@ -156,6 +160,32 @@ TEST(BatchProgress, TheLineWeighsSearchingAndWritingInTheUnitOfTheWhole)
     EXPECT_EQ(cp::formatGrouped(1234567, cp::NumberStyle()) + " " + cp::formatOneDecimal(1234.56, cp::NumberStyle()),
               "1,234,567 1,234.6")
         << "grouped also where the locale leaves groups out";
+}
+
+TEST(Terminal, TextTheTerminalTakesInPiecesArrivesWholeAndInOrder)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    std::FILE* shown = std::fopen(::ptsname(master), "w");
+    ASSERT_TRUE(shown);
+    std::string text; // far more than a terminal buffers
+    for (int i = 0; i < 50000; ++i)
+        text += char('a' + i % 26);
+    std::string arrived;
+    std::thread reader([&] {
+        char buffer[512];
+        for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+            arrived.append(buffer, std::size_t(n));
+    });
+    {
+        cp::Terminal terminal(shown);
+        EXPECT_TRUE(terminal.isOpen());
+        terminal.write(text.data(), text.size(), 60000);
+    }
+    std::fclose(shown); // the last of the terminal's side: the reader's end
+    reader.join();
+    ::close(master);
+    EXPECT_EQ(arrived, text);
 }
 
 TEST(ShownTexts, PathsThatAreNoUtf8AndTheReplaceQuestion)

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <map>
@@ -174,6 +175,10 @@ TEST_F(ExtractRun, WrongCallsAndFailuresSaySoAndLeaveNothingPartial)
             EXPECT_EQ(name.rfind("Sound00", 0), 0u) << "nothing temporary: " << name;
         RunProgram({"sh", "-c", "rm -f \"$0\"/*", out});
     }
+    // A folder that takes no more ends the run: the sources after it are not tried.
+    const RunResult full = RunProgram(
+        {"sh", "-c", "ulimit -f 2 && exec \"$0\" \"$1\" \"$1\" \"$2\"", CHUNKPICKER_EXTRACT, tar, out}, kGerman);
+    EXPECT_EQ(std::count(full.err.begin(), full.err.end(), '\n'), 1) << full.err;
     // A shared sticky folder where another user's link holds a name the run wants: the name is taken, never
     // written through (the kernel's protected_symlinks would not follow it either).
     const std::string shared = dir / "shared", mine = dir / "mine";
