@@ -112,8 +112,7 @@ SoundFile::SoundFile(const std::string& path)
         sf_close(file);
         return;
     }
-    // Samples come out as floats in -1..1 whatever the stored format.
-    sf_command(file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
+    // Read as floats, the samples come in -1..1 whatever the stored format (libsndfile's default).
     m_file = file;
     m_frames = info.frames;
     m_rate = info.samplerate;
