@@ -133,6 +133,8 @@ TEST(RiffStructure, TheHeaderReaderFindsATitleKeptAfterTheSoundAndAFormatAfterLo
     EXPECT_EQ(cp::entryHeaderReach(text, 4), 12u);
     EXPECT_EQ(cp::entryHeaderReach(text + 1, 4), 0u);
     EXPECT_EQ(cp::entryHeaderReach(text + 1, 11), 0u);
+    const Bytes empty = Riff("WAVE", Chunk("JUNK", {}));
+    EXPECT_EQ(cp::entryHeaderReach(empty.data(), empty.size()), 28u) << "the chunks' end and the next header";
 }
 
 TEST(RiffStructure, ExtensionsByForm)
