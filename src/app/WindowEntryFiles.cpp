@@ -18,7 +18,7 @@ const std::string& windowFolder(StartupState& state)
 
 } // namespace
 
-WindowEntryFiles::WindowEntryFiles(StartupState& state) : m_folder {windowFolder(state), 0, nullptr}
+WindowEntryFiles::WindowEntryFiles(StartupState& state) : m_folder {windowFolder(state)}
 {
     if (state.targetGiven)
         return;
