@@ -37,7 +37,7 @@ TEST(CommandLine, ResolvesAgainstARealTree)
 {
     TempDir dir;
     const std::string d = dir.path() + "/";
-    for (const char* folder : {"Ziel ordner", "b", "w", "w/a sound.ffl", "w/sub"})
+    for (const char* folder : {"Ziel ordner", "b", "v", "v/x", "w", "w/a sound.ffl", "w/sub"})
         ::mkdir((d + folder).c_str(), 0755);
     for (const char* file :
          {"Größe Sounds.ffl", "a", "a b.ffl", "b x.ffl", "s.ffl", "s.ffl x", "u ", "w/b sound.ffl", "w/c sound.ffl"})
@@ -62,6 +62,7 @@ TEST(CommandLine, ResolvesAgainstARealTree)
         {d + "u  " + d + "b", true, d + "u ", d + "b", ""}, // a name that ends in a blank
         {d + "w/? sound.ffl " + d + "b", true, d + "w/b sound.ffl", d + "b", ""},
         {d + "w/a*", true, d + "w/a sound.ffl", temp, ""}, // a folder alone passes; the scan reports it
+        {d + "v/*", true, d + "v/x", temp, ""},            // not the folder itself
         {d + "w/sub/../c*", true, d + "w/sub/../c sound.ffl", temp, ""},
     };
     char* previous = ::get_current_dir_name();

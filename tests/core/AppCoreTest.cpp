@@ -190,7 +190,8 @@ TEST(Terminal, TextTheTerminalTakesInPiecesArrivesWholeAndInOrder)
 
 TEST(ShownTexts, PathsThatAreNoUtf8AndTheReplaceQuestion)
 {
-    EXPECT_EQ(cp::shownPath("T\xf6ne \xc3\xbc \x80\xe2\x82\xc3(.ffl"), "T\uFFFDne ü \uFFFD\uFFFD\uFFFD\uFFFD(.ffl");
+    EXPECT_EQ(cp::shownPath("T\xf6ne \xc3\xbc \x80\xe2\x82\xc3(.ffl \xc2\xa0\xe0\xa0\x80\xf0\x90\x80\x80"),
+              "T\uFFFDne ü \uFFFD\uFFFD\uFFFD\uFFFD(.ffl \u00A0\u0800\U00010000");
     EXPECT_EQ(cp::batchSummary(0, 1000, 0, "/z", 1.0, cp::NumberStyle::germanStyle()),
               "0 Einträge mit 0 Byte nach /z geschrieben, nicht erkannte Daten: 100,0%")
         << "a file without a tag";
