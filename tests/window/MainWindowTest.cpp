@@ -143,23 +143,27 @@ TEST(RealFileDialogs, OpenRemembersTheFilterSaveAddsTheSuffixThePickerStartsInTh
     }
 }
 
-TEST(RealFileDialogs, TheNoticeShowsItsTextAndOkOrReturnTellsWhetherTheBoxWasTicked)
+TEST(RealFileDialogs, TheNoticeShowsItsTextAndTellsWhetherTheBoxWasTickedWhenConfirmed)
 {
-    for (const bool ticked : {true, false}) {
+    // The key that ends it (none: a click on OK), the box ticked, what it returns, "never again".
+    const std::tuple<int, bool, int, bool> ways[] = {{0, true, QDialog::Accepted, true},
+                                                     {Qt::Key_Return, false, QDialog::Accepted, false},
+                                                     {Qt::Key_Escape, true, QDialog::Rejected, false}};
+    for (const auto& [key, ticked, result, neverAgain] : ways) {
         cp::NoticeDialog notice;
         notice.setText("Zeile eins\r\nZeile zwei");
         EXPECT_EQ(notice.findChild<QPlainTextEdit*>("Label")->toPlainText(), "Zeile eins\nZeile zwei");
         QTimer::singleShot(0, [&] {
             notice.findChild<QCheckBox*>("chkShowAgain")->setChecked(ticked);
-            if (ticked)
+            if (key == 0)
                 QTest::mouseClick(notice.findChild<QPushButton*>("bttnOK"), Qt::LeftButton);
             else
-                QTest::keyClick(&notice, Qt::Key_Return);
+                QTest::keyClick(&notice, Qt::Key(key));
             if (notice.isVisible())
-                notice.reject(); // OK did nothing
+                notice.done(-1); // nothing ended it
         });
-        EXPECT_EQ(notice.exec(), QDialog::Accepted);
-        EXPECT_EQ(notice.neverAgain(), ticked);
+        EXPECT_EQ(notice.exec(), result) << key;
+        EXPECT_EQ(notice.neverAgain(), neverAgain) << key;
     }
 }
 
